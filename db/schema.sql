@@ -1,0 +1,140 @@
+-- The tables and the ClientBals view of a new Vantrel data file.
+-- Columns stand in the order the program's writers insert them.
+PRAGMA journal_mode = DELETE;
+
+CREATE TABLE tb_Client (
+  CustNum INTEGER PRIMARY KEY,
+  Lname TEXT COLLATE NOCASE, Fname TEXT COLLATE NOCASE, Mname TEXT COLLATE NOCASE,
+  Address1 TEXT COLLATE NOCASE, Address2 TEXT COLLATE NOCASE, City TEXT COLLATE NOCASE,
+  State TEXT COLLATE NOCASE, ZipCode TEXT COLLATE NOCASE, HomePhone TEXT COLLATE NOCASE,
+  WorkPhone TEXT COLLATE NOCASE, CelPhone TEXT COLLATE NOCASE, Fax TEXT COLLATE NOCASE,
+  Company TEXT COLLATE NOCASE, Email TEXT COLLATE NOCASE, Webpage TEXT COLLATE NOCASE,
+  Notes TEXT COLLATE NOCASE,
+  BillLname TEXT COLLATE NOCASE, BillFname TEXT COLLATE NOCASE, BillMname TEXT COLLATE NOCASE,
+  BillAddress1 TEXT COLLATE NOCASE, BillAddress2 TEXT COLLATE NOCASE, BillCity TEXT COLLATE NOCASE,
+  BillState TEXT COLLATE NOCASE, BillZipcode TEXT COLLATE NOCASE, BillHomePhone TEXT COLLATE NOCASE,
+  BillWorkPhone TEXT COLLATE NOCASE, BillCelPhone TEXT COLLATE NOCASE, BillFax TEXT COLLATE NOCASE,
+  BillEmail TEXT COLLATE NOCASE, BillWebpage TEXT COLLATE NOCASE,
+  CardNum1 TEXT COLLATE NOCASE, CardNum2 TEXT COLLATE NOCASE,
+  PaymentType1 TEXT COLLATE NOCASE, PaymentType2 TEXT COLLATE NOCASE,
+  expdate1 TEXT COLLATE NOCASE, expdate2 TEXT COLLATE NOCASE,
+  POnum TEXT COLLATE NOCASE,
+  Discount REAL NOT NULL DEFAULT 0,
+  ShipLname TEXT COLLATE NOCASE, ShipFname TEXT COLLATE NOCASE, shipMname TEXT COLLATE NOCASE,
+  shipAddress1 TEXT COLLATE NOCASE, shipAddress2 TEXT COLLATE NOCASE, ShipCity TEXT COLLATE NOCASE,
+  ShipState TEXT COLLATE NOCASE, ShipZipcode TEXT COLLATE NOCASE, ShipHomePhone TEXT COLLATE NOCASE,
+  ShipCelPhone TEXT COLLATE NOCASE, ShipWorkphone TEXT COLLATE NOCASE
+);
+
+CREATE TABLE tb_Invoice (
+  InvoiceNum INTEGER PRIMARY KEY,
+  CustNum INTEGER,
+  [Date] DATETIME,
+  Description TEXT COLLATE NOCASE,
+  discount REAL NOT NULL DEFAULT 0,
+  tax CURRENCY,
+  shippingcharge CURRENCY,
+  shippingdate DATETIME,
+  shippingtype TEXT COLLATE NOCASE,
+  trackingnum TEXT COLLATE NOCASE,
+  interest CURRENCY,
+  SalesRep TEXT COLLATE NOCASE,
+  Terms TEXT COLLATE NOCASE
+);
+CREATE INDEX ix_Invoice_CustNum ON tb_Invoice(CustNum);
+CREATE INDEX ix_Invoice_Date ON tb_Invoice([Date]);
+
+CREATE TABLE tb_trans (
+  TransNum INTEGER PRIMARY KEY,
+  InvoiceNum INTEGER,
+  ItemNum INTEGER,
+  Qty INTEGER,
+  Amount CURRENCY,
+  Notes TEXT COLLATE NOCASE,
+  Backorder INTEGER,
+  Ordered DATETIME
+);
+CREATE INDEX ix_trans_InvoiceNum ON tb_trans(InvoiceNum, Amount);
+CREATE INDEX ix_trans_ItemNum ON tb_trans(ItemNum);
+
+CREATE TABLE tb_Receive (
+  TransNum INTEGER PRIMARY KEY,
+  CustNum INTEGER,
+  Type TEXT COLLATE NOCASE,
+  CheckNum TEXT COLLATE NOCASE,
+  [Date] DATETIME,
+  [Amount] CURRENCY,
+  Notes TEXT COLLATE NOCASE
+);
+CREATE INDEX ix_Receive_CustNum ON tb_Receive(CustNum, [Date]);
+
+CREATE TABLE tb_Inventory (
+  ItemNum INTEGER PRIMARY KEY,
+  CatNum INTEGER,
+  Description TEXT COLLATE NOCASE,
+  charge CURRENCY,
+  par INTEGER,
+  instock INTEGER,
+  warranty TEXT COLLATE NOCASE
+);
+CREATE INDEX ix_Inventory_CatNum ON tb_Inventory(CatNum);
+
+CREATE TABLE tb_InvCategories (
+  CatNum INTEGER PRIMARY KEY,
+  Description TEXT COLLATE NOCASE
+);
+
+CREATE TABLE tb_Vendor (
+  VendorNum INTEGER PRIMARY KEY,
+  Company TEXT COLLATE NOCASE,
+  Address1 TEXT COLLATE NOCASE, Address2 TEXT COLLATE NOCASE, City TEXT COLLATE NOCASE,
+  State TEXT COLLATE NOCASE, ZipCode TEXT COLLATE NOCASE, Phone TEXT COLLATE NOCASE,
+  CelPhone TEXT COLLATE NOCASE, Fax TEXT COLLATE NOCASE, Email TEXT COLLATE NOCASE,
+  Webpage TEXT COLLATE NOCASE, Notes TEXT COLLATE NOCASE, POnum TEXT COLLATE NOCASE,
+  Discount REAL NOT NULL DEFAULT 0
+);
+
+CREATE TABLE tb_GL (
+  TransNum INTEGER PRIMARY KEY,
+  [Date] DATETIME,
+  CheckNum TEXT COLLATE NOCASE,
+  Vendor TEXT COLLATE NOCASE,
+  Payment CURRENCY,
+  Cleared BOOLEAN,
+  Category TEXT COLLATE NOCASE,
+  Deposit CURRENCY,
+  Notes TEXT COLLATE NOCASE
+);
+CREATE INDEX ix_GL_Vendor ON tb_GL(Vendor);
+CREATE INDEX ix_GL_Date ON tb_GL([Date]);
+
+CREATE TABLE tb_Company (
+  Name TEXT COLLATE NOCASE,
+  Address1 TEXT COLLATE NOCASE, Address2 TEXT COLLATE NOCASE, City TEXT COLLATE NOCASE,
+  State TEXT COLLATE NOCASE, Zipcode TEXT COLLATE NOCASE, phone TEXT COLLATE NOCASE,
+  Fax TEXT COLLATE NOCASE, website TEXT COLLATE NOCASE,
+  statetaxrate REAL
+);
+
+CREATE TABLE tb_PaymentTypes (type TEXT COLLATE NOCASE);
+CREATE TABLE tb_ExpenseTypes (type TEXT COLLATE NOCASE);
+CREATE TABLE tb_Shipping (service TEXT COLLATE NOCASE, [option] TEXT COLLATE NOCASE, charge CURRENCY);
+
+-- Balance by the rule of the client-balance member with the as-of date
+-- tomorrow; only clients who owe something are listed.
+CREATE VIEW ClientBals AS
+SELECT CustNum, Fullname, Balance FROM (
+ SELECT c.CustNum AS CustNum,
+  (IFNULL(c.Lname,'') || ', ' || IFNULL(c.Fname,'')) COLLATE NOCASE AS Fullname,
+  round(IFNULL((SELECT sum(round((IFNULL(l.L,0) - IFNULL(l.L,0)*i.discount/100.0)
+                 + IFNULL(i.shippingcharge,0) + IFNULL(i.interest,0) + IFNULL(i.tax,0), 4))
+          FROM tb_Invoice i LEFT JOIN (SELECT InvoiceNum, sum(Amount) AS L
+                                       FROM tb_trans GROUP BY InvoiceNum) l
+               ON l.InvoiceNum = i.InvoiceNum
+          WHERE i.CustNum = c.CustNum AND i.Date > '1981-01-01 00:00:00'
+            AND i.Date <= datetime('now','localtime','start of day','+1 day')), 0)
+      - IFNULL((SELECT sum(r.Amount) FROM tb_Receive r
+          WHERE r.CustNum = c.CustNum
+            AND r.Date <= datetime('now','localtime','start of day','+1 day')), 0), 4) AS Balance
+ FROM tb_Client c)
+WHERE Balance > 0;

@@ -1,0 +1,79 @@
+#include "data/DataAccess.h"
+#include <limits>
+#include "vb/Conv.h"
+#include "vb/RuntimeError.h"
+
+DataAccess::DataAccess(const char* className)
+    : cn(std::make_shared<ado::Connection>()), className_(QString::fromUtf8(className)) {}
+
+DataAccess::~DataAccess() = default;
+
+void DataAccess::InitAccess(const QString& path) {
+    ConnString = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source = \"") + path +
+                 QStringLiteral("\" ;Mode=Read|Write|Share Deny None;Persist Security Info=False");
+}
+
+void DataAccess::Init(const QString& uid, const QString& pwd, const QString& database, const QString& server) {
+    ConnString = QStringLiteral("Provider=SQLOLEDB;uid=") + uid + QStringLiteral(";pwd=") + pwd +
+                 QStringLiteral(";database=") + database + QStringLiteral(";server=") + server + QStringLiteral(";");
+}
+
+void DataAccess::OpenCn() {
+    vb::IgnoreErrors([&] {
+        if (cn->State() != ado::adStateClosed) return;
+        cn->ConnectionString = ConnString;
+        cn->CursorLocation = ado::adUseClient;
+        cn->Open(QString(), QString(), QString(), -1);
+    });
+}
+
+void DataAccess::CloseCn() {
+    vb::IgnoreErrors([&] {
+        if (cn->State() == ado::adStateOpen) cn->Close();
+    });
+}
+
+QString DataAccess::Label(const char* proc) const {
+    return className_ + QLatin1Char('.') + QString::fromUtf8(proc) + QStringLiteral(" -");
+}
+
+ado::RecordsetPtr DataAccess::List(const QString& sql) {
+    rs = std::make_shared<ado::Recordset>();
+    rs->ActiveConnection = cn;
+    rs->CursorLocation = ado::adUseClient;
+    rs->CursorType = ado::adOpenForwardOnly;
+    rs->Source = sql;
+    rs->Open();
+    rs->ActiveConnection = nullptr;
+    return rs;
+}
+
+ado::RecordsetPtr DataAccess::Read(const QString& sql) {
+    auto r = std::make_shared<ado::Recordset>();
+    r->Open(sql, cn, ado::adOpenForwardOnly, ado::adLockReadOnly, -1);
+    return r;
+}
+
+ado::RecordsetPtr DataAccess::ReadForUpdate(const QString& sql) {
+    auto r = std::make_shared<ado::Recordset>();
+    r->CursorLocation = ado::adUseClient;
+    r->Open(sql, cn, ado::adOpenDynamic, ado::adLockOptimistic, -1);
+    return r;
+}
+
+void DataAccess::Exec(const QString& sql) {
+    ado::Recordset r;
+    r.Open(sql, cn, ado::adOpenDynamic, ado::adLockOptimistic, -1);
+}
+
+long DataAccess::NextKey(const QString& maxSql, long start) {
+    auto r = Read(maxSql);
+    long high = start;
+    if (!r->Eof()) {
+        vb::Variant v = r->Fields("HighNum").Value();
+        if (!v.isNull()) high = vb::CLng(v);
+    }
+    r->Close();
+    if (high == std::numeric_limits<int32_t>::max()) vb::Raise(vb::err::Overflow);
+    return high + 1;
+}

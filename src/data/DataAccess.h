@@ -1,0 +1,49 @@
+#pragma once
+// The frame every data-access class shares: its own connection, the last
+// record set, the connection string, and the idioms its members use.
+#include <QString>
+#include "ado/Connection.h"
+#include "ado/Recordset.h"
+#include "ado/SqlText.h"
+#include "vb/ErrorTrap.h"
+
+class DataAccess {
+public:
+    virtual ~DataAccess();
+    DataAccess(const DataAccess&) = delete;
+    DataAccess& operator=(const DataAccess&) = delete;
+
+    void InitAccess(const QString& path);
+    void Init(const QString& uid, const QString& pwd, const QString& database, const QString& server);
+    void OpenCn();    // errors ignored
+    void CloseCn();   // errors ignored
+
+    const QString& ConnectionString() const { return ConnString; }
+
+protected:
+    explicit DataAccess(const char* className);
+
+    // "Class.Proc -"
+    QString Label(const char* proc) const;
+    // Runs body under the error report of this class and procedure.
+    template <class F>
+    bool Trap(const char* proc, F&& body) { return vb::Trap(Label(proc), std::forward<F>(body)); }
+
+    // List idiom: a detached snapshot, also kept in rs.
+    ado::RecordsetPtr List(const QString& sql);
+    // Single-row / connected read: an open, read-only snapshot on cn.
+    ado::RecordsetPtr Read(const QString& sql);
+    // A snapshot on cn with lock type 3 whose fields can be updated in place.
+    ado::RecordsetPtr ReadForUpdate(const QString& sql);
+    // Statement idiom: DELETE, INSERT or UPDATE.
+    void Exec(const QString& sql);
+    // Key allocation: the HighNum of maxSql plus one; Null counts as start.
+    long NextKey(const QString& maxSql, long start);
+
+    ado::ConnectionPtr cn;
+    ado::RecordsetPtr rs;
+    QString ConnString;
+
+private:
+    QString className_;
+};

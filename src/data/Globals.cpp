@@ -1,0 +1,55 @@
+#include "data/Globals.h"
+#include "forms/App.h"
+
+namespace Globals {
+
+int32_t CurrentCustNum = 0;
+QString CurrentCustName;
+int32_t CurrentInvoiceNum = 0;
+vb::Date CurrentInvoiceDate;
+QString CurrentInvoiceDesc;
+double CurrentCustDiscount = 0;
+int32_t CurrentCatNum = 0;
+vb::Date CurrentPayDate;
+vb::Date CurrentSinceDate;
+int16_t AgingDays = 0;
+int32_t PickRow = 0;
+QString DateCaller;
+QString PrintFilterField;
+QString PrintFilterValue;
+
+bool DeleteInvoicePending = false;
+bool DeleteItemPending = false;
+bool RowChanged = false;
+bool ClientListChanged = false;
+bool NewClientMode = false;
+bool ClientPicked = false;
+bool DatePicked = false;
+bool InvoiceChanged = false;
+bool InvoicesUpdated = false;
+int32_t ClientCount = 0;
+QString CoName;
+double StateTaxRate = 0;
+QString IniPath;
+
+std::shared_ptr<Client> SharedClient;
+std::shared_ptr<Invoice> SharedInvoice;
+std::shared_ptr<Inventory> SharedInventory;
+std::shared_ptr<Vendor> SharedVendor;
+std::shared_ptr<cSetup> SharedSetup;
+
+ado::RecordsetPtr rsClients;
+ado::RecordsetPtr rsClientList;
+ado::RecordsetPtr rsInvoices;
+ado::RecordsetPtr rsInvItems;
+ado::RecordsetPtr rsInvCats;
+ado::RecordsetPtr rsBackOrders;
+ado::RecordsetPtr rsPayTypes;
+ado::RecordsetPtr rsExpTypes;
+ado::RecordsetPtr rsShipping;
+ado::RecordsetPtr rsVendors;
+ado::RecordsetPtr rsLedger;
+
+QString DataFilePath() { return forms::AppPath() + QStringLiteral("\\Vantrel.mdb"); }
+
+} // namespace Globals

@@ -1,0 +1,83 @@
+#pragma once
+// State shared by every window: the current selections, flags, the shared
+// data-access instances and the shared record sets.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <QString>
+#include "ado/Recordset.h"
+#include "vb/Date.h"
+
+class Client;
+class Invoice;
+class Inventory;
+class Vendor;
+class cSetup;
+
+namespace Globals {
+
+// Selections
+extern int32_t CurrentCustNum;        // 0 none/new, -1 all clients
+extern QString CurrentCustName;
+extern int32_t CurrentInvoiceNum;     // 0 a new invoice
+extern vb::Date CurrentInvoiceDate;
+extern QString CurrentInvoiceDesc;
+extern double CurrentCustDiscount;
+extern int32_t CurrentCatNum;
+extern vb::Date CurrentPayDate;
+extern vb::Date CurrentSinceDate;
+extern int16_t AgingDays;
+extern int32_t PickRow;
+extern QString DateCaller;
+extern QString PrintFilterField;
+extern QString PrintFilterValue;
+
+// Flags and counters
+extern bool DeleteInvoicePending;
+extern bool DeleteItemPending;
+extern bool RowChanged;
+extern bool ClientListChanged;
+extern bool NewClientMode;
+extern bool ClientPicked;
+extern bool DatePicked;
+extern bool InvoiceChanged;
+extern bool InvoicesUpdated;
+extern int32_t ClientCount;
+extern QString CoName;
+extern double StateTaxRate;
+extern QString IniPath;
+
+// Shared data-access instances
+extern std::shared_ptr<Client> SharedClient;
+extern std::shared_ptr<Invoice> SharedInvoice;
+extern std::shared_ptr<Inventory> SharedInventory;
+extern std::shared_ptr<Vendor> SharedVendor;
+extern std::shared_ptr<cSetup> SharedSetup;
+
+// Shared record sets
+extern ado::RecordsetPtr rsClients;
+extern ado::RecordsetPtr rsClientList;
+extern ado::RecordsetPtr rsInvoices;
+extern ado::RecordsetPtr rsInvItems;
+extern ado::RecordsetPtr rsInvCats;
+extern ado::RecordsetPtr rsBackOrders;
+extern ado::RecordsetPtr rsPayTypes;
+extern ado::RecordsetPtr rsExpTypes;
+extern ado::RecordsetPtr rsShipping;
+extern ado::RecordsetPtr rsVendors;
+extern ado::RecordsetPtr rsLedger;
+
+// The data file in the program folder, as callers write it.
+QString DataFilePath();
+
+// Repair and compaction of the data file through a checked "BackupOf" copy.
+bool CompactDatabase(const QString& dbPath);
+// "1023 bytes", "1.13 KB", "1.00 MB", "1.00 GB".
+QString FormatFileSize(int64_t size);
+// Waits while pumping events, on a monotonic clock.
+void Pause(int16_t seconds);
+
+// Tests replace the monotonic clock Pause measures with.
+void setPauseClock(std::function<double()> secondsNow);
+
+} // namespace Globals

@@ -1,0 +1,17 @@
+#pragma once
+// The one writer per value kind for SQL text the data classes build.
+// Always locale-free: '.' decimals, #yyyy-mm-dd hh:nn:ss# dates.
+#include <QString>
+#include "vb/Currency.h"
+#include "vb/Date.h"
+
+namespace ado {
+
+QString SqlText(const QString& s);       // 'text' with each ' doubled
+QString SqlLong(long n);
+QString SqlDouble(double x);             // CStr digits, invariant
+QString SqlCurrency(vb::Currency c);     // exact decimal text
+QString SqlDate(vb::Date d);             // #yyyy-mm-dd hh:nn:ss#
+QString SqlBool(bool b);                 // True / False
+
+} // namespace ado

@@ -1,0 +1,38 @@
+#include "forms/App.h"
+#include <QApplication>
+#include <QCoreApplication>
+#include <QCursor>
+
+namespace forms {
+namespace {
+std::function<QString()>& provider() {
+    static std::function<QString()> p;
+    return p;
+}
+int g_pointer = vbDefault;
+}
+
+QString AppPath() {
+    if (provider()) return provider()();
+    if (QCoreApplication::instance()) return QCoreApplication::applicationDirPath();
+    return QStringLiteral(".");
+}
+
+void setAppPathProvider(std::function<QString()> p) { provider() = std::move(p); }
+
+void DoEvents() {
+    if (QCoreApplication::instance()) QCoreApplication::processEvents();
+}
+
+void SetMousePointer(int pointer) {
+    if (pointer == g_pointer) return;
+    const bool hadOverride = g_pointer != vbDefault;
+    g_pointer = pointer;
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+    if (hadOverride) QApplication::restoreOverrideCursor();
+    if (pointer == vbHourglass) QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
+
+int MousePointer() { return g_pointer; }
+
+} // namespace forms

@@ -1,0 +1,46 @@
+#pragma once
+// Run-time errors: one exception type carrying number and description.
+#include <stdexcept>
+#include <QString>
+
+namespace vb {
+
+namespace err {
+constexpr long Overflow = 6;
+constexpr long DivisionByZero = 11;
+constexpr long TypeMismatch = 13;
+constexpr long FileNotFound = 53;
+constexpr long ObjectNotSet = 91;
+constexpr long InvalidUseOfNull = 94;
+constexpr long NoCurrentRecord = 3021;
+constexpr long CouldNotFindFile = 3024;
+constexpr long FileInUse = 3045;
+constexpr long NotUpdatable = 3251;
+constexpr long ItemNotFound = 3265;
+constexpr long UnrecognizedFormat = 3343;
+constexpr long ObjectClosed = 3704;
+constexpr long ObjectOpen = 3705;
+constexpr long ProviderNotFound = 3706;
+constexpr long ConnectionUnusable = 3709;
+constexpr long SqlPrepare = -2147217900;   // a statement the engine cannot prepare
+constexpr long SqlEngine = -2147467259;    // any other engine failure
+}
+
+// The standard description of an error number ("" for numbers without one).
+QString ErrorDescription(long number);
+
+class RuntimeError : public std::runtime_error {
+public:
+    RuntimeError(long number, QString description);
+    explicit RuntimeError(long number);   // with the standard description
+    long Number() const { return number_; }
+    const QString& Description() const { return description_; }
+private:
+    long number_;
+    QString description_;
+};
+
+[[noreturn]] void Raise(long number);
+[[noreturn]] void Raise(long number, const QString& description);
+
+} // namespace vb

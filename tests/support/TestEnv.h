@@ -1,0 +1,76 @@
+#pragma once
+// The test harness: a temporary program folder with a data file made from
+// db/schema.sql, scripted message boxes and a pinned clock.
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+#include <gtest/gtest.h>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+struct sqlite3;
+
+namespace testsupport {
+
+class GlobalEnv : public ::testing::Environment {
+public:
+    void SetUp() override;
+};
+
+// One message box that was shown.
+struct ShownBox {
+    QString prompt;
+    int buttons;
+    QString title;
+};
+
+// Answers message boxes in order; a box with no answer left fails the test
+// (and answers OK / Cancel so nothing hangs).
+class ScriptedMsgBox {
+public:
+    ScriptedMsgBox();
+    ~ScriptedMsgBox();
+    void expect(int answer) { answers_.push_back(answer); }
+    // Accept any number of OK-only boxes without scripting them.
+    void allowUnexpected(bool allow = true) { allowUnexpected_ = allow; }
+    const std::vector<ShownBox>& shown() const { return shown_; }
+    QString lastPrompt() const { return shown_.empty() ? QString() : shown_.back().prompt; }
+    void clear() { shown_.clear(); }
+private:
+    std::deque<int> answers_;
+    std::vector<ShownBox> shown_;
+    bool allowUnexpected_ = false;
+};
+
+// A program folder in a temporary directory, with Vantrel.mdb made from the
+// schema; the program-folder service and clock point at it for the test.
+class ProgramFolder {
+public:
+    explicit ProgramFolder(bool withDataFile = true);
+    ~ProgramFolder();
+    QString path() const { return dir_.path(); }
+    QString dataFile() const { return dir_.path() + QStringLiteral("/Vantrel.mdb"); }
+    QString iniFile() const { return dir_.path() + QStringLiteral("/Vantrel.ini"); }
+    // Runs SQL on the data file directly (rows a test names); fails the test on error.
+    void exec(const QString& sql) const;
+    // Reads rows directly with SQLite: each row's columns as text ("NULL" for null).
+    std::vector<QStringList> query(const QString& sql) const;
+    QString scalar(const QString& sql) const;
+private:
+    QTemporaryDir dir_;
+};
+
+// Makes an empty data file at path from db/schema.sql.
+void MakeDataFile(const QString& path);
+
+// Pins today and now for a scope.
+class PinnedClock {
+public:
+    explicit PinnedClock(const QDateTime& now);
+    ~PinnedClock();
+};
+
+} // namespace testsupport
