@@ -1,24 +1,5 @@
 #pragma once
-// Focus events between the program's own windows and controls. A control
-// raises its GotFocus/LostFocus only when this says so: message boxes and
-// other runtime-owned popups raise none in the window beneath them.
-#include <QFocusEvent>
-
-namespace forms {
-
-// True while a message box (or another runtime popup) is taking the focus.
-bool FocusEventsSuppressed();
-
-// Should a control raise GotFocus/LostFocus for this Qt focus event?
-bool ShouldRaiseFocusEvent(const QFocusEvent* e);
-
-// Suppresses focus events for a scope (used around message boxes).
-class FocusSuppressor {
-public:
-    FocusSuppressor();
-    ~FocusSuppressor();
-    FocusSuppressor(const FocusSuppressor&) = delete;
-    FocusSuppressor& operator=(const FocusSuppressor&) = delete;
-};
-
-} // namespace forms
+// The focus-event gate is implemented in the value library (vb/Focus.cpp),
+// beside the message box that suppresses focus events; the names stay in
+// namespace forms. Include either header.
+#include "vb/Focus.h"

@@ -1,4 +1,4 @@
-#include "forms/Focus.h"
+#include "vb/Focus.h"
 
 namespace forms {
 namespace { int g_suppress = 0; }
