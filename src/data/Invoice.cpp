@@ -1,0 +1,413 @@
+#include "data/Invoice.h"
+#include <cmath>
+#include "vb/Conv.h"
+#include "vb/RuntimeError.h"
+
+using ado::SqlCurrency;
+using ado::SqlDate;
+using ado::SqlDouble;
+using ado::SqlLong;
+using ado::SqlText;
+
+namespace {
+
+// The held number texts are always written by toInvariantString or
+// QString::number, so reading them back never depends on the locale.
+vb::Currency parseHeldCurrency(const QString& s) {
+    const QString t = s.trimmed();
+    if (t.isEmpty()) return vb::Currency();
+    bool neg = false;
+    int i = 0;
+    if (t[0] == QLatin1Char('-') || t[0] == QLatin1Char('+')) { neg = t[0] == QLatin1Char('-'); ++i; }
+    int64_t units = 0, frac = 0;
+    int fracDigits = 0;
+    bool inFrac = false;
+    for (; i < t.size(); ++i) {
+        const QChar ch = t[i];
+        if (ch == QLatin1Char('.') && !inFrac) { inFrac = true; continue; }
+        if (!ch.isDigit()) vb::Raise(vb::err::TypeMismatch);
+        const int d = ch.digitValue();
+        if (!inFrac) {
+            if (units > 922337203685477LL / 10) vb::Raise(vb::err::Overflow);
+            units = units * 10 + d;
+        } else if (fracDigits < 4) {
+            frac = frac * 10 + d;
+            ++fracDigits;
+        }
+    }
+    while (fracDigits < 4) { frac *= 10; ++fracDigits; }
+    const int64_t raw = units * 10000 + frac;
+    return vb::Currency::fromRaw(neg ? -raw : raw);
+}
+
+int32_t heldLong(const QString& s) {
+    if (s.isEmpty()) return 0;
+    bool ok = false;
+    const int v = s.toInt(&ok);
+    return ok ? v : 0;
+}
+
+// Jet's `field & ""`.
+QString text(const ado::Field& f) { return f.Value().str(); }
+
+const char* const kInvoiceSelect =
+    "SELECT tb_Client.CustNum, tb_Client.Lname as Lname, tb_Client.Fname as Fname, tb_Invoice.Date as InvoiceDate, "
+    "tb_Invoice.InvoiceNum as InvoiceNum, tb_Invoice.Discount as Discount, tb_Invoice.ShippingCharge as ShippingCharge, "
+    "tb_Invoice.Interest as Interest, tb_Invoice.Tax as Tax, Sum(tb_trans.amount) AS Charge, "
+    "tb_Invoice.Description as Description ";
+const char* const kInvoiceFrom =
+    "FROM (tb_Client inner JOIN tb_Invoice ON tb_Client.CustNum = tb_Invoice.CustNum) "
+    "left JOIN tb_trans ON tb_Invoice.InvoiceNum = tb_trans.InvoiceNum ";
+const char* const kInvoiceGroup =
+    "GROUP BY tb_Client.CustNum, tb_Client.Lname, tb_Client.Fname, tb_Invoice.Date, tb_Invoice.InvoiceNum, "
+    "tb_Invoice.Discount, tb_Invoice.ShippingCharge, tb_Invoice.Interest, tb_Invoice.Tax, tb_Invoice.Description HAVING ";
+
+const char* const kBackOrderSelect =
+    "SELECT tb_trans.TransNum as TransNum, tb_trans.InvoiceNum as InvoiceNum, tb_trans.ItemNum as ItemNum, "
+    "tb_trans.Notes as Notes, tb_trans.BackOrder as BackOrderQty, tb_trans.Ordered as Ordered, "
+    "tb_Invoice.Date as InvoiceDate, tb_Invoice.SalesRep as SalesRep, tb_Client.Lname as Lname, "
+    "tb_Client.Fname as Fname FROM (tb_trans INNER JOIN tb_Invoice ON tb_trans.InvoiceNum = tb_Invoice.InvoiceNum) "
+    "INNER JOIN tb_Client ON tb_Invoice.CustNum = tb_Client.CustNum WHERE ((val(tb_trans.BackOrder)<0) ";
+
+} // namespace
+
+Invoice::Invoice() : DataAccess("Invoice") {
+    Trap("Initialize", [&] {
+        InvoiceDate = vb::Today();
+        PayDate = vb::Today();
+        Shippingdate = vb::Today();
+        qty_ = 0;
+        charge_ = QStringLiteral("0");
+        payment_ = QStringLiteral("0");
+    });
+}
+
+// --- Held conversions ------------------------------------------------------
+
+int32_t Invoice::InvoiceNum() const { return heldLong(invoiceNum_); }
+void Invoice::setInvoiceNum(int32_t n) { invoiceNum_ = QString::number(n); }
+int32_t Invoice::CustNum() const { return heldLong(custNum_); }
+void Invoice::setCustNum(int32_t n) { custNum_ = QString::number(n); }
+
+vb::Currency Invoice::charge() const {
+    try { return parseHeldCurrency(charge_); } catch (...) { return vb::Currency(); }
+}
+void Invoice::setCharge(vb::Currency c) { charge_ = c.toInvariantString(); }
+
+vb::Currency Invoice::Payment() const {
+    try { return parseHeldCurrency(payment_); } catch (...) { return vb::Currency(); }
+}
+void Invoice::setPayment(vb::Currency c) { payment_ = c.toInvariantString(); }
+
+int32_t Invoice::Qty() const {
+    const double r = std::nearbyint(qty_);
+    if (r >= 2147483647.0) return 2147483647;
+    if (r <= -2147483648.0) return -2147483647 - 1;
+    return static_cast<int32_t>(r);
+}
+void Invoice::setQty(int32_t q) { qty_ = static_cast<double>(q); }
+
+// --- Lists -------------------------------------------------------------------
+
+ado::RecordsetPtr Invoice::AllPayments(vb::Date SinceDate, int32_t CustNum) {
+    ado::RecordsetPtr result;
+    Trap("AllPayments", [&] {
+        setCustNum(CustNum);
+        QString sql = QStringLiteral(
+            "SELECT tb_Client.CustNum, tb_Client.Fname, tb_Client.Lname, [tb_Client].[lname] & \", \" & "
+            "[tb_client].[fname] AS FullName, tb_Receive.TransNum, tb_Receive.Type, tb_Receive.CheckNum, "
+            "tb_Receive.Date, tb_Receive.Amount, tb_Receive.Notes ");
+        sql += QStringLiteral("FROM tb_Client INNER JOIN tb_Receive ON tb_Client.CustNum = tb_Receive.CustNum "
+                              "WHERE (((tb_Receive.Date)>") + SqlDate(SinceDate);
+        if (CustNum == -1)
+            sql += QStringLiteral(")) order by tb_Receive.Date, tb_Receive.TransNum;");
+        else
+            sql += QStringLiteral(")) and tb_Receive.CustNum = ") + SqlLong(CustNum) +
+                   QStringLiteral(" order by tb_Receive.Date, tb_Receive.TransNum;");
+        result = List(sql);
+    });
+    return result;
+}
+
+ado::RecordsetPtr Invoice::GetAllInvoices(vb::Date SinceDate) {
+    ado::RecordsetPtr result;
+    Trap("GetAllInvoices", [&] {
+        const QString sql = QString::fromLatin1(kInvoiceSelect) + QString::fromLatin1(kInvoiceFrom) +
+                            QString::fromLatin1(kInvoiceGroup) + QStringLiteral("(((tb_invoice.date)>") +
+                            SqlDate(SinceDate) + QStringLiteral(")) order by tb_Invoice.InvoiceNum desc;");
+        result = List(sql);
+    });
+    return result;
+}
+
+ado::RecordsetPtr Invoice::GetCustInvoices(int32_t CustNum, vb::Date SinceDate) {
+    ado::RecordsetPtr result;
+    Trap("GetCustInvoices", [&] {
+        const QString sql = QString::fromLatin1(kInvoiceSelect) + QString::fromLatin1(kInvoiceFrom) +
+                            QString::fromLatin1(kInvoiceGroup) + QStringLiteral("(((tb_Client.CustNum)=") +
+                            SqlLong(CustNum) + QStringLiteral(") and tb_invoice.date>") + SqlDate(SinceDate) +
+                            QStringLiteral(") order by tb_Invoice.InvoiceNum desc;");
+        result = List(sql);
+    });
+    return result;
+}
+
+ado::RecordsetPtr Invoice::GetInvoiceItems(int32_t InvoiceNum) {
+    ado::RecordsetPtr result;
+    Trap("GetInvoiceItems", [&] {
+        result = List(QStringLiteral("select * from tb_trans where InvoiceNum = ") + SqlLong(InvoiceNum));
+    });
+    return result;
+}
+
+ado::RecordsetPtr Invoice::GetBackOrderedItems() {
+    ado::RecordsetPtr result;
+    Trap("GetBackOrderedItems", [&] {
+        result = List(QString::fromLatin1(kBackOrderSelect) + QStringLiteral("AND not isnull(TB_TRANS.ordered))"));
+    });
+    return result;
+}
+
+ado::RecordsetPtr Invoice::GetBackOrderItems() {
+    ado::RecordsetPtr result;
+    Trap("GetBackOrderItems", [&] {
+        result = List(QString::fromLatin1(kBackOrderSelect) + QStringLiteral("AND isnull(TB_TRANS.ordered))"));
+    });
+    return result;
+}
+
+bool Invoice::SaveOrderDate(int32_t TransNum, vb::Date OrderDate) {
+    return Trap("SaveOrderDate", [&] {
+        Exec(QStringLiteral("update tb_trans set ordered = ") + SqlDate(OrderDate) +
+             QStringLiteral(" where TransNum = ") + SqlLong(TransNum));
+    });
+}
+
+// --- Header --------------------------------------------------------------
+
+bool Invoice::GetInvoice(int32_t InvoiceNum) {
+    bool found = false;
+    Trap("GetInvoice", [&] {
+        auto r = Read(QStringLiteral("select * from tb_Invoice where InvoiceNum = ") + SqlLong(InvoiceNum));
+        rs = r;
+        if (r->Eof()) {
+            GetnewInvoiceNum();
+            custNum_.clear();
+            InvoiceDate = vb::Today();
+            description.clear();
+            ShippingCharge = vb::Currency();
+            Tax = vb::Currency();
+            Shippingdate = vb::Today();
+            ShippingType.clear();
+            TrackingNum.clear();
+            Interest = vb::Currency();
+            SalesRep.clear();
+            Terms.clear();
+            return;
+        }
+        invoiceNum_ = QString::number(vb::CLng(r->Fields("InvoiceNum").Value()));
+        custNum_ = QString::number(vb::CLng(r->Fields("CustNum").Value()));
+        InvoiceDate = vb::CDate(r->Fields("Date").Value());
+        description = text(r->Fields("Description"));
+        const vb::Variant d = r->Fields("Discount").Value();
+        Discount = d.isNull() ? 0.0 : vb::CDbl(d);
+        ShippingCharge = vb::CCur(r->Fields("ShippingCharge").Value());
+        Shippingdate = vb::CDate(r->Fields("Shippingdate").Value());
+        ShippingType = text(r->Fields("ShippingType"));
+        TrackingNum = text(r->Fields("TrackingNum"));
+        Interest = vb::CCur(r->Fields("Interest").Value());
+        Tax = vb::CCur(r->Fields("Tax").Value());
+        SalesRep = text(r->Fields("SalesRep"));
+        Terms = text(r->Fields("Terms"));
+        r->Close();
+        found = true;
+    });
+    return found;
+}
+
+bool Invoice::DeleteInvoice(int32_t InvoiceNum) {
+    return Trap("DeleteInvoice", [&] {
+        const QString num = SqlLong(InvoiceNum);
+        ado::Transaction t(*cn);
+        Exec(QStringLiteral("delete * from tb_invoice where InvoiceNum = ") + num);
+        auto lines = ReadForUpdate(QStringLiteral("Select * from tb_trans where InvoiceNum = ") + num);
+        if (lines->Eof()) {
+            t.Commit();
+            return;
+        }
+        while (!lines->Eof()) {
+            const int32_t item = vb::CLng(lines->Fields("ItemNum").Value());
+            auto inv = ReadForUpdate(QStringLiteral("select * from tb_inventory where itemnum = ") + SqlLong(item));
+            // An item deleted since the line was written has no stock to take back.
+            if (!inv->Eof()) {
+                const vb::Variant par = inv->Fields("Par").Value();
+                if (!par.isNull() && vb::CLng(par) > 0) {
+                    const vb::Variant inStock = inv->Fields("InStock").Value();
+                    const vb::Variant qty = lines->Fields("Qty").Value();
+                    // Jet arithmetic: a Null on either side leaves Null, so nothing changes.
+                    if (!inStock.isNull() && !qty.isNull()) {
+                        const int64_t sum = int64_t(vb::CLng(inStock)) + vb::CLng(qty);
+                        if (sum > 2147483647LL || sum < -2147483648LL) vb::Raise(vb::err::Overflow);
+                        inv->Fields("InStock") = vb::Variant(static_cast<int>(sum));
+                        inv->Update();
+                    }
+                }
+            }
+            inv->Close();
+            lines->MoveNext();
+        }
+        lines->Close();
+        Exec(QStringLiteral("delete * from tb_trans where InvoiceNum = ") + num);
+        t.Commit();
+    });
+}
+
+bool Invoice::SaveInvoiceAccess(int32_t InvoiceNum) {
+    return Trap("SaveInvoiceAccess", [&] {
+        const QString insert =
+            QStringLiteral("Insert into tb_Invoice (InvoiceNum,CustNum,[Date],Description,discount,tax,"
+                           "shippingcharge,shippingdate,shippingtype,trackingnum,interest,SalesRep,Terms) values (") +
+            invoiceNum_ + QLatin1Char(',') + custNum_ + QLatin1Char(',') + SqlDate(InvoiceDate) + QLatin1Char(',') +
+            SqlText(description) + QLatin1Char(',') + SqlDouble(Discount) + QLatin1Char(',') + SqlCurrency(Tax) +
+            QLatin1Char(',') + SqlCurrency(ShippingCharge) + QLatin1Char(',') + SqlDate(Shippingdate) +
+            QLatin1Char(',') + SqlText(ShippingType) + QLatin1Char(',') + SqlText(TrackingNum) + QLatin1Char(',') +
+            SqlCurrency(Interest) + QLatin1Char(',') + SqlText(SalesRep) + QLatin1Char(',') + SqlText(Terms) +
+            QLatin1Char(')');
+        ado::Transaction t(*cn);
+        Exec(QStringLiteral("Delete * from tb_Invoice where InvoiceNum = ") + SqlLong(InvoiceNum));
+        Exec(insert);
+        t.Commit();
+    });
+}
+
+// --- Lines -------------------------------------------------------------------
+
+void Invoice::insertLine(int32_t transNum, const QString& invoiceNum, int32_t itemNum, double qty,
+                         const QString& amount, const QString& notes, int32_t backOrder) {
+    Exec(QStringLiteral("Insert into tb_trans (TransNum,InvoiceNum,ItemNum,Qty,Amount,Notes,Backorder) values (") +
+         SqlLong(transNum) + QLatin1Char(',') + invoiceNum + QLatin1Char(',') + SqlLong(itemNum) + QLatin1Char(',') +
+         SqlDouble(qty) + QLatin1Char(',') + amount + QLatin1Char(',') + SqlText(notes) + QLatin1Char(',') +
+         SqlLong(backOrder) + QLatin1Char(')'));
+}
+
+bool Invoice::SaveTransAccess() {
+    return Trap("SaveTransAccess", [&] {
+        ado::Transaction t(*cn);
+        if (TransNum == 0)
+            TransNum = static_cast<int32_t>(NextKey(QStringLiteral("select max(TransNum) as HighNum from tb_Trans"), 1000));
+        const QString num = SqlLong(TransNum);
+        // The insert does not name Ordered; a line once ordered stays ordered.
+        vb::Variant ordered;
+        {
+            auto r = Read(QStringLiteral("select Ordered from tb_trans where TransNum = ") + num);
+            if (!r->Eof()) ordered = r->Fields("Ordered").Value();
+            r->Close();
+        }
+        Exec(QStringLiteral("delete * from tb_trans where Transnum = ") + num);
+        insertLine(TransNum, invoiceNum_, ItemNum, qty_, charge_, TransNotes, BackOrder);
+        if (!ordered.isNull() && !ordered.isEmpty())
+            Exec(QStringLiteral("update tb_trans set ordered = ") + SqlDate(vb::CDate(ordered)) +
+                 QStringLiteral(" where TransNum = ") + num);
+        t.Commit();
+    });
+}
+
+bool Invoice::DeleteInvoiceItem(int32_t TransNum) {
+    return Trap("DeleteInvoiceItem", [&] {
+        Exec(QStringLiteral("delete * from tb_trans where Transnum = ") + SqlLong(TransNum));
+    });
+}
+
+bool Invoice::AddToInvoice(int32_t InvoiceNum, int32_t ItemNum, int32_t Qty, vb::Currency Amount,
+                           const QString& Notes, bool BackOrder) {
+    return Trap("AddtoInvoice", [&] {
+        ado::Transaction t(*cn);
+        const auto n = static_cast<int32_t>(NextKey(QStringLiteral("select max(TransNum) as HighNum from tb_Trans"), 1000));
+        // A Boolean stored in a number column is -1 for True.
+        insertLine(n, SqlLong(InvoiceNum), ItemNum, static_cast<double>(Qty), SqlCurrency(Amount), Notes,
+                   BackOrder ? -1 : 0);
+        t.Commit();
+    });
+}
+
+// --- Payments ------------------------------------------------------------
+
+bool Invoice::SavePayment() {
+    return Trap("SavePayment", [&] {
+        ado::Transaction t(*cn);
+        if (PayNum == 0)
+            PayNum = static_cast<int32_t>(NextKey(QStringLiteral("select max(TransNum) as HighNum from tb_Receive"), 1000));
+        Exec(QStringLiteral("delete * from tb_Receive where Transnum = ") + SqlLong(PayNum));
+        Exec(QStringLiteral("Insert into tb_Receive (TransNum,CustNum,Type,CheckNum,[Date],[Amount],Notes) values (") +
+             SqlLong(PayNum) + QLatin1Char(',') + custNum_ + QLatin1Char(',') + SqlText(Paytype) + QLatin1Char(',') +
+             SqlText(Checknum) + QLatin1Char(',') + SqlDate(PayDate) + QLatin1Char(',') + payment_ +
+             QLatin1Char(',') + SqlText(PayNotes) + QLatin1Char(')'));
+        t.Commit();
+    });
+}
+
+bool Invoice::DeletePayment(int32_t PayNum) {
+    return Trap("DeletePayment", [&] {
+        Exec(QStringLiteral("delete * from tb_Receive where Transnum = ") + SqlLong(PayNum));
+    });
+}
+
+// --- Numbers -------------------------------------------------------------
+
+void Invoice::GetnewInvoiceNum() {
+    Trap("GetNewInvoiceNum", [&] {
+        setInvoiceNum(static_cast<int32_t>(NextKey(QStringLiteral("select max(InvoiceNum) as HighNum from tb_Invoice"), 1000)));
+    });
+}
+
+int32_t Invoice::NewPayNum() {
+    int32_t n = 0;
+    Trap("NewPayNum", [&] {
+        n = static_cast<int32_t>(NextKey(QStringLiteral("select max(TransNum) as HighNum from tb_Receive"), 1000));
+    });
+    return n;
+}
+
+int32_t Invoice::NewTransNum() {
+    int32_t n = 0;
+    Trap("NewTransNum", [&] {
+        n = static_cast<int32_t>(NextKey(QStringLiteral("select max(TransNum) as HighNum from tb_Trans"), 1000));
+    });
+    return n;
+}
+
+// --- Total -----------------------------------------------------------------
+
+vb::Currency Invoice::InvoiceTotal(int32_t InvoiceNum) {
+    vb::Currency result;
+    Trap("InvoiceTotal", [&] {
+        const QString num = SqlLong(InvoiceNum);
+        vb::Currency L;
+        {
+            auto r = Read(QStringLiteral("select sum(amount) as SumOfCharge from tb_trans where InvoiceNum = ") + num);
+            if (!r->Eof()) {
+                const vb::Variant s = r->Fields("SumOfCharge").Value();
+                if (!s.isNull()) L = vb::CCur(s);
+            }
+            r->Close();
+        }
+        result = L;
+        auto h = Read(QStringLiteral("select discount, tax, shippingcharge, interest from tb_Invoice where InvoiceNum = ") + num);
+        if (h->Eof()) {
+            h->Close();
+            return;
+        }
+        const vb::Variant d = h->Fields("discount").Value();
+        const double discount = d.isNull() ? 0.0 : vb::CDbl(d);
+        const double ship = vb::CDbl(h->Fields("shippingcharge").Value());
+        const double interest = vb::CDbl(h->Fields("interest").Value());
+        const double tax = vb::CDbl(h->Fields("tax").Value());
+        h->Close();
+        // Once the discount (a Double) enters, the sum is carried in double and
+        // converted to Currency once, halves to even.
+        const double l = L.toDouble();
+        const double total = (((l - l * (discount / 100.0)) + ship) + interest) + tax;
+        result = vb::Currency::fromDouble(total);
+    });
+    return result;
+}

@@ -1,0 +1,102 @@
+#pragma once
+// One invoice header, one invoice line and one payment received, with every
+// statement on tb_Invoice, tb_trans and tb_Receive.
+#include <cstdint>
+#include <QString>
+#include "data/DataAccess.h"
+#include "vb/Currency.h"
+#include "vb/Date.h"
+
+class Invoice : public DataAccess {
+public:
+    Invoice();
+
+    // --- Header ---------------------------------------------------------
+    // The invoice and client numbers are held as their number text, so the
+    // same text goes into the statements unchanged. An empty held text
+    // (never set) reads as 0.
+    int32_t InvoiceNum() const;
+    void setInvoiceNum(int32_t n);
+    int32_t CustNum() const;
+    void setCustNum(int32_t n);
+
+    vb::Date InvoiceDate;
+    QString description;
+    double Discount = 0;          // percent of the line total
+    vb::Currency Tax;
+    vb::Currency ShippingCharge;
+    vb::Date Shippingdate;
+    QString ShippingType;
+    QString TrackingNum;
+    vb::Currency Interest;
+    QString SalesRep;
+    QString Terms;
+
+    // --- Line -----------------------------------------------------------
+    int32_t TransNum = 0;         // 0: allocate on save
+    int32_t ItemNum = 0;
+    // The line total, held as its number text.
+    vb::Currency charge() const;
+    void setCharge(vb::Currency c);
+    // Held as a double; reads back rounded half to even.
+    int32_t Qty() const;
+    void setQty(int32_t q);
+    QString TransNotes;
+    int32_t BackOrder = 0;        // below 0: units short
+
+    // --- Payment received -----------------------------------------------
+    int32_t PayNum = 0;           // 0: allocate on save
+    QString Checknum;
+    vb::Date PayDate;
+    // Held as its number text.
+    vb::Currency Payment() const;
+    void setPayment(vb::Currency c);
+    QString Paytype;
+    QString PayNotes;
+
+    // --- Members --------------------------------------------------------
+    // Payments dated strictly after SinceDate; CustNum -1 for every client.
+    // Sets the CustNum property to the argument first.
+    ado::RecordsetPtr AllPayments(vb::Date SinceDate, int32_t CustNum);
+    // Invoices dated strictly after SinceDate, highest number first.
+    ado::RecordsetPtr GetAllInvoices(vb::Date SinceDate);
+    ado::RecordsetPtr GetCustInvoices(int32_t CustNum, vb::Date SinceDate);
+    ado::RecordsetPtr GetInvoiceItems(int32_t InvoiceNum);
+    // Back-ordered lines already ordered / not yet ordered.
+    ado::RecordsetPtr GetBackOrderedItems();
+    ado::RecordsetPtr GetBackOrderItems();
+    bool SaveOrderDate(int32_t TransNum, vb::Date OrderDate);
+
+    // Loads one header; false when no row has that number (a new number and
+    // a blank header are set up then) or on an error.
+    bool GetInvoice(int32_t InvoiceNum);
+    // Deletes the header and its lines and gives tracked items their stock back.
+    bool DeleteInvoice(int32_t InvoiceNum);
+    bool SavePayment();
+    bool DeletePayment(int32_t PayNum);
+    bool DeleteInvoiceItem(int32_t TransNum);
+    // Replaces the row of the argument by the header properties.
+    bool SaveInvoiceAccess(int32_t InvoiceNum);
+    // Saves the line properties; a TransNum of 0 gets a new number first.
+    bool SaveTransAccess();
+
+    void GetnewInvoiceNum();      // sets InvoiceNum
+    int32_t NewPayNum();
+    int32_t NewTransNum();
+    // Adds one line under a new number; the line properties are left alone.
+    bool AddToInvoice(int32_t InvoiceNum, int32_t ItemNum, int32_t Qty, vb::Currency Amount,
+                      const QString& Notes, bool BackOrder);
+    // Lines less the discount, plus shipping, interest and tax, rounded once
+    // to four decimals, halves to even.
+    vb::Currency InvoiceTotal(int32_t InvoiceNum);
+
+private:
+    void insertLine(int32_t transNum, const QString& invoiceNum, int32_t itemNum, double qty,
+                    const QString& amount, const QString& notes, int32_t backOrder);
+
+    QString invoiceNum_;          // held number texts (invariant form)
+    QString custNum_;
+    QString charge_ = QStringLiteral("0");
+    QString payment_ = QStringLiteral("0");
+    double qty_ = 0;
+};
