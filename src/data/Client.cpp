@@ -1,0 +1,223 @@
+#include "data/Client.h"
+#include <iterator>
+#include "data/Globals.h"
+#include "data/Invoice.h"
+#include "vb/Conv.h"
+#include "vb/RuntimeError.h"
+
+using ado::SqlDate;
+using ado::SqlDouble;
+using ado::SqlLong;
+using ado::SqlText;
+
+namespace {
+
+struct TextColumn {
+    const char* column;
+    QString Client::*member;
+};
+
+// The text columns in the order of the saving INSERT: 2 to 38, then (after
+// Discount) 40 to 50.
+const TextColumn kTexts[] = {
+    {"Lname", &Client::lname},           {"Fname", &Client::fname},
+    {"Mname", &Client::Mname},           {"Address1", &Client::Address1},
+    {"Address2", &Client::Address2},     {"City", &Client::City},
+    {"State", &Client::State},           {"ZipCode", &Client::ZipCode},
+    {"HomePhone", &Client::HomePhone},   {"WorkPhone", &Client::WorkPhone},
+    {"CelPhone", &Client::CelPhone},     {"Fax", &Client::Fax},
+    {"Company", &Client::Company},       {"Email", &Client::Email},
+    {"Webpage", &Client::WebPage},       {"Notes", &Client::Notes},
+    {"BillLname", &Client::BillLname},   {"BillFname", &Client::BillFname},
+    {"BillMname", &Client::BillMname},   {"BillAddress1", &Client::BillAddress1},
+    {"BillAddress2", &Client::BillAddress2}, {"BillCity", &Client::Billcity},
+    {"BillState", &Client::BillState},   {"BillZipcode", &Client::BillZipCode},
+    {"BillHomePhone", &Client::BillHomePhone}, {"BillWorkPhone", &Client::BillWorkPhone},
+    {"BillCelPhone", &Client::BillCelPhone}, {"BillFax", &Client::BillFax},
+    {"BillEmail", &Client::BillEmail},   {"BillWebpage", &Client::BillWebPage},
+    {"CardNum1", &Client::CardNum1},     {"CardNum2", &Client::CardNum2},
+    {"PaymentType1", &Client::PaymentType1}, {"PaymentType2", &Client::PaymentType2},
+    {"expdate1", &Client::ExpDate1},     {"expdate2", &Client::ExpDate2},
+    {"POnum", &Client::POnum},
+    // -- Discount stands here --
+    {"ShipLname", &Client::ShipLname},   {"ShipFname", &Client::ShipFname},
+    {"shipMname", &Client::ShipMname},   {"shipAddress1", &Client::ShipAddress1},
+    {"shipAddress2", &Client::ShipAddress2}, {"ShipCity", &Client::Shipcity},
+    {"ShipState", &Client::ShipState},   {"ShipZipcode", &Client::ShipZipCode},
+    {"ShipHomePhone", &Client::ShipHomePhone}, {"ShipCelPhone", &Client::ShipCelPhone},
+    {"ShipWorkphone", &Client::ShipWorkPhone},
+};
+constexpr int kBeforeDiscount = 37;   // Lname .. POnum
+static_assert(std::size(kTexts) == 48);
+
+bool isCompanyOrPONum(int i) { return i == 12 || i == 36; }
+
+} // namespace
+
+Client::Client() : DataAccess("Client") {
+    Trap("Initialize", [&] {
+        for (const auto& t : kTexts) (this->*t.member).clear();
+        Discount = 0;
+    });
+}
+
+ado::RecordsetPtr Client::GetAllClients() {
+    ado::RecordsetPtr result;
+    Trap("GetAllClients", [&] {
+        result = List(QStringLiteral(
+            "select custnum, fname, lname, homephone, workphone, celphone, email from tb_Client order by Lname , fname"));
+    });
+    return result;
+}
+
+ado::RecordsetPtr Client::GetClientRS(const QString& Lname) {
+    ado::RecordsetPtr result;
+    Trap("GetClientRS", [&] {
+        result = List(QStringLiteral("select * from tb_Client where Lname like ") + SqlText(Lname + QLatin1Char('%')));
+    });
+    return result;
+}
+
+bool Client::GetClient(int32_t CustNum) {
+    bool found = false;
+    Trap("GetClient", [&] {
+        auto r = Read(QStringLiteral("select * from tb_Client where CustNum = ") + SqlLong(CustNum));
+        rs = r;
+        if (r->Eof()) {
+            GetNewCustNum();
+            for (const auto& t : kTexts) (this->*t.member).clear();
+            Discount = 0;
+            return;
+        }
+        this->CustNum = vb::CLng(r->Fields("CustNum").Value());
+        auto readText = [&](const TextColumn& t) { this->*t.member = r->Fields(t.column).Value().str(); };
+        // Read order: the texts up to expdate2 without Company and POnum, then
+        // Discount, Company, POnum and the shipping block.
+        for (int i = 0; i < kBeforeDiscount; ++i)
+            if (!isCompanyOrPONum(i)) readText(kTexts[i]);
+        const vb::Variant d = r->Fields("Discount").Value();
+        Discount = d.isNull() ? 0.0 : vb::CDbl(d);
+        readText(kTexts[12]);
+        readText(kTexts[36]);
+        for (int i = kBeforeDiscount; i < int(std::size(kTexts)); ++i) readText(kTexts[i]);
+        r->Close();
+        found = true;
+    });
+    return found;
+}
+
+bool Client::DeleteClient(int32_t CustNum) {
+    return Trap("DeleteClient", [&] {
+        const QString num = SqlLong(CustNum);
+        ado::Transaction t(*cn);
+        Exec(QStringLiteral("delete * from tb_Client where CustNum = ") + num);
+        Exec(QStringLiteral("delete * from tb_receive where CustNum = ") + num);
+        auto inv = Read(QStringLiteral("select InvoiceNum from tb_Invoice where custnum = ") + num);
+        while (!inv->Eof()) {
+            Exec(QStringLiteral("delete * from tb_trans where InvoiceNum = ") +
+                 SqlLong(vb::CLng(inv->Fields("InvoiceNum").Value())));
+            inv->MoveNext();
+        }
+        inv->Close();
+        Exec(QStringLiteral("delete * from tb_invoice where CustNum = ") + num);
+        t.Commit();
+    });
+}
+
+ado::RecordsetPtr Client::ClientBals() {
+    ado::RecordsetPtr result;
+    Trap("ClientBals", [&] {
+        result = List(QStringLiteral("SELECT ClientBals.CustNum as CustNum, ClientBals.Fullname AS FullName, "
+                                     "ClientBals.Balance as Bal ") +
+                      QStringLiteral("FROM ClientBals order by ClientBals.Fullname "));
+    });
+    return result;
+}
+
+ado::RecordsetPtr Client::rsLastPayment(int32_t CustNum) {
+    ado::RecordsetPtr result;
+    Trap("rsLastPayment", [&] {
+        result = List(QStringLiteral("select [date], Amount from tb_Receive where custnum = ") + SqlLong(CustNum) +
+                      QStringLiteral(" ORDER BY [DATE] DESC, TRANSNUM DESC"));
+    });
+    return result;
+}
+
+vb::Currency Client::ClientBal(int32_t CustNum, const vb::Date& AsOf) {
+    vb::Date copy = AsOf;
+    return ClientBal(CustNum, copy);
+}
+
+vb::Currency Client::ClientBal(int32_t CustNum, vb::Date& AsOf) {
+    vb::Currency result;
+    std::shared_ptr<Invoice> inv = Globals::SharedInvoice;
+    Trap("ClientBal", [&] {
+        if (AsOf.isZero()) AsOf = vb::Today() + 1;
+        if (!inv) vb::Raise(vb::err::ObjectNotSet);
+        // The shared invoice connection is closed afterwards on every path,
+        // also when the caller had it open.
+        struct CloseShared {
+            Invoice& i;
+            ~CloseShared() { i.CloseCn(); }
+        } closeShared{*inv};
+        inv->OpenCn();
+        auto invoices = inv->GetCustInvoices(CustNum, vb::Date::fromYmd(1981, 1, 1));
+        if (!invoices) vb::Raise(vb::err::ObjectNotSet);
+        vb::Currency total;
+        while (!invoices->Eof()) {
+            if (vb::CDate(invoices->Fields("InvoiceDate").Value()) <= AsOf)
+                total += inv->InvoiceTotal(vb::CLng(invoices->Fields("InvoiceNum").Value()));
+            invoices->MoveNext();
+        }
+        double payments = 0;
+        auto r = Read(QStringLiteral("SELECT tb_Client.CustNum, Sum(tb_Receive.Amount) AS SumOfPay FROM tb_Receive "
+                                     "INNER JOIN tb_Client ON tb_Receive.CustNum = tb_Client.CustNum Where "
+                                     "(((tb_Receive.Date) <= ") +
+                      SqlDate(AsOf) + QStringLiteral(")) GROUP BY tb_Client.CustNum HAVING (((tb_Client.CustNum)=") +
+                      SqlLong(CustNum) + QStringLiteral("));"));
+        if (!r->Eof()) payments = vb::CDbl(r->Fields("SumOfPay").Value());
+        r->Close();
+        result = vb::Currency::fromDouble(total.toDouble() - payments);
+    });
+    return result;
+}
+
+bool Client::SaveClientAccess(int32_t CustNum) {
+    return Trap("SaveClientAccess", [&] {
+        QString sql = QStringLiteral(
+            "Insert into tb_client (CustNum,Lname,Fname,Mname,Address1,Address2,City, "
+            "State,ZipCode,HomePhone,WorkPhone,CelPhone,Fax,Company,Email,Webpage,Notes,BillLname, "
+            "BillFname,BillMname,BillAddress1,BillAddress2,BillCity,BillState,BillZipcode, "
+            "BillHomePhone,BillWorkPhone,BillCelPhone,BillFax,BillEmail,BillWebpage, "
+            "CardNum1,CardNum2,PaymentType1,PaymentType2,expdate1,expdate2,POnum,Discount,ShipLname,ShipFname,shipMname, "
+            "shipAddress1,shipAddress2,ShipCity,ShipState,ShipZipcode,ShipHomePhone,ShipCelPhone,ShipWorkphone "
+            ") values (");
+        sql += SqlLong(this->CustNum);
+        for (int i = 0; i < int(std::size(kTexts)); ++i) {
+            if (i == kBeforeDiscount) sql += QLatin1Char(',') + SqlDouble(Discount);
+            sql += QLatin1Char(',') + SqlText(this->*kTexts[i].member);
+        }
+        sql += QLatin1Char(')');
+        ado::Transaction t(*cn);
+        Exec(QStringLiteral("Delete * from tb_Client where CustNum = ") + SqlLong(CustNum));
+        Exec(sql);
+        t.Commit();
+    });
+}
+
+QString Client::ClientName(int32_t CustNum) {
+    QString result;
+    Trap("ClientName", [&] {
+        auto r = Read(QStringLiteral("Select fname, mname, lname from tb_client where CustNum = ") + SqlLong(CustNum));
+        result = r->Fields("fname").Value().str() + QLatin1Char(' ') + r->Fields("mname").Value().str() +
+                 QLatin1Char(' ') + r->Fields("lname").Value().str();
+        r->Close();
+    });
+    return result;
+}
+
+void Client::GetNewCustNum() {
+    Trap("GetNewCustNum", [&] {
+        CustNum = static_cast<int32_t>(NextKey(QStringLiteral("select max(CustNum) as HighNum from tb_Client"), 1000));
+    });
+}

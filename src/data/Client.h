@@ -1,0 +1,49 @@
+#pragma once
+// One client record, with every statement on tb_Client and the client's
+// balance.
+#include <cstdint>
+#include <QString>
+#include "data/DataAccess.h"
+#include "vb/Currency.h"
+#include "vb/Date.h"
+
+class Client : public DataAccess {
+public:
+    Client();
+
+    int32_t CustNum = 0;
+    QString lname, fname, Mname, Address1, Address2, City, State, ZipCode, HomePhone, WorkPhone;
+    QString Company, POnum;
+    double Discount = 0;          // percent, copied to the client's new invoices
+    QString CelPhone, Fax, Email, WebPage, Notes;
+    QString BillLname, BillFname, BillMname, BillAddress1, BillAddress2, Billcity, BillState, BillZipCode;
+    QString BillHomePhone, BillWorkPhone, BillCelPhone, BillFax, BillEmail, BillWebPage;
+    QString CardNum1, CardNum2, PaymentType1, PaymentType2, ExpDate1, ExpDate2;
+    QString ShipLname, ShipFname, ShipMname, ShipAddress1, ShipAddress2, Shipcity, ShipState, ShipZipCode;
+    QString ShipHomePhone, ShipWorkPhone, ShipCelPhone;
+
+    // Number, names, phones and e-mail of every client, by last and first name.
+    ado::RecordsetPtr GetAllClients();
+    // Clients whose last name begins with the text (% and _ are wildcards).
+    ado::RecordsetPtr GetClientRS(const QString& Lname);
+    // Loads one client; false when no row has that number (a new number and
+    // blank properties are set up then) or on an error.
+    bool GetClient(int32_t CustNum);
+    // The client with its payments, invoices and their lines.
+    bool DeleteClient(int32_t CustNum);
+    // CustNum, FullName, Bal of every client who owes something, by name.
+    ado::RecordsetPtr ClientBals();
+    // The client's payments, newest first.
+    ado::RecordsetPtr rsLastPayment(int32_t CustNum);
+    // Invoice totals less payments, both dated on or before AsOf. An AsOf of
+    // 0 means tomorrow and is written back to the caller's variable.
+    vb::Currency ClientBal(int32_t CustNum, vb::Date& AsOf);
+    vb::Currency ClientBal(int32_t CustNum, const vb::Date& AsOf);
+    // Replaces the row of the argument by the properties.
+    bool SaveClientAccess(int32_t CustNum);
+    // "fname mname lname"; "" after an error (no such client).
+    QString ClientName(int32_t CustNum);
+
+private:
+    void GetNewCustNum();
+};
