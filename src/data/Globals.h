@@ -80,4 +80,11 @@ void Pause(int16_t seconds);
 // Tests replace the monotonic clock Pause measures with.
 void setPauseClock(std::function<double()> secondsNow);
 
+namespace testing {
+// Called by CompactDatabase after the compacted copy is written and before it
+// is checked and put in place; a test throws from it to see that a failed
+// compaction leaves the data file as it was. Empty in the program.
+extern std::function<void()> AfterCompactCopy;
+} // namespace testing
+
 } // namespace Globals
