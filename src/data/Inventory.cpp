@@ -1,0 +1,140 @@
+#include "data/Inventory.h"
+#include "vb/Conv.h"
+#include "vb/RuntimeError.h"
+
+using ado::SqlLong;
+using ado::SqlText;
+
+Inventory::Inventory() : DataAccess("Inventory") {}
+
+ado::RecordsetPtr Inventory::rsInventory(int32_t CatNum) {
+    ado::RecordsetPtr result;
+    Trap("rsInventory", [&] {
+        result = List(QStringLiteral("select * from tb_Inventory where CatNum = ") + SqlLong(CatNum) +
+                      QStringLiteral(" order by itemnum"));
+    });
+    return result;
+}
+
+ado::RecordsetPtr Inventory::rsCategories() {
+    ado::RecordsetPtr result;
+    Trap("rsCategories", [&] {
+        result = List(QStringLiteral("select catnum, description from tb_InvCategories order by catnum"));
+    });
+    return result;
+}
+
+int32_t Inventory::NewItemNum() {
+    int32_t n = 0;
+    Trap("NewItemNum", [&] {
+        n = NextKey(QStringLiteral("select max(ItemNum) as HighNum from tb_Inventory"), 1000);
+    });
+    return n;
+}
+
+int32_t Inventory::NewCategoryNum() {
+    int32_t n = 0;
+    Trap("NewCategoryNum", [&] {
+        n = NextKey(QStringLiteral("select max(catNum) as HighNum from tb_Invcategories"), 0);
+    });
+    return n;
+}
+
+bool Inventory::SaveCategory(int32_t catNum, const QString& Description) {
+    bool allocated = true;
+    const bool ok = Trap("SaveCategory", [&] {
+        ado::Transaction t(*cn);
+        if (catNum == 0) {
+            CatNum = NewCategoryNum();
+            // The allocation has shown its own report; write nothing under key 0.
+            if (CatNum == 0) { allocated = false; return; }
+        } else {
+            CatNum = catNum;
+        }
+        Exec(QStringLiteral("Delete * from tb_InvCategories where CatNum = ") + SqlLong(CatNum));
+        Exec(QStringLiteral("Insert into tb_InvCategories (CatNum, Description) values (") + SqlLong(CatNum) +
+             QStringLiteral(",") + SqlText(Description) + QStringLiteral(")"));
+        t.Commit();
+    });
+    return ok && allocated;
+}
+
+bool Inventory::GetItem(int32_t itemNum) {
+    bool found = false;
+    Trap("GetItem", [&] {
+        auto r = Read(QStringLiteral("select * from tb_Inventory where ItemNum = ") + SqlLong(itemNum));
+        if (r->Eof()) {
+            ItemNum = NewItemNum();
+            Category = 1;
+            description.clear();
+            charge = vb::Currency();
+            Par = 0;
+            InStock = 0;
+        } else {
+            ItemNum = vb::CLng(r->Fields("ItemNum").Value());
+            Category = vb::CLng(r->Fields("CatNum").Value());
+            description = r->Fields("Description").Value().str();
+            charge = vb::CCur(r->Fields("charge").Value());
+            Par = vb::CLng(r->Fields("par").Value());
+            InStock = vb::CLng(r->Fields("instock").Value());
+            found = true;
+        }
+        r->Close();
+    });
+    return found;
+}
+
+bool Inventory::DeleteItem(int32_t itemNum) {
+    return Trap("DeleteItem", [&] {
+        Exec(QStringLiteral("delete * from tb_inventory where ItemNum = ") + SqlLong(itemNum));
+    });
+}
+
+int32_t Inventory::QtyInStock(int32_t itemNum, int32_t OldQty, int32_t NewQty) {
+    int32_t result = 0;
+    Trap("QtyInStock", [&] {
+        auto r = ReadForUpdate(QStringLiteral("select * from tb_inventory where ItemNum = ") + SqlLong(itemNum));
+        const vb::Variant par = r->Fields("par").Value();   // no row: 3021, reported
+        // A Null par counts as not tracked, as a Null condition is false.
+        if (!par.isNull() && vb::CDbl(par) > 0) {
+            const int64_t moved = int64_t(NewQty) - int64_t(OldQty);
+            const int64_t stock = int64_t(vb::CLng(r->Fields("instock").Value())) - moved;
+            if (stock < INT32_MIN || stock > INT32_MAX) vb::Raise(vb::err::Overflow);
+            r->Fields("instock") = vb::Variant(int(stock));
+            r->Update();
+            result = int32_t(stock);
+        } else {
+            result = NotTracked;
+        }
+        r->Close();
+    });
+    return result;
+}
+
+bool Inventory::DeleteCategory(int32_t catNum) {
+    return Trap("DeleteCategory", [&] {
+        ado::Transaction t(*cn);
+        Exec(QStringLiteral("delete * from tb_invCategories where CatNum = ") + SqlLong(catNum));
+        Exec(QStringLiteral("delete * from tb_inventory where CatNum = ") + SqlLong(catNum));
+        t.Commit();
+    });
+}
+
+bool Inventory::SaveItemAccess(int32_t& itemNum) {
+    bool allocated = true;
+    const bool ok = Trap("SaveItemAccess", [&] {
+        ado::Transaction t(*cn);
+        if (itemNum == 0) {
+            itemNum = NewItemNum();
+            if (itemNum == 0) { allocated = false; return; }   // reported by NewItemNum
+        }
+        ItemNum = itemNum;
+        Exec(QStringLiteral("Delete * from tb_Inventory where ItemNum = ") + SqlLong(ItemNum));
+        Exec(QStringLiteral("Insert into tb_Inventory (ItemNum, CatNum, Description,charge,par,instock,warranty) values (") +
+             SqlLong(ItemNum) + QLatin1Char(',') + SqlLong(Category) + QLatin1Char(',') + SqlText(description) +
+             QLatin1Char(',') + ado::SqlCurrency(charge) + QLatin1Char(',') + SqlLong(Par) + QLatin1Char(',') +
+             SqlLong(InStock) + QLatin1Char(',') + SqlText(Warranty) + QLatin1Char(')'));
+        t.Commit();
+    });
+    return ok && allocated;
+}

@@ -1,0 +1,64 @@
+#pragma once
+// Vendors and the payment and deposit register. A register entry names its
+// vendor by the vendor's company text, not by number.
+#include <cstdint>
+#include <QString>
+#include "data/DataAccess.h"
+#include "vb/Currency.h"
+#include "vb/Date.h"
+
+class Vendor : public DataAccess {
+public:
+    Vendor();
+
+    // The vendor record
+    int32_t VendorNum = 0;
+    QString Address1, Address2, City, State, ZipCode, Phone;
+    QString Company;
+    QString POnum;
+    double Discount = 0;
+    QString CelPhone, Fax, Email, WebPage, Notes;
+    // Held only; nothing reads or writes them to the data file.
+    QString CardNum1, CardNum2, PaymentType1, PaymentType2, ExpDate1, ExpDate2;
+
+    // The register entry
+    int32_t TransNum = 0;                // 0 allocates on save
+    QString Checknum;
+    vb::Date TransDate;                  // the zero date until set
+    vb::Currency Payment;
+    bool Cleared = false;
+    vb::Currency Deposit;
+    QString Category;
+    // The entry's vendor (its company text). Named apart from the class,
+    // which C++ would otherwise take for a constructor.
+    QString LedgerVendor;
+    QString LedgerNotes;
+
+    // Kept for old callers: always no record set.
+    ado::RecordsetPtr GetVendorRS(const QString& criteria);
+    ado::RecordsetPtr GetAllVendors();
+    // True when a stored vendor was loaded; otherwise a blank vendor with the next number.
+    bool GetVendor(const QString& Company);
+    // The vendor and its register entries, together. An empty company deletes no entries.
+    bool DeleteVendor(int32_t VendorNum);
+    vb::Currency VendorBal(int32_t VendorNum);
+    bool SaveVendorAccess(int32_t VendorNum);
+    QString VendorName(int32_t VendorNum);
+    QString VendorCompany(int32_t VendorNum);
+
+    ado::RecordsetPtr LedgerEntriesAll();
+    // Mode (any capitals): VENDOR, CATEGORY, NOTES, CLEARED, DEPOSIT.
+    ado::RecordsetPtr LedgerEntries(const QString& Mode, const QString& Value, vb::Date SinceDate);
+    bool SaveLedgerEntry();
+    bool DeleteLedgerEntry(int32_t TransNum);
+    int32_t NewPayNum();                 // 0 after an error
+    // Deposits less payments: of every entry, and of the cleared entries.
+    vb::Currency LedgerEndBal();
+    vb::Currency LedgerCurrentBal();
+
+private:
+    // Sets VendorNum; false after an error (already reported).
+    bool GetNewVendorNum();
+    QString CompanyOf(int32_t vendorNum);
+    vb::Currency Balance(const QString& where);
+};

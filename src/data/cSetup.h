@@ -1,0 +1,33 @@
+#pragma once
+// The company's own record and the payment-type, expense-type and shipping lists.
+#include <QString>
+#include "data/DataAccess.h"
+#include "vb/Currency.h"
+
+class cSetup : public DataAccess {
+public:
+    cSetup();
+
+    QString Name;
+    QString Address1, Address2, City, State, ZipCode, Phone, Fax, WebSite;
+    double Statetaxrate = 0;     // percent
+
+    // True when a company row was loaded; with none the properties stay as they are.
+    bool GetCompanyInfo();
+    // Replaces the company record in one step: a failure keeps the stored
+    // row and shows nothing. True when it was saved.
+    bool SaveCompanyInfo();
+
+    ado::RecordsetPtr rsPaymentTypes();
+    ado::RecordsetPtr rsExpenseTypes();
+    // Every row with the text goes; a save adds a row, duplicates included.
+    bool DeletePaymentType(const QString& TypeText);
+    bool SavePaymentType(const QString& TypeText);
+    bool DeleteExpenseType(const QString& TypeText);
+    bool SaveExpenseType(const QString& TypeText);
+
+    ado::RecordsetPtr rsShippingTypes();
+    bool DeleteShippingType(const QString& Service, const QString& Option);
+    // Replaces the row of that service and option.
+    bool SaveShippingType(const QString& Service, const QString& Option, vb::Currency Charge);
+};
