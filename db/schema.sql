@@ -41,7 +41,9 @@ CREATE TABLE tb_Invoice (
   SalesRep TEXT COLLATE NOCASE,
   Terms TEXT COLLATE NOCASE
 );
-CREATE INDEX ix_Invoice_CustNum ON tb_Invoice(CustNum);
+-- Leads with the client; carries the date and the amounts so the balances
+-- (view and per client) never touch the rows.
+CREATE INDEX ix_Invoice_CustNum ON tb_Invoice(CustNum, [Date], discount, shippingcharge, interest, tax);
 CREATE INDEX ix_Invoice_Date ON tb_Invoice([Date]);
 
 CREATE TABLE tb_trans (
@@ -54,6 +56,7 @@ CREATE TABLE tb_trans (
   Backorder INTEGER,
   Ordered DATETIME
 );
+-- Amount rides along so line sums are read from the index alone.
 CREATE INDEX ix_trans_InvoiceNum ON tb_trans(InvoiceNum, Amount);
 CREATE INDEX ix_trans_ItemNum ON tb_trans(ItemNum);
 
@@ -66,7 +69,7 @@ CREATE TABLE tb_Receive (
   [Amount] CURRENCY,
   Notes TEXT COLLATE NOCASE
 );
-CREATE INDEX ix_Receive_CustNum ON tb_Receive(CustNum, [Date]);
+CREATE INDEX ix_Receive_CustNum ON tb_Receive(CustNum, [Date], [Amount]);
 
 CREATE TABLE tb_Inventory (
   ItemNum INTEGER PRIMARY KEY,
@@ -106,7 +109,7 @@ CREATE TABLE tb_GL (
   Notes TEXT COLLATE NOCASE
 );
 CREATE INDEX ix_GL_Vendor ON tb_GL(Vendor);
-CREATE INDEX ix_GL_Date ON tb_GL([Date]);
+CREATE INDEX ix_GL_Date ON tb_GL([Date], CheckNum);
 
 CREATE TABLE tb_Company (
   Name TEXT COLLATE NOCASE,
@@ -121,20 +124,26 @@ CREATE TABLE tb_ExpenseTypes (type TEXT COLLATE NOCASE);
 CREATE TABLE tb_Shipping (service TEXT COLLATE NOCASE, [option] TEXT COLLATE NOCASE, charge CURRENCY);
 
 -- Balance by the rule of the client-balance member with the as-of date
--- tomorrow; only clients who owe something are listed.
+-- tomorrow; only clients who owe something are listed. Each side is summed
+-- once per client in a grouped subquery and joined, rather than asked per
+-- client: a correlated form rescans the line sums for every client.
+-- Invoices and payments without a client row fall out of the joins.
 CREATE VIEW ClientBals AS
 SELECT CustNum, Fullname, Balance FROM (
  SELECT c.CustNum AS CustNum,
   (IFNULL(c.Lname,'') || ', ' || IFNULL(c.Fname,'')) COLLATE NOCASE AS Fullname,
-  round(IFNULL((SELECT sum(round((IFNULL(l.L,0) - IFNULL(l.L,0)*i.discount/100.0)
-                 + IFNULL(i.shippingcharge,0) + IFNULL(i.interest,0) + IFNULL(i.tax,0), 4))
-          FROM tb_Invoice i LEFT JOIN (SELECT InvoiceNum, sum(Amount) AS L
-                                       FROM tb_trans GROUP BY InvoiceNum) l
-               ON l.InvoiceNum = i.InvoiceNum
-          WHERE i.CustNum = c.CustNum AND i.Date > '1981-01-01 00:00:00'
-            AND i.Date <= datetime('now','localtime','start of day','+1 day')), 0)
-      - IFNULL((SELECT sum(r.Amount) FROM tb_Receive r
-          WHERE r.CustNum = c.CustNum
-            AND r.Date <= datetime('now','localtime','start of day','+1 day')), 0), 4) AS Balance
- FROM tb_Client c)
+  round(IFNULL(s.Sales,0) - IFNULL(p.Paid,0), 4) AS Balance
+ FROM tb_Client c
+ LEFT JOIN (SELECT i.CustNum AS CustNum,
+              sum(round((IFNULL(l.L,0) - IFNULL(l.L,0)*i.discount/100.0)
+                        + IFNULL(i.shippingcharge,0) + IFNULL(i.interest,0) + IFNULL(i.tax,0), 4)) AS Sales
+            FROM tb_Invoice i
+            LEFT JOIN (SELECT InvoiceNum, sum(Amount) AS L FROM tb_trans GROUP BY InvoiceNum) l
+                   ON l.InvoiceNum = i.InvoiceNum
+            WHERE i.Date > '1981-01-01 00:00:00'
+              AND i.Date <= datetime('now','localtime','start of day','+1 day')
+            GROUP BY i.CustNum) s ON s.CustNum = c.CustNum
+ LEFT JOIN (SELECT CustNum, sum(Amount) AS Paid FROM tb_Receive
+            WHERE Date <= datetime('now','localtime','start of day','+1 day')
+            GROUP BY CustNum) p ON p.CustNum = c.CustNum)
 WHERE Balance > 0;
