@@ -2,7 +2,9 @@
 // A connection to the data file. Only the Jet provider is known; it maps to
 // an SQLite file opened read-write and never created.
 #include <memory>
+#include <vector>
 #include <QString>
+#include "vb/Variant.h"
 
 struct sqlite3;
 
@@ -10,6 +12,14 @@ namespace ado {
 
 enum ObjectState { adStateClosed = 0, adStateOpen = 1 };
 enum CursorLocation { adUseServer = 2, adUseClient = 3 };
+
+// The parts of a connection string the file provider uses.
+struct ConnectionSettings {
+    QString provider;
+    QString dataSource;   // as written, quotes removed
+};
+// Splits on ';' outside double quotes into trimmed key=value pairs.
+ConnectionSettings ParseConnectionString(const QString& text);
 
 class Connection {
 public:
@@ -29,6 +39,15 @@ public:
               const QString& password = QString(), long options = -1);
     void Close();                     // no-op when closed
 
+    // Opens a data file by path (no connection string), read-only when asked;
+    // never creates it. For the repair and compaction tools.
+    void OpenFile(const QString& path, bool readOnly = false);
+
+    // Runs one statement in SQLite's own dialect with bound parameters
+    // (text as UTF-8, Date as ISO text, Currency as REAL, Boolean as 1/0).
+    // Not for the data classes, whose Jet text goes through a Recordset.
+    void Execute(const QString& sqliteSql, const std::vector<vb::Variant>& params = {});
+
     // BEGIN IMMEDIATE / COMMIT / ROLLBACK; raise 3709 when closed.
     void BeginTrans();
     void CommitTrans();
@@ -47,6 +66,7 @@ public:
 private:
     sqlite3* db_ = nullptr;
     QString path_;
+    QString regKey_;
     bool inTrans_ = false;
 };
 

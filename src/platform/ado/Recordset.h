@@ -95,15 +95,26 @@ public:
 private:
     friend class Field;
     friend class ado::Fields;
+    struct EditState;
     void requireOpen() const;
+    long count() const;
+    int rowAt(long pos) const;
+    int column(const QString& name) const;       // raises 3265
+    void checkColumn(int col) const;              // raises 3265
+    vb::Variant valueAt(int col) const;
+    void setValueAt(int col, const vb::Variant& v);
+    void flushEdits();                            // a move commits a pending edit
+    void discardEdits();
+    void openQuery(const QString& sql, const ConnectionPtr& cn);
     std::shared_ptr<RowStore> store_;
-    std::vector<int> order_;       // row indexes in current (sorted) order
+    std::vector<int> order_;       // row indexes in current (sorted) order; empty: as read
     long pos_ = 0;
     bool open_ = false;
     bool pendingNew_ = false;
     QString sort_;
     ConnectionPtr updateCn_;       // connection kept for in-place updates
     std::shared_ptr<RowStore> pendingDefs_;  // fields appended before Open
+    std::shared_ptr<EditState> edits_;       // assigned fields not yet written
 };
 
 using RecordsetPtr = std::shared_ptr<Recordset>;

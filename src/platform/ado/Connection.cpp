@@ -1,0 +1,178 @@
+#include "ado/Connection.h"
+#include <map>
+#include <mutex>
+#include <sqlite3.h>
+#include <QFileInfo>
+#include <QStringList>
+#include "ado/SqliteStatement.h"
+#include "fso/FileSystem.h"
+#include "vb/Conv.h"
+#include "vb/RuntimeError.h"
+
+namespace ado {
+
+namespace {
+
+// Open handles by file, so compaction and restore can refuse a file in use.
+std::mutex registryMutex;
+std::map<QString, int>& registry() {
+    static std::map<QString, int> r;
+    return r;
+}
+
+QString registryKey(const QString& path) {
+    const QFileInfo fi(path);
+    const QString canonical = fi.canonicalFilePath();
+    return canonical.isEmpty() ? fi.absoluteFilePath() : canonical;
+}
+
+void registerOpen(const QString& key) {
+    std::lock_guard<std::mutex> lock(registryMutex);
+    ++registry()[key];
+}
+
+void registerClose(const QString& key) {
+    std::lock_guard<std::mutex> lock(registryMutex);
+    auto it = registry().find(key);
+    if (it != registry().end() && --it->second <= 0) registry().erase(it);
+}
+
+// SQL val(): Null stays Null, a number is itself, text is read as the runtime's Val reads it.
+void valFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (argc != 1) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    sqlite3_value* v = argv[0];
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_NULL: sqlite3_result_null(ctx); break;
+    case SQLITE_INTEGER: sqlite3_result_int64(ctx, sqlite3_value_int64(v)); break;
+    case SQLITE_FLOAT: sqlite3_result_double(ctx, sqlite3_value_double(v)); break;
+    default: {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+        const int n = sqlite3_value_bytes(v);
+        sqlite3_result_double(ctx, vb::Val(QString::fromUtf8(p, n)));
+        break;
+    }
+    }
+}
+
+QString unquote(QString v) {
+    v = v.trimmed();
+    if (v.size() >= 2 && v.front() == QLatin1Char('"') && v.back() == QLatin1Char('"')) v = v.mid(1, v.size() - 2);
+    return v;
+}
+
+} // namespace
+
+ConnectionSettings ParseConnectionString(const QString& text) {
+    ConnectionSettings out;
+    QStringList parts;
+    QString cur;
+    bool inQuote = false;
+    for (QChar c : text) {
+        if (c == QLatin1Char('"')) inQuote = !inQuote;
+        if (c == QLatin1Char(';') && !inQuote) {
+            parts << cur;
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    parts << cur;
+    for (const QString& part : parts) {
+        const qsizetype eq = part.indexOf(QLatin1Char('='));
+        if (eq < 0) continue;
+        const QString key = part.left(eq).trimmed();
+        const QString value = unquote(part.mid(eq + 1));
+        if (key.compare(QLatin1String("Provider"), Qt::CaseInsensitive) == 0) out.provider = value;
+        else if (key.compare(QLatin1String("Data Source"), Qt::CaseInsensitive) == 0) out.dataSource = value;
+        // Mode, Persist Security Info and the server keys mean nothing to a file.
+    }
+    return out;
+}
+
+Connection::Connection() = default;
+
+Connection::~Connection() {
+    try { Close(); } catch (...) {}
+}
+
+void Connection::Open(const QString& connectionString, const QString& userId, const QString& password, long options) {
+    if (db_) vb::Raise(vb::err::ObjectOpen);
+    if (!connectionString.isEmpty()) ConnectionString = connectionString;
+    const ConnectionSettings cs = ParseConnectionString(ConnectionString);
+    if (cs.provider.compare(QLatin1String("Microsoft.Jet.OLEDB.4.0"), Qt::CaseInsensitive) != 0)
+        vb::Raise(vb::err::ProviderNotFound);
+    OpenFile(fso::ResolvePath(cs.dataSource), false);
+}
+
+void Connection::OpenFile(const QString& path, bool readOnly) {
+    if (db_) vb::Raise(vb::err::ObjectOpen);
+    sqlite3* db = nullptr;
+    // Never SQLITE_OPEN_CREATE: a missing data file must stay missing.
+    const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close_v2(db);
+        vb::Raise(vb::err::SqlEngine, msg);
+    }
+    // A lock held by another program: wait a little, then fail with the engine's message.
+    sqlite3_busy_timeout(db, 2000);
+    sqlite3_extended_result_codes(db, 0);
+    sqlite3_create_function_v2(db, "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, valFunction, nullptr,
+                               nullptr, nullptr);
+    db_ = db;
+    path_ = path;
+    regKey_ = registryKey(path);
+    registerOpen(regKey_);
+    inTrans_ = false;
+}
+
+void Connection::Close() {
+    if (!db_) return;
+    // Closing with a transaction still open rolls it back.
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+    registerClose(regKey_);
+    regKey_.clear();
+    path_.clear();
+    inTrans_ = false;
+}
+
+sqlite3* Connection::Handle() const {
+    if (!db_) vb::Raise(vb::err::ConnectionUnusable);
+    return db_;
+}
+
+void Connection::Execute(const QString& sql, const std::vector<vb::Variant>& params) {
+    sqlite::Statement st(Handle(), sql);
+    st.bindAll(params);
+    st.runToEnd();
+}
+
+void Connection::BeginTrans() {
+    Execute(QStringLiteral("BEGIN IMMEDIATE"));
+    inTrans_ = true;
+}
+
+void Connection::CommitTrans() {
+    Execute(QStringLiteral("COMMIT"));
+    inTrans_ = !sqlite3_get_autocommit(db_);
+}
+
+void Connection::RollbackTrans() {
+    sqlite3* db = Handle();
+    // The engine may already have rolled back on its own (a full disk, an I/O error).
+    if (!sqlite3_get_autocommit(db)) Execute(QStringLiteral("ROLLBACK"));
+    inTrans_ = false;
+}
+
+bool Connection::IsFileOpen(const QString& resolvedPath) {
+    const QString key = registryKey(fso::ResolvePath(resolvedPath));
+    std::lock_guard<std::mutex> lock(registryMutex);
+    return registry().count(key) > 0;
+}
+
+} // namespace ado

@@ -1,0 +1,341 @@
+#include "ado/JetSql.h"
+#include <vector>
+#include <QDate>
+#include <QTime>
+#include "vb/RuntimeError.h"
+
+namespace ado {
+
+namespace {
+
+enum class Tok { Space, Word, Number, SQuote, DQuote, Bracket, Hash, Punct };
+
+struct Token {
+    Tok kind;
+    qsizetype begin;
+    qsizetype len;
+};
+
+[[noreturn]] void syntaxError(const QString& what) {
+    vb::Raise(vb::err::SqlPrepare, what);
+}
+
+bool isWordStart(QChar c) { return c.isLetter() || c == QLatin1Char('_'); }
+bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$'); }
+bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+
+// Splits the text into tokens; quoted and bracketed runs are single tokens
+// whose content is never looked at again.
+std::vector<Token> tokenize(const QString& s) {
+    std::vector<Token> out;
+    const qsizetype n = s.size();
+    qsizetype i = 0;
+    auto quoted = [&](QChar q) {
+        qsizetype j = i + 1;
+        while (j < n) {
+            if (s[j] == q) {
+                if (j + 1 < n && s[j + 1] == q) { j += 2; continue; }
+                return j + 1;
+            }
+            ++j;
+        }
+        syntaxError(QStringLiteral("unrecognized token: \"%1\"").arg(s.mid(i, 20)));
+    };
+    while (i < n) {
+        const QChar c = s[i];
+        qsizetype j = i + 1;
+        Tok kind = Tok::Punct;
+        if (c.isSpace()) {
+            while (j < n && s[j].isSpace()) ++j;
+            kind = Tok::Space;
+        } else if (c == QLatin1Char('\'')) {
+            j = quoted(c);
+            kind = Tok::SQuote;
+        } else if (c == QLatin1Char('"')) {
+            j = quoted(c);
+            kind = Tok::DQuote;
+        } else if (c == QLatin1Char('[')) {
+            while (j < n && s[j] != QLatin1Char(']')) ++j;
+            if (j >= n) syntaxError(QStringLiteral("unrecognized token: \"%1\"").arg(s.mid(i, 20)));
+            ++j;
+            kind = Tok::Bracket;
+        } else if (c == QLatin1Char('#')) {
+            while (j < n && s[j] != QLatin1Char('#')) ++j;
+            if (j >= n) syntaxError(QStringLiteral("near \"%1\": syntax error").arg(s.mid(i, 20)));
+            ++j;
+            kind = Tok::Hash;
+        } else if (isDigit(c) || (c == QLatin1Char('.') && i + 1 < n && isDigit(s[i + 1]))) {
+            while (j < n && (isDigit(s[j]) || s[j] == QLatin1Char('.'))) ++j;
+            if (j < n && (s[j] == QLatin1Char('e') || s[j] == QLatin1Char('E'))) {
+                qsizetype k = j + 1;
+                if (k < n && (s[k] == QLatin1Char('+') || s[k] == QLatin1Char('-'))) ++k;
+                if (k < n && isDigit(s[k])) {
+                    j = k;
+                    while (j < n && isDigit(s[j])) ++j;
+                }
+            }
+            kind = Tok::Number;
+        } else if (isWordStart(c)) {
+            while (j < n && isWordChar(s[j])) ++j;
+            kind = Tok::Word;
+        } else {
+            static const char* const twoChar[] = {"<=", ">=", "<>", "!=", "||", "==", "<<", ">>"};
+            for (const char* op : twoChar) {
+                if (i + 1 < n && s[i] == QLatin1Char(op[0]) && s[i + 1] == QLatin1Char(op[1])) { j = i + 2; break; }
+            }
+        }
+        out.push_back({kind, i, j - i});
+        i = j;
+    }
+    return out;
+}
+
+bool isKeyword(QStringView w) {
+    static const char* const words[] = {"select", "from", "where", "and", "or", "not", "as", "on", "by",
+                                        "order", "group", "having", "set", "values", "into", "insert",
+                                        "update", "delete", "like", "is", "in", "inner", "left", "right",
+                                        "outer", "join", "asc", "desc", "between", "union", "escape"};
+    for (const char* k : words)
+        if (w.compare(QLatin1String(k), Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
+struct Unit {
+    QString text;
+    bool term = false;    // a single operand: name, literal, parenthesised group
+    bool space = false;
+    bool amp = false;
+    std::vector<QString> chain;   // operands of a & chain ending here
+};
+
+class Translator {
+public:
+    explicit Translator(const QString& s) : s_(s), t_(tokenize(s)) {}
+
+    QString run() {
+        qsizetype end = static_cast<qsizetype>(t_.size());
+        // One statement only; a ';' may close it.
+        for (qsizetype i = 0; i < end; ++i) {
+            if (isPunct(i, ';')) {
+                for (qsizetype k = i + 1; k < end; ++k)
+                    if (t_[k].kind != Tok::Space)
+                        syntaxError(QStringLiteral("only one statement may be run at a time"));
+                end = i;
+                break;
+            }
+        }
+        // Jet's "DELETE * FROM": SQLite wants no column list.
+        qsizetype first = nextSolid(0, end);
+        if (first < end && t_[first].kind == Tok::Word && text(first).compare(QLatin1String("delete"), Qt::CaseInsensitive) == 0) {
+            qsizetype star = nextSolid(first + 1, end);
+            if (star < end && isPunct(star, '*')) skip_ = star;
+        }
+        return translate(0, end);
+    }
+
+private:
+    QStringView text(qsizetype i) const { return QStringView(s_).mid(t_[i].begin, t_[i].len); }
+    bool isPunct(qsizetype i, char c) const {
+        return t_[i].kind == Tok::Punct && t_[i].len == 1 && s_[t_[i].begin] == QLatin1Char(c);
+    }
+    qsizetype nextSolid(qsizetype i, qsizetype end) const {
+        while (i < end && t_[i].kind == Tok::Space) ++i;
+        return i;
+    }
+    // The ')' that closes the '(' at open, or -1.
+    qsizetype matching(qsizetype open, qsizetype end) const {
+        int depth = 0;
+        for (qsizetype i = open; i < end; ++i) {
+            if (isPunct(i, '(')) ++depth;
+            else if (isPunct(i, ')') && --depth == 0) return i;
+        }
+        return -1;
+    }
+    qsizetype closeOf(qsizetype open, qsizetype end) const {
+        const qsizetype close = matching(open, end);
+        if (close < 0) syntaxError(QStringLiteral("incomplete input: missing \")\""));
+        return close;
+    }
+
+    static QString dateLiteral(QStringView content) {
+        // Only the two forms the writers produce; anything else is refused, never guessed.
+        const QString c = content.toString();
+        int y = 0, mo = 0, d = 0, h = 0, mi = 0, se = 0;
+        auto digits = [&](qsizetype at, qsizetype count, int& v) {
+            v = 0;
+            for (qsizetype k = at; k < at + count; ++k) {
+                if (!isDigit(c[k])) return false;
+                v = v * 10 + (c[k].unicode() - '0');
+            }
+            return true;
+        };
+        bool ok = false;
+        if (c.size() == 10 || c.size() == 19) {
+            ok = digits(0, 4, y) && c[4] == QLatin1Char('-') && digits(5, 2, mo) && c[7] == QLatin1Char('-') &&
+                 digits(8, 2, d);
+            if (ok && c.size() == 19)
+                ok = c[10] == QLatin1Char(' ') && digits(11, 2, h) && c[13] == QLatin1Char(':') && digits(14, 2, mi) &&
+                     c[16] == QLatin1Char(':') && digits(17, 2, se);
+        }
+        ok = ok && QDate::isValid(y, mo, d) && QTime::isValid(h, mi, se);
+        if (!ok) syntaxError(QStringLiteral("near \"#%1#\": syntax error").arg(c));
+        QString iso = c.size() == 10 ? c + QStringLiteral(" 00:00:00") : c;
+        return QLatin1Char('\'') + iso + QLatin1Char('\'');
+    }
+
+    static QString doubleQuoted(QStringView tok) {
+        QString inner = tok.mid(1, tok.size() - 2).toString();
+        inner.replace(QLatin1String("\"\""), QLatin1String("\""));
+        inner.replace(QLatin1String("'"), QLatin1String("''"));
+        return QLatin1Char('\'') + inner + QLatin1Char('\'');
+    }
+
+    // A name with its qualifiers ("[tb_Client].[lname]", "t.*") starting at i; returns one past it.
+    qsizetype qualifiedName(qsizetype i, qsizetype end, QString& out) const {
+        out = text(i).toString();
+        ++i;
+        while (i + 1 < end && isPunct(i, '.') &&
+               (t_[i + 1].kind == Tok::Word || t_[i + 1].kind == Tok::Bracket || isPunct(i + 1, '*'))) {
+            out += QLatin1Char('.');
+            out += text(i + 1);
+            i += 2;
+        }
+        return i;
+    }
+
+    QString translate(qsizetype b, qsizetype e) {
+        std::vector<Unit> units;
+        units.reserve(static_cast<size_t>(e - b));
+        for (qsizetype i = b; i < e;) {
+            if (i == skip_) {
+                i = nextSolid(i + 1, e);
+                continue;
+            }
+            const Token& tk = t_[i];
+            Unit u;
+            switch (tk.kind) {
+            case Tok::Space:
+                u.text = text(i).toString();
+                u.space = true;
+                ++i;
+                break;
+            case Tok::SQuote:
+            case Tok::Number:
+                u.text = text(i).toString();
+                u.term = true;
+                ++i;
+                break;
+            case Tok::DQuote:
+                u.text = doubleQuoted(text(i));
+                u.term = true;
+                ++i;
+                break;
+            case Tok::Hash:
+                u.text = dateLiteral(text(i).mid(1, tk.len - 2));
+                u.term = true;
+                ++i;
+                break;
+            case Tok::Bracket:
+                i = qualifiedName(i, e, u.text);
+                u.term = true;
+                break;
+            case Tok::Word: {
+                const QStringView w = text(i);
+                const bool afterDot = i > b && isPunct(i - 1, '.');
+                const qsizetype next = nextSolid(i + 1, e);
+                const bool call = next < e && isPunct(next, '(') && !isKeyword(w);
+                if (call && w.compare(QLatin1String("isnull"), Qt::CaseInsensitive) == 0) {
+                    // ISNULL is a postfix operator in SQLite, so the call becomes a test.
+                    const qsizetype close = closeOf(next, e);
+                    u.text = QStringLiteral("((") + translate(next + 1, close) + QStringLiteral(") IS NULL)");
+                    u.term = true;
+                    i = close + 1;
+                } else if (call) {
+                    const qsizetype close = closeOf(next, e);
+                    u.text = w.toString() + QLatin1Char('(') + translate(next + 1, close) + QLatin1Char(')');
+                    u.term = true;
+                    i = close + 1;
+                } else if (!afterDot && !(i + 1 < e && isPunct(i + 1, '.')) &&
+                           (w.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
+                            w.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)) {
+                    u.text = w.size() == 4 ? QStringLiteral("1") : QStringLiteral("0");
+                    u.term = true;
+                    ++i;
+                } else if (isKeyword(w)) {
+                    u.text = w.toString();
+                    ++i;
+                } else {
+                    i = qualifiedName(i, e, u.text);
+                    u.term = true;
+                }
+                break;
+            }
+            case Tok::Punct:
+                if (isPunct(i, '(')) {
+                    const qsizetype close = closeOf(i, e);
+                    u.text = QLatin1Char('(') + translate(i + 1, close) + QLatin1Char(')');
+                    u.term = true;
+                    i = close + 1;
+                } else if (isPunct(i, '&')) {
+                    u.text = QStringLiteral("&");
+                    u.amp = true;
+                    ++i;
+                } else {
+                    u.text = text(i).toString();
+                    ++i;
+                }
+                break;
+            }
+            units.push_back(std::move(u));
+        }
+        return joinUnits(units);
+    }
+
+    // Folds "a & b & c" into a concatenation that reads Null as "", as Jet's & does.
+    static QString joinUnits(std::vector<Unit>& units) {
+        std::vector<Unit> out;
+        out.reserve(units.size());
+        for (size_t i = 0; i < units.size(); ++i) {
+            Unit& u = units[i];
+            if (!u.amp) {
+                out.push_back(std::move(u));
+                continue;
+            }
+            while (!out.empty() && out.back().space) out.pop_back();
+            if (out.empty() || !out.back().term) syntaxError(QStringLiteral("near \"&\": syntax error"));
+            Unit& left = out.back();
+            if (left.chain.empty()) left.chain.push_back(left.text);
+            size_t j = i + 1;
+            while (j < units.size() && units[j].space) ++j;
+            if (j >= units.size() || !units[j].term) syntaxError(QStringLiteral("near \"&\": syntax error"));
+            left.chain.push_back(units[j].text);
+            i = j;
+        }
+        QString s;
+        for (const Unit& u : out) {
+            if (u.chain.empty()) {
+                s += u.text;
+                continue;
+            }
+            s += QLatin1Char('(');
+            for (size_t k = 0; k < u.chain.size(); ++k) {
+                if (k) s += QLatin1String("||");
+                s += QLatin1String("IFNULL(") + u.chain[k] + QLatin1String(",'')");
+            }
+            s += QLatin1Char(')');
+        }
+        return s;
+    }
+
+    const QString& s_;
+    std::vector<Token> t_;
+    qsizetype skip_ = -1;   // the '*' of a leading DELETE
+};
+
+} // namespace
+
+QString JetToSqlite(const QString& jet) {
+    return Translator(jet).run();
+}
+
+} // namespace ado

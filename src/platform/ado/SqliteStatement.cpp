@@ -1,0 +1,81 @@
+#include "ado/SqliteStatement.h"
+#include "vb/RuntimeError.h"
+
+namespace ado::sqlite {
+
+void RaiseEngine(sqlite3* db, int rc, bool preparing) {
+    QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+    if (msg.isEmpty() || msg == QLatin1String("not an error")) msg = QString::fromUtf8(sqlite3_errstr(rc));
+    // A plain SQLITE_ERROR while preparing is the statement's own fault; a file
+    // that is not a database, locked or unreadable is the engine's.
+    const bool statementFault = preparing && (rc & 0xff) == SQLITE_ERROR;
+    vb::Raise(statementFault ? vb::err::SqlPrepare : vb::err::SqlEngine, msg);
+}
+
+Statement::Statement(sqlite3* db, const QString& sql) : db_(db) { prepare(sql.toUtf8()); }
+
+Statement::Statement(sqlite3* db, const QByteArray& utf8) : db_(db) { prepare(utf8); }
+
+void Statement::prepare(const QByteArray& utf8) {
+    const char* tail = nullptr;
+    const int rc = sqlite3_prepare_v2(db_, utf8.constData(), static_cast<int>(utf8.size()), &st_, &tail);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(st_);
+        st_ = nullptr;
+        RaiseEngine(db_, rc, true);
+    }
+    if (!st_) vb::Raise(vb::err::SqlPrepare, QStringLiteral("empty statement"));
+    // One statement at a time: anything after it besides blanks and ';' is refused.
+    for (const char* p = tail; p && *p; ++p) {
+        if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n' && *p != ';') {
+            sqlite3_finalize(st_);
+            st_ = nullptr;
+            vb::Raise(vb::err::SqlPrepare, QStringLiteral("only one statement may be run at a time"));
+        }
+    }
+}
+
+Statement::~Statement() { sqlite3_finalize(st_); }
+
+void Statement::finalize() {
+    sqlite3_finalize(st_);
+    st_ = nullptr;
+}
+
+void Statement::bind(int index, const vb::Variant& v) {
+    int rc = SQLITE_OK;
+    switch (v.type()) {
+    case vb::VarType::Empty:
+    case vb::VarType::Null: rc = sqlite3_bind_null(st_, index); break;
+    case vb::VarType::Integer:
+    case vb::VarType::Long: rc = sqlite3_bind_int64(st_, index, v.longValue()); break;
+    case vb::VarType::Boolean: rc = sqlite3_bind_int(st_, index, v.boolValue() ? 1 : 0); break;
+    case vb::VarType::Double: rc = sqlite3_bind_double(st_, index, v.doubleValue()); break;
+    case vb::VarType::Currency: rc = sqlite3_bind_double(st_, index, v.currencyValue().toDouble()); break;
+    case vb::VarType::Date: {
+        const QByteArray iso = v.dateValue().toIsoString().toUtf8();
+        rc = sqlite3_bind_text(st_, index, iso.constData(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    case vb::VarType::String: {
+        const QByteArray s = v.stringValue().toUtf8();
+        rc = sqlite3_bind_text(st_, index, s.constData(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    }
+    if (rc != SQLITE_OK) RaiseEngine(db_, rc, false);
+}
+
+void Statement::bindAll(const std::vector<vb::Variant>& params) {
+    for (size_t i = 0; i < params.size(); ++i) bind(static_cast<int>(i + 1), params[i]);
+}
+
+bool Statement::step() {
+    const int rc = sqlite3_step(st_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    // The message belongs to this failure; read it before the statement is reset.
+    RaiseEngine(db_, rc, false);
+}
+
+} // namespace ado::sqlite

@@ -1,0 +1,37 @@
+#pragma once
+// A prepared SQLite statement for the record-set layer, with the engine's
+// failures turned into the program's run-time errors.
+#include <vector>
+#include <sqlite3.h>
+#include <QString>
+#include "vb/Variant.h"
+
+namespace ado::sqlite {
+
+// Raises the program's error for an engine result code: failures to prepare
+// (syntax, unknown table or column) and other engine failures differ.
+[[noreturn]] void RaiseEngine(sqlite3* db, int rc, bool preparing);
+
+class Statement {
+public:
+    Statement(sqlite3* db, const QString& sql);
+    Statement(sqlite3* db, const QByteArray& utf8);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    sqlite3_stmt* get() const { return st_; }
+    void bind(int index, const vb::Variant& v);    // 1-based
+    void bindAll(const std::vector<vb::Variant>& params);
+    // One step: true for a row, false when done; raises on failure.
+    bool step();
+    void runToEnd() { while (step()) {} }
+    void finalize();
+
+private:
+    void prepare(const QByteArray& utf8);
+    sqlite3* db_;
+    sqlite3_stmt* st_ = nullptr;
+};
+
+} // namespace ado::sqlite
