@@ -10,6 +10,7 @@ std::function<QString()>& provider() {
     return p;
 }
 int g_pointer = vbDefault;
+int g_pumpDepth = 0;
 }
 
 QString AppPath() {
@@ -21,8 +22,13 @@ QString AppPath() {
 void setAppPathProvider(std::function<QString()> p) { provider() = std::move(p); }
 
 void DoEvents() {
-    if (QCoreApplication::instance()) QCoreApplication::processEvents();
+    if (!QCoreApplication::instance()) return;
+    ++g_pumpDepth;
+    QCoreApplication::processEvents();
+    --g_pumpDepth;
 }
+
+int DoEventsDepth() { return g_pumpDepth; }
 
 void SetMousePointer(int pointer) {
     if (pointer == g_pointer) return;

@@ -13,6 +13,9 @@ void setAppPathProvider(std::function<QString()> provider);
 
 // Pumps pending window events once.
 void DoEvents();
+// How many DoEvents calls are running (the runtime defers its own work
+// until it is back in the main loop).
+int DoEventsDepth();
 
 // Screen.MousePointer: 0 default, 11 hourglass.
 constexpr int vbDefault = 0;

@@ -1,0 +1,437 @@
+#include "forms/Form.h"
+#include <exception>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include "forms/App.h"
+#include "forms/Focus.h"
+#include "forms/Twips.h"
+#include "vb/ErrorTrap.h"
+#include "vb/RuntimeError.h"
+
+namespace forms {
+namespace {
+
+std::map<std::pair<std::type_index, QString>, Form*>& registry() {
+    static std::map<std::pair<std::type_index, QString>, Form*> r;
+    return r;
+}
+QList<QPointer<Form>>& loaded() {
+    static QList<QPointer<Form>> l;
+    return l;
+}
+QList<Form*> g_modalStack;
+QPointer<Form> g_lastActive;
+int g_loadDepth = 0;
+
+struct ProcessState {
+    QEventLoop* mainLoop = nullptr;
+    std::function<void()> terminate;
+    bool checkQueued = false;
+} g_process;
+
+// A handler of the runtime's own (load, unload, resize, activate) had no
+// trap: show the error report rather than let it reach the event loop.
+template <class F>
+void guarded(F&& f) {
+    try {
+        f();
+    } catch (...) {
+        vb::ShowErrorReport(QString(), vb::ToRuntimeError(std::current_exception()));
+    }
+}
+
+} // namespace
+
+Form::Form(QWidget* parent) : QWidget(parent, Qt::Window) {
+    // Nothing of Qt's own close handling: the close box is Unload.
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setAttribute(Qt::WA_QuitOnClose, false);
+}
+
+Form::~Form() {
+    // Deleted without Unload (by Qt with a parent, or by a test): forget it.
+    if (registered_) {
+        auto& r = registry();
+        auto it = r.find({type_, key_});
+        if (it != r.end() && it->second == this) r.erase(it);
+    }
+    loaded().removeAll(this);
+    g_modalStack.removeAll(this);
+    if (owner_) owner_->owned_.removeAll(this);
+    focus_detail::leaveWindow(this);
+}
+
+Form* Form::find(const std::type_info& type, const QString& key) {
+    auto& r = registry();
+    auto it = r.find({std::type_index(type), key});
+    return it == r.end() ? nullptr : it->second;
+}
+
+void Form::adopt(const std::type_info& type, const QString& key, Form* f) {
+    f->type_ = std::type_index(type);
+    f->key_ = key;
+    f->registered_ = true;
+    registry()[{f->type_, key}] = f;
+    f->Load();
+}
+
+QList<Form*> Form::loadedForms() {
+    QList<Form*> out;
+    for (const auto& f : loaded())
+        if (f && f->IsLoaded()) out << f.data();
+    return out;
+}
+
+Form* Form::activeModal() { return g_modalStack.isEmpty() ? nullptr : g_modalStack.back(); }
+
+QList<Form*> Form::OwnedForms() const {
+    QList<Form*> out;
+    for (const auto& f : owned_)
+        if (f && f->IsLoaded()) out << f.data();
+    return out;
+}
+
+void Form::Load() {
+    if (state_ != State::NotLoaded) return;
+    state_ = State::Loading;
+    loaded().append(this);
+    ++g_loadDepth;
+    guarded([this] { Form_Load(); });
+    --g_loadDepth;
+    if (state_ == State::Loading) state_ = State::Loaded;
+}
+
+void Form::Show(bool modal, Form* owner) {
+    if (state_ == State::NotLoaded) Load();
+    if (!IsLoaded()) return;   // it unloaded itself during its load
+    if (modal && modalRunning_) {
+        raise();
+        activateWindow();
+        return;
+    }
+    if (modal && isVisible())
+        throw vb::RuntimeError(400, QStringLiteral("Form already displayed; can't show modally"));
+    if (owner && owner != this && owner->IsLoaded()) setOwner(owner);
+
+    const bool activates = !testAttribute(Qt::WA_ShowWithoutActivating);
+    if (activates && !isVisible() && (modal || owner_)) {
+        // Where the focus goes back when this window closes.
+        FocusTarget* back = owner_ ? LastFocusIn(owner_) : nullptr;
+        if (!back) back = CurrentFocus();
+        returnFocus_ = back && back->targetWidget()->window() != this ? back->targetWidget() : nullptr;
+    }
+    if (modal) setWindowModality(Qt::ApplicationModal);
+    show();
+    if (!IsLoaded()) return;   // a resize handler unloaded it
+    if (activates) {
+        raise();
+        activateWindow();
+        focus_detail::enterWindow(this);
+    }
+    if (!modal || !IsLoaded() || !isVisible()) {
+        if (modal && IsLoaded()) setWindowModality(Qt::NonModal);
+        return;
+    }
+
+    QPointer<Form> self(this);
+    Form* const me = this;
+    modalRunning_ = true;
+    g_modalStack.append(me);
+    {
+        QEventLoop loop;
+        connect(this, &Form::closedOrHidden, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::DialogExec);
+    }
+    g_modalStack.removeAll(me);
+    // The window may be gone: an unload inside the loop deletes it there.
+    if (!self) return;
+    modalRunning_ = false;
+    if (IsLoaded()) {
+        setWindowModality(Qt::NonModal);
+        // Hidden rather than unloaded: the owner gets the focus back all the same.
+        QPointer<QWidget> back = returnFocus_;
+        returnFocus_ = nullptr;
+        focus_detail::returnTo(back);
+    }
+    requestProcessEndCheck();
+}
+
+void Form::setOwner(Form* owner) {
+    if (owner_ == owner) return;
+    if (owner_) owner_->owned_.removeAll(this);
+    owner_ = owner;
+    owner->owned_.append(this);
+    // A Qt parent makes the window transient for its owner, so it stays above it.
+    const QPoint at = pos();
+    const QSize size = this->size();
+    setParent(owner, windowFlags() | Qt::Window);
+    move(at);
+    resize(size);
+}
+
+void Form::Unload(Form* f) {
+    if (!f || !f->IsLoaded()) return;
+    f->unloadNow();
+}
+
+void Form::unloadNow() {
+    state_ = State::Unloading;
+    // Owned windows first, newest first, so their handlers run while the
+    // owner still stands (Qt would delete them with it unannounced).
+    const QList<Form*> owned = OwnedForms();
+    for (auto it = owned.rbegin(); it != owned.rend(); ++it) Unload(*it);
+
+    guarded([this] { Form_Unload(); });
+
+    if (registered_) {
+        auto& r = registry();
+        auto it = r.find({type_, key_});
+        if (it != r.end() && it->second == this) r.erase(it);
+        registered_ = false;
+    }
+    loaded().removeAll(this);
+    const QPointer<QWidget> back = (owner_ || modalRunning_) ? returnFocus_ : QPointer<QWidget>();
+    returnFocus_ = nullptr;
+    focus_detail::leaveWindow(this);
+    if (g_lastActive == this) g_lastActive = nullptr;
+    hide();
+    state_ = State::Unloaded;
+    emit closedOrHidden();
+    if (owner_) owner_->owned_.removeAll(this);
+    focus_detail::returnTo(back);
+    deleteLater();
+    requestProcessEndCheck();
+}
+
+void Form::unloadAll() {
+    const QList<QPointer<Form>> all = loaded();
+    for (auto it = all.rbegin(); it != all.rend(); ++it)
+        if (*it) Unload(it->data());
+    focus_detail::reset();
+    g_lastActive = nullptr;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// ---- geometry ---------------------------------------------------------------
+
+int Form::Left() const {
+    if (!shownOnce_ && reqLeft_) return *reqLeft_;
+    return PixelsToTwipsX(frameGeometry().x());
+}
+int Form::Top() const {
+    if (!shownOnce_ && reqTop_) return *reqTop_;
+    return PixelsToTwipsY(frameGeometry().y());
+}
+int Form::Width() const {
+    if (!shownOnce_ && reqWidth_) return *reqWidth_;
+    return PixelsToTwipsX(frameGeometry().width());
+}
+int Form::Height() const {
+    if (!shownOnce_ && reqHeight_) return *reqHeight_;
+    return PixelsToTwipsY(frameGeometry().height());
+}
+
+void Form::setLeft(int twips) {
+    if (!shownOnce_) reqLeft_ = twips;
+    move(TwipsToPixelsX(twips), pos().y());
+}
+void Form::setTop(int twips) {
+    if (!shownOnce_) reqTop_ = twips;
+    move(pos().x(), TwipsToPixelsY(twips));
+}
+void Form::setWidth(int twips) {
+    if (!shownOnce_) reqWidth_ = twips;
+    resizeOuter(TwipsToPixelsX(twips), -1);
+}
+void Form::setHeight(int twips) {
+    if (!shownOnce_) reqHeight_ = twips;
+    resizeOuter(-1, TwipsToPixelsY(twips));
+}
+
+void Form::Move(int left, int top, int width, int height) {
+    setLeft(left);
+    setTop(top);
+    if (width >= 0) setWidth(width);
+    if (height >= 0) setHeight(height);
+}
+
+void Form::resizeOuter(int widthPx, int heightPx) {
+    // Qt sizes the client area; the frame (none before the first show and
+    // none without a window manager) comes on top.
+    const QSize extra = frameGeometry().size() - size();
+    QSize s = size();
+    if (widthPx >= 0) s.setWidth(std::max(0, widthPx - extra.width()));
+    if (heightPx >= 0) s.setHeight(std::max(0, heightPx - extra.height()));
+    if (fixedBorder_) setFixedSize(s);
+    else resize(s);
+}
+
+int Form::ScaleWidth() const { return PixelsToTwipsX(width()); }
+int Form::ScaleHeight() const { return PixelsToTwipsY(height()); }
+
+void Form::setClientSize(int widthTwips, int heightTwips) {
+    const QSize s(TwipsToPixelsX(widthTwips), TwipsToPixelsY(heightTwips));
+    if (!shownOnce_) {
+        const QSize extra = frameGeometry().size() - size();
+        reqWidth_ = PixelsToTwipsX(s.width() + extra.width());
+        reqHeight_ = PixelsToTwipsY(s.height() + extra.height());
+    }
+    if (fixedBorder_) setFixedSize(s);
+    else resize(s);
+}
+
+void Form::setFixedBorder() {
+    fixedBorder_ = true;
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(size());
+}
+
+void Form::CenterOnScreen() {
+    QScreen* s = screen();
+    if (!s) s = QGuiApplication::primaryScreen();
+    if (!s) return;
+    const QRect avail = s->availableGeometry();
+    const int w = TwipsToPixelsX(Width());
+    const int h = TwipsToPixelsY(Height());
+    setLeft(PixelsToTwipsX(avail.x() + (avail.width() - w) / 2));
+    setTop(PixelsToTwipsY(avail.y() + (avail.height() - h) / 2));
+}
+
+int Form::WindowState() const {
+    if (isMinimized()) return vbMinimized;
+    if (isMaximized()) return vbMaximized;
+    return vbNormal;
+}
+
+void Form::setWindowState(int state) {
+    Qt::WindowStates s = windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
+    if (state == vbMinimized) s |= Qt::WindowMinimized;
+    else if (state == vbMaximized) s |= Qt::WindowMaximized;
+    QWidget::setWindowState(s);
+}
+
+void Form::Refresh() {
+    if (isVisible()) repaint();
+    else update();
+}
+
+// ---- events -------------------------------------------------------------------
+
+void Form::callResize() {
+    if (IsLoaded()) guarded([this] { Form_Resize(); });
+}
+
+void Form::closeEvent(QCloseEvent* e) {
+    // The close box unloads, with no question asked.
+    e->ignore();
+    if (IsLoaded()) Unload(this);
+}
+
+void Form::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    callResize();
+}
+
+void Form::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    if (e->type() == QEvent::WindowStateChange) {
+        callResize();
+    } else if (e->type() == QEvent::ActivationChange) {
+        // Only a change of program window counts: the return from a message
+        // box or another application leaves the last active window as it was.
+        if (isActiveWindow() && IsLoaded() && !FocusEventsSuppressed() && g_lastActive != this) {
+            g_lastActive = this;
+            guarded([this] { Form_Activate(); });
+            if (IsLoaded()) guarded([this] { Form_GotFocus(); });
+        }
+    }
+}
+
+void Form::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        const std::optional<int> w = reqWidth_, h = reqHeight_;
+        // A window manager adds its frame after mapping: size the outer frame
+        // as requested once it is known.
+        if (w || h) {
+            QTimer::singleShot(0, this, [this, w, h] {
+                if (frameGeometry().size() != size())
+                    resizeOuter(w ? TwipsToPixelsX(*w) : -1, h ? TwipsToPixelsY(*h) : -1);
+            });
+        }
+    }
+}
+
+void Form::hideEvent(QHideEvent* e) {
+    QWidget::hideEvent(e);
+    emit closedOrHidden();
+    requestProcessEndCheck();
+}
+
+// ---- process end ----------------------------------------------------------------
+
+bool Form::messageLoopRunning() { return g_process.mainLoop != nullptr; }
+
+void Form::setTerminateHandler(std::function<void()> handler) { g_process.terminate = std::move(handler); }
+
+void Form::requestProcessEndCheck() {
+    if (!g_process.mainLoop || g_process.checkQueued) return;
+    g_process.checkQueued = true;
+    QTimer::singleShot(0, g_process.mainLoop, [] {
+        g_process.checkQueued = false;
+        processEndCheck();
+    });
+}
+
+void Form::processEndCheck() {
+    if (!g_process.mainLoop) return;
+    // Only from the main loop itself: a load, DoEvents, a modal window or a
+    // message box may be between hiding one window and showing the next.
+    if (g_loadDepth > 0 || DoEventsDepth() > 0 || QThread::currentThread()->loopLevel() > 1) {
+        if (!g_process.checkQueued) {
+            g_process.checkQueued = true;
+            QTimer::singleShot(50, g_process.mainLoop, [] {
+                g_process.checkQueued = false;
+                processEndCheck();
+            });
+        }
+        return;
+    }
+    for (Form* f : loadedForms())
+        if (f->isVisible()) return;
+    // Loaded but hidden windows do not keep the program alive.
+    const QList<Form*> hidden = loadedForms();
+    for (auto it = hidden.rbegin(); it != hidden.rend(); ++it) Unload(*it);
+    for (Form* f : loadedForms())
+        if (f->isVisible()) return;   // an unload handler showed a window
+    g_process.mainLoop->quit();
+}
+
+int Form::RunMessageLoop() {
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (app) app->setQuitOnLastWindowClosed(false);
+    QEventLoop loop;
+    g_process.mainLoop = &loop;
+    g_process.checkQueued = false;
+    requestProcessEndCheck();
+    loop.exec();
+    g_process.mainLoop = nullptr;
+    g_process.checkQueued = false;
+    // Runs once, after the loop: windows open until now still used what it releases.
+    if (auto t = std::move(g_process.terminate)) {
+        g_process.terminate = nullptr;
+        guarded(t);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return 0;
+}
+
+} // namespace forms
