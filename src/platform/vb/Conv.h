@@ -22,17 +22,38 @@ QString NumberToInvariant(double x);
 double Val(const QString& s);
 
 // Format(x, "0.00"): two decimals, halves away from zero, locale decimal separator.
+// Like the runtime, x is first taken to its 15 significant digits, so 1.005
+// gives "1.01" (printf gives "1.00").
 QString Format00(double x);
 
 // Money in the system currency format, and back (raises 13 when the text is not money).
+// FormatCurrency rounds to the locale's currency decimals, halves away from zero.
+// ParseCurrency takes that text, with or without symbol and group separators,
+// a plain number, surrounding blanks, and the negative forms "-$1.00" and
+// "($1.00)"; blank text is not money (13). Exact to four decimals.
 QString FormatCurrency(Currency c);
 Currency ParseCurrency(const QString& s);
 
-// The default date text: short date with 4-digit year, long time appended when not midnight.
+// The default date text: short date with 4-digit year, long time appended when not midnight,
+// the time alone when the date part is zero (en_US "12/9/2026", "12/9/2026 3:04:05 PM").
 QString DateToText(Date d);
+// Reads the default date text, the locale's short date with a 2- or 4-digit year
+// (00-29 are 2000-2029), its long date, an optional time (long or short, 12 or
+// 24 hours), a time alone, or "yyyy-mm-dd[ hh:nn:ss]".
 Date TextToDate(const QString& s);     // raises 13 when it is not a date
 
 // Text of a number as the locale shows it (the display side of CStr for numbers).
 QString NumberToText(double x);
+
+// Reads text written by NumberToInvariant or Currency::toInvariantString
+// ('.' decimal, no grouping), whatever the locale: the held number texts.
+// Raises 13 when it is not a number, 6 when it does not fit a Double.
+double InvariantToNumber(const QString& s);
+
+// The runtime's IsNumeric and IsDate: would CDbl / CDate succeed?
+bool IsNumeric(const Variant& v);
+bool IsDate(const Variant& v);
+// TextToDate without raising; false when the text is not a date.
+bool TryTextToDate(const QString& s, Date& out);
 
 } // namespace vb

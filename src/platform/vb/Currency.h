@@ -2,6 +2,7 @@
 // Fixed-point money: a 64-bit count of 1/10000 units, as the books keep it.
 #include <cstdint>
 #include <compare>
+#include <iosfwd>
 #include <QString>
 
 namespace vb {
@@ -28,9 +29,19 @@ public:
 
     // Invariant text: '.' decimal, no grouping, shortest form ("12.5", "0", "-0.0001").
     QString toInvariantString() const;
+    // Reads invariant text ('.' decimal, optional sign and exponent) exactly,
+    // more than four decimals rounding half to even; false when it is not a
+    // number or does not fit.
+    static bool fromInvariantString(const QString& s, Currency& out);
+
+    static constexpr Currency max() { return fromRaw(INT64_MAX); }
+    static constexpr Currency min() { return fromRaw(INT64_MIN); }
 
 private:
     int64_t v_ = 0;
 };
+
+// Test output (GoogleTest finds it by argument lookup).
+void PrintTo(const Currency& c, std::ostream* os);
 
 } // namespace vb

@@ -1,6 +1,7 @@
 #pragma once
 // The date value: days since 30 Dec 1899, the fraction the time of day.
 #include <functional>
+#include <iosfwd>
 #include <QDateTime>
 #include <QString>
 
@@ -34,6 +35,9 @@ public:
 private:
     double v_ = 0.0;
 };
+
+// Test output: the ISO text.
+void PrintTo(const Date& d, std::ostream* os);
 
 // Today and now come from a replaceable clock so tests can pin them.
 using ClockFn = std::function<QDateTime()>;

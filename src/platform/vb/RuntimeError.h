@@ -26,13 +26,21 @@ constexpr long SqlPrepare = -2147217900;   // a statement the engine cannot prep
 constexpr long SqlEngine = -2147467259;    // any other engine failure
 }
 
-// The standard description of an error number ("" for numbers without one).
+// The standard description of an error number ("" for numbers without one,
+// and for 3024, 3045 and 3343, whose text names a file: see FileError).
 QString ErrorDescription(long number);
+
+// 3024 "Could not find file '<path>'.", 3045 "Could not use '<path>'; file
+// already in use." and 3343 "Unrecognized database format '<path>'.".
+class RuntimeError;
+RuntimeError FileError(long number, const QString& path);
 
 class RuntimeError : public std::runtime_error {
 public:
     RuntimeError(long number, QString description);
-    explicit RuntimeError(long number);   // with the standard description
+    // With the standard description; a number without one gets the
+    // runtime's generic "Application-defined or object-defined error".
+    explicit RuntimeError(long number);
     long Number() const { return number_; }
     const QString& Description() const { return description_; }
 private:

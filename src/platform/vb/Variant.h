@@ -1,6 +1,7 @@
 #pragma once
 // A value of any of the program's kinds, or Null, or Empty.
 #include <cstdint>
+#include <iosfwd>
 #include <variant>
 #include <QString>
 #include "vb/Currency.h"
@@ -41,6 +42,9 @@ public:
     // `value & ""`: Null and Empty give "", everything else its CStr text.
     QString str() const;
 
+    // Same kind and value; the numeric kinds (Boolean included, True = -1)
+    // compare by value across kinds. Null equals only Null and Empty only
+    // Empty; text compares exactly.
     bool operator==(const Variant& o) const;
 
 private:
@@ -50,5 +54,8 @@ private:
     Currency c_;
     QString s_;
 };
+
+// Test output: kind and value.
+void PrintTo(const Variant& v, std::ostream* os);
 
 } // namespace vb

@@ -1,0 +1,419 @@
+#include "vb/Conv.h"
+#include <cmath>
+#include <QLocale>
+#include <QStringList>
+#include "vb/Decimal.h"
+#include "vb/RuntimeError.h"
+
+namespace vb {
+
+using detail::DecimalText;
+using detail::Rounding;
+
+namespace {
+
+// The locale's decimal separator in place of the invariant '.'.
+QString toDisplay(QString invariant) {
+    const QString point = QLocale().decimalPoint();
+    if (point != QLatin1String("."))
+        invariant.replace(QLatin1Char('.'), point);
+    return invariant;
+}
+
+DecimalText parseLocaleText(const QString& s) {
+    DecimalText d;
+    if (!detail::ParseNumber(s, detail::LocaleSyntax(), d)) Raise(err::TypeMismatch);
+    return d;
+}
+
+// Whole number in [lo, hi], halves to even.
+int64_t toWhole(const Variant& v, int64_t lo, int64_t hi) {
+    auto fromDouble = [&](double x) -> int64_t {
+        const double r = std::nearbyint(x);
+        if (!(r >= static_cast<double>(lo) && r <= static_cast<double>(hi))) Raise(err::Overflow);
+        return static_cast<int64_t>(r);
+    };
+    int64_t r = 0;
+    switch (v.type()) {
+    case VarType::Empty: return 0;
+    case VarType::Null: Raise(err::InvalidUseOfNull);
+    case VarType::Integer: case VarType::Long: case VarType::Boolean:
+        r = v.longValue();
+        break;
+    case VarType::Double: return fromDouble(v.doubleValue());
+    case VarType::Date: return fromDouble(v.dateValue().serial());
+    case VarType::Currency: {
+        const int64_t raw = v.currencyValue().raw();
+        r = raw / 10000;
+        const int64_t rem = raw % 10000;
+        const int64_t absRem = rem < 0 ? -rem : rem;
+        if (absRem > 5000 || (absRem == 5000 && (r % 2 != 0))) r += raw < 0 ? -1 : 1;
+        break;
+    }
+    case VarType::String: {
+        const DecimalText d = parseLocaleText(v.stringValue());
+        if (!detail::ToScaled(d, 0, Rounding::HalfEven, r)) Raise(err::Overflow);
+        break;
+    }
+    }
+    if (r < lo || r > hi) Raise(err::Overflow);
+    return r;
+}
+
+// Walks a Qt date/time format, handing each run of one pattern letter to
+// `map` and passing quoted literals through untouched.
+template <class F>
+QString mapFormat(const QString& f, F map) {
+    QString out;
+    qsizetype i = 0;
+    while (i < f.size()) {
+        const QChar c = f[i];
+        if (c == QLatin1Char('\'')) {
+            const qsizetype end = f.indexOf(QLatin1Char('\''), i + 1);
+            const qsizetype stop = end < 0 ? f.size() : end + 1;
+            out += f.mid(i, stop - i);
+            i = stop;
+            continue;
+        }
+        if (!c.isLetter()) {
+            out += c;
+            ++i;
+            continue;
+        }
+        qsizetype j = i;
+        while (j < f.size() && f[j] == c) ++j;
+        out += map(c, int(j - i));
+        i = j;
+    }
+    return out;
+}
+
+QString fourDigitYears(const QString& f) {
+    return mapFormat(f, [](QChar c, int n) {
+        return c == QLatin1Char('y') ? QStringLiteral("yyyy") : QString(n, c);
+    });
+}
+
+QString shortDateFormat4(const QLocale& loc) { return fourDigitYears(loc.dateFormat(QLocale::ShortFormat)); }
+
+// The long time without the time-zone name: a stored date has no zone.
+QString longTimeFormat(const QLocale& loc) {
+    QString f = mapFormat(loc.timeFormat(QLocale::LongFormat), [](QChar c, int n) {
+        return c == QLatin1Char('t') ? QString() : QString(n, c);
+    });
+    f = f.trimmed();
+    while (f.contains(QLatin1String("  "))) f.replace(QLatin1String("  "), QLatin1String(" "));
+    return f;
+}
+
+// Parsing takes one or two digits where the display pads to two.
+QString parseFormat(const QString& f) {
+    return mapFormat(f, [](QChar c, int n) {
+        if (n == 2 && QStringLiteral("dMHhms").contains(c)) return QString(c);
+        return QString(n, c);
+    });
+}
+
+QString twoDigitYears(const QString& f) {
+    return mapFormat(f, [](QChar c, int n) {
+        return c == QLatin1Char('y') ? QStringLiteral("yy") : QString(n, c);
+    });
+}
+
+// 00-29 are this century, 30-99 the last (Qt reads "yy" as 19yy).
+QDate windowed(QDate d) { return d.isValid() && d.year() < 1930 ? d.addYears(100) : d; }
+
+} // namespace
+
+QString NumberToInvariant(double x) {
+    if (x == 0.0) return QStringLiteral("0");
+    if (!std::isfinite(x)) return QString::number(x);
+    QString digits;
+    int e = 0;
+    detail::Digits15(x, digits, e);
+    QString s = x < 0 ? QStringLiteral("-") : QString();
+    if (e >= 15 || e < -4) {
+        s += digits[0];
+        if (digits.size() > 1) s += QLatin1Char('.') + digits.mid(1);
+        s += QLatin1Char('E');
+        s += e < 0 ? QLatin1Char('-') : QLatin1Char('+');
+        s += QStringLiteral("%1").arg(std::abs(e), 2, 10, QLatin1Char('0'));
+    } else if (e < 0) {
+        s += QStringLiteral("0.") + QString(-e - 1, QLatin1Char('0')) + digits;
+    } else if (digits.size() <= e + 1) {
+        s += digits + QString(e + 1 - digits.size(), QLatin1Char('0'));
+    } else {
+        s += digits.left(e + 1) + QLatin1Char('.') + digits.mid(e + 1);
+    }
+    return s;
+}
+
+QString NumberToText(double x) { return toDisplay(NumberToInvariant(x)); }
+
+QString CStr(const Variant& v) {
+    switch (v.type()) {
+    case VarType::Empty: return QString();
+    case VarType::Null: Raise(err::InvalidUseOfNull);
+    case VarType::Integer: case VarType::Long: return QString::number(v.longValue());
+    case VarType::Double: return NumberToText(v.doubleValue());
+    case VarType::Currency: return toDisplay(v.currencyValue().toInvariantString());
+    case VarType::Date: return DateToText(v.dateValue());
+    case VarType::String: return v.stringValue();
+    case VarType::Boolean: return v.boolValue() ? QStringLiteral("True") : QStringLiteral("False");
+    }
+    return QString();
+}
+
+int32_t CLng(const Variant& v) { return static_cast<int32_t>(toWhole(v, INT32_MIN, INT32_MAX)); }
+
+int16_t CInt(const Variant& v) { return static_cast<int16_t>(toWhole(v, INT16_MIN, INT16_MAX)); }
+
+double CDbl(const Variant& v) {
+    switch (v.type()) {
+    case VarType::Empty: return 0.0;
+    case VarType::Null: Raise(err::InvalidUseOfNull);
+    case VarType::Integer: case VarType::Long: case VarType::Boolean: return v.longValue();
+    case VarType::Double: return v.doubleValue();
+    case VarType::Currency: return v.currencyValue().toDouble();
+    case VarType::Date: return v.dateValue().serial();
+    case VarType::String: {
+        const double x = detail::ToDouble(parseLocaleText(v.stringValue()));
+        if (!std::isfinite(x)) Raise(err::Overflow);
+        return x;
+    }
+    }
+    return 0.0;
+}
+
+Currency CCur(const Variant& v) {
+    switch (v.type()) {
+    case VarType::Empty: return Currency();
+    case VarType::Null: Raise(err::InvalidUseOfNull);
+    case VarType::Integer: case VarType::Long: case VarType::Boolean: return Currency::fromLong(v.longValue());
+    case VarType::Double: return Currency::fromDouble(v.doubleValue());
+    case VarType::Currency: return v.currencyValue();
+    case VarType::Date: return Currency::fromDouble(v.dateValue().serial());
+    case VarType::String: {
+        int64_t raw;
+        if (!detail::ToScaled(parseLocaleText(v.stringValue()), 4, Rounding::HalfEven, raw)) Raise(err::Overflow);
+        return Currency::fromRaw(raw);
+    }
+    }
+    return Currency();
+}
+
+Date CDate(const Variant& v) {
+    switch (v.type()) {
+    case VarType::Empty: return Date();
+    case VarType::Null: Raise(err::InvalidUseOfNull);
+    case VarType::Date: return v.dateValue();
+    case VarType::String: return TextToDate(v.stringValue());
+    default: return Date(CDbl(v));
+    }
+}
+
+bool CBool(const Variant& v) {
+    switch (v.type()) {
+    case VarType::Empty: return false;
+    case VarType::Null: Raise(err::InvalidUseOfNull);
+    case VarType::Integer: case VarType::Long: case VarType::Boolean: return v.longValue() != 0;
+    case VarType::Double: return v.doubleValue() != 0.0;
+    case VarType::Currency: return v.currencyValue().raw() != 0;
+    case VarType::Date: return v.dateValue().serial() != 0.0;
+    case VarType::String: {
+        const QString t = v.stringValue().trimmed();
+        if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) return true;
+        if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) return false;
+        const DecimalText d = parseLocaleText(t);
+        for (QChar c : d.digits)
+            if (c != QLatin1Char('0')) return true;
+        return false;
+    }
+    }
+    return false;
+}
+
+double InvariantToNumber(const QString& s) {
+    DecimalText d;
+    if (!detail::ParseNumber(s, detail::InvariantSyntax(), d)) Raise(err::TypeMismatch);
+    const double x = detail::ToDouble(d);
+    if (!std::isfinite(x)) Raise(err::Overflow);
+    return x;
+}
+
+bool IsNumeric(const Variant& v) {
+    if (v.isNumeric() || v.isEmpty()) return true;
+    if (v.type() != VarType::String) return false;
+    DecimalText d;
+    return detail::ParseNumber(v.stringValue(), detail::LocaleSyntax(), d);
+}
+
+bool IsDate(const Variant& v) {
+    if (v.type() == VarType::Date) return true;
+    if (v.type() != VarType::String) return false;
+    Date d;
+    return TryTextToDate(v.stringValue(), d);
+}
+
+double Val(const QString& s) {
+    QString t;
+    t.reserve(s.size());
+    for (QChar c : s)
+        if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c != QLatin1Char('\n')) t += c;
+
+    if (t.size() >= 2 && t[0] == QLatin1Char('&')) {
+        const QChar r = t[1].toUpper();
+        if (r == QLatin1Char('H') || r == QLatin1Char('O')) {
+            const int base = r == QLatin1Char('H') ? 16 : 8;
+            qulonglong u = 0;
+            bool any = false, big = false;
+            double wide = 0.0;
+            for (qsizetype i = 2; i < t.size(); ++i) {
+                const int dv = t[i].isDigit() || t[i].isLetter() ? QString(t[i]).toInt(nullptr, 36) : -1;
+                if (dv < 0 || dv >= base || t[i].unicode() > 127) break;
+                any = true;
+                wide = wide * base + dv;
+                if (u > (~0ull >> 4)) big = true; else u = u * base + dv;
+            }
+            if (!any) return 0.0;
+            // As a literal would be typed: 16 bits signed, then 32 bits signed.
+            if (!big && u <= 0xFFFFu) return static_cast<int16_t>(u);
+            if (!big && u <= 0xFFFFFFFFu) return static_cast<int32_t>(u);
+            return wide;
+        }
+        return 0.0;
+    }
+
+    QByteArray num;
+    qsizetype i = 0;
+    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) num += char(t[i++].unicode());
+    bool digits = false, point = false;
+    for (; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) { num += char(c.unicode()); digits = true; }
+        else if (c == QLatin1Char('.') && !point) { num += '.'; point = true; }
+        else break;
+    }
+    if (!digits) return 0.0;
+    if (i < t.size() && QStringLiteral("eEdD").contains(t[i])) {
+        qsizetype j = i + 1;
+        QByteArray e("e");
+        if (j < t.size() && (t[j] == QLatin1Char('-') || t[j] == QLatin1Char('+'))) e += char(t[j++].unicode());
+        bool expDigits = false;
+        while (j < t.size() && t[j] >= QLatin1Char('0') && t[j] <= QLatin1Char('9')) { e += char(t[j++].unicode()); expDigits = true; }
+        if (expDigits) num += e;
+    }
+    const double x = std::strtod(num.constData(), nullptr);
+    return x == 0.0 ? 0.0 : x;   // no "-0"
+}
+
+QString Format00(double x) {
+    if (!std::isfinite(x)) return QString::number(x);
+    if (x == 0.0) return toDisplay(QStringLiteral("0.00"));
+    QString digits;
+    int e = 0;
+    detail::Digits15(x, digits, e);
+    const DecimalText d{x < 0, digits, e - int(digits.size() - 1)};
+    return toDisplay(detail::FixedText(d, 2, Rounding::HalfAwayFromZero));
+}
+
+QString FormatCurrency(Currency c) {
+    const QLocale loc;
+    // The locale's own pattern for one unit ("$1.00", "1,00 €", "($1.00)")
+    // with the exact amount put in place of its "1.00".
+    const bool negative = c.raw() < 0;
+    const QString unitPositive = loc.toCurrencyString(1.0);
+    const QString point = loc.decimalPoint();
+    const qsizetype at = unitPositive.indexOf(QLatin1Char('1'));
+    int places = 0;
+    if (at >= 0 && unitPositive.mid(at + 1, point.size()) == point) {
+        qsizetype k = at + 1 + point.size();
+        while (k < unitPositive.size() && unitPositive[k] == QLatin1Char('0')) { ++places; ++k; }
+    }
+    const uint64_t mag = negative ? uint64_t(0) - static_cast<uint64_t>(c.raw()) : static_cast<uint64_t>(c.raw());
+    const QString fixed = detail::FixedText(DecimalText{false, QString::number(mag), -4}, places,
+                                            Rounding::HalfAwayFromZero);
+    const qsizetype dot = fixed.indexOf(QLatin1Char('.'));
+    const QString intDigits = dot < 0 ? fixed : fixed.left(dot);
+    QString amount = loc.toString(intDigits.toULongLong());
+    if (dot >= 0) amount += point + fixed.mid(dot + 1);
+
+    bool zero = true;
+    for (QChar ch : fixed)
+        if (ch != QLatin1Char('0') && ch != QLatin1Char('.')) { zero = false; break; }
+    const QString pattern = negative && !zero ? loc.toCurrencyString(-1.0) : unitPositive;
+    const QString unitAmount = places > 0 ? QLatin1Char('1') + point + QString(places, QLatin1Char('0'))
+                                          : QStringLiteral("1");
+    QString out = pattern;
+    const qsizetype p = out.indexOf(unitAmount);
+    if (p < 0) return out;   // a pattern without a plain "1": leave the locale's text
+    out.replace(p, unitAmount.size(), amount);
+    return out;
+}
+
+Currency ParseCurrency(const QString& s) {
+    int64_t raw;
+    if (!detail::ToScaled(parseLocaleText(s), 4, Rounding::HalfEven, raw)) Raise(err::Overflow);
+    return Currency::fromRaw(raw);
+}
+
+QString DateToText(Date d) {
+    const QLocale loc;
+    const QDateTime dt = d.toQDateTime();
+    // Whole seconds, as the ISO text rounds them.
+    const QTime t = QTime(0, 0).addSecs(int(std::llround(dt.time().msecsSinceStartOfDay() / 1000.0)) % 86400);
+    const QString time = loc.toString(t, longTimeFormat(loc));
+    if (d.datePart().isZero()) return time;
+    const QString date = loc.toString(d.toQDate(), shortDateFormat4(loc));
+    return d.hasTime() ? date + QLatin1Char(' ') + time : date;
+}
+
+bool TryTextToDate(const QString& s, Date& out) {
+    const QString t = s.trimmed();
+    if (t.isEmpty()) return false;
+    if (Date::fromIsoString(t, out)) return true;
+
+    const QLocale loc;
+    // Each of the locale's date forms with a 4-digit and with a 2-digit year.
+    QStringList dateFormats;
+    for (QLocale::FormatType type : {QLocale::ShortFormat, QLocale::LongFormat, QLocale::NarrowFormat}) {
+        const QString f = parseFormat(loc.dateFormat(type));
+        dateFormats << fourDigitYears(f) << twoDigitYears(f);
+    }
+    dateFormats.removeDuplicates();
+    const QString timeFormats[] = {parseFormat(longTimeFormat(loc)), parseFormat(loc.timeFormat(QLocale::ShortFormat)),
+                                   QStringLiteral("h:m:s AP"), QStringLiteral("h:m AP"),
+                                   QStringLiteral("H:m:s"), QStringLiteral("H:m")};
+
+    for (const QString& df : dateFormats) {
+        const bool twoDigit = !df.contains(QLatin1String("yyyy")) && df.contains(QLatin1String("yy"));
+        const QDate d = loc.toDate(t, df);
+        if (d.isValid()) {
+            out = Date::fromQDate(twoDigit ? windowed(d) : d);
+            return true;
+        }
+        for (const QString& tf : timeFormats) {
+            const QDateTime dt = loc.toDateTime(t, df + QLatin1Char(' ') + tf);
+            if (dt.isValid()) {
+                out = Date::fromQDateTime(QDateTime(twoDigit ? windowed(dt.date()) : dt.date(), dt.time()));
+                return true;
+            }
+        }
+    }
+    for (const QString& tf : timeFormats) {
+        const QTime tm = loc.toTime(t, tf);
+        if (tm.isValid()) {
+            out = Date(tm.msecsSinceStartOfDay() / 86400000.0);
+            return true;
+        }
+    }
+    return false;
+}
+
+Date TextToDate(const QString& s) {
+    Date d;
+    if (!TryTextToDate(s, d)) Raise(err::TypeMismatch);
+    return d;
+}
+
+} // namespace vb
