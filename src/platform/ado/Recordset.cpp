@@ -3,6 +3,8 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <sqlite3.h>
 #include <QHash>
 #include <QStringList>
@@ -92,9 +94,30 @@ vb::Currency currencyOf(int64_t units) {
 
 } // namespace
 
+struct AsciiHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+};
+
+// Lower-cases an ASCII name into buf; false when it is not plain ASCII or too long.
+template <class Ch>
+bool foldAscii(const Ch* p, size_t n, char (&buf)[64], std::string_view& out) {
+    if (n >= sizeof buf) return false;
+    for (size_t i = 0; i < n; ++i) {
+        const auto c = static_cast<unsigned>(p[i]);
+        if (c >= 0x80) return false;
+        buf[i] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    }
+    out = std::string_view(buf, n);
+    return true;
+}
+
 struct RowStore {
     std::vector<Column> cols;
     QHash<QString, int> byName;     // names as read, then case-folded
+    // Field lookups run once per field per row: plain ASCII names are found
+    // without building a QString.
+    std::unordered_map<std::string, int, AsciiHash, std::equal_to<>> byAscii;
     std::vector<Cell> cells;        // row-major
     std::vector<int64_t> rowids;    // when updatable
     std::string text;               // UTF-8 of every text cell
@@ -112,13 +135,30 @@ struct RowStore {
         byName.insert(name, idx);   // exact spelling: found without folding
         const QString folded = name.toCaseFolded();
         if (!byName.contains(folded) || byName.value(folded) > idx) byName.insert(folded, idx);
+        char buf[64];
+        std::string_view key;
+        if (foldAscii(name.utf16(), static_cast<size_t>(name.size()), buf, key)) byAscii.emplace(std::string(key), idx);
     }
 
     int find(const QString& name) const {
-        auto it = byName.constFind(name);
-        if (it != byName.constEnd()) return it.value();
-        it = byName.constFind(name.toCaseFolded());
+        char buf[64];
+        std::string_view key;
+        if (foldAscii(name.utf16(), static_cast<size_t>(name.size()), buf, key)) {
+            auto a = byAscii.find(key);
+            if (a != byAscii.end()) return a->second;
+        }
+        auto it = byName.constFind(name.toCaseFolded());
         return it != byName.constEnd() ? it.value() : -1;
+    }
+
+    int find(const char* name) const {
+        char buf[64];
+        std::string_view key;
+        if (foldAscii(name, std::strlen(name), buf, key)) {
+            auto a = byAscii.find(key);
+            return a != byAscii.end() ? a->second : -1;
+        }
+        return find(QString::fromUtf8(name));
     }
 
     Cell textCell(const char* p, size_t n) {
@@ -245,6 +285,8 @@ Field Fields::operator[](int ordinal) const {
 
 Field Fields::operator[](const QString& name) const { return Field(rs_, rs_->column(name)); }
 
+Field Fields::operator[](const char* name) const { return Field(rs_, rs_->column(name)); }
+
 void Fields::Append(const QString& name, int type, int definedSize) {
     if (rs_->open_) vb::Raise(vb::err::ObjectOpen);
     if (!rs_->pendingDefs_) {
@@ -272,6 +314,13 @@ void Recordset::checkColumn(int col) const {
 }
 
 int Recordset::column(const QString& name) const {
+    requireOpen();
+    const int col = store_->find(name);
+    if (col < 0) vb::Raise(vb::err::ItemNotFound);
+    return col;
+}
+
+int Recordset::column(const char* name) const {
     requireOpen();
     const int col = store_->find(name);
     if (col < 0) vb::Raise(vb::err::ItemNotFound);

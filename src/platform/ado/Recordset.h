@@ -40,7 +40,7 @@ public:
     int Count() const;
     Field operator[](int ordinal) const;            // raises 3265
     Field operator[](const QString& name) const;    // case ignored; raises 3265
-    Field operator[](const char* name) const { return (*this)[QString::fromUtf8(name)]; }
+    Field operator[](const char* name) const;       // the same, without making a QString
     // In-memory record sets: define a column before Open.
     void Append(const QString& name, int type, int definedSize = 0);
 private:
@@ -78,7 +78,7 @@ public:
     ado::Fields Fields();
     Field Fields(int ordinal) { return Fields()[ordinal]; }
     Field Fields(const QString& name) { return Fields()[name]; }
-    Field Fields(const char* name) { return Fields()[QString::fromUtf8(name)]; }
+    Field Fields(const char* name) { return Fields()[name]; }
 
     // Writes the current row's changed fields (connected, lock type 3) or
     // keeps them (in-memory set).
@@ -100,6 +100,7 @@ private:
     long count() const;
     int rowAt(long pos) const;
     int column(const QString& name) const;       // raises 3265
+    int column(const char* name) const;
     void checkColumn(int col) const;              // raises 3265
     vb::Variant valueAt(int col) const;
     void setValueAt(int col, const vb::Variant& v);
