@@ -1,4 +1,5 @@
 #include "vb/Conv.h"
+#include <algorithm>
 #include <cmath>
 #include <QLocale>
 #include <QStringList>
@@ -359,17 +360,18 @@ Currency ParseCurrency(const QString& s) {
 
 QString DateToText(Date d) {
     const QLocale loc;
-    const QDateTime dt = d.toQDateTime();
-    // Whole seconds, as the ISO text rounds them.
-    const QTime t = QTime(0, 0).addSecs(int(std::llround(dt.time().msecsSinceStartOfDay() / 1000.0)) % 86400);
-    const QString time = loc.toString(t, longTimeFormat(loc));
-    if (d.datePart().isZero()) return time;
+    // Straight from the serial, whole seconds as the ISO text rounds them:
+    // never through a local QDateTime, which a daylight-saving gap would shift.
+    const Date day = d.datePart();
+    const long long secs = std::clamp(std::llround((d.serial() - day.serial()) * 86400.0), 0LL, 86399LL);
+    const QString time = loc.toString(QTime(0, 0).addSecs(int(secs)), longTimeFormat(loc));
+    if (day.isZero()) return time;
     const QString date = loc.toString(d.toQDate(), shortDateFormat4(loc));
     return d.hasTime() ? date + QLatin1Char(' ') + time : date;
 }
 
 bool TryTextToDate(const QString& s, Date& out) {
-    const QString t = s.trimmed();
+    const QString t = s.simplified();
     if (t.isEmpty()) return false;
     if (Date::fromIsoString(t, out)) return true;
 
@@ -385,27 +387,44 @@ bool TryTextToDate(const QString& s, Date& out) {
                                    QStringLiteral("h:m:s AP"), QStringLiteral("h:m AP"),
                                    QStringLiteral("H:m:s"), QStringLiteral("H:m")};
 
-    for (const QString& df : dateFormats) {
-        const bool twoDigit = !df.contains(QLatin1String("yyyy")) && df.contains(QLatin1String("yy"));
-        const QDate d = loc.toDate(t, df);
-        if (d.isValid()) {
-            out = Date::fromQDate(twoDigit ? windowed(d) : d);
-            return true;
-        }
-        for (const QString& tf : timeFormats) {
-            const QDateTime dt = loc.toDateTime(t, df + QLatin1Char(' ') + tf);
-            if (dt.isValid()) {
-                out = Date::fromQDateTime(QDateTime(twoDigit ? windowed(dt.date()) : dt.date(), dt.time()));
+    auto readDate = [&](const QString& text, QDate& d) {
+        for (const QString& df : dateFormats) {
+            d = loc.toDate(text, df);
+            if (d.isValid()) {
+                const bool twoDigit = !df.contains(QLatin1String("yyyy")) && df.contains(QLatin1String("yy"));
+                if (twoDigit) d = windowed(d);
                 return true;
             }
         }
+        return false;
+    };
+    auto readTime = [&](const QString& text, QTime& tm) {
+        for (const QString& tf : timeFormats) {
+            tm = loc.toTime(text, tf);
+            if (tm.isValid()) return true;
+        }
+        return false;
+    };
+
+    // Date and time are read apart: a local date-time parse would refuse a
+    // time that a daylight-saving change skips.
+    QDate d;
+    QTime tm;
+    if (readDate(t, d)) {
+        out = Date::fromQDate(d);
+        return true;
     }
-    for (const QString& tf : timeFormats) {
-        const QTime tm = loc.toTime(t, tf);
-        if (tm.isValid()) {
-            out = Date(tm.msecsSinceStartOfDay() / 86400000.0);
+    const QStringList words = t.split(QLatin1Char(' '));
+    for (qsizetype k = 1; k < words.size(); ++k) {
+        if (readDate(words.mid(0, k).join(QLatin1Char(' ')), d) &&
+            readTime(words.mid(k).join(QLatin1Char(' ')), tm)) {
+            out = Date(Date::fromQDate(d).serial() + tm.msecsSinceStartOfDay() / 86400000.0);
             return true;
         }
+    }
+    if (readTime(t, tm)) {
+        out = Date(tm.msecsSinceStartOfDay() / 86400000.0);
+        return true;
     }
     return false;
 }

@@ -56,8 +56,10 @@ Date Date::fromYmd(int y, int m, int d, int hh, int nn, int ss) {
 
 Date Date::fromQDateTime(const QDateTime& dt) {
     // The wall-clock date and time as shown, whatever the time spec: no zone
-    // conversion ever shifts a stored value.
-    if (!dt.isValid()) return Date();
+    // conversion ever shifts a stored value. A local time the zone skips
+    // (a daylight-saving gap) makes an invalid QDateTime that still carries
+    // its date and time, so only the date is checked.
+    if (!dt.date().isValid()) return Date();
     return Date(serialOf(dt.date(), dt.time().msecsSinceStartOfDay()));
 }
 

@@ -19,7 +19,10 @@ public:
     bool isZero() const { return v_ == 0.0; }
     bool hasTime() const;
     Date datePart() const;           // midnight of the same day
-    QDateTime toQDateTime() const;   // local, no time zone shifts
+    // Local time with the stored date and time; no zone conversion. A time a
+    // daylight-saving change skips gives a QDateTime that Qt calls invalid but
+    // whose date() and time() are still the stored ones.
+    QDateTime toQDateTime() const;
     QDate toQDate() const;
     int year() const; int month() const; int day() const;
 

@@ -1,6 +1,9 @@
 // The date value: serials, parts, the ISO text the data file keeps, and the
 // replaceable clock.
+#include <cstdlib>
+#include <ctime>
 #include <gtest/gtest.h>
+#include "vb/Conv.h"
 #include "vb/Date.h"
 
 using vb::Date;
@@ -68,6 +71,39 @@ TEST(Date, IsoTextParsing) {
         if (c.ok) EXPECT_EQ(d.toIsoString(), QString::fromLatin1(c.iso));
         else EXPECT_EQ(d.serial(), 1.0);
     }
+}
+
+// Runs the process in a zone with daylight-saving changes for a scope.
+class ZoneWithDaylightSaving : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* old = std::getenv("TZ");
+        hadTz_ = old != nullptr;
+        if (hadTz_) oldTz_ = old;
+        setenv("TZ", "Europe/Berlin", 1);
+        tzset();
+    }
+    void TearDown() override {
+        if (hadTz_) setenv("TZ", oldTz_.c_str(), 1);
+        else unsetenv("TZ");
+        tzset();
+    }
+private:
+    bool hadTz_ = false;
+    std::string oldTz_;
+};
+
+TEST_F(ZoneWithDaylightSaving, SkippedAndRepeatedHoursKeepTheirTime) {
+    // 02:30 does not exist on 29 March 2026 in Berlin and exists twice on 25 October.
+    for (Date d : {Date::fromYmd(2026, 3, 29, 2, 30, 0), Date::fromYmd(2026, 10, 25, 2, 30, 0),
+                   Date::fromYmd(2026, 3, 29), Date::fromYmd(2026, 3, 30)}) {
+        SCOPED_TRACE(d.toIsoString().toStdString());
+        EXPECT_EQ(d.toQDateTime().date(), d.toQDate());
+        EXPECT_EQ(Date::fromQDateTime(d.toQDateTime()), d);
+        EXPECT_EQ(vb::TextToDate(vb::DateToText(d)), d);
+    }
+    EXPECT_EQ(vb::DateToText(Date::fromYmd(2026, 3, 29, 2, 30, 0)), "3/29/2026 2:30:00 AM");
+    EXPECT_EQ(Date::fromYmd(2026, 3, 30).serial() - Date::fromYmd(2026, 3, 29).serial(), 1.0);
 }
 
 TEST(Date, ClockIsReplaceable) {
