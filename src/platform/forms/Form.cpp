@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QMenuBar>
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
@@ -272,7 +273,31 @@ void Form::resizeOuter(int widthPx, int heightPx) {
 }
 
 int Form::ScaleWidth() const { return PixelsToTwipsX(width()); }
-int Form::ScaleHeight() const { return PixelsToTwipsY(height()); }
+int Form::ScaleHeight() const { return PixelsToTwipsY(height() - clientOriginY(this)); }
+
+QMenuBar* Form::MenuBar() {
+    if (!menuBar_) {
+        menuBar_ = new QMenuBar(this);
+        menuBar_->setNativeMenuBar(false);
+        menuBar_->setGeometry(0, 0, width(), menuBar_->sizeHint().height());
+        menuBar_->show();
+    }
+    return menuBar_;
+}
+
+int Form::clientOriginY(const QWidget* container) {
+    auto* f = qobject_cast<const Form*>(container);
+    if (!f || !f->menuBar_ || f->menuBar_->isHidden()) return 0;
+    return f->menuBar_->sizeHint().height();
+}
+
+void Form::setKeyboardOrder(std::initializer_list<QWidget*> order) {
+    QWidget* prev = nullptr;
+    for (QWidget* w : order) {
+        if (prev && w) QWidget::setTabOrder(prev, w);
+        if (w) prev = w;
+    }
+}
 
 void Form::setClientSize(int widthTwips, int heightTwips) {
     const QSize s(TwipsToPixelsX(widthTwips), TwipsToPixelsY(heightTwips));
@@ -336,6 +361,7 @@ void Form::closeEvent(QCloseEvent* e) {
 
 void Form::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
+    if (menuBar_) menuBar_->setGeometry(0, 0, width(), menuBar_->sizeHint().height());
     callResize();
 }
 

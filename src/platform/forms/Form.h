@@ -18,6 +18,7 @@
 // so the members are destroyed contents first. A constructor must not touch
 // other windows or its own default instance: that is what Form_Load is for.
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <typeindex>
@@ -29,6 +30,7 @@
 #include <QWidget>
 
 class QCloseEvent;
+class QMenuBar;
 
 namespace forms {
 
@@ -134,6 +136,16 @@ public:
     // Paints now.
     void Refresh();
 
+    // The window's menu bar, made on first use. It runs along the top of the
+    // window; control coordinates start below it, as the client area does.
+    QMenuBar* MenuBar();
+    // Pixels from the top of a container to where twips coordinates start
+    // (the menu bar's height on a window that has one, else 0).
+    static int clientOriginY(const QWidget* container);
+    // The keyboard (Tab) order of the given controls, first to last. Qt
+    // skips controls on hidden tab pages, so windows with tabs set it.
+    static void setKeyboardOrder(std::initializer_list<QWidget*> order);
+
     // ---- process --------------------------------------------------------------
     // Runs the program's event loop. The loop ends when no window is visible:
     // hidden windows are unloaded then (their Form_Unload runs), and after
@@ -178,6 +190,7 @@ private:
     bool modalRunning_ = false;
     bool shownOnce_ = false;
     bool fixedBorder_ = false;
+    QMenuBar* menuBar_ = nullptr;
     // Geometry requested before the first show (twips).
     std::optional<int> reqLeft_, reqTop_, reqWidth_, reqHeight_;
 };

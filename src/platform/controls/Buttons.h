@@ -1,0 +1,70 @@
+#pragma once
+// Buttons: the command button, the tool-bar button, option buttons and
+// check boxes. Each takes the focus before its Click runs, so a control
+// left behind (a grid with a pending row) raises its LostFocus first.
+#include <functional>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include "controls/Control.h"
+
+namespace controls {
+
+class CommandButton : public QPushButton, public Control {
+    Q_OBJECT
+public:
+    explicit CommandButton(QWidget* parent = nullptr);
+    CommandButton(const QString& caption, QWidget* parent);
+
+    std::function<void()> Click;
+
+    // "&" marks the access key.
+    QString Caption() const { return text(); }
+    void setCaption(const QString& caption) { setText(caption); }
+    void setPicture(const QIcon& icon) { setIcon(icon); }
+};
+
+// A picture button of the tool bar, with its tool tip.
+class ToolButton : public QToolButton, public Control {
+    Q_OBJECT
+public:
+    explicit ToolButton(QWidget* parent = nullptr);
+
+    std::function<void()> Click;
+    void setPicture(const QIcon& icon);
+};
+
+// Exclusive among the option buttons of the same container (frame).
+class OptionButton : public QRadioButton, public Control {
+    Q_OBJECT
+public:
+    explicit OptionButton(QWidget* parent = nullptr);
+    OptionButton(const QString& caption, QWidget* parent);
+
+    // On a user's click, and when code sets Value to True.
+    std::function<void()> Click;
+
+    QString Caption() const { return text(); }
+    void setCaption(const QString& caption) { setText(caption); }
+    bool Value() const { return isChecked(); }
+    void setValue(bool value);
+};
+
+class CheckBox : public QCheckBox, public Control {
+    Q_OBJECT
+public:
+    explicit CheckBox(QWidget* parent = nullptr);
+    CheckBox(const QString& caption, QWidget* parent);
+
+    // On a user's click, and when code changes Value.
+    std::function<void()> Click;
+
+    static constexpr int vbUnchecked = 0, vbChecked = 1, vbGrayed = 2;
+    QString Caption() const { return text(); }
+    void setCaption(const QString& caption) { setText(caption); }
+    int Value() const;
+    void setValue(int value);
+};
+
+} // namespace controls

@@ -1,0 +1,44 @@
+#pragma once
+// The masked edit box, as the program uses it for dates: mask "##/##/##",
+// digits only, "/" fixed. Text holds the literals and "_" for every empty
+// position ("12/__/__"); it never completes a date by itself, so an
+// incomplete or impossible date fails the conversion.
+#include <functional>
+#include <QLineEdit>
+#include "controls/Control.h"
+#include "vb/Date.h"
+
+namespace controls {
+
+class MaskedEdit : public QLineEdit, public Control {
+    Q_OBJECT
+public:
+    explicit MaskedEdit(QWidget* parent = nullptr, const QString& mask = QStringLiteral("##/##/##"));
+
+    std::function<void()> Change;
+
+    QString Mask() const { return mask_; }
+    // "#" a digit; any other character stands as written.
+    void setMask(const QString& mask);
+
+    // The literals with "_" for empty positions.
+    QString Text() const;
+    // Fills the positions from the text (digits into "#", literals skipped);
+    // "" empties the box.
+    void setText(const QString& text);
+    // The text without literals and blanks: "" when nothing is typed.
+    QString ClipText() const;
+
+    // Reads "mm/dd/yy" whatever the locale: two-digit years 00-29 are
+    // 2000-2029, 30-99 are 1930-1999. Raises 13 (type mismatch) when a
+    // position is empty or the date does not exist.
+    vb::Date DateValue() const;
+    static bool ParseMdy(const QString& text, vb::Date& out);
+
+private:
+    void textMayHaveChanged();
+    QString mask_;
+    QString last_;
+};
+
+} // namespace controls
