@@ -109,6 +109,10 @@ void Connection::Open(const QString& connectionString, const QString& userId, co
 
 void Connection::OpenFile(const QString& path, bool readOnly) {
     if (db_) vb::Raise(vb::err::ObjectOpen);
+    // SQLite reads "" and ":memory:" as a fresh scratch database, which would
+    // look like an empty data file instead of a missing one.
+    if (path.trimmed().isEmpty() || path == QLatin1String(":memory:"))
+        vb::Raise(vb::err::SqlEngine, QStringLiteral("unable to open database file"));
     sqlite3* db = nullptr;
     // Never SQLITE_OPEN_CREATE: a missing data file must stay missing.
     const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;

@@ -92,6 +92,13 @@ QString InFolder(const QString& folder, const QString& name) {
     QString f = normalized(folder);
     QString n = normalized(name);
     while (f.size() > 1 && f.endsWith(QLatin1Char('/'))) f.chop(1);
+    // A full path given where a name was expected is kept (but "\\Vantrel.mdb"
+    // is a name in the program folder, not a file at the root).
+    if (!f.isEmpty() && n.startsWith(f + QLatin1Char('/'))) return n;
+    if (n.startsWith(QLatin1Char('/'))) {
+        const QString parent = QFileInfo(n).path();
+        if (parent != QLatin1String("/") && QFileInfo(parent).isDir()) return n;
+    }
     while (n.startsWith(QLatin1Char('/'))) n.remove(0, 1);
     if (f.isEmpty()) return n;
     if (f == QLatin1String("/")) return f + n;

@@ -87,6 +87,12 @@ TEST_F(RecordsetTest, ConnectionRefusesUnknownProvidersAndNeverCreatesAFile) {
     EXPECT_EQ(cn2.State(), ado::adStateClosed);
     EXPECT_FALSE(QFile::exists(missing));
     EXPECT_FALSE(ado::Connection::IsFileOpen(missing));
+
+    // No data source at all must not open a scratch database.
+    ado::Connection cn3;
+    EXPECT_EQ(errorOf([&] { cn3.Open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source = \"\" ;Mode=Read|Write")); }),
+              vb::err::SqlEngine);
+    EXPECT_EQ(cn3.State(), ado::adStateClosed);
 }
 
 TEST_F(RecordsetTest, StatementsOnAClosedConnectionRaise3709) {

@@ -105,6 +105,11 @@ TEST(FileSystem, InFolderJoinsWithOneSeparator) {
     EXPECT_EQ(fso::InFolder(QStringLiteral("/p/q/"), QStringLiteral("Vantrel.ini")), QStringLiteral("/p/q/Vantrel.ini"));
     EXPECT_EQ(fso::InFolder(QStringLiteral("C:\\p"), QStringLiteral("x")), QStringLiteral("C:/p/x"));
     EXPECT_EQ(fso::InFolder(QStringLiteral("/"), QStringLiteral("x")), QStringLiteral("/x"));
+    // A full path is not joined again.
+    EXPECT_EQ(fso::InFolder(QStringLiteral("/p/q"), QStringLiteral("/p/q/Vantrel.mdb")), QStringLiteral("/p/q/Vantrel.mdb"));
+    QTemporaryDir other;
+    const QString full = other.path() + QStringLiteral("/Vantrel.mdb");
+    EXPECT_EQ(fso::InFolder(QStringLiteral("/p/q"), full), full);
 }
 
 } // namespace
