@@ -29,6 +29,13 @@ QList<Form*> g_modalStack;
 QPointer<Form> g_lastActive;
 int g_loadDepth = 0;
 
+// Raising is the window manager's business; the offscreen platform has none
+// and says so on every call.
+void bringToFront(QWidget* w) {
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
+    w->activateWindow();
+}
+
 struct ProcessState {
     QEventLoop* mainLoop = nullptr;
     std::function<void()> terminate;
@@ -111,8 +118,7 @@ void Form::Show(bool modal, Form* owner) {
     if (state_ == State::NotLoaded) Load();
     if (!IsLoaded()) return;   // it unloaded itself during its load
     if (modal && modalRunning_) {
-        raise();
-        activateWindow();
+        bringToFront(this);
         return;
     }
     if (modal && isVisible())
@@ -130,8 +136,7 @@ void Form::Show(bool modal, Form* owner) {
     show();
     if (!IsLoaded()) return;   // a resize handler unloaded it
     if (activates) {
-        raise();
-        activateWindow();
+        bringToFront(this);
         focus_detail::enterWindow(this);
     }
     if (!modal || !IsLoaded() || !isVisible()) {
