@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QStringList>
 
 namespace profile {
@@ -20,7 +21,10 @@ bool readIni(const QString& file, IniText& out) {
     const QByteArray raw = f.readAll();
     out.crlf = raw.contains("\r\n");
     out.endsWithNewline = raw.isEmpty() || raw.endsWith('\n');
-    QString text = QString::fromUtf8(raw);
+    // Settings files from older installs may be in a single-byte code page.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(raw);
+    if (utf8.hasError()) text = QString::fromLatin1(raw);
     text.remove(QLatin1Char('\r'));
     out.lines = text.split(QLatin1Char('\n'));
     if (out.endsWithNewline && !out.lines.isEmpty() && out.lines.last().isEmpty()) out.lines.removeLast();

@@ -119,6 +119,13 @@ TEST_F(Profile, WritingReplacesInPlaceAndLeavesOtherLines) {
     EXPECT_EQ(get(ini(), "Main", "Left"), QStringLiteral("1500"));
 }
 
+TEST_F(Profile, ReadsUtf8AndSingleByteFiles) {
+    writeFile(ini(), "[S]\nK=Z\xc3\xbc\n");
+    EXPECT_EQ(get(ini(), "S", "K"), QStringLiteral("Z\u00fc"));
+    writeFile(ini(), "[S]\nK=Z\xfc\n");
+    EXPECT_EQ(get(ini(), "S", "K"), QStringLiteral("Z\u00fc"));
+}
+
 TEST(Val, ReadsTheLeadingNumber) {
     EXPECT_EQ(vb::Val(QStringLiteral("12abc")), 12.0);
     EXPECT_EQ(vb::Val(QString()), 0.0);
