@@ -1,0 +1,614 @@
+// Invoice: headers, lines, payments received, back orders, stock given back
+// on delete, number allocation and the invoice total.
+#include <functional>
+#include <gtest/gtest.h>
+#include <QLocale>
+#include "data/Client.h"
+#include "data/Invoice.h"
+#include "support/TestEnv.h"
+#include "vb/Conv.h"
+#include "vb/MsgBox.h"
+
+using testsupport::PinnedClock;
+using testsupport::ProgramFolder;
+using testsupport::ScriptedMsgBox;
+
+namespace {
+
+struct Opened {
+    ProgramFolder folder;
+    Invoice inv;
+    Opened() {
+        inv.InitAccess(folder.path() + QStringLiteral("\\Vantrel.mdb"));
+        inv.OpenCn();
+    }
+    ~Opened() { inv.CloseCn(); }
+    QString scalar(const QString& sql) const { return folder.scalar(sql); }
+};
+
+// Locale-free, so it reads the same under every test locale.
+vb::Currency cur(const char* s) { return vb::Currency::fromDouble(QLocale::c().toDouble(QString::fromLatin1(s))); }
+
+const QString kClients = QStringLiteral(
+    "INSERT INTO tb_Client (CustNum, Lname, Fname) VALUES (1001, 'Adams', 'Al'), (1002, 'Baker', NULL);");
+
+// A header the test names, dated at noon on the given day.
+void addInvoice(const ProgramFolder& f, int num, int cust, const QString& date, const QString& discount = "0",
+                const QString& ship = "0", const QString& interest = "0", const QString& tax = "0") {
+    f.exec(QStringLiteral("INSERT INTO tb_Invoice (InvoiceNum, CustNum, [Date], Description, discount, tax, "
+                          "shippingcharge, shippingdate, interest) VALUES (%1, %2, '%3', 'd', %4, %5, %6, '%3', %7)")
+               .arg(num).arg(cust).arg(date, discount, tax, ship, interest));
+}
+
+void addLine(const ProgramFolder& f, int trans, int invoice, int item, int qty, const QString& amount,
+             int backorder = 0, const QString& ordered = QStringLiteral("NULL")) {
+    f.exec(QStringLiteral("INSERT INTO tb_trans VALUES (%1, %2, %3, %4, %5, 'line', %6, %7)")
+               .arg(trans).arg(invoice).arg(item).arg(qty).arg(amount).arg(backorder).arg(ordered));
+}
+
+std::vector<int> column(const ado::RecordsetPtr& rs, const char* field) {
+    std::vector<int> out;
+    if (!rs) return out;
+    rs->MoveFirst();
+    for (; !rs->Eof(); rs->MoveNext()) out.push_back(vb::CLng(rs->Fields(field).Value()));
+    return out;
+}
+
+} // namespace
+
+// --- Key allocation (clients too: the rule is one) ----------------------------
+
+template <class T>
+struct OpenedOn {
+    T obj;
+    explicit OpenedOn(const ProgramFolder& f) {
+        obj.InitAccess(f.path() + QStringLiteral("\\Vantrel.mdb"));
+        obj.OpenCn();
+    }
+    ~OpenedOn() { obj.CloseCn(); }
+};
+
+struct KeyCase {
+    const char* name;
+    const char* table;
+    const char* key;
+    // Gives out one number; a save removes the row it wrote again.
+    std::function<int32_t(const ProgramFolder&)> allocate;
+    const char* label;   // the report when the maximum is reached
+};
+
+class KeyAllocation : public ::testing::TestWithParam<KeyCase> {};
+
+TEST_P(KeyAllocation, StartsAt1001FollowsTheMaximumReusesADeletedTopAndStopsAtTheLongLimit) {
+    const KeyCase& k = GetParam();
+    ProgramFolder f;
+    EXPECT_EQ(k.allocate(f), 1001);
+
+    for (int n = 1001; n <= 1005; ++n)
+        f.exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(k.table, k.key).arg(n));
+    EXPECT_EQ(k.allocate(f), 1006);
+    f.exec(QStringLiteral("DELETE FROM %1 WHERE %2 = 1005").arg(k.table, k.key));
+    EXPECT_EQ(k.allocate(f), 1005);
+
+    f.exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (2147483647)").arg(k.table, k.key));
+    const QString before = f.scalar(QStringLiteral("SELECT group_concat(%2) FROM %1").arg(k.table, k.key));
+    ScriptedMsgBox box;
+    box.expect(vb::vbOK);
+    EXPECT_EQ(k.allocate(f), 0);
+    ASSERT_EQ(box.shown().size(), 1u);
+    EXPECT_EQ(box.lastPrompt(), QString::fromLatin1(k.label) + "6 Overflow.  If error persists contact Vantrels author.");
+    EXPECT_EQ(f.scalar(QStringLiteral("SELECT group_concat(%2) FROM %1").arg(k.table, k.key)), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, KeyAllocation,
+    ::testing::Values(
+        KeyCase{"Invoice", "tb_Invoice", "InvoiceNum",
+                [](const ProgramFolder& f) {
+                    OpenedOn<Invoice> o(f);
+                    o.obj.setInvoiceNum(0);
+                    o.obj.GetnewInvoiceNum();
+                    return o.obj.InvoiceNum();
+                },
+                "Invoice.GetNewInvoiceNum -"},
+        KeyCase{"LineNumber", "tb_trans", "TransNum",
+                [](const ProgramFolder& f) { return OpenedOn<Invoice>(f).obj.NewTransNum(); },
+                "Invoice.NewTransNum -"},
+        KeyCase{"LineSave", "tb_trans", "TransNum",
+                [](const ProgramFolder& f) {
+                    OpenedOn<Invoice> o(f);
+                    o.obj.setInvoiceNum(1);
+                    o.obj.TransNum = 0;
+                    if (!o.obj.SaveTransAccess()) return o.obj.TransNum;
+                    f.exec(QStringLiteral("DELETE FROM tb_trans WHERE TransNum = %1").arg(o.obj.TransNum));
+                    return o.obj.TransNum;
+                },
+                "Invoice.SaveTransAccess -"},
+        KeyCase{"PaymentNumber", "tb_Receive", "TransNum",
+                [](const ProgramFolder& f) { return OpenedOn<Invoice>(f).obj.NewPayNum(); },
+                "Invoice.NewPayNum -"},
+        KeyCase{"PaymentSave", "tb_Receive", "TransNum",
+                [](const ProgramFolder& f) {
+                    OpenedOn<Invoice> o(f);
+                    o.obj.setCustNum(1001);
+                    o.obj.PayNum = 0;
+                    if (!o.obj.SavePayment()) return o.obj.PayNum;
+                    f.exec(QStringLiteral("DELETE FROM tb_Receive WHERE TransNum = %1").arg(o.obj.PayNum));
+                    return o.obj.PayNum;
+                },
+                "Invoice.SavePayment -"},
+        KeyCase{"Client", "tb_Client", "CustNum",
+                [](const ProgramFolder& f) {
+                    OpenedOn<Client> o(f);
+                    o.obj.CustNum = 0;
+                    o.obj.GetClient(0);
+                    return o.obj.CustNum;
+                },
+                "Client.GetNewCustNum -"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- InvoiceTotal -----------------------------------------------------------
+
+struct TotalCase {
+    const char* name;
+    std::vector<const char*> lines;   // line amounts
+    bool header;
+    const char* discount;
+    const char* ship;
+    const char* interest;
+    const char* tax;
+    const char* expected;
+};
+
+class InvoiceTotalCases : public ::testing::TestWithParam<TotalCase> {};
+
+TEST_P(InvoiceTotalCases, RoundsOnceAtTheEndHalvesToEven) {
+    const TotalCase& c = GetParam();
+    Opened o;
+    if (c.header) addInvoice(o.folder, 2001, 1001, "2024-03-01 00:00:00", c.discount, c.ship, c.interest, c.tax);
+    int t = 5001;
+    for (const char* a : c.lines) addLine(o.folder, t++, 2001, 1, 1, a);
+    EXPECT_EQ(o.inv.InvoiceTotal(2001), cur(c.expected)) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Totals, InvoiceTotalCases,
+    ::testing::Values(
+        TotalCase{"TieDownToEven", {"0.0001"}, true, "50", "0", "0", "0", "0"},
+        TotalCase{"TieToEvenNotUp", {"0.0625"}, true, "50", "0", "0", "0", "0.0312"},
+        TotalCase{"NoDriftOverLines", {"0.1", "0.1", "0.1"}, true, "0", "0", "0", "0", "0.3"},
+        TotalCase{"FullDiscountLeavesExtras", {"99.99", "0.01"}, true, "100", "4.95", "1.5", "7.25", "13.7"},
+        TotalCase{"NoLinesGivesExtras", {}, true, "10", "4.95", "0.05", "1", "6"},
+        TotalCase{"NoHeaderGivesTheLines", {"10.5", "2.25"}, false, "0", "0", "0", "0", "12.75"},
+        TotalCase{"LeftToRight", {"100"}, true, "12.5", "4.95", "0", "7.2188", "99.6688"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(InvoiceTotal, ANullHeaderAmountReportsAndGivesTheLineSum) {
+    Opened o;
+    addInvoice(o.folder, 2001, 1001, "2024-03-01 00:00:00", "0", "NULL");
+    addLine(o.folder, 5001, 2001, 1, 1, "12.5");
+    ScriptedMsgBox box;
+    box.expect(vb::vbOK);
+    EXPECT_EQ(o.inv.InvoiceTotal(2001), cur("12.5"));
+    EXPECT_TRUE(box.lastPrompt().startsWith("Invoice.InvoiceTotal -94 Invalid use of Null."));
+}
+
+// --- Headers ------------------------------------------------------------------
+
+const QString kAwkward[] = {
+    QStringLiteral("O'Brien's"), QStringLiteral("say \"hi\""), QStringLiteral("#1# & #2#"),
+    QStringLiteral("a;b [c]"), QStringLiteral("line1\nline2"), QStringLiteral("Zoë Ünal – 日本"),
+    QStringLiteral("True"), QStringLiteral("isnull(x) & val('1')"), QString()};
+
+TEST(InvoiceHeader, SavesAndLoadsEveryFieldWithAwkwardTextsAndTimes) {
+    Opened o;
+    for (const QString& t : kAwkward) {
+        Invoice& i = o.inv;
+        i.setInvoiceNum(2001);
+        i.setCustNum(1001);
+        i.InvoiceDate = vb::Date::fromYmd(2024, 2, 29, 13, 45, 10);
+        i.description = t;
+        i.Discount = 12.5;
+        i.Tax = cur("7.2188");
+        i.ShippingCharge = cur("4.95");
+        i.Shippingdate = vb::Date::fromYmd(2024, 3, 1);
+        i.ShippingType = t + "s";
+        i.TrackingNum = t + "t";
+        i.Interest = cur("-0.0001");
+        i.SalesRep = t + "r";
+        i.Terms = t + "n";
+        ASSERT_TRUE(i.SaveInvoiceAccess(2001)) << t.toStdString();
+
+        Invoice back;
+        back.InitAccess(o.folder.path() + "\\vantrel.MDB");
+        back.OpenCn();
+        ASSERT_TRUE(back.GetInvoice(2001));
+        EXPECT_EQ(back.InvoiceNum(), 2001);
+        EXPECT_EQ(back.CustNum(), 1001);
+        EXPECT_EQ(back.InvoiceDate, i.InvoiceDate);
+        EXPECT_EQ(back.description, t);
+        EXPECT_EQ(back.Discount, 12.5);
+        EXPECT_EQ(back.Tax, i.Tax);
+        EXPECT_EQ(back.ShippingCharge, i.ShippingCharge);
+        EXPECT_EQ(back.Shippingdate, i.Shippingdate);
+        EXPECT_EQ(back.ShippingType, t + "s");
+        EXPECT_EQ(back.TrackingNum, t + "t");
+        EXPECT_EQ(back.Interest, i.Interest);
+        EXPECT_EQ(back.SalesRep, t + "r");
+        EXPECT_EQ(back.Terms, t + "n");
+        back.CloseCn();
+    }
+    EXPECT_EQ(o.scalar("SELECT count(*) FROM tb_Invoice"), "1");
+    EXPECT_EQ(o.scalar("SELECT [Date] || '|' || shippingdate FROM tb_Invoice"), "2024-02-29 13:45:10|2024-03-01 00:00:00");
+}
+
+TEST(InvoiceHeader, SaveMovesTheRowFromTheArgumentToTheProperty) {
+    Opened o;
+    addInvoice(o.folder, 2001, 1001, "2024-03-01 00:00:00");
+    o.inv.setInvoiceNum(2002);
+    o.inv.setCustNum(1001);
+    ASSERT_TRUE(o.inv.SaveInvoiceAccess(2001));
+    EXPECT_EQ(o.scalar("SELECT group_concat(InvoiceNum) FROM tb_Invoice"), "2002");
+}
+
+TEST(InvoiceHeader, ANewNumberBlanksTheHeaderKeepsDiscountAndLeavesLineAndPayment) {
+    PinnedClock clock(QDateTime(QDate(2024, 5, 17), QTime(15, 30)));
+    Opened o;
+    addInvoice(o.folder, 2001, 1001, "2024-03-01 10:00:00", "5", "4.95", "1", "2");
+    o.folder.exec("UPDATE tb_Invoice SET SalesRep = 'Kim', Terms = 'Net 30', shippingtype = 'UPS', trackingnum = 'Z'");
+    Invoice& i = o.inv;
+    ASSERT_TRUE(i.GetInvoice(2001));
+    EXPECT_EQ(i.Discount, 5);
+    i.Discount = 7.5;
+    i.TransNum = 42;
+    i.TransNotes = "line";
+    i.PayNum = 43;
+    i.setPayment(cur("9.99"));
+
+    EXPECT_FALSE(i.GetInvoice(0));
+    EXPECT_EQ(i.InvoiceNum(), 2002);
+    EXPECT_EQ(i.CustNum(), 0);
+    EXPECT_EQ(i.InvoiceDate, vb::Date::fromYmd(2024, 5, 17));
+    EXPECT_EQ(i.Shippingdate, vb::Date::fromYmd(2024, 5, 17));
+    EXPECT_EQ(i.description, "");
+    EXPECT_EQ(i.ShippingType, "");
+    EXPECT_EQ(i.TrackingNum, "");
+    EXPECT_EQ(i.SalesRep, "");
+    EXPECT_EQ(i.Terms, "");
+    EXPECT_EQ(i.ShippingCharge, vb::Currency());
+    EXPECT_EQ(i.Tax, vb::Currency());
+    EXPECT_EQ(i.Interest, vb::Currency());
+    EXPECT_EQ(i.Discount, 7.5);
+    EXPECT_EQ(i.TransNum, 42);
+    EXPECT_EQ(i.TransNotes, "line");
+    EXPECT_EQ(i.PayNum, 43);
+    EXPECT_EQ(i.Payment(), cur("9.99"));
+}
+
+TEST(InvoiceHeader, CreationDatesAreTodayWithoutATextRoundTrip) {
+    PinnedClock clock(QDateTime(QDate(2031, 12, 31), QTime(23, 59, 59)));
+    Invoice i;
+    EXPECT_EQ(i.InvoiceDate, vb::Date::fromYmd(2031, 12, 31));
+    EXPECT_EQ(i.PayDate, vb::Date::fromYmd(2031, 12, 31));
+    EXPECT_EQ(i.Shippingdate, vb::Date::fromYmd(2031, 12, 31));
+    EXPECT_EQ(i.charge(), vb::Currency());
+    EXPECT_EQ(i.Qty(), 0);
+}
+
+TEST(InvoiceHeader, ANullInAHeaderNumberStopsTheLoadWithTheReport) {
+    Opened o;
+    addInvoice(o.folder, 2001, 1001, "2024-03-01 00:00:00");
+    o.folder.exec("UPDATE tb_Invoice SET shippingcharge = NULL, discount = 0");
+    ScriptedMsgBox box;
+    box.expect(vb::vbOK);
+    EXPECT_FALSE(o.inv.GetInvoice(2001));
+    EXPECT_TRUE(box.lastPrompt().startsWith("Invoice.GetInvoice -94 "));
+    EXPECT_EQ(o.inv.InvoiceNum(), 2001);   // read before the failing column
+}
+
+// --- Save atomicity -------------------------------------------------------------
+
+struct FailCase {
+    const char* name;
+    const char* seed;          // the stored row
+    const char* trigger;       // forces the insert to fail
+    std::function<bool(Invoice&)> save;
+    const char* label;
+    const char* check;         // the stored row, read back
+    const char* expected;
+};
+
+class FailedSaveKeepsTheRow : public ::testing::TestWithParam<FailCase> {};
+
+TEST_P(FailedSaveKeepsTheRow, RollsBackAndReports) {
+    const FailCase& c = GetParam();
+    Opened o;
+    o.folder.exec(c.seed);
+    if (*c.trigger) o.folder.exec(c.trigger);
+    ScriptedMsgBox box;
+    box.expect(vb::vbOK);
+    EXPECT_FALSE(c.save(o.inv));
+    ASSERT_EQ(box.shown().size(), 1u);
+    EXPECT_TRUE(box.lastPrompt().startsWith(QString::fromLatin1(c.label))) << box.lastPrompt().toStdString();
+    EXPECT_EQ(o.scalar(c.check), c.expected);
+    // No transaction was left open: another writer gets in at once.
+    o.folder.exec("DROP TRIGGER IF EXISTS f");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Saves, FailedSaveKeepsTheRow,
+    ::testing::Values(
+        FailCase{"Header", "INSERT INTO tb_Invoice (InvoiceNum, CustNum, Description) VALUES (2001, 1001, 'old')",
+                 "CREATE TRIGGER f BEFORE INSERT ON tb_Invoice BEGIN SELECT RAISE(ABORT, 'forced'); END",
+                 [](Invoice& i) { i.setInvoiceNum(2001); i.setCustNum(1001); i.description = "new"; return i.SaveInvoiceAccess(2001); },
+                 "Invoice.SaveInvoiceAccess -", "SELECT Description FROM tb_Invoice", "old"},
+        FailCase{"Line", "INSERT INTO tb_trans (TransNum, InvoiceNum, Notes) VALUES (5001, 2001, 'old')",
+                 "CREATE TRIGGER f BEFORE INSERT ON tb_trans BEGIN SELECT RAISE(ABORT, 'forced'); END",
+                 [](Invoice& i) { i.TransNum = 5001; i.setInvoiceNum(2001); i.TransNotes = "new"; return i.SaveTransAccess(); },
+                 "Invoice.SaveTransAccess -", "SELECT Notes FROM tb_trans", "old"},
+        // An empty held client number leaves an empty slot in VALUES.
+        FailCase{"PaymentWithoutClient", "INSERT INTO tb_Receive (TransNum, CustNum, Notes) VALUES (7001, 1001, 'old')", "",
+                 [](Invoice& i) { i.PayNum = 7001; i.PayNotes = "new"; return i.SavePayment(); },
+                 "Invoice.SavePayment --2147217900 ", "SELECT Notes || CustNum FROM tb_Receive", "old1001"},
+        FailCase{"Payment", "INSERT INTO tb_Receive (TransNum, CustNum, Notes) VALUES (7001, 1001, 'old')",
+                 "CREATE TRIGGER f BEFORE INSERT ON tb_Receive BEGIN SELECT RAISE(ABORT, 'forced'); END",
+                 [](Invoice& i) { i.PayNum = 7001; i.setCustNum(1001); i.PayNotes = "new"; return i.SavePayment(); },
+                 "Invoice.SavePayment -", "SELECT Notes FROM tb_Receive", "old"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(InvoiceSave, AnAllocatedNumberStaysAfterAFailedInsert) {
+    Opened o;
+    o.folder.exec("CREATE TRIGGER f BEFORE INSERT ON tb_trans BEGIN SELECT RAISE(ABORT, 'forced'); END");
+    ScriptedMsgBox box;
+    box.expect(vb::vbOK);
+    o.inv.TransNum = 0;
+    o.inv.setInvoiceNum(2001);
+    EXPECT_FALSE(o.inv.SaveTransAccess());
+    EXPECT_EQ(o.inv.TransNum, 1001);
+    EXPECT_EQ(o.scalar("SELECT count(*) FROM tb_trans"), "0");
+}
+
+TEST(InvoiceSave, ANeverOpenedInstanceReportsAndWritesNothing) {
+    ProgramFolder f;
+    Invoice i;
+    i.InitAccess(f.path() + "\\Vantrel.mdb");
+    ScriptedMsgBox box;
+    box.expect(vb::vbOK);
+    box.expect(vb::vbOK);
+    i.setInvoiceNum(2001);
+    EXPECT_FALSE(i.SaveInvoiceAccess(2001));
+    EXPECT_EQ(i.GetAllInvoices(vb::Date()), nullptr);
+    ASSERT_EQ(box.shown().size(), 2u);
+    EXPECT_TRUE(box.shown()[0].prompt.startsWith("Invoice.SaveInvoiceAccess -3709 "));
+    EXPECT_TRUE(box.shown()[1].prompt.startsWith("Invoice.GetAllInvoices -3709 "));
+}
+
+// --- Lines and back orders ----------------------------------------------------
+
+TEST(InvoiceLines, ANewLineGetsANumberAndItsValuesGoInAsHeld) {
+    Opened o;
+    Invoice& i = o.inv;
+    i.setInvoiceNum(2001);
+    i.TransNum = 0;
+    i.ItemNum = 3001;
+    i.setQty(3);
+    i.setCharge(cur("1234.5678"));
+    i.TransNotes = "Widget 'deluxe'";
+    i.BackOrder = -2;
+    ASSERT_TRUE(i.SaveTransAccess());
+    EXPECT_EQ(i.TransNum, 1001);
+    EXPECT_EQ(i.Qty(), 3);
+    EXPECT_EQ(o.folder.query("SELECT TransNum, InvoiceNum, ItemNum, Qty, Amount, Notes, Backorder, Ordered FROM tb_trans")[0],
+              QStringList({"1001", "2001", "3001", "3", "1234.5678", "Widget 'deluxe'", "-2", "NULL"}));
+    auto items = i.GetInvoiceItems(2001);
+    ASSERT_TRUE(items);
+    EXPECT_EQ(items->RecordCount(), 1);
+    EXPECT_EQ(vb::CCur(items->Fields("Amount").Value()), cur("1234.5678"));
+}
+
+TEST(InvoiceLines, AddToInvoiceWritesANewLineAndLeavesTheLineProperties) {
+    Opened o;
+    addLine(o.folder, 1001, 2001, 3001, 1, "5");
+    o.inv.TransNum = 77;
+    ASSERT_TRUE(o.inv.AddToInvoice(2001, 3002, 4, cur("19.96"), "Bolt & nut", true));
+    EXPECT_EQ(o.inv.TransNum, 77);
+    EXPECT_EQ(o.folder.query("SELECT TransNum, InvoiceNum, ItemNum, Qty, Amount, Notes, Backorder FROM tb_trans WHERE TransNum = 1002")[0],
+              QStringList({"1002", "2001", "3002", "4", "19.96", "Bolt & nut", "-1"}));
+}
+
+TEST(BackOrders, MoveFromUnorderedToOrderedAndStayOrderedThroughAResave) {
+    Opened o;
+    o.folder.exec(kClients);
+    addInvoice(o.folder, 2001, 1001, "2024-03-01 00:00:00");
+    addInvoice(o.folder, 2002, 9999, "2024-03-01 00:00:00");   // no client row
+    addLine(o.folder, 5001, 2001, 3001, 1, "5", 0);
+    addLine(o.folder, 5002, 2001, 3001, 3, "15", -2);
+    addLine(o.folder, 5003, 2002, 3001, 3, "15", -2);
+    addLine(o.folder, 5004, 2001, 3001, 1, "5", 1);
+    Invoice& i = o.inv;
+    EXPECT_EQ(column(i.GetBackOrderItems(), "TransNum"), std::vector<int>({5002}));
+    EXPECT_EQ(column(i.GetBackOrderedItems(), "TransNum"), std::vector<int>());
+
+    const vb::Date when = vb::Date::fromYmd(2024, 3, 4, 9, 15, 30);
+    ASSERT_TRUE(i.SaveOrderDate(5002, when));
+    EXPECT_EQ(column(i.GetBackOrderItems(), "TransNum"), std::vector<int>());
+    auto ordered = i.GetBackOrderedItems();
+    EXPECT_EQ(column(ordered, "TransNum"), std::vector<int>({5002}));
+    ordered->MoveFirst();
+    EXPECT_EQ(vb::CDate(ordered->Fields("Ordered").Value()), when);
+    EXPECT_EQ(vb::CLng(ordered->Fields("BackOrderQty").Value()), -2);
+    EXPECT_EQ(ordered->Fields("Lname").Value().str(), "Adams");
+
+    // The line editor saves the line again (delete and insert).
+    i.TransNum = 5002;
+    i.setInvoiceNum(2001);
+    i.ItemNum = 3001;
+    i.setQty(4);
+    i.setCharge(cur("20"));
+    i.BackOrder = -3;
+    ASSERT_TRUE(i.SaveTransAccess());
+    EXPECT_EQ(o.scalar("SELECT Ordered || '|' || Qty FROM tb_trans WHERE TransNum = 5002"), "2024-03-04 09:15:30|4");
+    EXPECT_EQ(column(i.GetBackOrderedItems(), "TransNum"), std::vector<int>({5002}));
+}
+
+// --- DeleteInvoice ------------------------------------------------------------
+
+TEST(DeleteInvoice, GivesTrackedStockBackPerLineSkipsMissingItemsAndRemovesTheLines) {
+    Opened o;
+    addInvoice(o.folder, 2001, 1001, "2024-03-01 00:00:00");
+    addInvoice(o.folder, 2002, 1001, "2024-03-01 00:00:00");
+    o.folder.exec("INSERT INTO tb_Inventory (ItemNum, CatNum, par, instock) VALUES "
+                  "(3001, 1, 5, 10), (3002, 1, 0, 10), (3003, 1, NULL, 10), (3004, 1, -1, 10)");
+    addLine(o.folder, 5001, 2001, 3001, 2, "1");
+    addLine(o.folder, 5002, 2001, 3001, 3, "1");
+    addLine(o.folder, 5003, 2001, 3002, 4, "1");
+    addLine(o.folder, 5004, 2001, 3999, 5, "1");   // item since deleted
+    addLine(o.folder, 5005, 2001, 3003, 6, "1");
+    addLine(o.folder, 5006, 2001, 3004, 7, "1");
+    addLine(o.folder, 5007, 2002, 3001, 1, "1");   // another invoice
+    ASSERT_TRUE(o.inv.DeleteInvoice(2001));
+    EXPECT_EQ(o.scalar("SELECT group_concat(ItemNum || ':' || instock) FROM tb_Inventory"),
+              "3001:15,3002:10,3003:10,3004:10");
+    EXPECT_EQ(o.scalar("SELECT group_concat(TransNum) FROM tb_trans"), "5007");
+    EXPECT_EQ(o.scalar("SELECT group_concat(InvoiceNum) FROM tb_Invoice"), "2002");
+}
+
+TEST(DeleteInvoice, AnInvoiceWithoutLinesGoesAlone) {
+    Opened o;
+    addInvoice(o.folder, 2001, 1001, "2024-03-01 00:00:00");
+    ASSERT_TRUE(o.inv.DeleteInvoice(2001));
+    EXPECT_EQ(o.scalar("SELECT count(*) FROM tb_Invoice"), "0");
+}
+
+TEST(DeleteInvoice, StoppedHalfWayLeavesEverythingAsItWas) {
+    Opened o;
+    addInvoice(o.folder, 2001, 1001, "2024-03-01 00:00:00");
+    o.folder.exec("INSERT INTO tb_Inventory (ItemNum, CatNum, par, instock) VALUES (3001, 1, 5, 10)");
+    addLine(o.folder, 5001, 2001, 3001, 2, "1");
+    o.folder.exec("CREATE TRIGGER f BEFORE DELETE ON tb_trans BEGIN SELECT RAISE(ABORT, 'forced'); END");
+    ScriptedMsgBox box;
+    box.expect(vb::vbOK);
+    EXPECT_FALSE(o.inv.DeleteInvoice(2001));
+    EXPECT_TRUE(box.lastPrompt().startsWith("Invoice.DeleteInvoice -"));
+    EXPECT_EQ(o.scalar("SELECT count(*) FROM tb_Invoice"), "1");
+    EXPECT_EQ(o.scalar("SELECT instock FROM tb_Inventory"), "10");
+    EXPECT_EQ(o.scalar("SELECT count(*) FROM tb_trans"), "1");
+}
+
+// --- Lists --------------------------------------------------------------------
+
+TEST(InvoiceLists, StrictlyAfterTheSinceDateHighestFirstWithoutLinesAndWithoutOrphans) {
+    Opened o;
+    o.folder.exec(kClients);
+    addInvoice(o.folder, 2001, 1001, "2024-03-01 00:00:00");   // on the since-date
+    addInvoice(o.folder, 2002, 1001, "2024-03-01 00:00:01");
+    addInvoice(o.folder, 2003, 1002, "2024-03-02 00:00:00");
+    addInvoice(o.folder, 2004, 9999, "2024-03-02 00:00:00");   // no client row
+    addInvoice(o.folder, 2005, 1001, "2024-04-01 00:00:00");
+    addLine(o.folder, 5001, 2002, 1, 1, "1.25");
+    addLine(o.folder, 5002, 2002, 1, 1, "2.5");
+    const vb::Date since = vb::Date::fromYmd(2024, 3, 1);
+
+    auto all = o.inv.GetAllInvoices(since);
+    EXPECT_EQ(column(all, "InvoiceNum"), std::vector<int>({2005, 2003, 2002}));
+    all->MoveFirst();
+    EXPECT_TRUE(all->Fields("Charge").Value().isNull());
+    all->MoveNext();
+    all->MoveNext();
+    EXPECT_EQ(vb::CDbl(all->Fields("Charge").Value()), 3.75);
+    EXPECT_EQ(vb::CDate(all->Fields("InvoiceDate").Value()), vb::Date::fromYmd(2024, 3, 1, 0, 0, 1));
+
+    EXPECT_EQ(column(o.inv.GetCustInvoices(1001, since), "InvoiceNum"), std::vector<int>({2005, 2002}));
+    EXPECT_EQ(column(o.inv.GetCustInvoices(9999, vb::Date()), "InvoiceNum"), std::vector<int>());
+}
+
+TEST(Payments, ListedStrictlyAfterByDateThenNumberForOneOrAllClients) {
+    Opened o;
+    o.folder.exec(kClients);
+    o.folder.exec("INSERT INTO tb_Receive (TransNum, CustNum, Type, [Date], Amount) VALUES "
+                  "(7001, 1001, 'Cash', '2024-03-01 00:00:00', 1),"     // on the since-date
+                  "(7004, 1001, 'Cash', '2024-03-02 00:00:00', 2),"
+                  "(7003, 1002, 'Cash', '2024-03-02 00:00:00', 3),"
+                  "(7002, 1001, 'Cash', '2024-03-05 00:00:00', 4),"
+                  "(7005, 9999, 'Cash', '2024-03-05 00:00:00', 5)");   // no client row
+    const vb::Date since = vb::Date::fromYmd(2024, 3, 1);
+    auto all = o.inv.AllPayments(since, -1);
+    EXPECT_EQ(o.inv.CustNum(), -1);
+    EXPECT_EQ(column(all, "TransNum"), std::vector<int>({7003, 7004, 7002}));
+    all->MoveFirst();
+    EXPECT_EQ(all->Fields("FullName").Value().str(), "Baker, ");   // Null first name
+    all->MoveNext();
+    EXPECT_EQ(all->Fields("FullName").Value().str(), "Adams, Al");
+    EXPECT_EQ(vb::CCur(all->Fields("Amount").Value()), cur("2"));
+
+    EXPECT_EQ(column(o.inv.AllPayments(since, 1001), "TransNum"), std::vector<int>({7004, 7002}));
+    EXPECT_EQ(o.inv.CustNum(), 1001);
+}
+
+TEST(Payments, SaveAllocatesAndRoundTripsAwkwardTexts) {
+    Opened o;
+    Invoice& i = o.inv;
+    for (const QString& t : kAwkward) {
+        i.PayNum = 0;
+        i.setCustNum(1001);
+        i.Paytype = t;
+        i.Checknum = t + "#";
+        i.PayDate = vb::Date::fromYmd(2024, 3, 2, 8, 0, 0);
+        i.setPayment(cur("-12.3456"));
+        i.PayNotes = t + "n";
+        ASSERT_TRUE(i.SavePayment());
+        EXPECT_EQ(o.folder.query(QStringLiteral("SELECT CustNum, Type, CheckNum, [Date], Amount, Notes FROM tb_Receive "
+                                                "WHERE TransNum = %1").arg(i.PayNum))[0],
+                  QStringList({"1001", t, t + "#", "2024-03-02 08:00:00", "-12.3456", t + "n"}));
+    }
+    EXPECT_EQ(i.PayNum, 1000 + int(std::size(kAwkward)));
+    ASSERT_TRUE(i.DeletePayment(1001));
+    EXPECT_EQ(o.scalar("SELECT min(TransNum) FROM tb_Receive"), "1002");
+}
+
+// --- Locale ---------------------------------------------------------------------
+
+TEST(InvoiceLocale, ACommaDecimalDayFirstLocaleStoresAndReadsTheSameValues) {
+    auto run = [](QStringList& stored, QString& total, QString& listed) {
+        Opened o;
+        o.folder.exec(kClients);
+        Invoice& i = o.inv;
+        i.setInvoiceNum(2001);
+        i.setCustNum(1001);
+        i.InvoiceDate = vb::Date::fromYmd(2024, 2, 3, 4, 5, 6);
+        i.Shippingdate = vb::Date::fromYmd(2024, 12, 1);
+        i.Discount = 12.5;
+        i.Tax = cur("1.5");
+        i.ShippingCharge = cur("1234.5678");
+        i.Interest = cur("0.0001");
+        EXPECT_TRUE(i.SaveInvoiceAccess(2001));
+        i.TransNum = 0;
+        i.setQty(2);
+        i.setCharge(cur("99.995"));
+        EXPECT_TRUE(i.SaveTransAccess());
+        i.PayNum = 0;
+        i.setPayment(cur("1000.25"));
+        i.PayDate = vb::Date::fromYmd(2024, 2, 4);
+        EXPECT_TRUE(i.SavePayment());
+        stored = o.folder.query("SELECT i.[Date], i.shippingdate, i.discount, i.tax, i.shippingcharge, i.interest, "
+                                "t.Qty, t.Amount, r.Amount, r.[Date] FROM tb_Invoice i, tb_trans t, tb_Receive r")[0];
+        total = o.inv.InvoiceTotal(2001).toInvariantString();
+        auto rs = o.inv.GetAllInvoices(vb::Date::fromYmd(2024, 2, 3));
+        listed = rs && !rs->Eof() ? QString::number(vb::CDbl(rs->Fields("Charge").Value()), 'g', 17) : QString();
+        EXPECT_EQ(i.charge(), cur("99.995"));
+        EXPECT_EQ(i.Payment(), cur("1000.25"));
+        EXPECT_EQ(i.InvoiceNum(), 2001);
+    };
+    QStringList en, de;
+    QString enTotal, deTotal, enListed, deListed;
+    run(en, enTotal, enListed);
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    run(de, deTotal, deListed);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(de, en);
+    EXPECT_EQ(en, QStringList({"2024-02-03 04:05:06", "2024-12-01 00:00:00", "12.5", "1.5", "1234.5678", "0.0001", "2",
+                               "99.995", "1000.25", "2024-02-04 00:00:00"}));
+    EXPECT_EQ(deTotal, enTotal);
+    EXPECT_EQ(enTotal, "1323.5635");   // 99.995 - 12.499375 + 1234.5678 + 0.0001 + 1.5
+    EXPECT_EQ(deListed, enListed);
+}
