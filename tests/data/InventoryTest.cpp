@@ -35,7 +35,9 @@ TEST(Inventory, NewInstanceDefaults) {
 
 // Each numbered table: its first key, max + 1, a deleted highest key given out
 // again, and a maximum of 2147483647 refused with one report and nothing written.
-struct KeyCase {
+namespace {
+
+struct NumberedTable {
     const char* name;
     const char* table;
     const char* key;
@@ -45,10 +47,12 @@ struct KeyCase {
     std::function<int(const ProgramFolder&)> allocate;
 };
 
-class KeyAllocation : public ::testing::TestWithParam<KeyCase> {};
+class NumberedTableKeys : public ::testing::TestWithParam<NumberedTable> {};
 
-TEST_P(KeyAllocation, FirstNextReusedAndOverflow) {
-    const KeyCase& c = GetParam();
+} // namespace
+
+TEST_P(NumberedTableKeys, FirstNextReusedAndOverflow) {
+    const NumberedTable& c = GetParam();
     ProgramFolder folder;
     ScriptedMsgBox box;
     EXPECT_EQ(c.allocate(folder), c.first);
@@ -72,15 +76,15 @@ TEST_P(KeyAllocation, FirstNextReusedAndOverflow) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    DataTables, KeyAllocation,
+    InventoryAndVendor, NumberedTableKeys,
     ::testing::Values(
-        KeyCase{"Category", "tb_InvCategories", "CatNum", 1, "Inventory.NewCategoryNum -",
+        NumberedTable{"Category", "tb_InvCategories", "CatNum", 1, "Inventory.NewCategoryNum -",
                 [](const ProgramFolder&) {
                     auto inv = OpenInventory();
                     inv->CatNum = 0;
                     return inv->SaveCategory(0, QStringLiteral("c")) ? inv->CatNum : 0;
                 }},
-        KeyCase{"Item", "tb_Inventory", "ItemNum", 1001, "Inventory.NewItemNum -",
+        NumberedTable{"Item", "tb_Inventory", "ItemNum", 1001, "Inventory.NewItemNum -",
                 [](const ProgramFolder&) {
                     auto inv = OpenInventory();
                     int32_t n = 0;
@@ -88,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
                     EXPECT_EQ(inv->ItemNum, n);
                     return ok ? n : 0;
                 }},
-        KeyCase{"Vendor", "tb_Vendor", "VendorNum", 1001, "Vendor.GetNewVendorNum -",
+        NumberedTable{"Vendor", "tb_Vendor", "VendorNum", 1001, "Vendor.GetNewVendorNum -",
                 [](const ProgramFolder&) {
                     Vendor v;
                     v.InitAccess(Globals::DataFilePath());
@@ -96,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
                     v.GetVendor(QStringLiteral("no such company"));
                     return int(v.VendorNum);
                 }},
-        KeyCase{"Register", "tb_GL", "TransNum", 1001, "Vendor.NewPayNum -",
+        NumberedTable{"Register", "tb_GL", "TransNum", 1001, "Vendor.NewPayNum -",
                 [](const ProgramFolder&) {
                     Vendor v;
                     v.InitAccess(Globals::DataFilePath());
