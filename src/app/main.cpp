@@ -1,14 +1,20 @@
-// Vantrel: starts the main window on the data file in the program folder.
+// Vantrel: the main window is the start-up window; the process ends when the
+// last window is gone.
 #include <QApplication>
-#include <QMessageBox>
-#include "forms/App.h"
+#include <QFont>
+#include "customers/Customer.h"
+#include "forms/Form.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Vantrel"));
-    // The main window arrives with the window runtime; until then say so.
-    QMessageBox::information(nullptr, QStringLiteral("Vantrels"),
-                             QStringLiteral("The data file is ready in ") + forms::AppPath() +
-                                 QStringLiteral(". The main window is not built yet."));
-    return 0;
+    // The windows are laid out in twips for a small dialog font; Liberation
+    // Sans keeps Arial's metrics, so captions and columns fit as designed.
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPointSize(8);
+    app.setFont(font);
+    // Nothing outside the program folder: the program takes no arguments.
+    forms::Form::setTerminateHandler([] { Customer::Form_Terminate(); });
+    forms::Form::get<Customer>().Show();
+    return forms::Form::RunMessageLoop();
 }

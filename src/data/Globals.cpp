@@ -50,6 +50,20 @@ ado::RecordsetPtr rsShipping;
 ado::RecordsetPtr rsVendors;
 ado::RecordsetPtr rsLedger;
 
+void ResetState() {
+    CurrentCustNum = 0; CurrentCustName.clear(); CurrentInvoiceNum = 0; CurrentInvoiceDate = vb::Date();
+    CurrentInvoiceDesc.clear(); CurrentCustDiscount = 0; CurrentCatNum = 0; CurrentPayDate = vb::Date();
+    CurrentSinceDate = vb::Date(); AgingDays = 0; PickRow = 0; DateCaller.clear();
+    PrintFilterField.clear(); PrintFilterValue.clear();
+    DeleteInvoicePending = DeleteItemPending = RowChanged = ClientListChanged = NewClientMode = false;
+    ClientPicked = DatePicked = InvoiceChanged = InvoicesUpdated = false;
+    ClientCount = 0; CoName.clear(); StateTaxRate = 0; IniPath.clear();
+    SharedClient.reset(); SharedInvoice.reset(); SharedInventory.reset(); SharedVendor.reset(); SharedSetup.reset();
+    rsClients.reset(); rsClientList.reset(); rsInvoices.reset(); rsInvItems.reset(); rsInvCats.reset();
+    rsBackOrders.reset(); rsPayTypes.reset(); rsExpTypes.reset(); rsShipping.reset(); rsVendors.reset();
+    rsLedger.reset();
+}
+
 QString DataFilePath() { return forms::AppPath() + QStringLiteral("\\Vantrel.mdb"); }
 
 } // namespace Globals

@@ -70,6 +70,23 @@ extern ado::RecordsetPtr rsLedger;
 // The data file in the program folder, as callers write it.
 QString DataFilePath();
 
+// One value of the settings file (256-character buffer); a missing file or
+// key gives the default, a key with an empty value gives "".
+QString ReadIniString(const QString& Section, const QString& Key, const QString& Default, const QString& FileName);
+// Writes one key (the windows' geometry, the backup folder).
+void WriteIniString(const QString& Section, const QString& Key, const QString& Value, const QString& FileName);
+// The single-precision text geometry is written with ("1500", "7.5").
+QString SingleText(double value);
+
+// Loaders that refill the shared lists and the main list grids.
+void RefreshCustList();
+void GetInventory(int32_t& CatNum, int32_t& ItemNum);
+void SetupInit();
+
+// Puts every shared variable back to its start value and drops the shared
+// instances and record sets (tests, and a clean start).
+void ResetState();
+
 // Repair and compaction of the data file through a checked "BackupOf" copy.
 bool CompactDatabase(const QString& dbPath);
 // "1023 bytes", "1.13 KB", "1.00 MB", "1.00 GB".

@@ -1,0 +1,511 @@
+#include "customers/Customer.h"
+#include <algorithm>
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QStyle>
+#include "customers/About.h"
+#include "customers/intro.h"
+#include "data/Client.h"
+#include "data/Globals.h"
+#include "data/Inventory.h"
+#include "data/Invoice.h"
+#include "data/Vendor.h"
+#include "data/cSetup.h"
+#include "forms/App.h"
+#include "fso/FileSystem.h"
+#include "vb/Conv.h"
+#include "vb/ErrorTrap.h"
+#include "vb/MsgBox.h"
+
+namespace {
+const QString kLabel = QStringLiteral("Client.");
+
+QString label(const char* proc) { return kLabel + QString::fromUtf8(proc) + QStringLiteral(" -"); }
+
+// Converting a grid cell the way the commands do: text that is not a number
+// is a type mismatch.
+int32_t cellLong(const controls::FlexGrid& g, int r, int c) { return vb::CLng(vb::Variant(g.TextMatrix(r, c))); }
+}
+
+Customer::Customer() {
+    setCaption(QStringLiteral("Vantrels"));
+    buildMenus();
+    buildToolButtons();
+
+    CustList2.setEditable(false);
+    CustList2.Click = [this] { CustList2_Click(); };
+    CustList2.DblClick = [this] { CustList2_DblClick(); };
+    CustList2.KeyDown = [this](int& k, int s) { CustList2_KeyDown(k, s); };
+
+    tmrClock.setInterval(10000);
+    tmrClock.setEnabled(false);
+    tmrClock.OnTimer = [this] { tmrClock_Timer(); };
+
+    // Until the settings file places it.
+    Move(100, 100, 8000, 6000);
+}
+
+Customer::~Customer() = default;
+
+void Customer::buildMenus() {
+    QMenuBar* bar = MenuBar();
+    auto item = [this](QMenu* m, const QString& caption, std::function<void()> fn) {
+        QAction* a = m->addAction(caption);
+        connect(a, &QAction::triggered, this, [fn] { vb::IgnoreErrors(fn); });
+        return a;
+    };
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    mnuSetup = item(file, QStringLiteral("&Setup"), [this] { mnuSetup_Click(); });
+    mnuBackup = item(file, QStringLiteral("&Backup"), [this] { mnuBackup_Click(); });
+    mnuRestore = item(file, QStringLiteral("&Restore"), [this] { mnuRestore_Click(); });
+    mnuRepair = item(file, QStringLiteral("Repair/&Compact Data"), [this] { mnuRepair_Click(); });
+    file->addSeparator();
+    mnuExit = item(file, QStringLiteral("&Exit"), [this] { btnExit_Click(); });
+
+    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+    mnuClient = item(edit, QStringLiteral("&Client"), [this] { btnCustInfo_Click(); });
+    mnuNewClient = item(edit, QStringLiteral("&New Client"), [this] { btnNewCust_Click(); });
+    mnuDelete = item(edit, QStringLiteral("&Delete Client"), [this] { mnuDelete_Click(); });
+    mnuNewInvoice = item(edit, QStringLiteral("New &Invoice"), [this] { btnNewInvoice_Click(); });
+    mnuVendors = item(edit, QStringLiteral("&Vendors"), [this] { btnVendors_Click(); });
+
+    QMenu* tables = bar->addMenu(QStringLiteral("&Tables"));
+    mnuInvoices = item(tables, QStringLiteral("Client &Invoices"), [this] { CustList2_DblClick(); });
+    mnuReceive = item(tables, QStringLiteral("Client &Receipts"), [this] { btnReceipts_Click(); });
+    mnuPay = item(tables, QStringLiteral("&Payment/Deposit Registry"), [this] { btnPayments_Click(); });
+    mnuInventory = item(tables, QStringLiteral("&Inventory Maintenance"), [this] { btnInventory_Click(); });
+
+    QMenu* print = bar->addMenu(QStringLiteral("&Print"));
+    QMenu* back = print->addMenu(QStringLiteral("Back &Orders"));
+    mnuOrdering = item(back, QStringLiteral("&Ordering"), [this] { mnuOrdering_Click(); });
+    mnuOrdered = item(back, QStringLiteral("O&rdered"), [this] { mnuOrdered_Click(); });
+    mnuBilling = item(print, QStringLiteral("&Billing"), [this] { mnuBilling_Click(); });
+    QMenu* inv = print->addMenu(QStringLiteral("&Inventory"));
+    mnuInStock = item(inv, QStringLiteral("&In Stock"), [this] { mnuReport_Click(QStringLiteral("PrtInventory")); });
+    mnuInventorySales = item(inv, QStringLiteral("&Sales"), [this] { mnuReport_Click(QStringLiteral("PrtInventorySales")); });
+    mnuBestSellers = item(inv, QStringLiteral("&Best Sellers"), [this] { mnuReport_Click(QStringLiteral("PrtInventoryBestSales")); });
+    QMenu* clients = print->addMenu(QStringLiteral("&Clients"));
+    mnuBals = item(clients, QStringLiteral("&Bals"), [this] { mnuReport_Click(QStringLiteral("PrtBals")); });
+    mnuProfiles = clients->addAction(QStringLiteral("&Profiles"));
+    mnuProfiles->setEnabled(false);   // carries no command
+    mnu30days = item(clients, QStringLiteral("&30 Days"), [this] { mnuAging_Click(30); });
+    mnu60days = item(clients, QStringLiteral("&60 Days"), [this] { mnuAging_Click(60); });
+    mnu90days = item(clients, QStringLiteral("&90 days"), [this] { mnuAging_Click(90); });
+    mnuIncomeStatement = item(print, QStringLiteral("I&ncome Statement"), [this] { mnuReport_Click(QStringLiteral("PrtIncome")); });
+
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    mnuContents = item(help, QStringLiteral("&Contents"), [this] { mnuContents_Click(); });
+    mnuAbout = item(help, QStringLiteral("&About Vantrel"), [this] { mnuAbout_Click(); });
+}
+
+void Customer::buildToolButtons() {
+    struct B { controls::ToolButton* b; const char* tip; QStyle::StandardPixmap icon; std::function<void()> fn; };
+    const B buttons[] = {
+        {&btnRefresh, "Refresh Client List", QStyle::SP_BrowserReload, [this] { btnRefresh_Click(); }},
+        {&btnNewCust, "Enter new client", QStyle::SP_FileDialogNewFolder, [this] { btnNewCust_Click(); }},
+        {&btnCustInfo, "Profile for selected client", QStyle::SP_FileDialogDetailedView, [this] { btnCustInfo_Click(); }},
+        {&btnDetails, "Sales Invoices for selected client", QStyle::SP_FileDialogListView, [this] { btnDetails_Click(); }},
+        {&btnNewInvoice, "Enter new sales invoice for selected client", QStyle::SP_FileIcon, [this] { btnNewInvoice_Click(); }},
+        {&btnReceipts, "Client Payments Received", QStyle::SP_DialogApplyButton, [this] { btnReceipts_Click(); }},
+        {&btnPayments, "Payment/Deposit Registry", QStyle::SP_DialogSaveButton, [this] { btnPayments_Click(); }},
+        {&btnInventory, "Add to/Edit Inventory", QStyle::SP_DirIcon, [this] { btnInventory_Click(); }},
+        {&btnVendors, "Vendor Profiles", QStyle::SP_DirHomeIcon, [this] { btnVendors_Click(); }},
+        {&btnExit, "Exit Vantrel", QStyle::SP_DialogCloseButton, [this] { btnExit_Click(); }},
+    };
+    int left = 60;
+    for (const B& b : buttons) {
+        b.b->setToolTipText(QString::fromUtf8(b.tip));
+        b.b->setPicture(style()->standardIcon(b.icon));
+        b.b->Click = b.fn;
+        if (b.b == &btnExit) {
+            b.b->Move(60, 60, 420, 390);
+        } else {
+            b.b->Move(left, 60 + 45, 420, 390);
+            left += 450;
+        }
+    }
+    Frame2.Move(20, 0, 7840, 560);
+    Frame1.Move(7840 - 540, 110, 540, 440);
+}
+
+int Customer::ClockPanelWidth() const {
+    // 3500 twips, or wider when the locale's long date needs it, so the time
+    // is never cut off.
+    const int px = StatusBar1.fontMetrics().horizontalAdvance(ClockText() + QStringLiteral("  ")) + 12;
+    return std::max(3500, px * 15);
+}
+
+QString Customer::ClockText() {
+    const QDateTime now = vb::clockNow();
+    return QLocale().toString(now.date(), QLocale::LongFormat) + QStringLiteral("   ") +
+           now.time().toString(QStringLiteral("hh:mm AP"));
+}
+
+void Customer::Form_Load() {
+    vb::Trap(label("Form_Load"), [this] {
+        using namespace Globals;
+        rsClients = std::make_shared<ado::Recordset>();
+        rsClientList = std::make_shared<ado::Recordset>();
+        rsInvoices = std::make_shared<ado::Recordset>();
+        rsInvItems = std::make_shared<ado::Recordset>();
+        rsInvCats = std::make_shared<ado::Recordset>();
+        rsPayTypes = std::make_shared<ado::Recordset>();
+        rsShipping = std::make_shared<ado::Recordset>();
+        rsExpTypes = std::make_shared<ado::Recordset>();
+        rsVendors = std::make_shared<ado::Recordset>();
+
+        auto vendor = std::make_shared<Vendor>();
+        SharedVendor = vendor;
+        vendor->InitAccess(DataFilePath());
+        SharedInvoice = std::make_shared<Invoice>();
+        auto setup = std::make_shared<cSetup>();
+        SharedSetup = setup;
+
+        setup->InitAccess(DataFilePath());
+        setup->OpenCn();
+        setup->GetCompanyInfo();
+        CoName = setup->Name;
+        setup->CloseCn();
+
+        {
+            // The splash closes on every path, also when a step fails.
+            struct SplashGuard { ~SplashGuard() { forms::Form::unload<intro>(); } } splashGuard;
+            forms::Form::get<intro>().Show(false, this);
+            auto& splash = forms::Form::get<intro>();
+
+            splash.lblProcess.setCaption(QStringLiteral("...Preloading Inventory..."));
+            forms::DoEvents();
+            int32_t noItem = 0;
+            int32_t cat = CurrentCatNum;
+            GetInventory(cat, noItem);
+
+            if (forms::Form::isLoaded<intro>())
+                forms::Form::get<intro>().lblProcess.setCaption(QStringLiteral("...Loading Company Settings..."));
+            forms::DoEvents();
+            SetupInit();
+
+            if (forms::Form::isLoaded<intro>())
+                forms::Form::get<intro>().lblProcess.setCaption(QStringLiteral("...Loading Clients..."));
+            forms::DoEvents();
+            CustList2.setVisible(false);
+            RefreshCustList();
+            CustList2.setVisible(true);
+        }
+
+        StatusBar1.Panels().Clear();
+        StatusBar1.Panels().Add();
+        StatusBar1.Panels().Add();
+        StatusBar1.Panels(1).setText(ClockText());
+        StatusBar1.Panels(2).setText(QString::number(ClientCount) + QStringLiteral(" Clients"));
+        StatusBar1.Panels(1).setWidth(ClockPanelWidth());
+        StatusBar1.Panels(2).setWidth(1500);
+
+        tmrClock.setEnabled(true);
+
+        if (auto inv = SharedInvoice) inv->InitAccess(DataFilePath());
+
+        auto list = rsClientList;
+        if (!list || list->RecordCount() < 1) {
+            vb::MsgBox(QStringLiteral("Please enter a client into the database!"));
+            CurrentCustNum = 0;
+            OpenFirstClientEditor();
+        } else {
+            CurrentCustNum = cellLong(CustList2, 1, 0);
+            CurrentInvoiceDate = vb::Today();
+            CurrentCustName = CustList2.TextMatrix(1, 2) + QStringLiteral(" ") + CustList2.TextMatrix(1, 1);
+            CustList2.setCol(2);
+        }
+    });
+}
+
+void Customer::Form_Resize() {
+    vb::Trap(label("Form_Resize"), [this] {
+        if (WindowState() == vbMinimized) return;
+        const int W = Width(), H = Height();
+        if (W > 160) CustList2.setWidth(W - 160);
+        if (W > 20) CustList2.setLeft(20);
+        if (H > 1600) CustList2.setHeight(H - 1600);
+        if (H > 620) CustList2.setTop(620);
+        if (W > 160) Frame2.setWidth(W - 160);
+        if (W > 20) Frame2.setLeft(20);
+        Frame1.setLeft(Frame2.Width() - Frame1.Width());
+        if (H > 110) Frame1.setTop(110);
+    });
+}
+
+void Customer::Form_Unload() {
+    vb::Trap(label("Form_Unload"), [this] {
+        if (WindowState() == vbMinimized) return;
+        const QString ini = Globals::IniPath;
+        Globals::WriteIniString(QStringLiteral("Customer"), QStringLiteral("LEFT"), Globals::SingleText(Left()), ini);
+        Globals::WriteIniString(QStringLiteral("Customer"), QStringLiteral("TOP"), Globals::SingleText(Top()), ini);
+        Globals::WriteIniString(QStringLiteral("Customer"), QStringLiteral("WIDTH"), Globals::SingleText(Width()), ini);
+        Globals::WriteIniString(QStringLiteral("Customer"), QStringLiteral("HEIGHT"), Globals::SingleText(Height()), ini);
+    });
+}
+
+void Customer::Form_Terminate() {
+    using namespace Globals;
+    vb::IgnoreErrors([] {
+        if (rsClients && rsClients->State() == ado::adStateOpen) rsClients->Close();
+        if (auto c = SharedClient) c->CloseCn();
+        SharedClient.reset();
+        rsClients.reset();
+        if (rsInvoices && rsInvoices->State() == ado::adStateOpen) rsInvoices->Close();
+        if (auto i = SharedInvoice) i->CloseCn();
+        SharedInvoice.reset();
+        rsInvoices.reset();
+        if (auto i = SharedInventory) i->CloseCn();
+        rsInvItems.reset();
+        SharedInventory.reset();
+        if (auto s = SharedSetup) s->CloseCn();
+        rsPayTypes.reset();
+        rsShipping.reset();
+        SharedSetup.reset();
+        SharedVendor.reset();
+        rsVendors.reset();
+    });
+}
+
+void Customer::Form_GotFocus() {
+    vb::IgnoreErrors([this] {
+        if (CustList2.Cols() > 2) CustList2.setCol(2);
+    });
+}
+
+void Customer::tmrClock_Timer() {
+    vb::Trap(label("tmrClock_Timer"), [this] {
+        StatusBar1.Panels(1).setText(ClockText());
+        StatusBar1.Panels(2).setText(QString::number(Globals::ClientCount) + QStringLiteral(" Clients"));
+        if (StatusBar1.Panels(1).Width() < ClockPanelWidth()) StatusBar1.Panels(1).setWidth(ClockPanelWidth());
+    });
+}
+
+void Customer::CustList2_Click() {
+    if (!HasClientRows()) return;
+    try {
+        const int r = CustList2.Row();
+        Globals::CurrentCustNum = cellLong(CustList2, r, 0);
+        Globals::CurrentInvoiceDate = vb::Today();
+        Globals::CurrentCustName = CustList2.TextMatrix(r, 2) + QStringLiteral(" ") + CustList2.TextMatrix(r, 1);
+        Globals::PickRow = r;
+    } catch (const vb::RuntimeError& e) {
+        if (e.Number() == vb::err::TypeMismatch) {
+            vb::MsgBox(QStringLiteral("No Data Selected."));
+            return;
+        }
+        vb::ShowErrorReport(label("CustList2_Click"), e);
+    } catch (...) {
+        vb::ShowErrorReport(label("CustList2_Click"), vb::ToRuntimeError(std::current_exception()));
+    }
+}
+
+void Customer::CustList2_KeyDown(int& KeyCode, int) {
+    if (KeyCode == 13) CustList2_DblClick();
+}
+
+void Customer::btnRefresh_Click() { Globals::RefreshCustList(); }
+
+void Customer::btnExit_Click() { forms::Form::Unload(this); }
+
+void Customer::mnuRepair_Click() {
+    Globals::CompactDatabase(QStringLiteral("vantrel.mdb"));
+}
+
+void Customer::mnuDelete_Click() {
+    if (!HasClientRows()) return;
+    vb::Trap(label("mnuDelete_Click"), [] {
+        using namespace Globals;
+        const QString prompt =
+            QStringLiteral("Deleting a client is not recommended when transactions exist for the client.  ") +
+            QStringLiteral("All transactions for [") + CurrentCustName +
+            QStringLiteral("] will be deleted along with the client's profile.  Do you wish to do this?");
+        const int answer = vb::MsgBox(prompt, vb::vbYesNo + vb::vbQuestion + vb::vbDefaultButton2,
+                                      QStringLiteral("Delete Client ... ") + CurrentCustName + QStringLiteral("?"));
+        if (answer == vb::vbYes) {
+            auto client = SharedClient;
+            if (!client) vb::Raise(vb::err::ObjectNotSet);
+            client->OpenCn();
+            const bool deleted = client->DeleteClient(CurrentCustNum);
+            client->CloseCn();
+            // Only a delete that went through clears the selection.
+            if (deleted) {
+                CurrentCustNum = 0;
+                CurrentCustName.clear();
+            }
+        }
+        RefreshCustList();
+    });
+}
+
+void Customer::mnuOrdering_Click() {
+    if (!HasClientRows()) return;
+    vb::Trap(label("mnuOrdering_Click"), [] {
+        auto inv = Globals::SharedInvoice;
+        if (!inv) vb::Raise(vb::err::ObjectNotSet);
+        inv->OpenCn();
+        Globals::rsBackOrders = inv->GetBackOrderItems();
+        inv->CloseCn();
+        auto rs = Globals::rsBackOrders;
+        if (!rs) vb::Raise(vb::err::ObjectNotSet);
+        if (rs->RecordCount() > 0) {
+            // The back-order preview arrives with the reports.
+        } else {
+            vb::MsgBox(QStringLiteral("Unordered backorders not found."));
+        }
+    });
+}
+
+void Customer::mnuOrdered_Click() {
+    if (!HasClientRows()) return;
+    vb::Trap(label("mnuOrdered_Click"), [] {
+        auto inv = Globals::SharedInvoice;
+        if (!inv) vb::Raise(vb::err::ObjectNotSet);
+        inv->OpenCn();
+        Globals::rsBackOrders = inv->GetBackOrderedItems();
+        inv->CloseCn();
+        auto rs = Globals::rsBackOrders;
+        if (!rs) vb::Raise(vb::err::ObjectNotSet);
+        if (rs->RecordCount() > 0) {
+            // The ordered-items preview arrives with the reports.
+        } else {
+            vb::MsgBox(QStringLiteral("No backordered items found."));
+        }
+    });
+}
+
+void Customer::mnuAging_Click(int days) {
+    if (!HasClientRows()) return;
+    Globals::AgingDays = static_cast<int16_t>(days);
+    // The aged-balance preview arrives with the reports.
+}
+
+void Customer::mnuBilling_Click() {
+    if (!HasClientRows()) return;
+    // The statement selection window arrives with the reports.
+}
+
+void Customer::mnuReport_Click(const QString&) {
+    // The report previews arrive with the reports.
+}
+
+void Customer::mnuSetup_Click() {}
+void Customer::mnuBackup_Click() {}
+void Customer::mnuRestore_Click() {}
+
+void Customer::btnPayments_Click() {
+    vb::Trap(label("btnPayments_Click"), [this] {
+        auto vendor = Globals::SharedVendor;
+        if (!vendor) vb::Raise(vb::err::ObjectNotSet);
+        vendor->OpenCn();
+        Globals::rsVendors = vendor->GetAllVendors();
+        vendor->CloseCn();
+        auto rs = Globals::rsVendors;
+        if (!rs) vb::Raise(vb::err::ObjectNotSet);
+        if (rs->RecordCount() < 1) {
+            btnVendors_Click();
+            vb::MsgBox(QStringLiteral("No Vendors found for ledger entries.  Enter Vendor profile first."));
+        } else {
+            // The register window arrives with the books.
+        }
+    });
+}
+
+void Customer::btnInventory_Click() {
+    vb::Trap(label("btnInventory_Click"), [] {
+        Globals::CurrentCatNum = 1;
+        // The inventory window arrives with the books.
+    });
+}
+
+void Customer::btnVendors_Click() {
+    // The vendor window arrives with the books.
+}
+
+void Customer::mnuContents_Click() {
+    vb::Trap(label("mnuContents_Click"), [] {
+        const QString help = fso::ResolvePath(forms::AppPath() + QStringLiteral("\\Vantrel.chm"));
+        const QString viewer = QStringLiteral("xdg-open");
+        if (!fso::FileExists(help) || !QProcess::startDetached(viewer, {help})) {
+            vb::MsgBox(QStringLiteral("Help is not installed: Vantrel.chm was not found in ") + forms::AppPath() +
+                           QStringLiteral(", or no viewer could open it."),
+                       vb::vbOKOnly + vb::vbInformation);
+        }
+    });
+}
+
+void Customer::mnuAbout_Click() {
+    vb::IgnoreErrors([] { forms::Form::get<About>().Show(); });
+}
+
+void Customer::CustList2_DblClick() {
+    if (!HasClientRows()) return;
+    vb::Trap(label("CustList2_DblClick"), [this] {
+        CustList2_Click();
+        // The sales list arrives with the client windows.
+    });
+}
+
+void Customer::btnNewCust_Click() {
+    vb::Trap(label("btnNewCust_Click"), [] {
+        Globals::NewClientMode = true;
+        Globals::CurrentCustNum = 0;
+        // The client editor arrives with the client windows.
+    });
+}
+
+void Customer::btnCustInfo_Click() {
+    if (!HasClientRows()) return;
+    vb::IgnoreErrors([] {
+        // The client editor arrives with the client windows.
+    });
+}
+
+void Customer::btnNewInvoice_Click() {
+    if (!HasClientRows()) return;
+    NewInvoice();
+}
+
+void Customer::NewInvoice() {
+    using namespace Globals;
+    // No invoice for a client that is not stored: ask the data layer whether
+    // the row exists rather than trusting the number it leaves behind.
+    bool found = false;
+    if (CurrentCustNum > 0) {
+        vb::IgnoreErrors([&] {
+            auto client = SharedClient;
+            if (!client) return;
+            client->OpenCn();
+            found = client->GetClient(CurrentCustNum);
+            if (found) CurrentCustDiscount = client->Discount;
+            client->CloseCn();
+        });
+    }
+    if (!found) {
+        vb::MsgBox(QStringLiteral("Select or enter a client first."));
+        return;
+    }
+    vb::IgnoreErrors([] { CurrentInvoiceNum = 0; });
+    vb::IgnoreErrors([] { CurrentInvoiceDate = vb::Today(); });
+    vb::IgnoreErrors([] { CurrentCustName.clear(); });
+    vb::IgnoreErrors([] { CurrentInvoiceDesc.clear(); });
+    // The invoice editor arrives with the invoice windows.
+}
+
+void Customer::btnReceipts_Click() {
+    if (!HasClientRows()) return;
+    vb::Trap(label("btnReceipts_Click"), [] {
+        if (Globals::CurrentCustNum != 0) {
+            // The payments register arrives with the payment windows.
+        } else {
+            vb::MsgBox(QStringLiteral("Select or enter a client first"));
+        }
+    });
+}
+
+void Customer::OpenFirstClientEditor() {
+    // The client editor arrives with the client windows.
+}

@@ -1,0 +1,63 @@
+#include "customers/intro.h"
+#include <QFont>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPixmap>
+#include "customers/Customer.h"
+#include "data/Globals.h"
+#include "forms/App.h"
+#include "vb/Conv.h"
+#include "vb/ErrorTrap.h"
+
+QPixmap ProductPicture(int sizePx) {
+    QPixmap pm(sizePx, sizePx);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient g(0, 0, sizePx, sizePx);
+    g.setColorAt(0, QColor(30, 90, 160));
+    g.setColorAt(1, QColor(20, 50, 100));
+    p.setBrush(g);
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRectF(2, 2, sizePx - 4, sizePx - 4), sizePx / 6.0, sizePx / 6.0);
+    QFont f = p.font();
+    f.setBold(true);
+    f.setPixelSize(sizePx * 6 / 10);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(QRect(0, 0, sizePx, sizePx), Qt::AlignCenter, QStringLiteral("V"));
+    return pm;
+}
+
+void PlaceMainWindowFromSettings() {
+    using Globals::ReadIniString;
+    Globals::IniPath = forms::AppPath() + QStringLiteral("\\Vantrel.ini");
+    const QString ini = Globals::IniPath;
+    auto& main = forms::Form::get<Customer>();
+    main.setLeft(int(vb::Val(ReadIniString(QStringLiteral("Customer"), QStringLiteral("LEFT"), QStringLiteral("100"), ini))));
+    main.setTop(int(vb::Val(ReadIniString(QStringLiteral("Customer"), QStringLiteral("TOP"), QStringLiteral("100"), ini))));
+    main.setWidth(int(vb::Val(ReadIniString(QStringLiteral("Customer"), QStringLiteral("WIDTH"), QStringLiteral("8000"), ini))));
+    main.setHeight(int(vb::Val(ReadIniString(QStringLiteral("Customer"), QStringLiteral("HEIGHT"), QStringLiteral("6000"), ini))));
+}
+
+intro::intro() {
+    setCaption(QStringLiteral("Loading..."));
+    setFixedBorder();
+    setClientSize(5400, 2400);
+    imgLogo.setPixmap(ProductPicture(64));
+    imgLogo.Move(300, 300, 1000, 1000);
+    lblTitle.setCaption(QStringLiteral("Vantrel"));
+    QFont f = lblTitle.font();
+    f.setPointSize(18);
+    f.setBold(true);
+    lblTitle.setFont(f);
+    lblTitle.Move(1500, 300, 3600, 600);
+    lblVersion.setCaption(QStringLiteral("Version 1.1"));
+    lblVersion.Move(1500, 900, 3600, 300);
+    lblProcess.Move(300, 1700, 4800, 300);
+    CenterOnScreen();
+}
+
+void intro::Form_Load() {
+    vb::Trap(QStringLiteral("Intro.Form_Load -"), [] { PlaceMainWindowFromSettings(); });
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The splash shown while the main window loads the shared lists.
+#include "controls/Label.h"
+#include "forms/Form.h"
+
+class intro : public forms::Form {
+    Q_OBJECT
+public:
+    intro();
+    controls::Label imgLogo{this};
+    controls::Label lblTitle{this};
+    controls::Label lblVersion{this};
+    controls::Label lblProcess{this};
+    void Form_Load() override;
+};
+
+// The splash and the About box place the main window from the settings file.
+void PlaceMainWindowFromSettings();
+// The picture both show.
+QPixmap ProductPicture(int sizePx);

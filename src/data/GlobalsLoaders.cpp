@@ -1,0 +1,132 @@
+// The settings-file reader and the loaders that refill the shared lists and
+// the main window's client grid.
+#include <QString>
+#include "customers/Customer.h"
+#include "data/Client.h"
+#include "data/Globals.h"
+#include "data/Inventory.h"
+#include "data/cSetup.h"
+#include "forms/App.h"
+#include "forms/Form.h"
+#include "fso/FileSystem.h"
+#include "profile/PrivateProfile.h"
+#include "vb/ErrorTrap.h"
+
+namespace Globals {
+
+namespace {
+void closeIfOpen(const ado::RecordsetPtr& r) {
+    if (r && r->State() == ado::adStateOpen) r->Close();
+}
+}
+
+QString ReadIniString(const QString& Section, const QString& Key, const QString& Default, const QString& FileName) {
+    int count = 0;
+    QString value = profile::GetPrivateProfileString(Section, Key, Default, 256, fso::ResolvePath(FileName), &count);
+    return count > 0 ? value.left(count) : QString();
+}
+
+void WriteIniString(const QString& Section, const QString& Key, const QString& Value, const QString& FileName) {
+    profile::WritePrivateProfileString(Section, Key, Value, fso::ResolvePath(FileName));
+}
+
+QString SingleText(double value) {
+    // Single precision keeps about 7 significant digits; geometry is whole twips.
+    const float f = static_cast<float>(value);
+    return QString::number(static_cast<double>(f), 'g', 7);
+}
+
+void RefreshCustList() {
+    vb::Trap(QStringLiteral("Globals.RefreshCustList -"), [] {
+        closeIfOpen(rsClients);
+        SharedClient.reset();
+        rsClients.reset();
+
+        auto& grid = forms::Form::get<Customer>().CustList2;
+        grid.Clear();
+        grid.setCols(7);
+        grid.setFormatString(QStringLiteral("||Name|Home Phone|Work Phone|Cel Phone|Email"));
+        grid.setColWidth(0, 0);
+        grid.setColWidth(1, 0);
+        grid.setColWidth(2, 2200);
+        for (int c = 3; c <= 6; ++c) grid.setColWidth(c, 1200);
+
+        auto client = std::make_shared<Client>();
+        SharedClient = client;
+        rsClients = std::make_shared<ado::Recordset>();
+        grid.setRows(1);
+
+        client->InitAccess(DataFilePath());
+        client->OpenCn();
+        auto list = client->GetAllClients();
+        rsClients = list;
+        if (!list) vb::Raise(vb::err::ObjectNotSet);
+        ClientCount = list->RecordCount();
+        client->CloseCn();
+
+        rsClientList = list->Clone();
+
+        grid.setRedraw(false);
+        const QChar tab(u'\t');
+        if (!list->Eof()) list->MoveFirst();
+        auto fCust = list->Fields("custnum"), fL = list->Fields("lname"), fF = list->Fields("fname"),
+             fH = list->Fields("homephone"), fW = list->Fields("workphone"), fC = list->Fields("celphone"),
+             fE = list->Fields("email");
+        while (!list->Eof()) {
+            grid.AddItem(fCust.Value().str() + tab + QString() + tab + fL.Value().str() + QStringLiteral(", ") +
+                         fF.Value().str() + tab + fH.Value().str() + tab + fW.Value().str() + tab +
+                         fC.Value().str() + tab + fE.Value().str());
+            list->MoveNext();
+        }
+        grid.setRedraw(true);
+        list->Close();
+    });
+    // A failure half-way must not leave the grid frozen.
+    if (forms::Form::isLoaded<Customer>()) forms::Form::get<Customer>().CustList2.setRedraw(true);
+}
+
+void GetInventory(int32_t& CatNum, int32_t& ItemNum) {
+    vb::Trap(QStringLiteral("Globals.GetInventory -"), [&] {
+        closeIfOpen(rsInvItems);
+        closeIfOpen(rsInvCats);
+        SharedInventory.reset();
+        rsInvItems = std::make_shared<ado::Recordset>();
+        rsInvCats = std::make_shared<ado::Recordset>();
+        auto inv = std::make_shared<Inventory>();
+        SharedInventory = inv;
+
+        inv->InitAccess(DataFilePath());
+        inv->OpenCn();
+        if (DeleteItemPending) {
+            inv->DeleteItem(ItemNum);
+            DeleteItemPending = false;
+        }
+        rsInvItems = inv->rsInventory(CatNum);
+        rsInvCats = inv->rsCategories();
+        inv->CloseCn();
+    });
+    if (auto inv = SharedInventory) inv->CloseCn();
+}
+
+void SetupInit() {
+    vb::Trap(QStringLiteral("Globals.SetupInit -"), [] {
+        closeIfOpen(rsPayTypes);
+        closeIfOpen(rsExpTypes);
+        closeIfOpen(rsShipping);
+        SharedSetup.reset();
+        auto setup = std::make_shared<cSetup>();
+        SharedSetup = setup;
+
+        setup->InitAccess(DataFilePath());
+        setup->OpenCn();
+        setup->GetCompanyInfo();
+        StateTaxRate = setup->Statetaxrate;
+        rsPayTypes = setup->rsPaymentTypes();
+        rsExpTypes = setup->rsExpenseTypes();
+        rsShipping = setup->rsShippingTypes();
+        setup->CloseCn();
+    });
+    if (auto setup = SharedSetup) setup->CloseCn();
+}
+
+} // namespace Globals
