@@ -46,7 +46,7 @@ void PrintTo(const Date& d, std::ostream* os);
 using ClockFn = std::function<QDateTime()>;
 void setClock(ClockFn fn);      // empty function restores the system clock
 QDateTime clockNow();
-Date Now();
+Date Now();                     // whole seconds, so a stored Now reads back equal
 Date Today();                   // today at midnight
 
 } // namespace vb
