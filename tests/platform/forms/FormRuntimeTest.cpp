@@ -361,3 +361,40 @@ TEST_F(FormRuntime, ProcessGoesOnWhileAModalWindowOrAnotherWindowIsOpen) {
 }
 
 } // namespace
+
+namespace {
+
+class Activating : public Form {
+public:
+    int activations = 0;
+    void Form_Activate() override { ++activations; }
+};
+class Activating2 : public Activating {};
+
+TEST_F(FormRuntime, ActivateRunsWhenAnotherProgramWindowBecomesActive) {
+    Activating& a = Form::get<Activating>();
+    a.Show();
+    pump();
+    if (!a.isActiveWindow()) GTEST_SKIP() << "this platform does not activate windows";
+    EXPECT_EQ(a.activations, 1);
+    Activating2& b = Form::get<Activating2>();
+    b.Show();
+    pump();
+    EXPECT_EQ(b.activations, 1);
+    // A foreign window (a message box) coming and going does not count.
+    a.activateWindow();
+    pump();
+    EXPECT_EQ(a.activations, 2);
+    {
+        QWidget box;
+        box.show();
+        box.activateWindow();
+        pump();
+        box.hide();
+        a.activateWindow();
+        pump();
+    }
+    EXPECT_EQ(a.activations, 2);
+}
+
+} // namespace
