@@ -1,0 +1,335 @@
+// The main window: start-up on empty and full data files, the status bar,
+// the loaders it runs, the command gates, deleting a client, resizing and
+// the saved geometry.
+#include <gtest/gtest.h>
+#include <QFile>
+#include "customers/About.h"
+#include "customers/Customer.h"
+#include "customers/intro.h"
+#include "data/Globals.h"
+#include "forms/Form.h"
+#include "support/WindowFixture.h"
+#include "vb/MsgBox.h"
+
+using forms::Form;
+using testsupport::WindowFixture;
+
+namespace {
+
+class CustomerTest : public WindowFixture {
+protected:
+    void addClients() {
+        folder.exec(
+            "INSERT INTO tb_Client (CustNum, Lname, Fname, HomePhone, WorkPhone, CelPhone, Email) VALUES "
+            "(1001,'Smith','John','555-1','555-2','555-3','js@x.com'),"
+            "(1002,'adams','Al',NULL,'','',''),"
+            "(1003,'Baker','Cy','','','','');");
+    }
+    Customer& start() { return Form::get<Customer>(); }
+};
+
+TEST_F(CustomerTest, FullStartListsClientsAndMakesFirstRowCurrent) {
+    addClients();
+    folder.exec("INSERT INTO tb_Company VALUES ('Harbor Supply','','','','','','','','',8.25);");
+    Customer& w = start();
+
+    EXPECT_FALSE(Form::isLoaded<intro>()) << "the splash closes after start-up";
+    ASSERT_EQ(w.CustList2.Rows(), 4);
+    EXPECT_EQ(w.CustList2.FormatString(), "||Name|Home Phone|Work Phone|Cel Phone|Email");
+    EXPECT_EQ(w.CustList2.ColWidth(0), 0);
+    EXPECT_EQ(w.CustList2.ColWidth(1), 0);
+    EXPECT_EQ(w.CustList2.ColWidth(2), 2200);
+    // Case-blind order by last name; a Null phone is empty text.
+    EXPECT_EQ(w.CustList2.TextMatrix(1, 2), "adams, Al");
+    EXPECT_EQ(w.CustList2.TextMatrix(1, 3), "");
+    EXPECT_EQ(w.CustList2.TextMatrix(3, 0), "1001");
+    EXPECT_EQ(w.CustList2.TextMatrix(3, 1), "");
+    EXPECT_EQ(w.CustList2.TextMatrix(3, 6), "js@x.com");
+
+    EXPECT_EQ(Globals::CurrentCustNum, 1002);
+    EXPECT_EQ(Globals::CurrentCustName, "adams, Al ");
+    EXPECT_EQ(w.CustList2.Col(), 2);
+    EXPECT_EQ(Globals::ClientCount, 3);
+    EXPECT_EQ(Globals::CoName, "Harbor Supply");
+    EXPECT_DOUBLE_EQ(Globals::StateTaxRate, 8.25);
+    ASSERT_TRUE(Globals::rsClientList);
+    EXPECT_EQ(Globals::rsClientList->RecordCount(), 3) << "the clone outlives the closed list";
+    EXPECT_EQ(Globals::rsClients->State(), ado::adStateClosed);
+
+    EXPECT_EQ(w.StatusBar1.Panels(1).Text(), "Wednesday, December 9, 2026   09:05 AM");
+    EXPECT_EQ(w.StatusBar1.Panels(2).Text(), "3 Clients");
+    EXPECT_GE(w.StatusBar1.Panels(1).Width(), 3500);
+    EXPECT_EQ(w.StatusBar1.Panels(2).Width(), 1500);
+    EXPECT_TRUE(w.tmrClock.Enabled());
+    EXPECT_EQ(w.tmrClock.Interval(), 10000);
+}
+
+TEST_F(CustomerTest, EmptyStartAsksForAFirstClient) {
+    boxes.expect(vb::vbOK);
+    start();
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].prompt, "Please enter a client into the database!");
+    EXPECT_EQ(boxes.shown()[0].buttons, 0);
+    EXPECT_EQ(Form::get<Customer>().CustList2.Rows(), 1);
+    EXPECT_EQ(Globals::ClientCount, 0);
+    EXPECT_FALSE(Form::isLoaded<intro>());
+}
+
+TEST_F(CustomerTest, NotADatabaseReportsAndStillComesUp) {
+    QFile f(folder.dataFile());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(QByteArray(4096, 'x'));
+    f.close();
+    boxes.allowUnexpected(true);
+    Customer& w = start();
+    EXPECT_FALSE(Form::isLoaded<intro>()) << "the splash closes on every path";
+    EXPECT_EQ(w.CustList2.Rows(), 1);
+    bool sawReport = false;
+    for (const auto& b : boxes.shown())
+        if (b.prompt.contains("If error persists contact Vantrels author.")) sawReport = true;
+    EXPECT_TRUE(sawReport);
+}
+
+TEST_F(CustomerTest, ClockShowsNewCountAtNextTick) {
+    addClients();
+    Customer& w = start();
+    folder.exec("INSERT INTO tb_Client (CustNum, Lname, Fname) VALUES (1004,'Zed','Z');");
+    Globals::RefreshCustList();
+    EXPECT_EQ(w.StatusBar1.Panels(2).Text(), "3 Clients") << "the loader leaves the status bar alone";
+    testsupport::PinnedClock late(QDateTime(QDate(2026, 12, 10), QTime(0, 5)));
+    w.tmrClock_Timer();
+    EXPECT_EQ(w.StatusBar1.Panels(2).Text(), "4 Clients");
+    EXPECT_EQ(w.StatusBar1.Panels(1).Text(), "Thursday, December 10, 2026   12:05 AM");
+    testsupport::PinnedClock afternoon(QDateTime(QDate(2026, 12, 10), QTime(13, 7)));
+    w.tmrClock_Timer();
+    EXPECT_TRUE(w.StatusBar1.Panels(1).Text().endsWith("01:07 PM"));
+}
+
+TEST_F(CustomerTest, GridClickSelectsAndHeaderOrEmptyGridDoesNothing) {
+    addClients();
+    Customer& w = start();
+    w.CustList2.setRowColSilently(3, 2);
+    w.CustList2_Click();
+    EXPECT_EQ(Globals::CurrentCustNum, 1001);
+    EXPECT_EQ(Globals::CurrentCustName, "Smith, John ");
+    EXPECT_EQ(Globals::PickRow, 3);
+
+    // The header row is not a client.
+    w.CustList2.setRowColSilently(0, 2);
+    boxes.expect(vb::vbOK);
+    w.CustList2_Click();
+    EXPECT_EQ(boxes.lastPrompt(), "No Data Selected.");
+    EXPECT_EQ(Globals::CurrentCustNum, 1001);
+}
+
+TEST_F(CustomerTest, GatedCommandsDoNothingOnAnEmptyGrid) {
+    boxes.expect(vb::vbOK);   // the start-up's first-client message
+    Customer& w = start();
+    boxes.clear();
+    Globals::CurrentCustNum = 1001;
+    w.CustList2_Click();
+    w.CustList2_DblClick();
+    w.btnCustInfo_Click();
+    w.btnNewInvoice_Click();
+    w.btnReceipts_Click();
+    w.mnuDelete_Click();
+    w.mnuOrdering_Click();
+    w.mnuOrdered_Click();
+    w.mnuAging_Click(60);
+    w.mnuBilling_Click();
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(Globals::AgingDays, 0);
+    EXPECT_EQ(Globals::CurrentCustNum, 1001);
+}
+
+TEST_F(CustomerTest, DeleteClientAnsweredYesRemovesEverythingItOwns) {
+    addClients();
+    folder.exec(
+        "INSERT INTO tb_Inventory VALUES (1001,1,'Bolt',1.5,5,10,'');"
+        "INSERT INTO tb_Invoice (InvoiceNum, CustNum, [Date], discount) VALUES (1001,1001,'2026-12-01 00:00:00',0);"
+        "INSERT INTO tb_trans VALUES (1001,1001,1001,2,3,'Bolt',0,NULL);"
+        "INSERT INTO tb_Receive VALUES (1001,1001,'Cash','', '2026-12-02 00:00:00', 3, '');");
+    Customer& w = start();
+    w.CustList2.setRowColSilently(3, 2);
+    w.CustList2_Click();
+    boxes.expect(vb::vbYes);
+    w.mnuDelete_Click();
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].prompt,
+              "Deleting a client is not recommended when transactions exist for the client.  All transactions for "
+              "[Smith, John ] will be deleted along with the client's profile.  Do you wish to do this?");
+    EXPECT_EQ(boxes.shown()[0].title, "Delete Client ... Smith, John ?");
+    EXPECT_EQ(boxes.shown()[0].buttons, 292);
+    EXPECT_EQ(folder.scalar("SELECT count(*) FROM tb_Client WHERE CustNum=1001"), "0");
+    EXPECT_EQ(folder.scalar("SELECT count(*) FROM tb_Invoice"), "0");
+    EXPECT_EQ(folder.scalar("SELECT count(*) FROM tb_trans"), "0");
+    EXPECT_EQ(folder.scalar("SELECT count(*) FROM tb_Receive"), "0");
+    EXPECT_EQ(folder.scalar("SELECT instock FROM tb_Inventory"), "10") << "deleting a client gives no stock back";
+    EXPECT_EQ(w.CustList2.Rows(), 3);
+    EXPECT_EQ(Globals::CurrentCustNum, 0);
+    EXPECT_EQ(Globals::CurrentCustName, "");
+}
+
+TEST_F(CustomerTest, DeleteClientAnsweredNoKeepsClientButReloads) {
+    addClients();
+    Customer& w = start();
+    folder.exec("INSERT INTO tb_Client (CustNum, Lname, Fname) VALUES (1004,'Zed','Z');");
+    boxes.expect(vb::vbNo);
+    w.mnuDelete_Click();
+    EXPECT_EQ(folder.scalar("SELECT count(*) FROM tb_Client"), "4");
+    EXPECT_EQ(w.CustList2.Rows(), 5) << "the list is reloaded after No too";
+    EXPECT_EQ(Globals::CurrentCustNum, 1002);
+}
+
+TEST_F(CustomerTest, NewInvoiceRefusesClientsThatAreNotStored) {
+    addClients();
+    Customer& w = start();
+    for (int32_t num : {-1, 0, 1004}) {
+        Globals::CurrentCustNum = num;
+        boxes.expect(vb::vbOK);
+        w.NewInvoice();
+        EXPECT_EQ(boxes.lastPrompt(), "Select or enter a client first.") << num;
+    }
+}
+
+TEST_F(CustomerTest, ReceiptsNeedsAClient) {
+    addClients();
+    Customer& w = start();
+    Globals::CurrentCustNum = 0;
+    boxes.expect(vb::vbOK);
+    w.btnReceipts_Click();
+    EXPECT_EQ(boxes.lastPrompt(), "Select or enter a client first");
+}
+
+TEST_F(CustomerTest, BackOrderMenusSayWhenThereIsNothing) {
+    addClients();
+    Customer& w = start();
+    boxes.expect(vb::vbOK);
+    w.mnuOrdering_Click();
+    EXPECT_EQ(boxes.lastPrompt(), "Unordered backorders not found.");
+    boxes.expect(vb::vbOK);
+    w.mnuOrdered_Click();
+    EXPECT_EQ(boxes.lastPrompt(), "No backordered items found.");
+}
+
+TEST_F(CustomerTest, ResizeRespectsEveryThreshold) {
+    addClients();
+    Customer& w = start();
+    struct Case { int W, H; bool gridW, gridL, gridH, gridT, frameTop; };
+    const Case cases[] = {
+        {160, 1600, false, true, false, true, true},
+        {161, 1601, true, true, true, true, true},
+        {20, 620, false, false, false, false, true},
+        {21, 621, false, true, false, true, true},
+        {100, 110, false, true, false, false, false},
+        {8000, 6000, true, true, true, true, true},
+    };
+    // Controls sit on whole pixels (15 twips), so compare to within one.
+    for (const Case& c : cases) {
+        w.CustList2.Move(60, 90, 45, 60);
+        w.Frame1.setTop(75);
+        w.setWidth(c.W);
+        w.setHeight(c.H);
+        w.Form_Resize();
+        SCOPED_TRACE(testing::Message() << c.W << "x" << c.H);
+        EXPECT_NEAR(w.CustList2.Width(), c.gridW ? c.W - 160 : 45, 14);
+        EXPECT_NEAR(w.CustList2.Left(), c.gridL ? 20 : 60, 14);
+        EXPECT_NEAR(w.CustList2.Height(), c.gridH ? c.H - 1600 : 60, 14);
+        EXPECT_NEAR(w.CustList2.Top(), c.gridT ? 620 : 90, 14);
+        EXPECT_NEAR(w.Frame1.Top(), c.frameTop ? 110 : 75, 14);
+        EXPECT_NEAR(w.Frame1.Left(), w.Frame2.Width() - w.Frame1.Width(), 14);
+    }
+}
+
+TEST_F(CustomerTest, GeometryComesFromTheSettingsFileAndGoesBack) {
+    addClients();
+    {
+        Customer& w = start();
+        EXPECT_EQ(w.Left(), 100);
+        EXPECT_EQ(w.Top(), 100);
+        EXPECT_EQ(w.Width(), 8000);
+        EXPECT_EQ(w.Height(), 6000);
+        EXPECT_EQ(Globals::IniPath, folder.path() + "\\Vantrel.ini");
+        w.Move(1500, 1200, 9000, 7000);
+        Form::Unload(w);
+    }
+    testsupport::ResetWindowsAndState();
+    QFile ini(folder.iniFile());
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(ini.readAll());
+    EXPECT_TRUE(text.contains("[Customer]"));
+    EXPECT_TRUE(text.contains("LEFT=1500"));
+    EXPECT_TRUE(text.contains("WIDTH=9000"));
+    ini.close();
+
+    Customer& again = start();
+    EXPECT_EQ(again.Left(), 1500);
+    EXPECT_EQ(again.Height(), 7000);
+
+    // The About box puts the main window back where it was saved.
+    again.Move(3000, 3000, 5000, 5000);
+    Form::get<About>();
+    EXPECT_EQ(again.Left(), 1500);
+    EXPECT_EQ(again.Width(), 9000);
+}
+
+TEST_F(CustomerTest, MinimisedExitLeavesSavedPositionAlone) {
+    addClients();
+    folder.exec("SELECT 1;");
+    {
+        QFile ini(folder.iniFile());
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Customer]\nLEFT=10\nTOP=20\nWIDTH=\nHEIGHT=7000\n");
+    }
+    Customer& w = start();
+    EXPECT_EQ(w.Width(), 0) << "an empty value reads as 0";
+    w.setWindowState(Customer::vbMinimized);
+    w.Form_Unload();
+    QFile ini(folder.iniFile());
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(ini.readAll()), "[Customer]\nLEFT=10\nTOP=20\nWIDTH=\nHEIGHT=7000\n");
+}
+
+TEST_F(CustomerTest, HelpWithoutAFileSaysSoOnce) {
+    addClients();
+    Customer& w = start();
+    boxes.expect(vb::vbOK);
+    w.mnuContents_Click();
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_TRUE(boxes.lastPrompt().startsWith("Help is not installed"));
+    EXPECT_FALSE(boxes.lastPrompt().contains("If error persists"));
+}
+
+// The loaders that start-up runs, on their own.
+TEST_F(CustomerTest, GetInventoryDeletesAPendingItemFirst) {
+    addClients();
+    folder.exec(
+        "INSERT INTO tb_InvCategories VALUES (1,'Hardware'),(2,'Paint');"
+        "INSERT INTO tb_Inventory VALUES (1001,1,'Bolt',1.5,5,10,''),(1002,1,'Nut',0.5,5,10,''),(1003,2,'Red',9,0,0,'');");
+    start();
+    Globals::DeleteItemPending = true;
+    int32_t cat = 1, item = 1002;
+    Globals::GetInventory(cat, item);
+    EXPECT_FALSE(Globals::DeleteItemPending);
+    EXPECT_EQ(folder.scalar("SELECT count(*) FROM tb_Inventory WHERE ItemNum=1002"), "0");
+    ASSERT_TRUE(Globals::rsInvItems);
+    EXPECT_EQ(Globals::rsInvItems->RecordCount(), 1);
+    EXPECT_EQ(Globals::rsInvCats->RecordCount(), 2);
+}
+
+TEST_F(CustomerTest, StartUpPreloadsCategoryZeroAndTheTypeLists) {
+    addClients();
+    folder.exec(
+        "INSERT INTO tb_InvCategories VALUES (1,'Hardware');"
+        "INSERT INTO tb_Inventory VALUES (1001,1,'Bolt',1.5,5,10,'');"
+        "INSERT INTO tb_PaymentTypes VALUES ('Cash'),('Visa');"
+        "INSERT INTO tb_Shipping VALUES ('UPS','Ground',5);");
+    start();
+    EXPECT_EQ(Globals::CurrentCatNum, 0);
+    EXPECT_EQ(Globals::rsInvItems->RecordCount(), 0);
+    EXPECT_EQ(Globals::rsPayTypes->RecordCount(), 2);
+    EXPECT_EQ(Globals::rsShipping->RecordCount(), 1);
+    EXPECT_EQ(Globals::rsExpTypes->RecordCount(), 0);
+}
+
+} // namespace
