@@ -251,10 +251,12 @@ void Form::setTop(int twips) {
     move(pos().x(), TwipsToPixelsY(twips));
 }
 void Form::setWidth(int twips) {
+    clientSizeRequested_ = false;
     if (!shownOnce_) reqWidth_ = twips;
     resizeOuter(TwipsToPixelsX(twips), -1);
 }
 void Form::setHeight(int twips) {
+    clientSizeRequested_ = false;
     if (!shownOnce_) reqHeight_ = twips;
     resizeOuter(-1, TwipsToPixelsY(twips));
 }
@@ -306,6 +308,7 @@ void Form::setKeyboardOrder(std::initializer_list<QWidget*> order) {
 
 void Form::setClientSize(int widthTwips, int heightTwips) {
     const QSize s(TwipsToPixelsX(widthTwips), TwipsToPixelsY(heightTwips));
+    clientSizeRequested_ = true;
     if (!shownOnce_) {
         const QSize extra = frameGeometry().size() - size();
         reqWidth_ = PixelsToTwipsX(s.width() + extra.width());
@@ -392,9 +395,9 @@ void Form::showEvent(QShowEvent* e) {
         const std::optional<int> w = reqWidth_, h = reqHeight_;
         // A window manager adds its frame after mapping: size the outer frame
         // as requested once it is known.
-        if (w || h) {
+        if ((w || h) && !clientSizeRequested_) {
             QTimer::singleShot(0, this, [this, w, h] {
-                if (frameGeometry().size() != size())
+                if (!clientSizeRequested_ && frameGeometry().size() != size())
                     resizeOuter(w ? TwipsToPixelsX(*w) : -1, h ? TwipsToPixelsY(*h) : -1);
             });
         }

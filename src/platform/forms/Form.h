@@ -84,6 +84,11 @@ public:
     // Show return quietly). Shows, raises and activates; no second Form_Load.
     // modal: application-modal; returns when the window is hidden or unloaded.
     // owner: the window stays above its owner and is unloaded with it.
+    // Showing takes activation: the control holding the focus raises
+    // LostFocus and the window's last (else first) control GotFocus; when an
+    // owned or modal window closes, the control it took the focus from gets
+    // GotFocus again. A window that must not take the focus (a notice shown
+    // during slow work) sets Qt::WA_ShowWithoutActivating in its constructor.
     void Show(bool modal = false, Form* owner = nullptr);
     void Hide() { hide(); }
 
@@ -193,6 +198,7 @@ private:
     QMenuBar* menuBar_ = nullptr;
     // Geometry requested before the first show (twips).
     std::optional<int> reqLeft_, reqTop_, reqWidth_, reqHeight_;
+    bool clientSizeRequested_ = false;   // the size asked for was the client area's
 };
 
 } // namespace forms

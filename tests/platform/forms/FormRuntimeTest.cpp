@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QStringList>
+#include <QScreen>
 #include <QTimer>
 #include "controls/Buttons.h"
 #include "controls/Label.h"
@@ -395,6 +396,31 @@ TEST_F(FormRuntime, ActivateRunsWhenAnotherProgramWindowBecomesActive) {
         pump();
     }
     EXPECT_EQ(a.activations, 2);
+}
+
+} // namespace
+
+namespace {
+
+class FixedDialog : public Form {
+public:
+    FixedDialog() {
+        setFixedBorder();
+        setClientSize(8070, 6195);
+    }
+    void Form_Load() override { CenterOnScreen(); }
+};
+
+TEST_F(FormRuntime, FixedBorderWindowKeepsItsClientSizeAndIsCentred) {
+    FixedDialog& d = Form::get<FixedDialog>();
+    d.Show();
+    pump();
+    EXPECT_EQ(d.ScaleWidth(), 8070);
+    EXPECT_EQ(d.ScaleHeight(), 6195);
+    EXPECT_EQ(d.minimumSize(), d.maximumSize());   // the user cannot resize it
+    EXPECT_FALSE(d.windowFlags() & Qt::WindowMaximizeButtonHint);
+    const QRect avail = d.screen()->availableGeometry();
+    EXPECT_NEAR(d.frameGeometry().center().x(), avail.center().x(), 3);
 }
 
 } // namespace
