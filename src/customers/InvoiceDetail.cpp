@@ -1,0 +1,669 @@
+#include "customers/InvoiceDetail.h"
+#include <memory>
+#include <QApplication>
+#include <QFont>
+#include <QStyle>
+#include "ado/Recordset.h"
+#include "customers/InvSearch.h"
+#include "data/Client.h"
+#include "data/Globals.h"
+#include "data/Inventory.h"
+#include "data/Invoice.h"
+#include "forms/App.h"
+#include "vb/Conv.h"
+#include "vb/ErrorTrap.h"
+#include "vb/MsgBox.h"
+#include "vb/RuntimeError.h"
+#if __has_include("customers/CustInvoices.h")
+#include "customers/CustInvoices.h"
+#define VANTREL_HAS_SALES_LIST 1
+#endif
+
+namespace {
+
+const QString kForm = QStringLiteral("InvoiceDetail.");
+QString label(const char* proc) { return kForm + QString::fromLatin1(proc) + QStringLiteral(" -"); }
+
+// Item grid columns.
+constexpr int colSel = 0, colLine = 1, colItem = 2, colQty = 3, colCharge = 4, colNotes = 5, colTotal = 6,
+              colBackOrder = 7;
+
+// Opens a data-access instance's connection for a scope and closes it on
+// every path: an open connection makes repair and compaction refuse.
+template <class T>
+class Connected {
+public:
+    explicit Connected(std::shared_ptr<T> p) : p_(std::move(p)) {
+        if (!p_) vb::Raise(vb::err::ObjectNotSet);
+        p_->OpenCn();
+    }
+    ~Connected() { p_->CloseCn(); }
+    T* operator->() const { return p_.get(); }
+    Connected(const Connected&) = delete;
+    Connected& operator=(const Connected&) = delete;
+private:
+    std::shared_ptr<T> p_;
+};
+
+// Save reads money leniently: empty or unreadable text counts as 0.
+vb::Currency lenientAmount(const QString& text) {
+    if (text.trimmed().isEmpty()) return vb::Currency();
+    try {
+        return vb::ParseCurrency(text);
+    } catch (const vb::RuntimeError&) {
+        return vb::Currency();
+    }
+}
+
+QString numberText(double x) { return vb::CStr(vb::Variant(x)); }
+
+} // namespace
+
+InvoiceDetail::InvoiceDetail()
+    : rows_(ItemList, Globals::RowChanged, ItemListOldRow, ItemListNewRow,
+            controls::GridRowEditor::Options{
+                .formName = QStringLiteral("InvoiceDetail"),
+                .afterRowEditName = QStringLiteral("ItemList_AfterRowEdit"),
+                .keyCol = colLine,
+                .requiredCol = colItem,
+            }) {
+    setCaption(QStringLiteral("Invoice Details"));
+    layoutControls();
+
+    rows_.SaveRecord = [this](int row, QString& key) { return SaveLine(row, key); };
+    rows_.RowSaved = [this](int row) {
+        // Saving the first line stores the header with it, so no line exists
+        // without its header row.
+        if (row == 1) btnSave_Click();
+    };
+
+    btnSave.Click = [this] { btnSave_Click(); };
+    btnExit.Click = [this] { btnExit_Click(); };
+    btnPrint.Click = [this] { btnPrint_Click(); };
+    btnNew.Click = [this] { btnNew_Click(); };
+    btnNewItem.Click = [this] { btnNewItem_Click(); };
+    btnRemove.Click = [this] { btnRemove_Click(); };
+    btnPayments.Click = [this] { btnPayments_Click(); };
+    btnTax.Click = [this] { btnTax_Click(); };
+
+    txtDate.Change = [this] { txtDate_Change(); };
+    txtDescription.Change = [this] { txtDescription_Change(); };
+    txtDiscount.Change = [this] { txtDiscount_Change(); };
+    txtInterest.Change = [this] { txtInterest_Change(); };
+    txtSalesRep.Change = [this] { txtSalesRep_Change(); };
+    txtShipCharge.Change = [this] { txtShipCharge_Change(); };
+    txtShipDate.Change = [this] { txtShipDate_Change(); };
+    txtTax.Change = [this] { txtTax_Change(); };
+    txtTerms.Change = [this] { txtTerms_Change(); };
+    txtTrackNum.Change = [this] { txtTrackNum_Change(); };
+    cmbShipType.Change = [this] { cmbShipType_Change(); };
+    txtShipCharge.LostFocus = [this] { txtShipCharge_LostFocus(); };
+
+    ItemList.BeforeEdit = [this](int r, int c, bool& cancel) { ItemList_BeforeEdit(r, c, cancel); };
+    ItemList.AfterEdit = [this](int r, int c) { ItemList_AfterEdit(r, c); };
+    ItemList.LeaveCell = [this] { ItemList_LeaveCell(); };
+    ItemList.RowColChange = [this] { ItemList_RowColChange(); };
+    ItemList.GotFocus = [this] { ItemList_GotFocus(); };
+    ItemList.LostFocus = [this] { ItemList_LostFocus(); };
+}
+
+InvoiceDetail::~InvoiceDetail() = default;
+
+void InvoiceDetail::layoutControls() {
+    setClientSize(9900, 7260);
+
+    auto caption = [](controls::Label& l, const char* text, int left, int top, int width) {
+        l.setCaption(QString::fromLatin1(text));
+        l.Move(left, top, width, 285);
+    };
+    caption(lblInvoiceNumCaption, "Invoice #:", 120, 165, 1000);
+    lblInvoiceNum.Move(1140, 165, 1400, 285);
+    caption(lblCustomerCaption, "Customer:", 2760, 165, 900);
+    lblCustomer.Move(3720, 165, 6000, 285);
+    QFont bold = lblInvoiceNum.font();
+    bold.setBold(true);
+    lblInvoiceNum.setFont(bold);
+    lblCustomer.setFont(bold);
+
+    caption(lblDate, "Date:", 120, 570, 1000);
+    txtDate.Move(1140, 540, 1400, 315);
+    caption(lblDescription, "Description:", 2760, 570, 960);
+    txtDescription.Move(3720, 540, 6060, 315);
+
+    caption(lblSalesRep, "Sales Rep:", 120, 960, 1000);
+    txtSalesRep.Move(1140, 930, 1400, 315);
+    caption(lblTerms, "Terms:", 2760, 960, 960);
+    txtTerms.Move(3720, 930, 2400, 315);
+    caption(lblDiscount, "Discount%:", 6360, 960, 1000);
+    txtDiscount.Move(7380, 930, 900, 315);
+
+    fraShipping.setCaption(QStringLiteral("Shipping"));
+    fraShipping.Move(120, 1380, 9660, 1110);
+    caption(lblShipCharge, "Shipping Charge:", 120, 360, 1400);
+    txtShipCharge.Move(1560, 330, 1260, 315);
+    caption(lblShipDate, "Date:", 3060, 360, 600);
+    txtShipDate.Move(3660, 330, 1400, 315);
+    caption(lblShipType, "Type:", 5300, 360, 600);
+    cmbShipType.Move(5900, 330, 3600, 315);
+    caption(lblTrackNum, "Tracking#:", 120, 720, 1400);
+    txtTrackNum.Move(1560, 690, 3500, 315);
+
+    caption(lblItems, "Invoice Items", 120, 2610, 2000);
+    ItemList.Move(120, 2880, 9660, 2880);
+    ItemList.setEditable(true);
+    ItemList.setFixedCols(1);
+
+    caption(lblInterest, "Interest Charge:", 120, 5940, 1400);
+    txtInterest.Move(1560, 5910, 1260, 315);
+    btnTax.setCaption(QStringLiteral("Sales Tax ->"));
+    btnTax.setToolTipText(QStringLiteral("Calculate State Sales Tax"));
+    btnTax.Move(3060, 5880, 1300, 375);
+    txtTax.Move(4440, 5910, 1260, 315);
+    caption(lblTotalCaption, "Total Charges:", 6000, 5940, 1300);
+    lblTotal.Move(7320, 5940, 2460, 285);
+    lblTotal.setFont(bold);
+
+    struct B {
+        controls::CommandButton* b;
+        const char* tip;
+        QStyle::StandardPixmap icon;
+    };
+    const B buttons[] = {
+        {&btnSave, "Save this invoice", QStyle::SP_DialogSaveButton},
+        {&btnNew, "Enter new sales invoice for this client", QStyle::SP_FileIcon},
+        {&btnNewItem, "Add inventory item to invoice", QStyle::SP_FileDialogNewFolder},
+        {&btnRemove, "Delete Selected Item", QStyle::SP_TrashIcon},
+        {&btnPayments, "Enter payments received from this client", QStyle::SP_DialogApplyButton},
+        {&btnPrint, "Print this invoice", QStyle::SP_FileDialogDetailedView},
+        {&btnExit, "Exit Invoice Details", QStyle::SP_DialogCloseButton},
+    };
+    int left = 120;
+    for (const B& b : buttons) {
+        b.b->setToolTipText(QString::fromLatin1(b.tip));
+        b.b->setPicture(style()->standardIcon(b.icon));
+        b.b->setIconSize(QSize(24, 24));
+        // Exit stands apart at the right edge.
+        if (b.b == &btnExit) left = 9780 - 660;
+        b.b->Move(left, 6480, 660, 600);
+        left += 720;
+    }
+    forms::Form::setKeyboardOrder({&txtDate, &txtDescription, &txtSalesRep, &txtTerms, &txtDiscount, &txtShipCharge,
+                                   &txtShipDate, &cmbShipType, &txtTrackNum, &ItemList, &txtInterest, &btnTax, &txtTax,
+                                   &btnSave, &btnNew, &btnNewItem, &btnRemove, &btnPayments, &btnPrint, &btnExit});
+}
+
+// ---------------------------------------------------------------- load
+
+void InvoiceDetail::layoutGrid() {
+    ItemList.Clear();
+    ItemList.setCols(8);
+    ItemList.setFormatString(QStringLiteral("^Sel|TransNum|Inventory#|>Quantity|>Charge|Description|>Total|>Back Order"));
+    const int widths[] = {400, 0, 1000, 800, 1000, 3000, 1000, 800};
+    for (int c = 0; c < 8; ++c) ItemList.setColWidth(c, widths[c]);
+    ItemList.setColDataType(colCharge, controls::flexDTCurrency);
+    ItemList.setRows(1);
+}
+
+void InvoiceDetail::Form_Load() {
+    vb::Trap(label("Form_Load"), [&] {
+        SkipTotal = true;
+        OldQty = 0;
+        ItemListOldRow = 0;
+        ItemListNewRow = 0;
+        layoutGrid();
+
+        cmbShipType.Clear();
+        if (ado::RecordsetPtr ship = Globals::rsShipping) {
+            ship->MoveFirst();
+            while (!ship->Eof()) {
+                cmbShipType.AddItem(ship->Fields("Service").Value().str() + QLatin1Char(' ') +
+                                    ship->Fields("Option").Value().str());
+                ship->MoveNext();
+            }
+        }
+
+        std::shared_ptr<Invoice> shared = Globals::SharedInvoice;
+        if (Globals::CurrentInvoiceNum != 0) {
+            const int32_t num = Globals::CurrentInvoiceNum;
+            ado::RecordsetPtr lines;
+            {
+                Connected<Invoice> inv(shared);
+                const bool found = inv->GetInvoice(num);
+                // The invoice keeps the client it was written for, whoever is
+                // selected elsewhere later.
+                invoiceCust_ = found ? inv->CustNum() : Globals::CurrentCustNum;
+                lblInvoiceNum.setCaption(QString::number(num));
+                showHeader(*shared);
+                lines = inv->GetInvoiceItems(num);
+                lblTotal.setCaption(vb::FormatCurrency(inv->InvoiceTotal(num)));
+            }
+            showClientName(invoiceCust_);
+            fillGrid(lines);
+            Globals::InvoiceChanged = false;
+        } else {
+            NewInvoiceUnsaved = true;
+            {
+                Connected<Invoice> inv(shared);
+                inv->GetnewInvoiceNum();
+                lblInvoiceNum.setCaption(QString::number(inv->InvoiceNum()));
+            }
+            showBlankHeader();
+            invoiceCust_ = Globals::CurrentCustNum;
+            showClientName(invoiceCust_);
+            lblTotal.setCaption(QString());
+            Globals::InvoiceChanged = true;
+        }
+    });
+}
+
+void InvoiceDetail::showHeader(const Invoice& inv) {
+    loadedDate_ = inv.InvoiceDate;
+    loadedShipDate_ = inv.Shippingdate;
+    txtDate.setText(vb::DateToText(inv.InvoiceDate));
+    txtDescription.setText(inv.description);
+    txtSalesRep.setText(inv.SalesRep);
+    txtDiscount.setText(numberText(inv.Discount));
+    txtShipDate.setText(vb::DateToText(inv.Shippingdate));
+    txtShipCharge.setText(vb::FormatCurrency(inv.ShippingCharge));
+    cmbShipType.setText(inv.ShippingType);
+    txtTrackNum.setText(inv.TrackingNum);
+    txtTerms.setText(inv.Terms);
+    txtTax.setText(vb::FormatCurrency(inv.Tax));
+    txtInterest.setText(vb::FormatCurrency(inv.Interest));
+}
+
+// A new invoice starts blank, as a header that has no row reads.
+void InvoiceDetail::showBlankHeader() {
+    const vb::Date today = vb::Today();
+    loadedDate_ = today;
+    loadedShipDate_ = today;
+    txtDescription.setText(QString());
+    txtDate.setText(vb::DateToText(today));
+    txtDiscount.setText(numberText(Globals::CurrentCustDiscount));
+    txtSalesRep.setText(QString());
+    txtTerms.setText(QString());
+    txtShipDate.setText(vb::DateToText(today));
+    txtShipCharge.setText(vb::FormatCurrency(vb::Currency()));
+    cmbShipType.setText(QString());
+    txtTrackNum.setText(QString());
+    txtTax.setText(vb::FormatCurrency(vb::Currency()));
+    txtInterest.setText(vb::FormatCurrency(vb::Currency()));
+}
+
+void InvoiceDetail::showClientName(int32_t custNum) {
+    // A client that has no row has no name to show (and gets no invoice).
+    if (!ClientExists(custNum)) {
+        lblCustomer.setCaption(QString());
+        return;
+    }
+    Connected<Client> client(Globals::SharedClient);
+    lblCustomer.setCaption(client->ClientName(custNum));
+}
+
+void InvoiceDetail::fillGrid(const ado::RecordsetPtr& lines) {
+    if (!lines) vb::Raise(vb::err::ObjectNotSet);
+    ItemList.setRedraw(false);
+    struct RedrawOn {
+        controls::FlexGrid& g;
+        ~RedrawOn() { g.setRedraw(true); }
+    } redrawOn{ItemList};
+    int counter = 1;
+    const QChar tab = QLatin1Char('\t');
+    while (!lines->Eof()) {
+        const vb::Variant qty = lines->Fields("Qty").Value();
+        const vb::Variant amount = lines->Fields("Amount").Value();
+        const double q = qty.isNull() ? 0.0 : vb::CDbl(qty);
+        const vb::Currency a = amount.isNull() ? vb::Currency() : vb::CCur(amount);
+        // A stored quantity of 0 has no unit charge: it shows 0, and the
+        // lines after it still load.
+        UnitPrice = q == 0.0 ? vb::Currency() : vb::Currency::fromDouble(a.toDouble() / q);
+        const vb::Variant bo = lines->Fields("BackOrder").Value();
+        QString backOrder = bo.isNull() ? QString() : vb::CStr(bo);
+        if (backOrder == QLatin1String("0")) backOrder.clear();
+        const QString row = QString() + tab + vb::CStr(lines->Fields("TransNum").Value()) + tab +
+                            vb::CStr(lines->Fields("ItemNum").Value()) + tab +
+                            (qty.isNull() ? QString() : vb::CStr(qty)) + tab + vb::FormatCurrency(UnitPrice) + tab +
+                            lines->Fields("Notes").Value().str() + tab + vb::FormatCurrency(a) + tab + backOrder;
+        ItemList.AddItem(row, counter);
+        ++counter;
+        lines->MoveNext();
+    }
+    ItemList.setRows(int(lines->RecordCount()) + 1);
+    ItemList.setColDataType(colTotal, controls::flexDTCurrency);
+}
+
+void InvoiceDetail::Form_Unload() {
+    // A line edited and not yet saved (its stock has already moved) is saved
+    // before the window goes, whichever way it is closed.
+    if (rows_.ChangedHere()) {
+        ItemList_LostFocus();
+        rows_.ClearChanged();
+    }
+}
+
+// ---------------------------------------------------------------- totals
+
+void InvoiceDetail::GetInvoiceTotal() {
+    vb::Trap(label("GetInvoiceTotal"), [&] {
+        vb::Currency total;
+        if (ItemList.Rows() > 1) {
+            vb::Currency sum;
+            for (int r = 1; r < ItemList.Rows(); ++r) {
+                const QString cell = ItemList.TextMatrix(r, colTotal);
+                if (!cell.isEmpty()) sum += vb::ParseCurrency(cell);
+            }
+            const double discount = vb::CDbl(vb::Variant(txtDiscount.Text()));
+            const double ship = vb::ParseCurrency(txtShipCharge.Text()).toDouble();
+            const double interest = vb::ParseCurrency(txtInterest.Text()).toDouble();
+            const double tax = vb::ParseCurrency(txtTax.Text()).toDouble();
+            // Carried in double and rounded once, as the stored total is.
+            const double s = sum.toDouble();
+            total = vb::Currency::fromDouble((((s - s * (discount / 100.0)) + ship) + interest) + tax);
+        }
+        lblTotal.setCaption(vb::FormatCurrency(total));
+    });
+}
+
+void InvoiceDetail::GetTax() {
+    vb::Trap(label("GetTax"), [&] {
+        vb::Currency sum;
+        if (ItemList.Rows() >= 2) {
+            for (int r = 1; r < ItemList.Rows(); ++r) {
+                const QString cell = ItemList.TextMatrix(r, colTotal);
+                if (!cell.isEmpty()) sum += vb::ParseCurrency(cell);
+            }
+        }
+        const double discount = vb::CDbl(vb::Variant(txtDiscount.Text()));
+        const vb::Currency discounted = sum - vb::Currency::fromDouble(sum.toDouble() * discount / 100.0);
+        const double tax = discounted.toDouble() * (Globals::StateTaxRate / 100.0);
+        txtTax.setText(vb::FormatCurrency(vb::Currency::fromDouble(tax)));
+        GetInvoiceTotal();
+    });
+}
+
+void InvoiceDetail::btnTax_Click() { GetTax(); }
+
+// ---------------------------------------------------------------- header
+
+bool InvoiceDetail::ClientExists(int32_t custNum) {
+    if (custNum <= 0) return false;
+    // A private instance, so the shared client's loaded record is left alone.
+    Client probe;
+    probe.InitAccess(Globals::DataFilePath());
+    probe.OpenCn();
+    const bool found = probe.GetClient(custNum);
+    probe.CloseCn();
+    return found;
+}
+
+bool InvoiceDetail::CheckClient() const {
+    if (ClientExists(invoiceCust_)) return true;
+    vb::MsgBox(QStringLiteral("Select or enter a client first."));
+    return false;
+}
+
+bool InvoiceDetail::SaveInvoice() {
+    bool saved = false;
+    vb::Trap(label("btnSave_Click"), [&] {
+        if (!CheckClient()) return;
+        std::shared_ptr<Invoice> shared = Globals::SharedInvoice;
+        const int32_t num = vb::CLng(vb::Variant(lblInvoiceNum.Caption()));
+        {
+            Connected<Invoice> inv(shared);
+            inv->setInvoiceNum(num);
+            inv->setCustNum(invoiceCust_);
+            vb::Date d;
+            inv->InvoiceDate = vb::TryTextToDate(txtDate.Text(), d) ? d : loadedDate_;
+            inv->description = txtDescription.Text();
+            inv->SalesRep = txtSalesRep.Text();
+            inv->Discount = vb::Val(txtDiscount.Text());
+            inv->Shippingdate = vb::TryTextToDate(txtShipDate.Text(), d) ? d : loadedShipDate_;
+            inv->ShippingCharge = lenientAmount(txtShipCharge.Text());
+            inv->ShippingType = cmbShipType.Text();
+            inv->TrackingNum = txtTrackNum.Text();
+            inv->Terms = txtTerms.Text();
+            inv->Tax = lenientAmount(txtTax.Text());
+            inv->Interest = lenientAmount(txtInterest.Text());
+            if (!inv->SaveInvoiceAccess(num)) return;
+            lblTotal.setCaption(vb::FormatCurrency(inv->InvoiceTotal(num)));
+        }
+        {
+            Connected<Client> client(Globals::SharedClient);
+            const vb::Currency bal = client->ClientBal(invoiceCust_, vb::Date());
+#ifdef VANTREL_HAS_SALES_LIST
+            CustInvoices& sales = forms::Form::get<CustInvoices>();
+            sales.lblBalDue.setCaption(vb::FormatCurrency(bal));
+            sales.lblBalDue.setForeColor(bal > vb::Currency() ? 255 : 0);
+#else
+            (void)bal;
+#endif
+        }
+        Globals::InvoiceChanged = false;
+        saved = true;
+    });
+    return saved;
+}
+
+void InvoiceDetail::btnSave_Click() { SaveInvoice(); }
+
+bool InvoiceDetail::AskToSave() {
+    if (Globals::InvoiceChanged) {
+        const int answer = vb::MsgBox(QStringLiteral("Save changes to invoice?"), 291, QStringLiteral("Save Invoice?"));
+        if (answer == vb::vbCancel) return false;
+        if (answer == vb::vbYes && !SaveInvoice()) return false;
+    }
+    Globals::InvoiceChanged = false;
+    return true;
+}
+
+void InvoiceDetail::btnExit_Click() {
+    vb::Trap(label("btnExit_Click"), [&] {
+        if (!AskToSave()) return;
+        if (Globals::InvoicesUpdated) {
+            Globals::CurrentCustNum = invoiceCust_;
+#ifdef VANTREL_HAS_SALES_LIST
+            CustInvoices& sales = forms::Form::get<CustInvoices>();
+            sales.Refresh();
+            forms::DoEvents();
+            Globals::GetInvoices(vb::Date());
+            forms::Form::get<CustInvoices>().Show();
+#endif
+            Globals::InvoicesUpdated = false;
+        }
+        forms::Form::Unload(this);
+    });
+}
+
+void InvoiceDetail::btnPrint_Click() {
+    vb::Trap(label("btnPrint_Click"), [&] {
+        if (!AskToSave()) return;
+        Globals::CurrentInvoiceNum = vb::CLng(vb::Variant(lblInvoiceNum.Caption()));
+        Globals::CurrentCustNum = invoiceCust_;
+        OpenInvoicePreview();
+    });
+}
+
+// The invoice preview is not built yet; Print opens nothing until it is.
+void InvoiceDetail::OpenInvoicePreview() {}
+
+void InvoiceDetail::btnNew_Click() {
+    vb::Trap(label("btnNew_Click"), [&] {
+        if (!AskToSave()) return;
+        Globals::CurrentInvoiceNum = 0;
+        Globals::CurrentInvoiceDate = vb::Today();
+        Globals::CurrentCustName.clear();
+        Globals::CurrentInvoiceDesc.clear();
+        // A new invoice for this invoice's client, with that client's discount.
+        Globals::CurrentCustNum = invoiceCust_;
+        if (invoiceCust_ > 0) {
+            Client probe;
+            probe.InitAccess(Globals::DataFilePath());
+            probe.OpenCn();
+            if (probe.GetClient(invoiceCust_)) Globals::CurrentCustDiscount = probe.Discount;
+            probe.CloseCn();
+        }
+        Form_Load();
+    });
+}
+
+void InvoiceDetail::btnNewItem_Click() {
+    vb::Trap(label("btnNewItem_Click"), [&] {
+        if (NewInvoiceUnsaved) {
+            // The header row exists before any line refers to it.
+            if (!SaveInvoice()) return;
+            NewInvoiceUnsaved = false;
+        }
+        Globals::CurrentCatNum = 1;
+        forms::Form::get<InvSearch>().Show(false, this);
+    });
+}
+
+void InvoiceDetail::btnRemove_Click() {
+    vb::Trap(label("btnRemove_Click"), [&] {
+        const int r = ItemList.Row();
+        const QString line = ItemList.TextMatrix(r, colLine);
+        if (!line.isEmpty()) {
+            // Converted before the connection opens: the header's caption fails here.
+            const int32_t transNum = vb::CLng(vb::Variant(line));
+            bool deleted = false;
+            {
+                Connected<Invoice> inv(Globals::SharedInvoice);
+                deleted = inv->DeleteInvoiceItem(transNum);
+            }
+            // The units the line took stay taken.
+            if (deleted) ItemList.RemoveItem(r);
+        }
+        ItemList.setCol(colLine);
+        GetInvoiceTotal();
+    });
+}
+
+void InvoiceDetail::btnPayments_Click() {
+    Globals::CurrentCustNum = invoiceCust_;
+    OpenPaymentsWindow();
+}
+
+// The payments register is not built yet; Payments opens nothing until it is.
+void InvoiceDetail::OpenPaymentsWindow() {}
+
+void InvoiceDetail::markChanged() { Globals::InvoiceChanged = true; }
+void InvoiceDetail::txtDate_Change() { markChanged(); }
+void InvoiceDetail::txtDescription_Change() { markChanged(); }
+void InvoiceDetail::txtDiscount_Change() { markChanged(); }
+void InvoiceDetail::txtInterest_Change() { markChanged(); }
+void InvoiceDetail::txtSalesRep_Change() { markChanged(); }
+void InvoiceDetail::txtShipCharge_Change() { markChanged(); }
+void InvoiceDetail::txtShipDate_Change() { markChanged(); }
+void InvoiceDetail::txtTax_Change() { markChanged(); }
+void InvoiceDetail::txtTerms_Change() { markChanged(); }
+void InvoiceDetail::txtTrackNum_Change() { markChanged(); }
+void InvoiceDetail::cmbShipType_Change() { markChanged(); }
+
+void InvoiceDetail::txtShipCharge_LostFocus() {
+    const QString text = txtShipCharge.Text();
+    if (vb::Val(text) <= 0) return;
+    // Only text that reads as an amount is rewritten; anything else stays as
+    // typed ("5abc" too), and a failed read never reaches the user.
+    try {
+        txtShipCharge.setText(vb::FormatCurrency(vb::ParseCurrency(text)));
+    } catch (const vb::RuntimeError&) {
+    }
+}
+
+// ---------------------------------------------------------------- item grid
+
+void InvoiceDetail::ItemList_BeforeEdit(int Row, int Col, bool& Cancel) {
+    vb::Trap(label("ItemList_BeforeEdit"), [&] {
+        if (Col != colQty) return;
+        const QString cell = ItemList.TextMatrix(Row, colQty);
+        OldQty = cell.isEmpty() ? 0 : vb::CLng(vb::Variant(cell));
+    });
+}
+
+void InvoiceDetail::ItemList_AfterEdit(int Row, int Col) {
+    vb::Trap(label("ItemList_AfterEdit"), [&] {
+        ItemListOldRow = ItemList.Row();
+        const int r = ItemListOldRow;
+        if (Col == colQty) {
+            const int32_t qty = vb::CLng(vb::Variant(ItemList.TextMatrix(r, colQty)));
+            if (qty != OldQty) {
+                NewQty = qty;
+                const int32_t item = vb::CLng(vb::Variant(ItemList.TextMatrix(r, colItem)));
+                {
+                    Connected<Inventory> stock(Globals::SharedInventory);
+                    QtyResult = stock->QtyInStock(item, OldQty, NewQty);
+                }
+                if (QtyResult > Inventory::NotTracked && QtyResult < 0) {
+                    vb::MsgBox(QStringLiteral("No ") + ItemList.TextMatrix(r, colNotes) +
+                               QStringLiteral(" in Inventory.  Is marked as Back Ordered in Invoice!"));
+                    const int64_t d = int64_t(NewQty) - OldQty;
+                    const int64_t s = QtyResult;
+                    const double was = vb::Val(ItemList.TextMatrix(r, colBackOrder));
+                    // With stock before the change only the shortfall is back
+                    // ordered; otherwise the whole change is.
+                    const double now = d + s > 0 ? was + double(s) : was - double(d);
+                    ItemList.setTextMatrix(r, colBackOrder, numberText(now));
+                }
+                rows_.MarkChanged();
+            }
+        } else if (Col == colBackOrder) {
+            rows_.MarkChanged();
+        }
+        SetOldRowStatus();
+    });
+}
+
+QString InvoiceDetail::lineTotalText(int row) const {
+    const vb::Currency charge = vb::ParseCurrency(ItemList.TextMatrix(row, colCharge));
+    const double qty = vb::CDbl(vb::Variant(ItemList.TextMatrix(row, colQty)));
+    return vb::FormatCurrency(vb::Currency::fromDouble(charge.toDouble() * qty));
+}
+
+void InvoiceDetail::ItemList_LeaveCell() {
+    vb::Trap(label("ItemList_LeaveCell"), [&] {
+        rows_.LeaveCell();
+        const int r = ItemListOldRow;
+        if (r > 0 && !ItemList.TextMatrix(r, colItem).isEmpty() && !ItemList.TextMatrix(r, colLine).isEmpty())
+            ItemList.setTextMatrix(r, colTotal, lineTotalText(r));
+        if (!SkipTotal) GetInvoiceTotal();
+        SkipTotal = false;
+    });
+}
+
+void InvoiceDetail::ItemList_RowColChange() { rows_.RowColChange(); }
+
+void InvoiceDetail::ItemList_GotFocus() {
+    vb::Trap(label("ItemList_GotFocus"), [&] {
+        ItemList.setRow(ItemList.Rows() - 1);
+        ItemList.setCol(colQty);
+    });
+}
+
+void InvoiceDetail::ItemList_LostFocus() { rows_.LostFocus(); }
+
+void InvoiceDetail::SetOldRowStatus() { rows_.SetOldRowStatus(); }
+void InvoiceDetail::SetNewRowStatus() { rows_.SetNewRowStatus(); }
+void InvoiceDetail::ItemList_AfterRowEdit() { rows_.AfterRowEdit(); }
+void InvoiceDetail::SaveRow() { rows_.SaveRow(); }
+
+bool InvoiceDetail::SaveLine(int row, QString& key) {
+    if (!CheckClient()) return false;
+    // The stored amount is always charge x quantity, also when the quantity
+    // was changed and saved before the cursor left the cell.
+    ItemList.setTextMatrix(row, colTotal, lineTotalText(row));
+    const int32_t transNum = key.isEmpty() ? 0 : vb::CLng(vb::Variant(key));
+    std::shared_ptr<Invoice> shared = Globals::SharedInvoice;
+    Connected<Invoice> inv(shared);
+    inv->TransNum = transNum;
+    inv->setInvoiceNum(vb::CLng(vb::Variant(lblInvoiceNum.Caption())));
+    inv->ItemNum = vb::CLng(vb::Variant(ItemList.TextMatrix(row, colItem)));
+    inv->setQty(vb::CLng(vb::Variant(ItemList.TextMatrix(row, colQty))));
+    inv->TransNotes = ItemList.TextMatrix(row, colNotes);
+    inv->setCharge(vb::ParseCurrency(ItemList.TextMatrix(row, colTotal)));
+    const QString bo = ItemList.TextMatrix(row, colBackOrder);
+    inv->BackOrder = bo.isEmpty() ? 0 : vb::CLng(vb::Variant(bo));
+    if (!inv->SaveTransAccess()) return false;
+    Globals::InvoicesUpdated = true;
+    key = QString::number(inv->TransNum);
+    return true;
+}
