@@ -152,7 +152,8 @@ public:
     static void setKeyboardOrder(std::initializer_list<QWidget*> order);
 
     // ---- process --------------------------------------------------------------
-    // Runs the program's event loop. The loop ends when no window is visible:
+    // Runs the program's event loop (in place of QApplication::exec). The
+    // loop ends when no window is visible:
     // hidden windows are unloaded then (their Form_Unload runs), and after
     // the loop the terminate handler runs once.
     static int RunMessageLoop();
