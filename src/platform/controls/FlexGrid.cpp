@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyleHints>
 #include <QStyleOptionButton>
 #include <QTimer>
 #include "forms/Focus.h"
@@ -349,7 +350,9 @@ bool FlexGrid::event(QEvent* e) {
 }
 
 bool FlexGrid::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == lineEditor_ || watched == comboEditor_) {
+    const bool editor = watched == lineEditor_ || watched == comboEditor_
+                        || (comboEditor_->lineEdit() && watched == comboEditor_->lineEdit());
+    if (editor) {
         if (e->type() == QEvent::KeyPress && edit_.active) {
             auto* ke = static_cast<QKeyEvent*>(e);
             bool handled = false;
@@ -406,6 +409,17 @@ void FlexGrid::mousePressEvent(QMouseEvent* e) {
     e->accept();
     if (e->button() != Qt::LeftButton) return;
     const QPoint p = e->position().toPoint();
+    // Qt delivers the second press of a double click as a press too, then the
+    // double click: that press raises nothing, so a double click gives one Click.
+    const QStyleHints* hints = QGuiApplication::styleHints();
+    if (lastPressValid_ && e->timestamp() - lastPressTime_ <= ulong(hints->mouseDoubleClickInterval())
+        && (p - lastPressPos_).manhattanLength() <= hints->mouseDoubleClickDistance()) {
+        lastPressValid_ = false;
+        return;
+    }
+    lastPressValid_ = true;
+    lastPressTime_ = e->timestamp();
+    lastPressPos_ = p;
     guarded([&] {
         const int border = resizeBorderAt(p);
         if (border >= 0) {
@@ -1017,13 +1031,12 @@ void FlexGrid::scheduleSync() {
 }
 
 void FlexGrid::syncScrollBars() {
-    static thread_local bool syncing = false;
-    if (syncing) {   // a scroll bar appearing resizes the viewport while we set it up
+    if (syncing_) {   // a scroll bar appearing resizes the viewport while we set it up
         syncDirty_ = true;
         scheduleSync();
         return;
     }
-    syncing = true;
+    syncing_ = true;
     syncDirty_ = false;
     const bool was = applyingScroll_;
     applyingScroll_ = true;
@@ -1041,7 +1054,7 @@ void FlexGrid::syncScrollBars() {
     hb->setSingleStep(20);
     vb->setValue(std::min(topRow_ - 1, vb->maximum()));
     applyingScroll_ = was;
-    syncing = false;
+    syncing_ = false;
     placeEditor();
 }
 
@@ -1134,6 +1147,7 @@ void FlexGrid::paintEvent(QPaintEvent*) {
     const int first = firstScrollRow();
     const int last = std::min(Rows() - 1, first + area.height() / rh);
     const QColor gridLine = pal.color(QPalette::Mid);
+    const QFontMetrics fm = fontMetrics();
     const QColor highlight = pal.color(hasLogicalFocus() ? QPalette::Active : QPalette::Inactive, QPalette::Highlight);
     const QColor highlightText = pal.color(hasLogicalFocus() ? QPalette::Active : QPalette::Inactive, QPalette::HighlightedText);
 
@@ -1156,8 +1170,11 @@ void FlexGrid::paintEvent(QPaintEvent*) {
             style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &opt, &p, this);
         } else if (!text.isEmpty()) {
             p.setPen(selected ? highlightText : pal.color(fixed ? QPalette::ButtonText : QPalette::Text));
-            p.drawText(rect.adjusted(3, 0, -3, 0), int(qtAlign(col.alignment) | Qt::AlignVCenter | Qt::TextSingleLine),
-                       text);
+            const QRect textRect = rect.adjusted(3, 0, -3, 0);
+            // Text wider than its cell shows its beginning, whatever the alignment.
+            const Qt::Alignment align = fm.horizontalAdvance(text) > textRect.width() ? Qt::AlignLeft
+                                                                                      : qtAlign(col.alignment);
+            p.drawText(textRect, int(align | Qt::AlignVCenter | Qt::TextSingleLine), text);
         }
         if (r >= 1 && r == row_ && c == col_ && cellHasButton(c)) {
             QStyleOptionButton opt;

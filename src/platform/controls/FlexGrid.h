@@ -55,7 +55,9 @@ public:
     // ---- Events (assigned by the window) ----
     std::function<void()> Click;
     std::function<void()> DblClick;
-    std::function<void(int& KeyCode, int Shift)> KeyDown;   // before the grid acts; KeyCode 0 stops it
+    // A key pressed while no edit is open, before the grid acts on it (Return and
+    // keypad Enter are both 13); setting KeyCode to 0 stops the grid's own action.
+    std::function<void(int& KeyCode, int Shift)> KeyDown;
     // GotFocus and LostFocus come from Control; an open edit is committed
     // (AfterEdit) before LostFocus.
     std::function<void()> LeaveCell;
@@ -287,6 +289,10 @@ private:
     bool syncPending_ = false;
     bool syncDirty_ = true;
     bool applyingScroll_ = false;
+    bool syncing_ = false;
+    bool lastPressValid_ = false;
+    ulong lastPressTime_ = 0;
+    QPoint lastPressPos_;
     int resizingCol_ = -1;
     int resizeStartX_ = 0;
     int resizeStartWidth_ = 0;

@@ -548,3 +548,33 @@ TEST_F(GridFixture, FillingThousandsOfRowsStaysCompact) {
     EXPECT_EQ(grid->Rows(), 5001);
     EXPECT_EQ(grid->findChildren<QWidget*>().size(), FlexGrid(nullptr).findChildren<QWidget*>().size());
 }
+
+TEST_F(GridFixture, QtDoubleClickRaisesOneClick) {
+    makeEditor();
+    drive->focusIn();
+    record();
+    const int rh = grid->RowHeight() / 15;
+    const QPointF cell(60, rh * 3 + rh / 2);   // row 3, name column
+    // What Qt delivers for a user's double click: the second press comes as a
+    // press and then as the double click.
+    auto send = [&](QEvent::Type type, ulong ms) {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent ev(type, cell, grid->viewport()->mapToGlobal(cell), Qt::LeftButton, held, Qt::NoModifier);
+        ev.setTimestamp(ms);
+        QApplication::sendEvent(grid->viewport(), &ev);
+    };
+    send(QEvent::MouseButtonPress, 10000);
+    send(QEvent::MouseButtonRelease, 10050);
+    send(QEvent::MouseButtonPress, 10150);
+    send(QEvent::MouseButtonDblClick, 10150);
+    send(QEvent::MouseButtonRelease, 10200);
+    EXPECT_EQ(log, (Strings{"LeaveCell@1,2", "RowColChange@3,2", "EnterCell@3,2", "Click@3,2", "DblClick@3,2",
+                            "BeforeEdit(3,2)='A3'"}));
+    EXPECT_TRUE(grid->isEditing());
+    // A later press is a click of its own.
+    grid->setEditable(false);
+    log.clear();
+    send(QEvent::MouseButtonPress, 12000);
+    send(QEvent::MouseButtonRelease, 12050);
+    EXPECT_EQ(log, (Strings{"Click@3,2"}));
+}
