@@ -129,7 +129,13 @@ FlexGrid::FlexGrid(QWidget* parent) : QAbstractScrollArea(parent), Control(this)
     });
 }
 
-FlexGrid::~FlexGrid() = default;
+FlexGrid::~FlexGrid() {
+    // The editors outlive this part of the object while QWidget deletes its children.
+    lineEditor_->removeEventFilter(this);
+    comboEditor_->removeEventFilter(this);
+    if (QLineEdit* le = comboEditor_->lineEdit()) le->removeEventFilter(this);
+    comboEditor_->disconnect(this);
+}
 
 // ---------------------------------------------------------------- events
 
