@@ -70,6 +70,8 @@ CREATE TABLE tb_Receive (
   Notes TEXT COLLATE NOCASE
 );
 CREATE INDEX ix_Receive_CustNum ON tb_Receive(CustNum, [Date], [Amount]);
+-- Payments are listed by date, then number: this index walks that order.
+CREATE INDEX ix_Receive_Date ON tb_Receive([Date]);
 
 CREATE TABLE tb_Inventory (
   ItemNum INTEGER PRIMARY KEY,
