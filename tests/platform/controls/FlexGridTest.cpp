@@ -578,3 +578,19 @@ TEST_F(GridFixture, QtDoubleClickRaisesOneClick) {
     send(QEvent::MouseButtonRelease, 12050);
     EXPECT_EQ(log, (Strings{"Click@3,2"}));
 }
+
+TEST_F(GridFixture, DraggingAHeaderBorderResizesWithoutMovingOrClicking) {
+    makeEditor();
+    drive->focusIn();
+    record();
+    // The name column's right edge: status 20 px + name 100 px.
+    const QPoint border(120, 5);
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, border);
+    QMouseEvent move(QEvent::MouseMove, QPointF(150, 5), grid->viewport()->mapToGlobal(QPointF(150, 5)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid->viewport(), &move);
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, QPoint(150, 5));
+    EXPECT_EQ(grid->ColWidth(2), 1500 + 30 * 15);
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(grid->Row(), 1);
+}
