@@ -110,57 +110,57 @@ InvoiceDetail::InvoiceDetail()
 InvoiceDetail::~InvoiceDetail() = default;
 
 void InvoiceDetail::layoutControls() {
-    setClientSize(9900, 7260);
+    setClientSize(10200, 7260);
 
     auto caption = [](controls::Label& l, const char* text, int left, int top, int width) {
         l.setCaption(QString::fromLatin1(text));
         l.Move(left, top, width, 285);
     };
-    caption(lblInvoiceNumCaption, "Invoice #:", 120, 165, 1000);
-    lblInvoiceNum.Move(1140, 165, 1400, 285);
-    caption(lblCustomerCaption, "Customer:", 2760, 165, 900);
-    lblCustomer.Move(3720, 165, 6000, 285);
+    caption(lblInvoiceNumCaption, "Invoice #:", 120, 165, 1400);
+    lblInvoiceNum.Move(1560, 165, 1400, 285);
+    caption(lblCustomerCaption, "Customer:", 3120, 165, 1200);
+    lblCustomer.Move(4320, 165, 5760, 285);
     QFont bold = lblInvoiceNum.font();
     bold.setBold(true);
     lblInvoiceNum.setFont(bold);
     lblCustomer.setFont(bold);
 
-    caption(lblDate, "Date:", 120, 570, 1000);
-    txtDate.Move(1140, 540, 1400, 315);
-    caption(lblDescription, "Description:", 2760, 570, 960);
-    txtDescription.Move(3720, 540, 6060, 315);
+    caption(lblDate, "Date:", 120, 570, 1400);
+    txtDate.Move(1560, 540, 1400, 315);
+    caption(lblDescription, "Description:", 3120, 570, 1200);
+    txtDescription.Move(4320, 540, 5760, 315);
 
-    caption(lblSalesRep, "Sales Rep:", 120, 960, 1000);
-    txtSalesRep.Move(1140, 930, 1400, 315);
-    caption(lblTerms, "Terms:", 2760, 960, 960);
-    txtTerms.Move(3720, 930, 2400, 315);
-    caption(lblDiscount, "Discount%:", 6360, 960, 1000);
-    txtDiscount.Move(7380, 930, 900, 315);
+    caption(lblSalesRep, "Sales Rep:", 120, 960, 1400);
+    txtSalesRep.Move(1560, 930, 1400, 315);
+    caption(lblTerms, "Terms:", 3120, 960, 1200);
+    txtTerms.Move(4320, 930, 2400, 315);
+    caption(lblDiscount, "Discount%:", 7020, 960, 1200);
+    txtDiscount.Move(8220, 930, 900, 315);
 
     fraShipping.setCaption(QStringLiteral("Shipping"));
-    fraShipping.Move(120, 1380, 9660, 1110);
-    caption(lblShipCharge, "Shipping Charge:", 120, 360, 1400);
-    txtShipCharge.Move(1560, 330, 1260, 315);
-    caption(lblShipDate, "Date:", 3060, 360, 600);
-    txtShipDate.Move(3660, 330, 1400, 315);
-    caption(lblShipType, "Type:", 5300, 360, 600);
-    cmbShipType.Move(5900, 330, 3600, 315);
-    caption(lblTrackNum, "Tracking#:", 120, 720, 1400);
-    txtTrackNum.Move(1560, 690, 3500, 315);
+    fraShipping.Move(120, 1380, 9960, 1110);
+    caption(lblShipCharge, "Shipping Charge:", 120, 360, 1700);
+    txtShipCharge.Move(1860, 330, 1200, 315);
+    caption(lblShipDate, "Date:", 3300, 360, 600);
+    txtShipDate.Move(3900, 330, 1400, 315);
+    caption(lblShipType, "Type:", 5520, 360, 600);
+    cmbShipType.Move(6120, 330, 3660, 315);
+    caption(lblTrackNum, "Tracking#:", 120, 720, 1700);
+    txtTrackNum.Move(1860, 690, 3440, 315);
 
     caption(lblItems, "Invoice Items", 120, 2610, 2000);
-    ItemList.Move(120, 2880, 9660, 2880);
+    ItemList.Move(120, 2880, 9960, 2880);
     ItemList.setEditable(true);
     ItemList.setFixedCols(1);
 
-    caption(lblInterest, "Interest Charge:", 120, 5940, 1400);
-    txtInterest.Move(1560, 5910, 1260, 315);
+    caption(lblInterest, "Interest Charge:", 120, 5940, 1500);
+    txtInterest.Move(1680, 5910, 1260, 315);
     btnTax.setCaption(QStringLiteral("Sales Tax ->"));
     btnTax.setToolTipText(QStringLiteral("Calculate State Sales Tax"));
-    btnTax.Move(3060, 5880, 1300, 375);
-    txtTax.Move(4440, 5910, 1260, 315);
-    caption(lblTotalCaption, "Total Charges:", 6000, 5940, 1300);
-    lblTotal.Move(7320, 5940, 2460, 285);
+    btnTax.Move(3240, 5880, 1400, 375);
+    txtTax.Move(4740, 5910, 1260, 315);
+    caption(lblTotalCaption, "Total Charges:", 6300, 5940, 1440);
+    lblTotal.Move(7740, 5940, 2340, 285);
     lblTotal.setFont(bold);
 
     struct B {
@@ -183,7 +183,7 @@ void InvoiceDetail::layoutControls() {
         b.b->setPicture(style()->standardIcon(b.icon));
         b.b->setIconSize(QSize(24, 24));
         // Exit stands apart at the right edge.
-        if (b.b == &btnExit) left = 9780 - 660;
+        if (b.b == &btnExit) left = 10080 - 660;
         b.b->Move(left, 6480, 660, 600);
         left += 720;
     }
