@@ -1,25 +1,12 @@
 #include "customers/About.h"
-#include <QFont>
 #include "customers/intro.h"
 #include "vb/ErrorTrap.h"
 
 About::About() {
     setCaption(QStringLiteral("About Vantrels"));
-    setFixedBorder();
-    setClientSize(5400, 2400);
-    imgLogo.setPixmap(ProductPicture(64));
-    imgLogo.Move(300, 300, 1000, 1000);
-    lblTitle.setCaption(QStringLiteral("Vantrel"));
-    QFont f = lblTitle.font();
-    f.setPointSize(18);
-    f.setBold(true);
-    lblTitle.setFont(f);
-    lblTitle.Move(1500, 300, 3600, 600);
-    lblVersion.setCaption(QStringLiteral("Version 1.1"));
-    lblVersion.Move(1500, 900, 3600, 300);
+    LayOutProductLabels(*this, imgLogo, lblTitle, lblVersion);
     Command1.Move(4000, 1800, 1100, 400);
     Command1.Click = [this] { Command1_Click(); };
-    CenterOnScreen();
 }
 
 void About::Form_Load() {

@@ -344,14 +344,7 @@ void Customer::mnuDelete_Click() {
 void Customer::mnuOrdering_Click() {
     if (!HasClientRows()) return;
     vb::Trap(label("mnuOrdering_Click"), [] {
-        auto inv = Globals::SharedInvoice;
-        if (!inv) vb::Raise(vb::err::ObjectNotSet);
-        inv->OpenCn();
-        Globals::rsBackOrders = inv->GetBackOrderItems();
-        inv->CloseCn();
-        auto rs = Globals::rsBackOrders;
-        if (!rs) vb::Raise(vb::err::ObjectNotSet);
-        if (rs->RecordCount() > 0) {
+        if (LoadBackOrders(false)) {
             // The back-order preview arrives with the reports.
         } else {
             vb::MsgBox(QStringLiteral("Unordered backorders not found."));
@@ -362,19 +355,23 @@ void Customer::mnuOrdering_Click() {
 void Customer::mnuOrdered_Click() {
     if (!HasClientRows()) return;
     vb::Trap(label("mnuOrdered_Click"), [] {
-        auto inv = Globals::SharedInvoice;
-        if (!inv) vb::Raise(vb::err::ObjectNotSet);
-        inv->OpenCn();
-        Globals::rsBackOrders = inv->GetBackOrderedItems();
-        inv->CloseCn();
-        auto rs = Globals::rsBackOrders;
-        if (!rs) vb::Raise(vb::err::ObjectNotSet);
-        if (rs->RecordCount() > 0) {
+        if (LoadBackOrders(true)) {
             // The ordered-items preview arrives with the reports.
         } else {
             vb::MsgBox(QStringLiteral("No backordered items found."));
         }
     });
+}
+
+bool Customer::LoadBackOrders(bool ordered) {
+    auto inv = Globals::SharedInvoice;
+    if (!inv) vb::Raise(vb::err::ObjectNotSet);
+    inv->OpenCn();
+    Globals::rsBackOrders = ordered ? inv->GetBackOrderedItems() : inv->GetBackOrderItems();
+    inv->CloseCn();
+    auto rs = Globals::rsBackOrders;
+    if (!rs) vb::Raise(vb::err::ObjectNotSet);
+    return rs->RecordCount() > 0;
 }
 
 void Customer::mnuAging_Click(int days) {

@@ -119,6 +119,8 @@ public:
 private:
     // The no-clients start: the client editor on a blank client, owned here.
     void OpenFirstClientEditor();
+    // Fills rsBackOrders with the unordered or the ordered lines; true when any.
+    static bool LoadBackOrders(bool ordered);
     void buildMenus();
     void buildToolButtons();
 };

@@ -9,7 +9,7 @@
 #include "vb/Conv.h"
 #include "vb/ErrorTrap.h"
 
-QPixmap ProductPicture(int sizePx) {
+static QPixmap ProductPicture(int sizePx) {
     QPixmap pm(sizePx, sizePx);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -40,22 +40,26 @@ void PlaceMainWindowFromSettings() {
     main.setHeight(int(vb::Val(ReadIniString(QStringLiteral("Customer"), QStringLiteral("HEIGHT"), QStringLiteral("6000"), ini))));
 }
 
-intro::intro() {
-    setCaption(QStringLiteral("Loading..."));
-    setFixedBorder();
-    setClientSize(5400, 2400);
-    imgLogo.setPixmap(ProductPicture(64));
-    imgLogo.Move(300, 300, 1000, 1000);
-    lblTitle.setCaption(QStringLiteral("Vantrel"));
-    QFont f = lblTitle.font();
+void LayOutProductLabels(forms::Form& w, controls::Label& logo, controls::Label& title, controls::Label& version) {
+    w.setFixedBorder();
+    w.setClientSize(5400, 2400);
+    logo.setPixmap(ProductPicture(64));
+    logo.Move(300, 300, 1000, 1000);
+    title.setCaption(QStringLiteral("Vantrel"));
+    QFont f = title.font();
     f.setPointSize(18);
     f.setBold(true);
-    lblTitle.setFont(f);
-    lblTitle.Move(1500, 300, 3600, 600);
-    lblVersion.setCaption(QStringLiteral("Version 1.1"));
-    lblVersion.Move(1500, 900, 3600, 300);
+    title.setFont(f);
+    title.Move(1500, 300, 3600, 600);
+    version.setCaption(QStringLiteral("Version 1.1"));
+    version.Move(1500, 900, 3600, 300);
+    w.CenterOnScreen();
+}
+
+intro::intro() {
+    setCaption(QStringLiteral("Loading..."));
+    LayOutProductLabels(*this, imgLogo, lblTitle, lblVersion);
     lblProcess.Move(300, 1700, 4800, 300);
-    CenterOnScreen();
 }
 
 void intro::Form_Load() {

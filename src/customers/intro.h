@@ -16,5 +16,6 @@ public:
 
 // The splash and the About box place the main window from the settings file.
 void PlaceMainWindowFromSettings();
-// The picture both show.
-QPixmap ProductPicture(int sizePx);
+// The picture, product name and version that the splash and the About box
+// both show, laid out on window w.
+void LayOutProductLabels(forms::Form& w, controls::Label& logo, controls::Label& title, controls::Label& version);
