@@ -302,6 +302,9 @@ void InvoiceDetail::showClientName(int32_t custNum) {
 
 void InvoiceDetail::fillGrid(const ado::RecordsetPtr& lines) {
     if (!lines) vb::Raise(vb::err::ObjectNotSet);
+    // Lines show in the order they were added, whatever order the query
+    // happens to return them in.
+    lines->setSort(QStringLiteral("TransNum"));
     ItemList.setRedraw(false);
     struct RedrawOn {
         controls::FlexGrid& g;

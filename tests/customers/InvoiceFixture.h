@@ -3,7 +3,6 @@
 // clients, categories and items, the shared state start-up leaves, and short
 // ways to open an invoice and pick an item.
 #include <memory>
-#include <ostream>
 #include <QString>
 #include "customers/InvSearch.h"
 #include "customers/InvoiceDetail.h"
@@ -18,9 +17,6 @@
 #include "support/WindowFixture.h"
 #include "vb/Conv.h"
 #include "vb/MsgBox.h"
-
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace invoicetest {
 

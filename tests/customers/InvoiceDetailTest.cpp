@@ -1,0 +1,633 @@
+// The invoice editor: header load and save, totals and tax, the questions of
+// Exit and New, the item grid's quantity edits and back orders, its row saves,
+// Remove, and the faults the editor must not have.
+#include <vector>
+#include "customers/InvoiceFixture.h"
+
+using namespace invoicetest;
+using testsupport::click;
+using testsupport::focus;
+using testsupport::GridDriver;
+
+namespace {
+
+class InvoiceDetailTest : public InvoiceFixture {
+protected:
+    void SetUp() override {
+        InvoiceFixture::SetUp();
+        company(6);
+        client(1001, QStringLiteral("John"), QStringLiteral("Smith"), 10);
+        client(1002, QStringLiteral("Mary"), QStringLiteral("Jones"), 0, QStringLiteral("Ann"));
+        category(1, QStringLiteral("Parts"));
+        item(1001, 1, QStringLiteral("Widget"), 10.00, 5, 2);
+        item(1002, 1, QStringLiteral("Service"), 25.00, 0, 0);
+        shipping(QStringLiteral("UPS"), QStringLiteral("Ground"));
+    }
+    // Invoice 1001 of client 1001: two lines, $10 widget x 3 and $25 service.
+    void twoLineInvoice() {
+        storedInvoice(1001, 1001, QStringLiteral("2026-11-03 00:00:00"), 10, 4.59, 5, QStringLiteral("UPS Ground"),
+                      {{1001, 1001, 3, 30, QStringLiteral("Widget"), 0}, {1002, 1002, 1, 25, QStringLiteral("Service"), 0}});
+    }
+    bool isErrorReport(int i, const char* label) const {
+        return shown(i).startsWith(QString::fromLatin1(label)) && shown(i).contains(QStringLiteral("If error persists"));
+    }
+    QString storedText(const QString& column, int invoice = 1001) const {
+        return folder.scalar(QStringLiteral("select %1 from tb_Invoice where InvoiceNum = %2").arg(column).arg(invoice));
+    }
+};
+
+// ---------------------------------------------------------------- load
+
+TEST_F(InvoiceDetailTest, WindowTexts) {
+    startProgram();
+    InvoiceDetail& d = openNew(1001, 10);
+    EXPECT_EQ(d.Caption(), QStringLiteral("Invoice Details"));
+    const std::vector<std::pair<controls::Label*, const char*>> captions = {
+        {&d.lblInvoiceNumCaption, "Invoice #:"}, {&d.lblCustomerCaption, "Customer:"}, {&d.lblDate, "Date:"},
+        {&d.lblDescription, "Description:"}, {&d.lblSalesRep, "Sales Rep:"}, {&d.lblTerms, "Terms:"},
+        {&d.lblDiscount, "Discount%:"}, {&d.lblItems, "Invoice Items"}, {&d.lblTotalCaption, "Total Charges:"},
+        {&d.lblInterest, "Interest Charge:"}, {&d.lblShipCharge, "Shipping Charge:"}, {&d.lblShipDate, "Date:"},
+        {&d.lblShipType, "Type:"}, {&d.lblTrackNum, "Tracking#:"}};
+    for (const auto& [l, text] : captions) EXPECT_EQ(l->Caption(), QString::fromLatin1(text));
+    EXPECT_EQ(d.fraShipping.Caption(), QStringLiteral("Shipping"));
+    EXPECT_EQ(d.btnTax.Caption(), QStringLiteral("Sales Tax ->"));
+    const std::vector<std::pair<controls::CommandButton*, const char*>> tips = {
+        {&d.btnTax, "Calculate State Sales Tax"}, {&d.btnSave, "Save this invoice"},
+        {&d.btnNew, "Enter new sales invoice for this client"}, {&d.btnPrint, "Print this invoice"},
+        {&d.btnExit, "Exit Invoice Details"}, {&d.btnPayments, "Enter payments received from this client"},
+        {&d.btnRemove, "Delete Selected Item"}, {&d.btnNewItem, "Add inventory item to invoice"}};
+    for (const auto& [b, tip] : tips) EXPECT_EQ(b->ToolTipText(), QString::fromLatin1(tip));
+    EXPECT_EQ(d.ItemList.FormatString(),
+              QStringLiteral("^Sel|TransNum|Inventory#|>Quantity|>Charge|Description|>Total|>Back Order"));
+    const int widths[] = {400, 0, 1000, 800, 1000, 3000, 1000, 800};
+    for (int c = 0; c < 8; ++c) EXPECT_EQ(d.ItemList.ColWidth(c), widths[c]) << "column " << c;
+    ASSERT_EQ(d.cmbShipType.ListCount(), 1);
+    EXPECT_EQ(d.cmbShipType.List(0), QStringLiteral("UPS Ground"));
+}
+
+// A new invoice after a stored one starts blank (the shared invoice still
+// holds the stored one's tax and shipping type), and writes nothing.
+TEST_F(InvoiceDetailTest, NewInvoiceStartsBlankAndWritesNothing) {
+    twoLineInvoice();
+    startProgram();
+    InvoiceDetail& d = openStored(1001, 1001);
+    EXPECT_EQ(d.txtTax.Text(), QStringLiteral("$4.59"));
+    click(d.btnNew);   // nothing edited: no question
+
+    EXPECT_EQ(d.lblInvoiceNum.Caption(), QStringLiteral("1002"));
+    EXPECT_EQ(d.lblCustomer.Caption(), QStringLiteral("John  Smith")) << "an empty middle name leaves two blanks";
+    EXPECT_EQ(d.txtDate.Text(), QStringLiteral("12/9/2026"));
+    EXPECT_EQ(d.txtShipDate.Text(), QStringLiteral("12/9/2026"));
+    EXPECT_EQ(d.txtDiscount.Text(), QStringLiteral("10"));
+    for (controls::TextBox* money0 : {&d.txtTax, &d.txtShipCharge, &d.txtInterest})
+        EXPECT_EQ(money0->Text(), QStringLiteral("$0.00"));
+    for (controls::TextBox* blank : {&d.txtDescription, &d.txtTrackNum, &d.txtSalesRep, &d.txtTerms})
+        EXPECT_EQ(blank->Text(), QString());
+    EXPECT_EQ(d.cmbShipType.Text(), QString());
+    EXPECT_EQ(d.lblTotal.Caption(), QString());
+    EXPECT_EQ(d.ItemList.Rows(), 1);
+    EXPECT_TRUE(Globals::InvoiceChanged);
+    EXPECT_TRUE(d.NewInvoiceUnsaved);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from tb_Invoice")), 1);
+    EXPECT_EQ(boxCount(), 0);
+}
+
+// A stored invoice shows its own record: date, description and client come
+// from it, not from whatever was selected elsewhere; a line of quantity 0
+// loads with a charge of 0 and the lines after it load too.
+TEST_F(InvoiceDetailTest, StoredInvoiceShowsItsRecord) {
+    storedInvoice(1001, 1001, QStringLiteral("2026-11-03 00:00:00"), 10, 1.50, 5, QStringLiteral("UPS Ground"),
+                  {{1001, 1001, 0, 0, QStringLiteral("Free widget"), 0}, {1002, 1002, 2, 50, QStringLiteral("Service"), -1}},
+                  0.25, QStringLiteral("From record"), QStringLiteral("2026-11-04 00:00:00"));
+    startProgram();
+    Globals::CurrentInvoiceDate = vb::Date::fromYmd(2020, 1, 1);
+    Globals::CurrentInvoiceDesc = QStringLiteral("From the sales row");
+    InvoiceDetail& d = openStored(1001, 1002);
+
+    EXPECT_EQ(d.txtDate.Text(), QStringLiteral("11/3/2026"));
+    EXPECT_EQ(d.txtShipDate.Text(), QStringLiteral("11/4/2026"));
+    EXPECT_EQ(d.txtDescription.Text(), QStringLiteral("From record"));
+    EXPECT_EQ(d.lblCustomer.Caption(), QStringLiteral("John  Smith"));
+    EXPECT_EQ(d.InvoiceClient(), 1001);
+    EXPECT_EQ(d.cmbShipType.Text(), QStringLiteral("UPS Ground"));
+    EXPECT_EQ(d.txtTrackNum.Text(), QStringLiteral("TR-1"));
+    EXPECT_EQ(d.txtSalesRep.Text(), QStringLiteral("Pat"));
+    EXPECT_EQ(d.txtTerms.Text(), QStringLiteral("Net 30"));
+    EXPECT_EQ(d.txtInterest.Text(), QStringLiteral("$0.25"));
+    // (50 - 10%) + 5 + 0.25 + 1.50
+    EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$51.75"));
+    ASSERT_EQ(d.ItemList.Rows(), 3);
+    EXPECT_EQ(cell(1, Charge), QStringLiteral("$0.00"));
+    EXPECT_EQ(cell(1, Qty), QStringLiteral("0"));
+    EXPECT_EQ(cell(1, BackOrder), QString()) << "a stored back order of 0 shows empty";
+    EXPECT_EQ(cell(2, Line), QStringLiteral("1002"));
+    EXPECT_EQ(cell(2, Charge), QStringLiteral("$25.00"));
+    EXPECT_EQ(cell(2, Total), QStringLiteral("$50.00"));
+    EXPECT_EQ(cell(2, BackOrder), QStringLiteral("-1"));
+    EXPECT_FALSE(Globals::InvoiceChanged);
+    EXPECT_FALSE(d.NewInvoiceUnsaved);
+
+    // Saved for its own client, though another one is current now.
+    click(d.btnSave);
+    EXPECT_EQ(storedText(QStringLiteral("CustNum")), QStringLiteral("1001"));
+    EXPECT_EQ(storedText(QStringLiteral("Description")), QStringLiteral("From record"));
+    EXPECT_EQ(boxCount(), 0);
+}
+
+TEST_F(InvoiceDetailTest, OpensAndSavesWithoutShippingOptions) {
+    folder.exec(QStringLiteral("delete from tb_Shipping"));
+    startProgram();
+    InvoiceDetail& d = openNew(1001, 10);
+    EXPECT_EQ(d.cmbShipType.ListCount(), 0);
+    EXPECT_EQ(d.lblInvoiceNum.Caption(), QStringLiteral("1001"));
+    click(d.btnSave);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from tb_Invoice where InvoiceNum = 1001")), 1);
+    EXPECT_FALSE(Globals::InvoiceChanged);
+    EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$0.00"));
+    EXPECT_EQ(boxCount(), 0);
+}
+
+// ---------------------------------------------------------------- totals
+
+TEST_F(InvoiceDetailTest, TotalsAndTax) {
+    storedInvoice(1001, 1001, QStringLiteral("2026-11-03 00:00:00"), 10, 0, 0, QString(),
+                  {{1001, 1002, 4, 100, QStringLiteral("Service"), 0}});
+    storedInvoice(1002, 1001, QStringLiteral("2026-11-03 00:00:00"), 0, 0, 7.5, QString(), {});
+    startProgram();
+
+    {
+        SCOPED_TRACE("no lines: zero, whatever shipping holds");
+        InvoiceDetail& d = openStored(1002, 1001);
+        EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$7.50")) << "the stored total includes shipping";
+        d.GetInvoiceTotal();
+        EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$0.00"));
+        forms::Form::unload<InvoiceDetail>();
+    }
+    InvoiceDetail& d = openStored(1001, 1001);
+    {
+        SCOPED_TRACE("tax on 100.00 less 10% at 6%");
+        click(d.btnTax);
+        EXPECT_EQ(d.txtTax.Text(), QStringLiteral("$5.40"));
+        EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$95.40"));
+        EXPECT_TRUE(Globals::InvoiceChanged) << "the tax box was written";
+    }
+    struct Case {
+        controls::TextBox* box;
+        const char* text;
+        const char* label;
+    };
+    const Case strict[] = {
+        {&d.txtDiscount, "", "InvoiceDetail.GetInvoiceTotal -13"},
+        {&d.txtDiscount, "ten", "InvoiceDetail.GetInvoiceTotal -13"},
+        {&d.txtInterest, "", "InvoiceDetail.GetInvoiceTotal -13"},
+        {&d.txtShipCharge, "abc", "InvoiceDetail.GetInvoiceTotal -13"},
+    };
+    for (const Case& c : strict) {
+        SCOPED_TRACE(c.text);
+        const QString before = d.txtDiscount.Text(), beforeInterest = d.txtInterest.Text(),
+                      beforeShip = d.txtShipCharge.Text();
+        c.box->setText(QString::fromLatin1(c.text));
+        boxes.clear();
+        boxes.expect(vb::vbOK);
+        d.GetInvoiceTotal();
+        EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$95.40")) << "the label keeps its text";
+        EXPECT_TRUE(isErrorReport(0, c.label)) << shown(0).toStdString();
+        d.txtDiscount.setText(before);
+        d.txtInterest.setText(beforeInterest);
+        d.txtShipCharge.setText(beforeShip);
+    }
+}
+
+// Save reads the amounts leniently (empty or unreadable is 0), the discount's
+// leading number, and keeps the shown date when a date box is not a date.
+TEST_F(InvoiceDetailTest, SaveReadsHeaderLeniently) {
+    twoLineInvoice();
+    startProgram();
+    InvoiceDetail& d = openStored(1001, 1001);
+    d.txtShipCharge.setText(QStringLiteral("abc"));
+    d.txtTax.setText(QStringLiteral("$1,234.50"));
+    d.txtInterest.setText(QString());
+    d.txtDiscount.setText(QStringLiteral("12abc"));
+    d.txtDate.setText(QStringLiteral("13/45/2026"));
+    d.txtShipDate.setText(QStringLiteral("12/1/2026"));
+    d.txtDescription.setText(QStringLiteral("O'Brien's \"big\" order"));
+    click(d.btnSave);
+    EXPECT_EQ(number(QStringLiteral("select shippingcharge from tb_Invoice")), 0);
+    EXPECT_EQ(number(QStringLiteral("select tax from tb_Invoice")), 1234.5);
+    EXPECT_EQ(number(QStringLiteral("select interest from tb_Invoice")), 0);
+    EXPECT_EQ(number(QStringLiteral("select discount from tb_Invoice")), 12);
+    EXPECT_TRUE(storedText(QStringLiteral("[Date]")).startsWith(QStringLiteral("2026-11-03")));
+    EXPECT_TRUE(storedText(QStringLiteral("shippingdate")).startsWith(QStringLiteral("2026-12-01")));
+    EXPECT_EQ(storedText(QStringLiteral("Description")), QStringLiteral("O'Brien's \"big\" order"));
+    // 55 less 12% + 1234.50
+    EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$1,282.90"));
+    EXPECT_EQ(boxCount(), 0);
+}
+
+TEST_F(InvoiceDetailTest, ShipChargeIsFormattedOnLeavingOnlyWhenItIsAnAmount) {
+    startProgram();
+    InvoiceDetail& d = openNew(1001, 10);
+    const std::pair<const char*, const char*> cases[] = {
+        {"5", "$5.00"}, {"1234.5", "$1,234.50"}, {"abc", "abc"}, {"0", "0"}, {"-5", "-5"}, {"$5", "$5"}, {"5abc", "5abc"},
+    };
+    for (const auto& [typed, after] : cases) {
+        SCOPED_TRACE(typed);
+        focus(d.txtShipCharge);
+        d.txtShipCharge.setText(QString::fromLatin1(typed));
+        focus(d.txtTerms);
+        EXPECT_EQ(d.txtShipCharge.Text(), QString::fromLatin1(after));
+    }
+    EXPECT_EQ(boxCount(), 0);
+}
+
+// ---------------------------------------------------------------- questions
+
+TEST_F(InvoiceDetailTest, ExitAsksForAnEditedInvoice) {
+    startProgram();
+    {
+        SCOPED_TRACE("No: a new invoice leaves no header row");
+        openNew(1001, 10);
+        boxes.expect(vb::vbNo);
+        click(detail().btnExit);
+        testsupport::pump();
+        ASSERT_EQ(boxCount(), 1);
+        EXPECT_EQ(shown(0), QStringLiteral("Save changes to invoice?"));
+        EXPECT_EQ(boxes.shown()[0].buttons, 291);
+        EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("Save Invoice?"));
+        EXPECT_FALSE(forms::Form::isLoaded<InvoiceDetail>());
+        EXPECT_FALSE(Globals::InvoiceChanged);
+        EXPECT_EQ(count(QStringLiteral("select count(*) from tb_Invoice")), 0);
+    }
+    {
+        SCOPED_TRACE("Cancel: the window and the flag stay");
+        boxes.clear();
+        InvoiceDetail& d = openNew(1001, 10);
+        boxes.expect(vb::vbCancel);
+        click(d.btnExit);
+        testsupport::pump();
+        EXPECT_TRUE(forms::Form::isLoaded<InvoiceDetail>());
+        EXPECT_TRUE(Globals::InvoiceChanged);
+    }
+    {
+        SCOPED_TRACE("Yes: saved, then closed");
+        boxes.clear();
+        boxes.expect(vb::vbYes);
+        click(detail().btnExit);
+        testsupport::pump();
+        EXPECT_FALSE(forms::Form::isLoaded<InvoiceDetail>());
+        EXPECT_EQ(count(QStringLiteral("select count(*) from tb_Invoice where InvoiceNum = 1001")), 1);
+    }
+}
+
+TEST_F(InvoiceDetailTest, NewAsksBeforeDroppingEdits) {
+    twoLineInvoice();
+    startProgram();
+    InvoiceDetail& d = openStored(1001, 1001);
+    d.txtDescription.setText(QStringLiteral("Edited"));
+    boxes.expect(vb::vbCancel);
+    click(d.btnNew);
+    EXPECT_EQ(shown(0), QStringLiteral("Save changes to invoice?"));
+    EXPECT_EQ(d.lblInvoiceNum.Caption(), QStringLiteral("1001"));
+    EXPECT_EQ(d.txtDescription.Text(), QStringLiteral("Edited"));
+
+    boxes.expect(vb::vbNo);
+    click(d.btnNew);
+    EXPECT_EQ(d.lblInvoiceNum.Caption(), QStringLiteral("1002"));
+    EXPECT_EQ(storedText(QStringLiteral("Description")), QStringLiteral("Stored")) << "No saves nothing";
+
+    // A fresh new invoice counts as changed: New asks again.
+    boxes.expect(vb::vbYes);
+    click(d.btnNew);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from tb_Invoice where InvoiceNum = 1002")), 1);
+    EXPECT_EQ(d.lblInvoiceNum.Caption(), QStringLiteral("1003"));
+    EXPECT_EQ(boxCount(), 3);
+}
+
+// The commands keep working for the invoice's own client when another
+// client has been selected since it was opened.
+TEST_F(InvoiceDetailTest, CommandsKeepTheInvoicesClient) {
+    twoLineInvoice();
+    startProgram();
+    InvoiceDetail& d = openStored(1001, 1001);
+    Globals::CurrentCustNum = 1002;
+    Globals::CurrentCustDiscount = 0;
+    click(d.btnPrint);
+    EXPECT_EQ(Globals::CurrentInvoiceNum, 1001);
+    EXPECT_EQ(Globals::CurrentCustNum, 1001);
+
+    Globals::CurrentCustNum = 1002;
+    click(d.btnPayments);
+    EXPECT_EQ(Globals::CurrentCustNum, 1001);
+
+    Globals::CurrentCustNum = 1002;
+    click(d.btnNew);
+    EXPECT_EQ(d.lblCustomer.Caption(), QStringLiteral("John  Smith"));
+    EXPECT_EQ(d.txtDiscount.Text(), QStringLiteral("10"));
+    click(d.btnSave);
+    EXPECT_EQ(storedText(QStringLiteral("CustNum"), 1002), QStringLiteral("1001"));
+    EXPECT_EQ(boxCount(), 0);
+}
+
+TEST_F(InvoiceDetailTest, NoInvoiceForAClientWithoutARow) {
+    startProgram();
+    for (int cust : {0, -1, 1999}) {
+        SCOPED_TRACE(cust);
+        boxes.clear();
+        InvoiceDetail& d = openNew(cust);
+        EXPECT_EQ(d.lblCustomer.Caption(), QString());
+        boxes.expect(vb::vbOK);
+        click(d.btnSave);
+        boxes.expect(vb::vbOK);
+        click(d.btnNewItem);
+        ASSERT_EQ(boxCount(), 2);
+        EXPECT_EQ(shown(0), QStringLiteral("Select or enter a client first."));
+        EXPECT_EQ(shown(1), QStringLiteral("Select or enter a client first."));
+        EXPECT_FALSE(forms::Form::isLoaded<InvSearch>());
+        EXPECT_TRUE(Globals::InvoiceChanged);
+        EXPECT_EQ(count(QStringLiteral("select count(*) from tb_Invoice")), 0);
+        forms::Form::unload<InvoiceDetail>();
+    }
+}
+
+// A header save that fails keeps everything as unsaved: the flag, the
+// window on Exit, and no picker from New Item.
+TEST_F(InvoiceDetailTest, FailedHeaderSaveKeepsTheInvoiceUnsaved) {
+    startProgram();
+    folder.exec(QStringLiteral("create trigger no_header before insert on tb_Invoice "
+                               "begin select raise(abort, 'disk full'); end"));
+    InvoiceDetail& d = openNew(1001, 10);
+    boxes.expect(vb::vbOK);
+    click(d.btnSave);
+    EXPECT_TRUE(isErrorReport(0, "Invoice.SaveInvoiceAccess -")) << shown(0).toStdString();
+    EXPECT_TRUE(Globals::InvoiceChanged);
+    EXPECT_EQ(d.lblTotal.Caption(), QString());
+
+    boxes.expect(vb::vbOK);
+    click(d.btnNewItem);
+    EXPECT_FALSE(forms::Form::isLoaded<InvSearch>());
+    EXPECT_TRUE(d.NewInvoiceUnsaved);
+
+    boxes.expect(vb::vbYes);
+    boxes.expect(vb::vbOK);
+    click(d.btnExit);
+    testsupport::pump();
+    EXPECT_TRUE(forms::Form::isLoaded<InvoiceDetail>()) << "Exit stops when Yes could not save";
+    EXPECT_TRUE(Globals::InvoiceChanged);
+    EXPECT_EQ(boxCount(), 4);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from tb_Invoice")), 0);
+}
+
+// ---------------------------------------------------------------- item grid
+
+// A quantity edit moves the stock at once; a shortfall is back ordered.
+TEST_F(InvoiceDetailTest, QuantityEditsAndBackOrders) {
+    client(1003, QStringLiteral("Bo"), QStringLiteral("Case"));
+    struct Case {
+        const char* name;
+        int par, stock, qty, backOrder;
+        const char* typed;
+        int stockAfter;
+        bool message;
+        const char* backOrderAfter;
+        bool changed;
+    };
+    const Case cases[] = {
+        {"stock 2, 1 -> 6", 5, 2, 1, 0, "6", -3, true, "-3", true},
+        {"already short, raised by 2", 5, -3, 3, -3, "5", -5, true, "-5", true},
+        {"short, lowered by 2", 5, -5, 5, -5, "3", -3, true, "-3", true},
+        {"lowered back to stock", 5, -1, 3, -1, "1", 1, false, "-1", true},
+        {"not tracked", 0, 0, 1, 0, "4", 0, false, "", true},
+        {"same quantity again", 5, 2, 1, 0, "1", 2, false, "", false},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ++n;
+        const int itemNum = 2000 + n, inv = 3000 + n;
+        item(itemNum, 1, QStringLiteral("Part %1").arg(n), 4.00, c.par, c.stock);
+        storedInvoice(inv, 1003, QStringLiteral("2026-11-03 00:00:00"), 0, 0, 0, QString(),
+                      {{4000 + n, itemNum, c.qty, 4.0 * c.qty, QStringLiteral("Part %1").arg(n), c.backOrder}});
+        startProgram();
+        boxes.clear();
+        InvoiceDetail& d = openStored(inv, 1003);
+        GridDriver grid(d.ItemList);
+        if (c.message) boxes.expect(vb::vbOK);
+        ASSERT_TRUE(grid.edit(1, Qty, QString::fromLatin1(c.typed)));
+        EXPECT_EQ(stockOf(itemNum), c.stockAfter);
+        ASSERT_EQ(boxCount(), c.message ? 1 : 0);
+        if (c.message)
+            EXPECT_EQ(shown(0), QStringLiteral("No Part %1 in Inventory.  Is marked as Back Ordered in Invoice!").arg(n));
+        EXPECT_EQ(cell(1, BackOrder), QString::fromLatin1(c.backOrderAfter));
+        EXPECT_EQ(Globals::RowChanged, c.changed);
+        EXPECT_EQ(marker(1), c.changed ? QStringLiteral("?") : QStringLiteral(">"));
+        Globals::RowChanged = false;
+        forms::Form::unload<InvoiceDetail>();
+    }
+}
+
+TEST_F(InvoiceDetailTest, QuantityThatIsNotANumberMovesNoStock) {
+    twoLineInvoice();
+    startProgram();
+    InvoiceDetail& d = openStored(1001, 1001);
+    GridDriver grid(d.ItemList);
+    boxes.expect(vb::vbOK);
+    ASSERT_TRUE(grid.edit(1, Qty, QStringLiteral("six")));
+    EXPECT_TRUE(isErrorReport(0, "InvoiceDetail.ItemList_AfterEdit -13")) << shown(0).toStdString();
+    EXPECT_EQ(stockOf(1001), 2);
+    EXPECT_EQ(cell(1, Qty), QStringLiteral("six"));
+    EXPECT_FALSE(Globals::RowChanged);
+}
+
+// Edits reach the table on leaving the row, and only when they count; the
+// first row's save stores the header too.
+TEST_F(InvoiceDetailTest, RowSavesOnLeavingAChangedRow) {
+    twoLineInvoice();
+    startProgram();
+    InvoiceDetail& d = openStored(1001, 1001);
+    GridDriver grid(d.ItemList);
+    grid.focusIn();   // to the last row, quantity
+    EXPECT_EQ(d.ItemList.Row(), 2);
+    d.txtDescription.setText(QStringLiteral("Header edit"));
+
+    // Notes edits do not count: leaving the row saves nothing.
+    ASSERT_TRUE(grid.edit(2, Notes, QStringLiteral("Longer service")));
+    grid.moveTo(1, Qty);
+    EXPECT_EQ(folder.scalar(QStringLiteral("select Notes from tb_trans where TransNum = 1002")), QStringLiteral("Service"));
+
+    // Moves within a row never save.
+    ASSERT_TRUE(grid.edit(1, Qty, QStringLiteral("4")));
+    EXPECT_EQ(stockOf(1001), 1);
+    grid.moveTo(1, Notes);
+    grid.moveTo(1, Total);
+    EXPECT_EQ(number(QStringLiteral("select Qty from tb_trans where TransNum = 1001")), 3);
+    EXPECT_EQ(marker(1), QStringLiteral("?"));
+
+    // Leaving row 1 saves it, with its amount, and the header with it.
+    grid.moveTo(2, Total);
+    EXPECT_EQ(number(QStringLiteral("select Qty from tb_trans where TransNum = 1001")), 4);
+    EXPECT_EQ(number(QStringLiteral("select Amount from tb_trans where TransNum = 1001")), 40);
+    EXPECT_EQ(storedText(QStringLiteral("Description")), QStringLiteral("Header edit"));
+    EXPECT_FALSE(Globals::InvoiceChanged);
+    EXPECT_EQ(marker(1), QString());
+    EXPECT_EQ(marker(2), QStringLiteral(">"));
+    EXPECT_EQ(cell(1, Total), QStringLiteral("$40.00"));
+
+    // Row 2's save does not store the header; its pending notes go with it.
+    d.txtDescription.setText(QStringLiteral("Second edit"));
+    ASSERT_TRUE(grid.edit(2, Qty, QStringLiteral("2")));
+    grid.moveTo(1, Qty);
+    EXPECT_EQ(number(QStringLiteral("select Qty from tb_trans where TransNum = 1002")), 2);
+    EXPECT_EQ(folder.scalar(QStringLiteral("select Notes from tb_trans where TransNum = 1002")),
+              QStringLiteral("Longer service"));
+    EXPECT_EQ(storedText(QStringLiteral("Description")), QStringLiteral("Header edit"));
+    EXPECT_TRUE(Globals::InvoiceChanged);
+    EXPECT_TRUE(Globals::InvoicesUpdated);
+    // 40 + 50 less 10% + 5 + 4.59: the total follows each leave.
+    EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$90.59"));
+    EXPECT_EQ(boxCount(), 0);
+}
+
+// A quantity changed and saved at once by a button stores charge x quantity.
+TEST_F(InvoiceDetailTest, ButtonClickSavesThePendingRowWithItsAmount) {
+    twoLineInvoice();
+    startProgram();
+    InvoiceDetail& d = openStored(1001, 1001);
+    GridDriver grid(d.ItemList);
+    grid.focusIn();
+    ASSERT_TRUE(grid.edit(2, Qty, QStringLiteral("3")));
+    click(d.btnSave);
+    EXPECT_EQ(number(QStringLiteral("select Qty from tb_trans where TransNum = 1002")), 3);
+    EXPECT_EQ(number(QStringLiteral("select Amount from tb_trans where TransNum = 1002")), 75);
+    EXPECT_FALSE(Globals::RowChanged);
+    // 30 + 75 less 10% + 5 + 4.59
+    EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$104.09"));
+}
+
+// A row save that fails keeps the row pending and the cursor on it; the next
+// leave saves that row, not the one the cursor went to.
+TEST_F(InvoiceDetailTest, FailedRowSaveIsRetriedOnTheNextLeave) {
+    twoLineInvoice();
+    startProgram();
+    InvoiceDetail& d = openStored(1001, 1001);
+    GridDriver grid(d.ItemList);
+    grid.focusIn();
+    ASSERT_TRUE(grid.edit(1, Qty, QStringLiteral("5")));
+    folder.exec(QStringLiteral("create trigger no_line before insert on tb_trans begin select raise(abort, 'disk full'); end"));
+    boxes.expect(vb::vbOK);
+    grid.moveTo(2, Qty);
+    EXPECT_TRUE(isErrorReport(0, "Invoice.SaveTransAccess -")) << shown(0).toStdString();
+    EXPECT_TRUE(Globals::RowChanged);
+    EXPECT_EQ(d.ItemList.Row(), 1);
+    EXPECT_EQ(marker(1), QStringLiteral("?"));
+    EXPECT_EQ(marker(2), QString());
+    EXPECT_EQ(number(QStringLiteral("select Qty from tb_trans where TransNum = 1001")), 3);
+    EXPECT_EQ(number(QStringLiteral("select count(*) from tb_trans")), 2) << "the stored line is kept";
+
+    folder.exec(QStringLiteral("drop trigger no_line"));
+    grid.moveTo(2, Qty);
+    EXPECT_EQ(number(QStringLiteral("select Qty from tb_trans where TransNum = 1001")), 5);
+    EXPECT_FALSE(Globals::RowChanged);
+    EXPECT_EQ(marker(2), QStringLiteral(">"));
+    EXPECT_EQ(boxCount(), 1);
+}
+
+// However the editor closes, a line whose stock has already moved is saved.
+TEST_F(InvoiceDetailTest, ClosingSavesThePendingLine) {
+    twoLineInvoice();
+    startProgram();
+    InvoiceDetail& d = openStored(1001, 1001);
+    GridDriver grid(d.ItemList);
+    grid.focusIn();
+    ASSERT_TRUE(grid.edit(1, Qty, QStringLiteral("2")));
+    EXPECT_EQ(stockOf(1001), 3);
+    d.close();   // the close box
+    testsupport::pump();
+    EXPECT_FALSE(forms::Form::isLoaded<InvoiceDetail>());
+    EXPECT_EQ(number(QStringLiteral("select Qty from tb_trans where TransNum = 1001")), 2);
+    EXPECT_EQ(number(QStringLiteral("select Amount from tb_trans where TransNum = 1001")), 20);
+    EXPECT_FALSE(Globals::RowChanged);
+}
+
+// A flag left by another grid editor is not this grid's pending row: moving
+// in the item grid saves neither a line nor the header.
+TEST_F(InvoiceDetailTest, FlagOfAnotherGridSavesNothingHere) {
+    twoLineInvoice();
+    startProgram();
+    controls::FlexGrid other;
+    int oldRow = 0, newRow = 0;
+    controls::GridRowEditor otherRows(other, Globals::RowChanged, oldRow, newRow, {.formName = QStringLiteral("Other")});
+    otherRows.MarkChanged();
+
+    InvoiceDetail& d = openStored(1001, 1001);
+    d.txtDescription.setText(QStringLiteral("Not saved"));
+    GridDriver grid(d.ItemList);
+    grid.focusIn();
+    grid.moveTo(1, Qty);
+    grid.moveTo(2, Qty);
+    grid.focusOut();
+    EXPECT_EQ(storedText(QStringLiteral("Description")), QStringLiteral("Stored"));
+    EXPECT_TRUE(Globals::RowChanged) << "still the other grid's";
+    EXPECT_FALSE(Globals::InvoicesUpdated);
+    d.close();
+    testsupport::pump();
+    EXPECT_TRUE(Globals::RowChanged);
+}
+
+TEST_F(InvoiceDetailTest, RemoveDeletesTheLineAndLeavesTheStock) {
+    twoLineInvoice();
+    startProgram();
+    InvoiceDetail& d = openStored(1001, 1001);
+    GridDriver grid(d.ItemList);
+    grid.focusIn();
+    grid.moveTo(1, Qty);
+    click(d.btnRemove);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from tb_trans where TransNum = 1001")), 0);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from tb_trans")), 1);
+    ASSERT_EQ(d.ItemList.Rows(), 2);
+    EXPECT_EQ(cell(1, Line), QStringLiteral("1002"));
+    EXPECT_EQ(stockOf(1001), 2) << "the units the line took stay taken";
+    EXPECT_EQ(d.ItemList.Col(), Line);
+    // 25 less 10% + 5 + 4.59
+    EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$32.09"));
+    EXPECT_EQ(boxCount(), 0);
+
+    {
+        SCOPED_TRACE("a failed delete keeps the row");
+        folder.exec(QStringLiteral("create trigger keep_line before delete on tb_trans "
+                                   "begin select raise(abort, 'locked'); end"));
+        boxes.expect(vb::vbOK);
+        click(d.btnRemove);
+        EXPECT_TRUE(isErrorReport(0, "Invoice.DeleteInvoiceItem -")) << shown(0).toStdString();
+        EXPECT_EQ(d.ItemList.Rows(), 2);
+        folder.exec(QStringLiteral("drop trigger keep_line"));
+    }
+    {
+        SCOPED_TRACE("with the header current nothing is deleted");
+        click(d.btnRemove);
+        ASSERT_EQ(d.ItemList.Rows(), 1);
+        EXPECT_EQ(d.ItemList.Row(), 0);
+        boxes.clear();
+        boxes.expect(vb::vbOK);
+        click(d.btnRemove);
+        EXPECT_TRUE(isErrorReport(0, "InvoiceDetail.btnRemove_Click -13")) << shown(0).toStdString();
+        EXPECT_EQ(count(QStringLiteral("select count(*) from tb_trans")), 0);
+    }
+}
+
+TEST_F(InvoiceDetailTest, NewItemSavesTheHeaderAndOpensThePickerOwnedByTheEditor) {
+    startProgram();
+    InvoiceDetail& d = openNew(1001, 10);
+    click(d.btnNewItem);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from tb_Invoice where InvoiceNum = 1001")), 1);
+    EXPECT_FALSE(d.NewInvoiceUnsaved);
+    EXPECT_EQ(Globals::CurrentCatNum, 1);
+    ASSERT_TRUE(forms::Form::isLoaded<InvSearch>());
+    EXPECT_EQ(forms::Form::get<InvSearch>().Owner(), &d);
+    // Closing the editor closes its picker first.
+    click(d.btnExit);
+    testsupport::pump();
+    EXPECT_FALSE(forms::Form::isLoaded<InvSearch>());
+    EXPECT_FALSE(forms::Form::isLoaded<InvoiceDetail>());
+}
+
+} // namespace
