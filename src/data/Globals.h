@@ -82,6 +82,12 @@ QString SingleText(double value);
 void RefreshCustList();
 void GetInventory(int32_t& CatNum, int32_t& ItemNum);
 void SetupInit();
+// The sales list of the current client: invoices dated after SinceDate, the
+// balance due, and first the pending invoice delete.
+void GetInvoices(vb::Date& SinceDate);
+void GetInvoices(const vb::Date& SinceDate);
+// The sales list of every client, dated after the list's since-date box.
+void GetAllInvoices();
 
 // Puts every shared variable back to its start value and drops the shared
 // instances and record sets (tests, and a clean start).
