@@ -1,0 +1,297 @@
+#include "customers/CustInvoices.h"
+#include <cmath>
+#include <QStyle>
+#include "customers/Customer.h"
+#include "customers/InvoiceDetail.h"
+#include "customers/Profile.h"
+#include "customers/StatusWindow.h"
+#include "data/Globals.h"
+#include "forms/App.h"
+#include "vb/Conv.h"
+#include "vb/ErrorTrap.h"
+#include "vb/MsgBox.h"
+#include "vb/RuntimeError.h"
+#if __has_include("customers/Receipts.h")
+#include "customers/Receipts.h"
+#define VANTREL_HAS_RECEIPTS 1
+#endif
+#if __has_include("books/frmInventory.h")
+#include "books/frmInventory.h"
+#define VANTREL_HAS_INVENTORY 1
+#endif
+#if __has_include("reports/PrtInvoice.h")
+#include "reports/PrtInvoice.h"
+#define VANTREL_HAS_INVOICE_PREVIEW 1
+#endif
+
+namespace {
+
+// The handlers of this window report under the name it had in the first
+// releases of the program, which users quote when they write in.
+QString label(const char* proc) {
+    return QStringLiteral("ClientInvoices.") + QString::fromLatin1(proc) + QStringLiteral(" -");
+}
+
+const QString kSection = QStringLiteral("CustInvoices");
+
+// Format(d, "mm/dd/yy"), whatever the locale: the since-date box reads it back
+// as month, day and two-digit year.
+QString mmddyy(const vb::Date& d) {
+    return QStringLiteral("%1/%2/%3")
+        .arg(d.month(), 2, 10, QLatin1Char('0'))
+        .arg(d.day(), 2, 10, QLatin1Char('0'))
+        .arg(d.year() % 100, 2, 10, QLatin1Char('0'));
+}
+
+int twips(double v) { return int(std::lround(v)); }
+
+} // namespace
+
+CustInvoices::CustInvoices() {
+    setCaption(QStringLiteral("Client Sales"));
+
+    struct B {
+        controls::ToolButton* b;
+        const char* tip;
+        QStyle::StandardPixmap icon;
+        std::function<void()> fn;
+    };
+    const B buttons[] = {
+        {&btnDetails, "View details for selected sales invoice", QStyle::SP_FileDialogContentsView, [this] { btnDetails_Click(); }},
+        {&btnNewInvoice, "Enter new sales invoice for selected client", QStyle::SP_FileIcon, [this] { NewInvoice(); }},
+        {&btnDelete, "Delete selected sales invoice", QStyle::SP_TrashIcon, [this] { btnDelete_Click(); }},
+        {&btnPrint, "Print selected sales invoice", QStyle::SP_DialogSaveButton, [this] { btnPrint_Click(); }},
+        {&btnCustInfo, "Profile for selected client", QStyle::SP_FileDialogDetailedView, [this] { btnCustInfo_Click(); }},
+        {&btnReceipts, "Client Payments Received", QStyle::SP_DialogApplyButton, [this] { btnReceipts_Click(); }},
+        {&btnInventory, "Add to/Edit Inventory", QStyle::SP_DirIcon, [this] { btnInventory_Click(); }},
+        {&btnExit, "Exit Client Sales", QStyle::SP_DialogCloseButton, [this] { btnExit_Click(); }},
+    };
+    int left = 45;
+    for (const B& b : buttons) {
+        b.b->setToolTipText(QString::fromUtf8(b.tip));
+        b.b->setPicture(style()->standardIcon(b.icon));
+        b.b->Click = b.fn;
+        b.b->Move(left, 45, 390, 330);
+        left += 420;
+    }
+    Frame2.Move(20, 0, 7840, 520);
+    Frame3.Move(7840 - (left + 30), 110, left + 30, 400);
+
+    Frame1.Move(20, 510, 7840, 470);
+    Label4.setCaption(QStringLiteral("Sales Invoices for:"));
+    Label4.Move(120, 150, 1500, 255);
+    CmbInvoice.Move(1650, 100, 2000, 315);
+    Label2.setCaption(QStringLiteral("Since:"));
+    Label2.Move(3800, 150, 600, 255);
+    txtSinceDate.Move(4400, 100, 1000, 315);
+    DTPicker1.Move(5450, 100, 1400, 315);
+    btnGo.setCaption(QStringLiteral("&Go"));
+    btnGo.setToolTipText(QStringLiteral("Get invoices for client and since date criteria"));
+    btnGo.Move(6950, 90, 800, 330);
+
+    InvoiceList.Move(20, 1000, 7840, 4300);
+    Label3.setCaption(QStringLiteral("Balance Due:"));
+    Label3.Move(5700, 5350, 1000, 255);
+    lblBalDue.Move(6700, 5335, 1200, 255);
+
+    DTPicker1.Change = [this] { DTPicker1_Change(); };
+    btnGo.Click = [this] { btnGo_Click(); };
+    InvoiceList.Click = [this] { InvoiceList_Click(); };
+    InvoiceList.DblClick = [this] { InvoiceList_DblClick(); };
+    InvoiceList.KeyDown = [this](int& k, int s) { InvoiceList_KeyDown(k, s); };
+
+    Move(100, 100, 8000, 6000);
+}
+
+CustInvoices::~CustInvoices() = default;
+
+void CustInvoices::Form_Load() {
+    vb::Trap(label("Form_Load"), [this] {
+        using namespace Globals;
+        DTPicker1.setValue(vb::Date::fromYmd(vb::Today().year(), 1, 1));
+        txtSinceDate.setText(mmddyy(DTPicker1.Value()));
+        CurrentSinceDate = DTPicker1.Value();
+        CmbInvoice.Clear();
+        CmbInvoice.AddItem(QStringLiteral("Selected Client"));
+        CmbInvoice.AddItem(QStringLiteral("All Clients"));
+        CmbInvoice.setText(CmbInvoice.List(0));
+        const double l = vb::Val(ReadIniString(kSection, QStringLiteral("LEFT"), QStringLiteral("100"), IniPath));
+        const double t = vb::Val(ReadIniString(kSection, QStringLiteral("TOP"), QStringLiteral("100"), IniPath));
+        const double w = vb::Val(ReadIniString(kSection, QStringLiteral("WIDTH"), QStringLiteral("8000"), IniPath));
+        const double h = vb::Val(ReadIniString(kSection, QStringLiteral("HEIGHT"), QStringLiteral("6000"), IniPath));
+        Move(twips(l), twips(t), twips(w), twips(h));
+    });
+}
+
+void CustInvoices::DTPicker1_Change() { txtSinceDate.setText(mmddyy(DTPicker1.Value())); }
+
+void CustInvoices::btnGo_Click() {
+    vb::Trap(label("btnGo_Click"), [this] {
+        using namespace Globals;
+        if (CmbInvoice.Text() == QStringLiteral("All Clients")) {
+            CurrentCustName = QStringLiteral("All Clients");
+            {
+                StatusNotice<LoadingInvoices> notice(this);
+                GetAllInvoices();
+            }
+            Label3.setVisible(false);
+            lblBalDue.setVisible(false);
+        } else {
+            {
+                // Closed on every path, also when the since-date is no date.
+                StatusNotice<LoadingInvoices> notice(this);
+                vb::Date since = txtSinceDate.DateValue();
+                GetInvoices(since);
+            }
+            Label3.setVisible(true);
+            lblBalDue.setVisible(true);
+        }
+    });
+}
+
+void CustInvoices::AssignRow(int r) {
+    using namespace Globals;
+    // The header row fails on its first cell, before anything is assigned.
+    CurrentInvoiceDate = vb::CDate(vb::Variant(InvoiceList.TextMatrix(r, 0)));
+    CurrentInvoiceNum = vb::CLng(vb::Variant(InvoiceList.TextMatrix(r, 1)));
+    CurrentCustNum = vb::CLng(vb::Variant(InvoiceList.TextMatrix(r, 2)));
+    CurrentCustName = InvoiceList.TextMatrix(r, 4);
+    CurrentInvoiceDesc = InvoiceList.TextMatrix(r, 6);
+}
+
+bool CustInvoices::TakeCurrentRow() {
+    const int r = InvoiceList.Row();
+    if (r < 1 || r >= InvoiceList.Rows()) return false;
+    bool ok = false;
+    vb::IgnoreErrors([&] {
+        AssignRow(r);
+        ok = true;
+    });
+    return ok;
+}
+
+void CustInvoices::InvoiceList_Click() {
+    try {
+        AssignRow(InvoiceList.Row());
+    } catch (...) {
+        const vb::RuntimeError e = vb::ToRuntimeError(std::current_exception());
+        if (e.Number() == vb::err::TypeMismatch) {
+            const int answer = vb::MsgBox(QStringLiteral("Invoice not clicked on.  Enter New Invoice for ") +
+                                              Globals::CurrentCustName + QStringLiteral("?"),
+                                          vb::vbYesNo + vb::vbQuestion + vb::vbDefaultButton2,
+                                          QStringLiteral("Enter New Invoice?"));
+            if (answer == vb::vbYes) NewInvoice();
+            return;
+        }
+        vb::MsgBox(label("InvoiceList_Click") + QString::number(e.Number()) + QStringLiteral(" ") + e.Description() +
+                   QStringLiteral(" If error persists contact Vantrels author with contents of this message."));
+    }
+}
+
+void CustInvoices::InvoiceList_DblClick() {
+    // Keyboard moves raise no Click: act on the row the user sees.
+    if (!TakeCurrentRow()) return;
+    OpenInvoiceEditor();
+}
+
+void CustInvoices::InvoiceList_KeyDown(int& KeyCode, int) {
+    if (KeyCode == 13) InvoiceList_DblClick();
+}
+
+void CustInvoices::OpenInvoiceEditor() {
+    // An editor already open is only brought forward and keeps its invoice.
+    vb::IgnoreErrors([this] { forms::Form::get<InvoiceDetail>().Show(false, this); });
+}
+
+void CustInvoices::NewInvoice() {
+    vb::IgnoreErrors([] { forms::Form::get<Customer>().NewInvoice(); });
+}
+
+void CustInvoices::btnDelete_Click() {
+    vb::Trap(label("btnDelete_Click"), [this] {
+        using namespace Globals;
+        if (!TakeCurrentRow()) return;
+        const QString num = QString::number(CurrentInvoiceNum);
+        const int answer = vb::MsgBox(QStringLiteral("Delete invoice #") + num +
+                                          QStringLiteral(" and all associated charges?"),
+                                      vb::vbYesNo + vb::vbQuestion + vb::vbDefaultButton2,
+                                      QStringLiteral("Delete Invoice ... #") + num + QStringLiteral("?"));
+        if (answer != vb::vbYes) {
+            DeleteInvoicePending = false;
+            return;
+        }
+        // The loader deletes the invoice first, then lists every invoice of
+        // the client, of any date.
+        DeleteInvoicePending = true;
+        GetInvoices(vb::Date());
+    });
+}
+
+void CustInvoices::btnPrint_Click() {
+    if (!TakeCurrentRow()) return;
+#ifdef VANTREL_HAS_INVOICE_PREVIEW
+    vb::IgnoreErrors([] { forms::Form::get<PrtInvoice>().Show(); });
+#endif
+}
+
+void CustInvoices::btnCustInfo_Click() {
+    // Reloaded so it reads the current client afresh.
+    vb::IgnoreErrors([] { forms::Form::unload<Profile>(); });
+    vb::IgnoreErrors([] { forms::Form::get<Profile>().Show(); });
+}
+
+void CustInvoices::btnReceipts_Click() {
+    vb::Trap(label("btnReceipts_Click"), [] {
+        if (Globals::CurrentCustNum != 0) {
+#ifdef VANTREL_HAS_RECEIPTS
+            forms::Form::get<Receipts>().Show();
+#endif
+        } else {
+            vb::MsgBox(QStringLiteral("Select or enter a client first"));
+        }
+    });
+}
+
+void CustInvoices::btnInventory_Click() {
+    vb::Trap(label("btnInventory_Click"), [] {
+        Globals::CurrentCatNum = 1;
+#ifdef VANTREL_HAS_INVENTORY
+        forms::Form::get<frmInventory>().Show();
+#endif
+    });
+}
+
+void CustInvoices::btnExit_Click() { forms::Form::Unload(this); }
+
+void CustInvoices::Form_Resize() {
+    vb::Trap(label("Form_Resize"), [this] {
+        if (WindowState() == vbMinimized) return;
+        const int W = Width(), H = Height();
+        if (W > 160) InvoiceList.setWidth(W - 160);
+        if (W > 20) InvoiceList.setLeft(20);
+        if (H > 1700) InvoiceList.setHeight(H - 1700);
+        if (H > 1000) InvoiceList.setTop(1000);
+        if (W > 2300) Label3.setLeft(W - 2300);
+        if (H > 650) Label3.setTop(H - 650);
+        if (W > 1000) lblBalDue.setLeft(Label3.Left() + 1000);
+        lblBalDue.setTop(Label3.Top() - 15);
+        if (W > 160) Frame2.setWidth(W - 160);
+        if (W > 20) Frame2.setLeft(20);
+        Frame3.setLeft(Frame2.Width() - Frame3.Width());
+        if (H > 110) Frame3.setTop(110);
+        Frame1.setLeft(Frame2.Left());
+        Frame1.setWidth(Frame2.Width());
+        if (H > 510) Frame1.setTop(510);
+    });
+}
+
+void CustInvoices::Form_Unload() {
+    vb::Trap(label("Form_Unload"), [this] {
+        using namespace Globals;
+        if (WindowState() == vbMinimized) return;
+        WriteIniString(kSection, QStringLiteral("LEFT"), SingleText(Left()), IniPath);
+        WriteIniString(kSection, QStringLiteral("TOP"), SingleText(Top()), IniPath);
+        WriteIniString(kSection, QStringLiteral("WIDTH"), SingleText(Width()), IniPath);
+        WriteIniString(kSection, QStringLiteral("HEIGHT"), SingleText(Height()), IniPath);
+    });
+}

@@ -1,0 +1,158 @@
+// The loaders of the client sales list: one client's invoices with the
+// balance due (and the pending invoice delete), or every client's invoices.
+#include <QString>
+#include "customers/CustInvoices.h"
+#include "customers/StatusWindow.h"
+#include "data/Client.h"
+#include "data/Globals.h"
+#include "data/Invoice.h"
+#include "forms/App.h"
+#include "forms/Form.h"
+#include "vb/Conv.h"
+#include "vb/ErrorTrap.h"
+#include "vb/RuntimeError.h"
+
+namespace Globals {
+
+namespace {
+
+void closeIfOpen(const ado::RecordsetPtr& r) {
+    if (r && r->State() == ado::adStateOpen) r->Close();
+}
+
+// A missing amount counts as nothing rather than stopping the whole list.
+double amount(const vb::Variant& v) { return v.isNull() || v.isEmpty() ? 0.0 : vb::CDbl(v); }
+
+// The grid of the sales window, set up empty (header only) with its layout.
+controls::FlexGrid& prepareGrid() {
+    auto& grid = forms::Form::get<CustInvoices>().InvoiceList;
+    grid.Clear();
+    grid.setFormatString(QStringLiteral("Date|Invoice#|Customer#|Last|Name|>Charges|Description"));
+    const int widths[] = {1000, 800, 0, 0, 2000, 1000, 2000};
+    for (int c = 0; c < 7; ++c) grid.setColWidth(c, widths[c]);
+    return grid;
+}
+
+// One grid row per invoice: date, number, client, an empty column, name,
+// charges (lines less the discount, plus tax, interest and shipping) and
+// description.
+void fillRows(controls::FlexGrid& grid, const ado::RecordsetPtr& list) {
+    grid.setRedraw(false);
+    struct RedrawOn {
+        controls::FlexGrid& g;
+        ~RedrawOn() { g.setRedraw(true); }
+    } redrawOn{grid};
+    const QChar tab(u'\t');
+    if (!list->Eof()) list->MoveFirst();
+    auto fDate = list->Fields("InvoiceDate"), fNum = list->Fields("InvoiceNum"), fCust = list->Fields("CustNum"),
+         fL = list->Fields("Lname"), fF = list->Fields("Fname"), fCharge = list->Fields("Charge"),
+         fDisc = list->Fields("Discount"), fTax = list->Fields("Tax"), fInt = list->Fields("Interest"),
+         fShip = list->Fields("ShippingCharge"), fDesc = list->Fields("Description");
+    while (!list->Eof()) {
+        const vb::Variant date = fDate.Value();
+        const QString dateText = date.isNull() ? QString() : vb::DateToText(vb::CDate(date));
+        const double charge = amount(fCharge.Value());
+        const double charges =
+            charge - charge * amount(fDisc.Value()) / 100 + amount(fTax.Value()) + amount(fInt.Value()) +
+            amount(fShip.Value());
+        grid.AddItem(dateText + tab + fNum.Value().str() + tab + fCust.Value().str() + tab + QString() + tab +
+                     fL.Value().str() + QStringLiteral(", ") + fF.Value().str() + tab +
+                     vb::FormatCurrency(vb::Currency::fromDouble(charges)) + tab + fDesc.Value().str());
+        list->MoveNext();
+    }
+}
+
+// The newest invoice listed (row 1) becomes the current invoice.
+void takeFirstRow(controls::FlexGrid& grid) {
+    if (grid.Rows() <= 1) return;
+    if (grid.Row() != 1) grid.setRowColSilently(1, grid.Col());
+    const int r = grid.Row();
+    CurrentInvoiceDate = vb::CDate(vb::Variant(grid.TextMatrix(r, 0)));
+    CurrentInvoiceNum = vb::CLng(vb::Variant(grid.TextMatrix(r, 1)));
+    // The hidden "Last" column is empty, so the name ends in one blank.
+    CurrentCustName = grid.TextMatrix(r, 4) + QStringLiteral(" ") + grid.TextMatrix(r, 3);
+    CurrentInvoiceDesc = grid.TextMatrix(r, 6);
+}
+
+} // namespace
+
+void GetInvoices(vb::Date& SinceDate) {
+    std::shared_ptr<Invoice> inv;
+    std::shared_ptr<Client> client;
+    vb::Trap(QStringLiteral("Globals.GetInvoices -"), [&] {
+        closeIfOpen(rsInvoices);
+        SharedInvoice.reset();
+        rsInvoices.reset();
+
+        forms::DoEvents();
+        // Closed on every path, as the last step.
+        StatusNotice<GettingInvoices> notice;
+
+        auto& grid = prepareGrid();
+        inv = std::make_shared<Invoice>();
+        SharedInvoice = inv;
+        rsInvoices = std::make_shared<ado::Recordset>();
+        grid.setRows(1);
+
+        inv->InitAccess(DataFilePath());
+        inv->OpenCn();
+        if (DeleteInvoicePending) {
+            // Cleared whatever the outcome: a failed delete must not fire on
+            // some later, unrelated reload.
+            DeleteInvoicePending = false;
+            inv->DeleteInvoice(CurrentInvoiceNum);
+        }
+
+        auto list = inv->GetCustInvoices(CurrentCustNum, SinceDate);
+        rsInvoices = list;
+        if (!list) vb::Raise(vb::err::ObjectNotSet);
+        fillRows(grid, list);
+        list->Close();
+
+        client = SharedClient;
+        if (!client) vb::Raise(vb::err::ObjectNotSet);
+        client->OpenCn();
+        const vb::Currency bal = client->ClientBal(CurrentCustNum, vb::Date());
+        auto& sales = forms::Form::get<CustInvoices>();
+        sales.lblBalDue.setCaption(vb::FormatCurrency(bal));
+        sales.lblBalDue.setForeColor(bal > vb::Currency() ? 255 : 0);
+        client->CloseCn();
+        inv->CloseCn();
+
+        takeFirstRow(grid);
+    });
+    // A connection left open would make repair and restore refuse.
+    if (client) client->CloseCn();
+    if (inv) inv->CloseCn();
+}
+
+void GetInvoices(const vb::Date& SinceDate) {
+    vb::Date since = SinceDate;
+    GetInvoices(since);
+}
+
+void GetAllInvoices() {
+    std::shared_ptr<Invoice> inv;
+    vb::Trap(QStringLiteral("Globals.GetAllInvoices -"), [&] {
+        auto& grid = prepareGrid();
+        inv = std::make_shared<Invoice>();
+        SharedInvoice = inv;
+        rsInvoices = std::make_shared<ado::Recordset>();
+        grid.setRows(1);
+
+        inv->InitAccess(DataFilePath());
+        inv->OpenCn();
+        const vb::Date since = forms::Form::get<CustInvoices>().txtSinceDate.DateValue();
+        auto list = inv->GetAllInvoices(since);
+        rsInvoices = list;
+        if (!list) vb::Raise(vb::err::ObjectNotSet);
+        fillRows(grid, list);
+        list->Close();
+        inv->CloseCn();
+
+        takeFirstRow(grid);
+    });
+    if (inv) inv->CloseCn();
+}
+
+} // namespace Globals
