@@ -1,5 +1,6 @@
 #include "customers/CustInvoices.h"
 #include <cmath>
+#include <QFont>
 #include <QStyle>
 #include "customers/Customer.h"
 #include "customers/InvoiceDetail.h"
@@ -79,12 +80,12 @@ CustInvoices::CustInvoices() {
 
     Frame1.Move(20, 510, 7840, 470);
     Label4.setCaption(QStringLiteral("Sales Invoices for:"));
-    Label4.Move(120, 150, 1500, 255);
-    CmbInvoice.Move(1650, 100, 2000, 315);
+    Label4.Move(120, 150, 1750, 255);
+    CmbInvoice.Move(1900, 100, 2000, 315);
     Label2.setCaption(QStringLiteral("Since:"));
-    Label2.Move(3800, 150, 600, 255);
-    txtSinceDate.Move(4400, 100, 1000, 315);
-    DTPicker1.Move(5450, 100, 1400, 315);
+    Label2.Move(4050, 150, 600, 255);
+    txtSinceDate.Move(4650, 100, 900, 315);
+    DTPicker1.Move(5600, 100, 1250, 315);
     btnGo.setCaption(QStringLiteral("&Go"));
     btnGo.setToolTipText(QStringLiteral("Get invoices for client and since date criteria"));
     btnGo.Move(6950, 90, 800, 330);
@@ -92,6 +93,10 @@ CustInvoices::CustInvoices() {
     InvoiceList.Move(20, 1000, 7840, 4300);
     Label3.setCaption(QStringLiteral("Balance Due:"));
     Label3.Move(5700, 5350, 1000, 255);
+    // The balance sits 1000 twips to its right, so the caption is set small.
+    QFont small = Label3.font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    Label3.setFont(small);
     lblBalDue.Move(6700, 5335, 1200, 255);
 
     DTPicker1.Change = [this] { DTPicker1_Change(); };

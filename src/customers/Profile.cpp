@@ -16,7 +16,7 @@ namespace {
 QString label(const char* proc) { return QStringLiteral("Profile.") + QString::fromLatin1(proc) + QStringLiteral(" -"); }
 
 // Label and box rows inside a frame: captions on the left, boxes beside them.
-constexpr int kRowTop = 300, kRowStep = 360, kRowHeight = 315;
+constexpr int kRowTop = 300, kRowStep = 330, kRowHeight = 300;
 
 void placeRows(std::initializer_list<std::pair<controls::Label*, QWidget*>> rows, const char* const* captions,
                int labelWidth, int boxWidth) {
@@ -75,10 +75,10 @@ Profile::Profile() {
         left += 450;
     }
     lblBalDueCaption.setCaption(QStringLiteral("Balance Due:"));
-    lblBalDueCaption.Move(120, 165, 1100, 255);
-    lblBalDue.Move(1260, 165, 2000, 255);
+    lblBalDueCaption.Move(120, 165, 1300, 255);
+    lblBalDue.Move(1460, 165, 2000, 255);
 
-    SSTab1.Move(60, 600, 7950, 5535);
+    SSTab1.Move(60, 540, 7950, 5600);
 
     layoutControls();
     wireChangeHandlers();
@@ -138,10 +138,10 @@ void Profile::layoutControls() {
 
     // Client
     lblCustNumCaption.setCaption(QStringLiteral("Customer #:"));
-    lblCustNumCaption.Move(leftX + 120, 150, 1000, 255);
-    lblCustNum.Move(leftX + 1180, 150, 1500, 255);
+    lblCustNumCaption.Move(leftX + 120, 150, 1200, 255);
+    lblCustNum.Move(leftX + 1380, 150, 1500, 255);
     nameFrame(fraName, 480, lblFname, txtFname, lblMname, txtMname, lblLname, txtLname);
-    addressFrame(fraAddress, 480 + frameHeight(3) + 80, streetCaps, lblAddress, txtAddress, lblAddress2, txtAddress2,
+    addressFrame(fraAddress, 480 + frameHeight(3) + 60, streetCaps, lblAddress, txtAddress, lblAddress2, txtAddress2,
                  lblCity, txtCity, lblState, txtState, lblZipCode, txtZipCode);
     fraComm.setCaption(QStringLiteral("Communications"));
     fraComm.Move(rightX, 120, rightW, frameHeight(7));
@@ -151,7 +151,7 @@ void Profile::layoutControls() {
 
     // Billing
     nameFrame(fraBillName, 120, lblBillFname, txtBillFname, lblBillMname, txtBillMName, lblBillLname, txtBillLname);
-    const int billAddrTop = 120 + frameHeight(3) + 80;
+    const int billAddrTop = 120 + frameHeight(3) + 60;
     addressFrame(fraBillAddress, billAddrTop, streetCaps, lblBillAddress, txtBillAddress, lblBillAddress2,
                  txtBillAddress2, lblBillCity, txtBillCity, lblBillState, txtBillState, lblBillZipCode,
                  TxtBillZipCode);
@@ -161,15 +161,15 @@ void Profile::layoutControls() {
                {&lblBillWorkPhone, &txtBillWorkPhone}, {&lblBillFax, &txtBillFax}, {&lblBillEmail, &txtBillEmail},
                {&lblBillWebPage, &txtBillWebPage}},
               billCommCaps, commLabelW, commBoxW);
-    const int payTop = billAddrTop + frameHeight(5) + 80;
+    const int payTop = billAddrTop + frameHeight(5) + 60;
     int y = 120 + frameHeight(6) + 120;
     lblPOnum.setCaption(QStringLiteral("Purchase Order #:"));
-    lblPOnum.Move(rightX + 120, y + 30, 1500, 255);
-    txtPOnum.Move(rightX + 1680, y, rightW - 1680 - 120, kRowHeight);
+    lblPOnum.Move(rightX + 120, y + 30, 1740, 255);
+    txtPOnum.Move(rightX + 1920, y, rightW - 1920 - 120, kRowHeight);
     y += kRowStep;
     lblDiscount.setCaption(QStringLiteral("Discount %:"));
-    lblDiscount.Move(rightX + 120, y + 30, 1500, 255);
-    txtDiscount.Move(rightX + 1680, y, 900, kRowHeight);
+    lblDiscount.Move(rightX + 120, y + 30, 1740, 255);
+    txtDiscount.Move(rightX + 1920, y, 900, kRowHeight);
     btnSame.Move(rightX + rightW - 120 - 1700, y + kRowStep + 30, 1700, 360);
     auto payFrame = [&](controls::Frame& f, int x, const QString& caption, controls::Label& l1, controls::ComboBox& c,
                         controls::Label& l2, controls::TextBox& t2, controls::Label& l3, controls::TextBox& t3) {
@@ -186,7 +186,7 @@ void Profile::layoutControls() {
     // Shipping
     nameFrame(fraShipName, 120, lblShipFname, txtShippingFname, lblShipMname, txtShippingMname, lblShipLname,
               txtshippingLname);
-    addressFrame(fraShipAddress, 120 + frameHeight(3) + 80, shipAddrCaps, lblShipAddress, txtShippingAddress,
+    addressFrame(fraShipAddress, 120 + frameHeight(3) + 60, shipAddrCaps, lblShipAddress, txtShippingAddress,
                  lblShipAddress2, txtShippingAddress2, lblShipCity, txtShippingCity, lblShipState, txtShippingState,
                  lblShipZipCode, txtShippingZipCode);
     fraShipComm.setCaption(QStringLiteral("Communications"));
@@ -195,7 +195,7 @@ void Profile::layoutControls() {
                {&lblShipWorkPhone, &txtShippingWorkPhone}},
               commCaps, commLabelW, commBoxW);
     fraSameAs.setCaption(QStringLiteral("Same as"));
-    fraSameAs.Move(rightX, 120 + frameHeight(3) + 80, rightW, 1140);
+    fraSameAs.Move(rightX, 120 + frameHeight(3) + 60, rightW, 1140);
     Command1.Move(240, 330, 1300, 360);
     Command2.Move(240, 690 + 30, 1300, 360);
     OptCust.Move(1800, 360, 1500, 300);
