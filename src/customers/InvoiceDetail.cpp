@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QStyle>
 #include "ado/Recordset.h"
+#include "customers/CustInvoices.h"
 #include "customers/InvSearch.h"
 #include "data/Client.h"
 #include "data/Globals.h"
@@ -14,10 +15,6 @@
 #include "vb/ErrorTrap.h"
 #include "vb/MsgBox.h"
 #include "vb/RuntimeError.h"
-#if __has_include("customers/CustInvoices.h")
-#include "customers/CustInvoices.h"
-#define VANTREL_HAS_SALES_LIST 1
-#endif
 
 namespace {
 
@@ -433,13 +430,10 @@ bool InvoiceDetail::SaveInvoice() {
         {
             Connected<Client> client(Globals::SharedClient);
             const vb::Currency bal = client->ClientBal(invoiceCust_, vb::Date());
-#ifdef VANTREL_HAS_SALES_LIST
+            // Touching the sales list loads it hidden when it is not open.
             CustInvoices& sales = forms::Form::get<CustInvoices>();
             sales.lblBalDue.setCaption(vb::FormatCurrency(bal));
             sales.lblBalDue.setForeColor(bal > vb::Currency() ? 255 : 0);
-#else
-            (void)bal;
-#endif
         }
         Globals::InvoiceChanged = false;
         saved = true;
@@ -464,13 +458,10 @@ void InvoiceDetail::btnExit_Click() {
         if (!AskToSave()) return;
         if (Globals::InvoicesUpdated) {
             Globals::CurrentCustNum = invoiceCust_;
-#ifdef VANTREL_HAS_SALES_LIST
-            CustInvoices& sales = forms::Form::get<CustInvoices>();
-            sales.Refresh();
+            forms::Form::get<CustInvoices>().Refresh();
             forms::DoEvents();
             Globals::GetInvoices(vb::Date());
             forms::Form::get<CustInvoices>().Show();
-#endif
             Globals::InvoicesUpdated = false;
         }
         forms::Form::Unload(this);

@@ -1,6 +1,7 @@
 // The program's main road on a real data file: a client, a new invoice, two
 // picks, a quantity raised past stock, shipping and tax, Save, and the stored
 // total equal to the total shown.
+#include "customers/CustInvoices.h"
 #include "customers/InvoiceFixture.h"
 
 using namespace invoicetest;
@@ -82,9 +83,31 @@ TEST_F(MainRoad, InvoiceFromNewToStoredTotal) {
     EXPECT_FALSE(Globals::InvoiceChanged);
     EXPECT_TRUE(Globals::InvoicesUpdated);
 
+    // Exit refills the sales list with every invoice of the client and shows it.
     testsupport::click(d.btnExit);
     testsupport::pump();
     EXPECT_FALSE(forms::Form::isLoaded<InvoiceDetail>());
+    ASSERT_TRUE(forms::Form::isLoaded<CustInvoices>());
+    CustInvoices& sales = forms::Form::get<CustInvoices>();
+    EXPECT_TRUE(sales.Visible());
+    ASSERT_EQ(sales.InvoiceList.Rows(), 2);
+    EXPECT_EQ(sales.InvoiceList.TextMatrix(1, 1), QStringLiteral("1001"));
+    EXPECT_EQ(sales.InvoiceList.TextMatrix(1, 5), QStringLiteral("$86.09"));
+    EXPECT_EQ(sales.lblBalDue.Caption(), QStringLiteral("$86.09"));
+    EXPECT_EQ(sales.lblBalDue.ForeColor(), 255);
+    EXPECT_FALSE(Globals::InvoicesUpdated);
+
+    // Deleting the invoice there gives the tracked item its units back.
+    sales.InvoiceList.setRow(1);
+    boxes.expect(vb::vbYes);
+    testsupport::click(sales.btnDelete);
+    testsupport::pump();
+    EXPECT_EQ(count(QStringLiteral("select count(*) from tb_Invoice")), 0);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from tb_trans")), 0);
+    EXPECT_EQ(stockOf(1001), 2);
+    EXPECT_EQ(stockOf(1002), 0);
+    EXPECT_EQ(sales.InvoiceList.Rows(), 1);
+    EXPECT_EQ(boxCount(), 2);
 }
 
 } // namespace
