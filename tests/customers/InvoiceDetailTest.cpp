@@ -2,7 +2,10 @@
 // Exit and New, the item grid's quantity edits and back orders, its row saves,
 // Remove, and the faults the editor must not have.
 #include <vector>
+#include "customers/CustInvoices.h"
+#include "customers/Customer.h"
 #include "customers/InvoiceFixture.h"
+#include "customers/Profile.h"
 
 using namespace invoicetest;
 using testsupport::click;
@@ -628,6 +631,70 @@ TEST_F(InvoiceDetailTest, NewItemSavesTheHeaderAndOpensThePickerOwnedByTheEditor
     testsupport::pump();
     EXPECT_FALSE(forms::Form::isLoaded<InvSearch>());
     EXPECT_FALSE(forms::Form::isLoaded<InvoiceDetail>());
+}
+
+// ---------------------------------------------------------------- callers
+
+// The editor as the client editor and the sales list open it, after a real
+// start-up of the main window.
+class InvoiceEditorOpened : public InvoiceDetailTest {
+protected:
+    void SetUp() override {
+        InvoiceDetailTest::SetUp();
+        twoLineInvoice();
+        forms::Form::get<Customer>();   // start-up: shared instances, lists, client 1001 current
+        testsupport::pump();
+    }
+};
+
+TEST_F(InvoiceEditorOpened, NewInvoiceFromTheClientEditor) {
+    Globals::CurrentCustNum = 1001;
+    Profile& p = forms::Form::get<Profile>();
+    p.Show();
+    ASSERT_EQ(p.lblCustNum.Caption(), QStringLiteral("1001"));
+    click(p.btnNewInvoice);
+    testsupport::pump();
+    ASSERT_TRUE(forms::Form::isLoaded<InvoiceDetail>());
+    InvoiceDetail& d = detail();
+    EXPECT_TRUE(d.Visible());
+    EXPECT_EQ(d.lblInvoiceNum.Caption(), QStringLiteral("1002"));
+    EXPECT_EQ(d.lblCustomer.Caption(), QStringLiteral("John  Smith"));
+    EXPECT_EQ(d.txtDiscount.Text(), QStringLiteral("10"));
+    EXPECT_EQ(d.ItemList.Rows(), 1);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from tb_Invoice")), 1) << "nothing written yet";
+    click(d.btnSave);
+    EXPECT_EQ(storedText(QStringLiteral("CustNum"), 1002), QStringLiteral("1001"));
+    EXPECT_EQ(boxCount(), 0);
+}
+
+TEST_F(InvoiceEditorOpened, OpenFromTheSalesListAndCloseItWithALinePending) {
+    Globals::CurrentCustNum = 1001;
+    CustInvoices& sales = forms::Form::get<CustInvoices>();
+    sales.Show();
+    Globals::GetInvoices(vb::Date());
+    ASSERT_EQ(sales.InvoiceList.Rows(), 2);
+    testsupport::GridDriver(sales.InvoiceList).dblClick(1, 1);
+    testsupport::pump();
+    ASSERT_TRUE(forms::Form::isLoaded<InvoiceDetail>());
+    InvoiceDetail& d = detail();
+    EXPECT_EQ(d.Owner(), &sales);
+    EXPECT_EQ(d.lblInvoiceNum.Caption(), QStringLiteral("1001"));
+    EXPECT_EQ(d.txtDescription.Text(), QStringLiteral("Stored"));
+    EXPECT_EQ(d.ItemList.Rows(), 3);
+    EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$59.09"));
+
+    // A quantity edited and not yet saved when the sales list closes.
+    GridDriver grid(d.ItemList);
+    grid.focusIn();
+    ASSERT_TRUE(grid.edit(1, Qty, QStringLiteral("1")));
+    EXPECT_EQ(stockOf(1001), 4);
+    forms::Form::Unload(sales);
+    testsupport::pump();
+    EXPECT_FALSE(forms::Form::isLoaded<InvoiceDetail>());
+    EXPECT_EQ(number(QStringLiteral("select Qty from tb_trans where TransNum = 1001")), 1);
+    EXPECT_EQ(number(QStringLiteral("select Amount from tb_trans where TransNum = 1001")), 10);
+    EXPECT_FALSE(Globals::RowChanged);
+    EXPECT_EQ(boxCount(), 0);
 }
 
 } // namespace
