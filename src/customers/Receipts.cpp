@@ -1,0 +1,472 @@
+#include "customers/Receipts.h"
+#include <memory>
+#include <optional>
+#include <QIcon>
+#include <QStyle>
+#include "customers/CustSearch.h"
+#include "customers/PaymentDate.h"
+#include "customers/StatusWindow.h"
+#include "data/Client.h"
+#include "data/Globals.h"
+#include "data/Invoice.h"
+#include "forms/App.h"
+#include "vb/Conv.h"
+#include "vb/ErrorTrap.h"
+#include "vb/MsgBox.h"
+#include "vb/RuntimeError.h"
+
+namespace {
+
+QString label(const char* proc) { return QStringLiteral("Receipts.") + QString::fromLatin1(proc) + QStringLiteral(" -"); }
+
+const QString kSection = QStringLiteral("RECEIPTS");
+const QString kSelectedClient = QStringLiteral("Selected Client");
+const QString kAllClients = QStringLiteral("All Clients");
+
+// The since-date box is written and read as month/day/two-digit year in
+// every locale.
+QString mdyText(const vb::Date& d) { return d.toQDate().toString(QStringLiteral("MM/dd/yy")); }
+
+int32_t cellLong(const controls::FlexGrid& g, int r, int c) { return vb::CLng(vb::Variant(g.TextMatrix(r, c))); }
+
+// Closes a data-access connection when the scope ends, on every path.
+template <class T>
+struct CloseOnExit {
+    std::shared_ptr<T> da;
+    ~CloseOnExit() {
+        if (da) da->CloseCn();
+    }
+};
+
+// Whether a client row with this number exists. A short-lived instance, so
+// the shared client's loaded properties stay as the other windows left them.
+bool clientExists(int32_t custNum) {
+    if (custNum <= 0) return false;
+    auto c = std::make_shared<Client>();
+    c->InitAccess(Globals::DataFilePath());
+    c->OpenCn();
+    CloseOnExit<Client> close{c};
+    return c->GetClient(custNum);
+}
+
+} // namespace
+
+Receipts::Receipts()
+    : rows_(PaymentList, Globals::RowChanged, OldRow, NewRow,
+            controls::GridRowEditor::Options{
+                .formName = QStringLiteral("Receipts"),
+                .afterRowEditName = QStringLiteral("PaymentList_AfterRowEdit"),
+                .keyCol = colKey,
+                // A row without an amount is where the cursor steps back to.
+                .requiredCol = colAmount,
+            }) {
+    setCaption(QStringLiteral("Payments Received"));
+    layoutControls();
+
+    rows_.SaveRecord = [this](int row, QString& key) { return SavePaymentRow(row, key); };
+
+    btnGo.Click = [this] { btnGo_Click(); };
+    btnNew.Click = [this] { btnNew_Click(); };
+    btnDelete.Click = [this] { btnDelete_Click(); };
+    btnPrint.Click = [this] { btnPrint_Click(); };
+    Command2.Click = [this] { Command2_Click(); };
+    DTPicker1.Change = [this] { DTPicker1_Change(); };
+
+    PaymentList.setEditable(true);
+    PaymentList.setFixedCols(1);
+    PaymentList.setExtendLastCol(false);
+    PaymentList.AfterEdit = [this](int r, int c) { PaymentList_AfterEdit(r, c); };
+    PaymentList.CellButtonClick = [this](int r, int c) { PaymentList_CellButtonClick(r, c); };
+    PaymentList.GotFocus = [this] { PaymentList_GotFocus(); };
+    PaymentList.LostFocus = [this] { PaymentList_LostFocus(); };
+    PaymentList.Click = [this] { PaymentList_Click(); };
+    PaymentList.LeaveCell = [this] { PaymentList_LeaveCell(); };
+    PaymentList.RowColChange = [this] { PaymentList_RowColChange(); };
+}
+
+Receipts::~Receipts() = default;
+
+void Receipts::layoutControls() {
+    Label1.setCaption(QStringLiteral("View Payments Received from:"));
+    Label1.Move(780, 180, 2280, 255);
+    CmbReceipt.Move(3090, 120, 1515, 315);
+    Label2.setCaption(QStringLiteral("Since:"));
+    Label2.Move(4650, 180, 495, 255);
+    txtSinceDate.Move(5160, 120, 915, 315);
+    // Only the drop-down button shows; the date itself is in the box beside it.
+    DTPicker1.Move(6030, 120, 315, 315);
+    btnGo.setCaption(QStringLiteral("&Go"));
+    btnGo.Move(6450, 120, 450, 315);
+
+    btnPrint.setToolTipText(QStringLiteral("Print receipt for selected payment"));
+    btnPrint.setPicture(QIcon::fromTheme(QStringLiteral("document-print"), style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
+    btnPrint.Move(6940, 60, 420, 420);
+    Command2.setPicture(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    Command2.Move(7380, 60, 420, 420);
+    btnNew.setToolTipText(QStringLiteral("Add new client payment"));
+    btnNew.setPicture(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
+    btnNew.Move(30, 600, 600, 540);
+    btnDelete.setToolTipText(QStringLiteral("Delete selected client payment"));
+    btnDelete.setPicture(style()->standardIcon(QStyle::SP_TrashIcon));
+    btnDelete.Move(30, 1200, 600, 540);
+
+    PaymentList.Move(720, 600, 7100, 4900);
+    forms::Form::setKeyboardOrder({&CmbReceipt, &txtSinceDate, &DTPicker1, &btnGo, &PaymentList, &btnNew, &btnDelete,
+                                   &btnPrint, &Command2});
+}
+
+// ---------------------------------------------------------------- helpers
+
+vb::Date Receipts::DefaultSinceDate(const vb::Date& today) {
+    const vb::Date yearAgo = today.datePart() - 365;
+    return vb::Date::fromYmd(yearAgo.year(), 1, 1);
+}
+
+QString Receipts::TypeList(const QString& cardType1, const QString& cardNumber1, const QString& cardType2,
+                           const QString& cardNumber2, const ado::RecordsetPtr& payTypes) {
+    QString list;
+    if (!cardType1.isEmpty()) list += QStringLiteral("#1;") + cardType1 + QStringLiteral(" #") + cardNumber1 + QLatin1Char('|');
+    if (!cardType2.isEmpty()) list += QStringLiteral("#2;") + cardType2 + QStringLiteral(" #") + cardNumber2 + QLatin1Char('|');
+    if (!payTypes) vb::Raise(vb::err::ObjectNotSet);
+    payTypes->MoveFirst();
+    int n = 3;
+    while (!payTypes->Eof()) {
+        list += QLatin1Char('#') + QString::number(n) + QLatin1Char(';') + payTypes->Fields("Type").Value().str() +
+                QLatin1Char('|');
+        ++n;
+        payTypes->MoveNext();
+    }
+    if (list.endsWith(QLatin1Char('|'))) list.chop(1);
+    return list;
+}
+
+// ---------------------------------------------------------------- load and fill
+
+void Receipts::Form_Load() {
+    // The notice goes on every path, the error report included.
+    std::optional<StatusNotice<GettingReceipts>> notice;
+    vb::Trap(label("Form_Load"), [&] {
+        forms::DoEvents();
+        notice.emplace();
+        const QString ini = Globals::IniPath;
+        auto geometry = [&](const char* key, const char* def) {
+            return int(vb::Val(Globals::ReadIniString(kSection, QString::fromLatin1(key), QString::fromLatin1(def), ini)));
+        };
+        Move(geometry("LEFT", "100"), geometry("TOP", "100"), geometry("WIDTH", "8000"), geometry("HEIGHT", "6000"));
+
+        rsPayments = std::make_shared<ado::Recordset>();
+        DTPicker1.setValue(DefaultSinceDate(vb::Today()));
+        txtSinceDate.setText(mdyText(DTPicker1.Value()));
+        SinceDate = DTPicker1.Value();
+        CmbReceipt.Clear();
+        CmbReceipt.AddItem(kSelectedClient);
+        CmbReceipt.AddItem(kAllClients);
+        CmbReceipt.setListIndex(0);
+        SetPayments();
+    });
+}
+
+void Receipts::SetPayments() {
+    std::shared_ptr<Invoice> invoice = Globals::SharedInvoice;
+    std::shared_ptr<Client> client = Globals::SharedClient;
+    vb::Trap(label("SetPayments"), [&] {
+        // The client picker writes into a row the refill is about to replace.
+        forms::Form::unload<CustSearch>();
+
+        if (!invoice || !client) vb::Raise(vb::err::ObjectNotSet);
+        invoice->OpenCn();
+        if (DeletePending) {
+            invoice->DeletePayment(SelectedPayNum);
+            DeletePending = false;
+        }
+        rsPayments = invoice->AllPayments(SinceDate, Globals::CurrentCustNum);
+        invoice->CloseCn();
+
+        // Whatever was pending belongs to rows that are going away; a save
+        // now would write whichever row happens to be left next.
+        if (rows_.ChangedHere()) rows_.ClearChanged();
+
+        controls::FlexGrid& g = PaymentList;
+        g.Clear();
+        g.setCols(9);
+        g.setRows(2);
+        g.setFormatString(QStringLiteral("^|TransNum|CustNum|Date|Type|Card/Check#|Client|>Amount|Notes"));
+        const int widths[] = {300, 0, 0, 1000, 1300, 1700, 1500, 1000, 1400};
+        for (int c = 0; c < 9; ++c) g.setColWidth(c, widths[c]);
+        g.setColCellButton(colClient, true);
+        g.setColCellButton(colDate, true);
+        g.setColDataType(colDate, controls::flexDTDate);
+        g.setColDataType(colAmount, controls::flexDTCurrency);
+
+        client->OpenCn();
+        client->GetClient(Globals::CurrentCustNum);
+        CardType1 = client->PaymentType1;
+        CardType2 = client->PaymentType2;
+        CardNumber1 = client->CardNum1;
+        CardNumber2 = client->CardNum2;
+        client->CloseCn();
+
+        g.setColComboList(colType, TypeList(CardType1, CardNumber1, CardType2, CardNumber2, Globals::rsPayTypes));
+
+        ado::RecordsetPtr rs = rsPayments;
+        if (!rs) vb::Raise(vb::err::ObjectNotSet);
+        const QChar tab = QLatin1Char('\t');
+        RowCount = 1;
+        g.setRedraw(false);
+        struct RedrawOn {
+            controls::FlexGrid& g;
+            ~RedrawOn() { g.setRedraw(true); }
+        } redrawOn{g};
+        while (!rs->Eof()) {
+            g.AddItem(QString() + tab + rs->Fields("TransNum").Value().str() + tab + rs->Fields("CustNum").Value().str() +
+                          tab + rs->Fields("Date").Value().str() + tab + rs->Fields("Type").Value().str() + tab +
+                          rs->Fields("Checknum").Value().str() + tab + rs->Fields("Fullname").Value().str() + tab +
+                          vb::FormatCurrency(vb::CCur(rs->Fields("Amount").Value())) + tab +
+                          rs->Fields("Notes").Value().str(),
+                      RowCount);
+            ++RowCount;
+            rs->MoveNext();
+        }
+        if (RowCount > 1) {
+            // The last payments and the blank row stay in view.
+            if (RowCount > 6) g.setTopRow(RowCount - 5);
+            g.setRow(RowCount);
+            g.setTextMatrix(RowCount, colStatus, QStringLiteral("*"));
+        } else {
+            g.setTextMatrix(1, colStatus, QStringLiteral("*"));
+        }
+    });
+    if (invoice) invoice->CloseCn();
+    if (client) client->CloseCn();
+}
+
+// ---------------------------------------------------------------- commands
+
+void Receipts::btnGo_Click() {
+    vb::Trap(label("btnGo_Click"), [&] {
+        SinceDate = txtSinceDate.DateValue();
+        if (CmbReceipt.Text() == kAllClients) {
+            // Every other window sees "all clients" until one selects a client.
+            Globals::CurrentCustNum = -1;
+        } else {
+            Globals::CurrentCustNum = cellLong(PaymentList, PaymentList.Row(), colCustNum);
+        }
+        SetPayments();
+    });
+}
+
+void Receipts::btnNew_Click() {
+    vb::Trap(label("btnNew_Click"), [&] {
+        controls::FlexGrid& g = PaymentList;
+        if (!g.TextMatrix(g.Rows() - 1, colKey).isEmpty()) g.AddItem(QString());
+        g.setRow(g.Rows() - 1);
+        g.SetFocus();
+    });
+}
+
+void Receipts::btnDelete_Click() {
+    vb::Trap(label("btnDelete_Click"), [&] {
+        // The row the user sees is the row that goes, however the cursor got there.
+        const controls::FlexGrid& g = PaymentList;
+        const int r = g.Row();
+        if (r < 1) return;
+        const QString key = g.TextMatrix(r, colKey);
+        if (key.isEmpty() || key == QLatin1String("0")) return;
+        const QString prompt = QStringLiteral("Delete Payment by ") + g.TextMatrix(r, colClient) +
+                               QStringLiteral(" in the amount of ") +
+                               vb::FormatCurrency(vb::ParseCurrency(g.TextMatrix(r, colAmount))) + QLatin1Char('?');
+        if (vb::MsgBox(prompt, vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2, QStringLiteral("Delete payment?")) !=
+            vb::vbYes)
+            return;
+        SelectedPayNum = vb::CLng(vb::Variant(key));
+        DeletePending = true;
+        SetPayments();
+        SelectedPayNum = 0;
+    });
+}
+
+void Receipts::btnPrint_Click() {
+    // The receipt is for the row the user sees.
+    PaymentList_Click();
+    const int r = PaymentList.Row();
+    if (r < 1 || PaymentList.TextMatrix(r, colDate).isEmpty() || PaymentList.TextMatrix(r, colCustNum).isEmpty()) {
+        vb::MsgBox(QStringLiteral("Select payment with valid date for printing receipt."));
+        return;
+    }
+    ShowReceiptPreview();
+}
+
+void Receipts::ShowReceiptPreview() {
+    // The receipt preview reads CurrentCustNum and CurrentPayDate, set above
+    // from the current row. It is shown here, modeless and without owner
+    // (unloading an open one first, so it is rebuilt), once the report
+    // windows exist; until then Print stops at this point.
+}
+
+void Receipts::Command2_Click() { forms::Form::Unload(this); }
+
+void Receipts::DTPicker1_Change() { txtSinceDate.setText(mdyText(DTPicker1.Value())); }
+
+// ---------------------------------------------------------------- grid
+
+void Receipts::PaymentList_AfterEdit(int Row, int Col) {
+    vb::Trap(label("PaymentList_AfterEdit"), [&] {
+        controls::FlexGrid& g = PaymentList;
+        // A row typed while one client is shown belongs to that client.
+        if (CmbReceipt.Text() == kSelectedClient) {
+            g.setTextMatrix(Row, colCustNum, QString::number(Globals::CurrentCustNum));
+            g.setTextMatrix(Row, colClient, Globals::CurrentCustName);
+        }
+        if (!g.TextMatrix(Row, colDate).isEmpty() && !g.TextMatrix(Row, colType).isEmpty() &&
+            !g.TextMatrix(Row, colClient).isEmpty() && !g.TextMatrix(Row, colAmount).isEmpty()) {
+            // Text that is not an amount stays as typed; the save reports it.
+            vb::Currency amount;
+            bool isMoney = true;
+            try {
+                amount = vb::ParseCurrency(g.TextMatrix(Row, colAmount));
+            } catch (const vb::RuntimeError&) {
+                isMoney = false;
+            }
+            if (isMoney) g.setTextMatrix(Row, colAmount, vb::FormatCurrency(amount));
+            if (g.TextMatrix(Row, colKey).isEmpty()) {
+                // The row is complete: a new blank entry row below it.
+                g.AddItem(QStringLiteral("*"));
+                g.setTextMatrix(Row, colKey, QStringLiteral("0"));
+            }
+        }
+        if (Col == colType) {
+            const vb::Variant picked = g.cellValue(Row, colType);
+            if (picked == vb::Variant(1)) g.setTextMatrix(Row, colCheck, CardNumber1);
+            else if (picked == vb::Variant(2)) g.setTextMatrix(Row, colCheck, CardNumber2);
+        }
+        rows_.MarkChanged();
+        SetOldRowStatus();
+    });
+}
+
+void Receipts::PaymentList_CellButtonClick(int Row, int Col) {
+    vb::Trap(label("PaymentList_CellButtonClick"), [&] {
+        if (Col == colClient) {
+            Globals::PickRow = Row;
+            CustSearch& picker = forms::Form::get<CustSearch>();
+            picker.Show(false, this);
+            if (forms::Form::isLoaded<CustSearch>()) picker.CustList.SetFocus();
+        } else if (PaymentList.Col() == colDate) {
+            Globals::DateCaller = QStringLiteral("Receipts");
+            forms::Form::get<PaymentDate>().Show(true, this);
+        }
+    });
+}
+
+void Receipts::PaymentList_GotFocus() {
+    vb::Trap(label("PaymentList_GotFocus"), [&] {
+        controls::FlexGrid& g = PaymentList;
+        g.setCol(colDate);
+        // A picker wrote into the row while the grid was away: finish the
+        // edit it stands for, as if the user had typed it.
+        if (Globals::DatePicked) {
+            g.setCol(colType);
+            PaymentList_AfterEdit(g.Row(), colType);
+            Globals::DatePicked = false;
+        }
+        if (Globals::ClientPicked) {
+            g.setCol(colAmount);
+            PaymentList_AfterEdit(g.Row(), colAmount);
+            Globals::ClientPicked = false;
+        }
+    });
+}
+
+void Receipts::PaymentList_LostFocus() {
+    OldRow = PaymentList.Row();
+    rows_.LostFocus();
+}
+
+void Receipts::PaymentList_Click() {
+    vb::Trap(label("PaymentList_Click"), [&] {
+        const controls::FlexGrid& g = PaymentList;
+        const int r = g.Row();
+        if (r != 0 && !g.TextMatrix(r, colCustNum).isEmpty()) {
+            Globals::CurrentCustNum = cellLong(g, r, colCustNum);
+            Globals::CurrentCustName = g.TextMatrix(r, colClient);
+        }
+        SelectedPayNum = vb::CLng(vb::Variant(vb::Val(g.TextMatrix(r, colKey))));
+        vb::Date d;
+        Globals::CurrentPayDate = vb::TryTextToDate(g.TextMatrix(r, colDate), d) ? d : vb::Today();
+    });
+}
+
+void Receipts::PaymentList_LeaveCell() { rows_.LeaveCell(); }
+
+void Receipts::PaymentList_RowColChange() { rows_.RowColChange(); }
+
+void Receipts::SetOldRowStatus() { rows_.SetOldRowStatus(); }
+
+void Receipts::SetNewRowStatus() { rows_.SetNewRowStatus(); }
+
+void Receipts::AfterRowEdit() { rows_.AfterRowEdit(); }
+
+void Receipts::SaveRow() { rows_.SaveRow(); }
+
+bool Receipts::SavePaymentRow(int row, QString& key) {
+    const controls::FlexGrid& g = PaymentList;
+    const int32_t payNum = key.isEmpty() ? 0 : vb::CLng(vb::Variant(key));
+    // Not a payment yet: nothing to write, and nothing failed.
+    if (g.TextMatrix(row, colCustNum).isEmpty() || g.TextMatrix(row, colDate).isEmpty() ||
+        g.TextMatrix(row, colAmount).isEmpty())
+        return true;
+    // No payment without a client to owe it ("all clients" is -1).
+    const int32_t custNum = cellLong(g, row, colCustNum);
+    if (!clientExists(custNum)) {
+        vb::MsgBox(QStringLiteral("Select or enter a client first"));
+        return false;
+    }
+
+    std::shared_ptr<Invoice> invoice = Globals::SharedInvoice;
+    if (!invoice) vb::Raise(vb::err::ObjectNotSet);
+    invoice->OpenCn();
+    CloseOnExit<Invoice> close{invoice};
+    invoice->PayNum = payNum;
+    invoice->setCustNum(custNum);
+    invoice->Paytype = g.TextMatrix(row, colType);
+    invoice->Checknum = g.TextMatrix(row, colCheck);
+    invoice->PayDate = vb::TextToDate(g.TextMatrix(row, colDate));
+    // Stored as shown: rounded to the currency's decimals.
+    invoice->setPayment(vb::ParseCurrency(vb::FormatCurrency(vb::ParseCurrency(g.TextMatrix(row, colAmount)))));
+    invoice->PayNotes = g.TextMatrix(row, colNotes);
+    if (!invoice->SavePayment()) return false;
+    key = QString::number(invoice->PayNum);
+    return true;
+}
+
+// ---------------------------------------------------------------- window
+
+void Receipts::Form_Resize() {
+    vb::Trap(label("Form_Resize"), [&] {
+        if (WindowState() == vbMinimized) return;
+        PaymentList.setLeft(720);
+        if (Width() > 900) PaymentList.setWidth(Width() - 900);
+        if (Height() > 1100) PaymentList.setHeight(Height() - 1100);
+        if (Command2.Width() + 200 < Width()) {
+            Command2.setLeft(Width() - Command2.Width() - 200);
+            btnPrint.setLeft(Command2.Left() - btnPrint.Width() - 20);
+        }
+    });
+}
+
+void Receipts::Form_Unload() {
+    // An edit still pending in this grid is saved whichever way the window
+    // closes (the close box gives the grid no focus loss).
+    if (rows_.ChangedHere()) {
+        PaymentList_LostFocus();
+        rows_.ClearChanged();
+    }
+    vb::Trap(label("Form_Unload"), [&] {
+        if (WindowState() == vbMinimized) return;
+        const QString ini = Globals::IniPath;
+        Globals::WriteIniString(kSection, QStringLiteral("LEFT"), Globals::SingleText(Left()), ini);
+        Globals::WriteIniString(kSection, QStringLiteral("TOP"), Globals::SingleText(Top()), ini);
+        Globals::WriteIniString(kSection, QStringLiteral("WIDTH"), Globals::SingleText(Width()), ini);
+        Globals::WriteIniString(kSection, QStringLiteral("HEIGHT"), Globals::SingleText(Height()), ini);
+    });
+}
