@@ -7,6 +7,10 @@
 #include <QProcess>
 #include <QStyle>
 #include "customers/About.h"
+#include "customers/CustInvoices.h"
+#include "customers/InvoiceDetail.h"
+#include "customers/Profile.h"
+#include "customers/Receipts.h"
 #include "customers/intro.h"
 #include "data/Client.h"
 #include "data/Globals.h"
@@ -441,8 +445,21 @@ void Customer::mnuAbout_Click() {
 void Customer::CustList2_DblClick() {
     if (!HasClientRows()) return;
     vb::Trap(label("CustList2_DblClick"), [this] {
+        using namespace Globals;
         CustList2_Click();
-        // The sales list arrives with the client windows.
+        forms::Form::get<CustInvoices>().Show();
+        GetInvoices(vb::TextToDate(QStringLiteral("01/01/") + QString::number(vb::Today().year())));
+        if (forms::Form::get<CustInvoices>().InvoiceList.Rows() < 2) {
+            forms::Form::unload<CustInvoices>();
+            const int answer = vb::MsgBox(QStringLiteral("Enter new sales invoice for ") + CurrentCustName + QStringLiteral("?"),
+                                          vb::vbYesNo + vb::vbQuestion + vb::vbDefaultButton2,
+                                          QStringLiteral("No Sales Found"));
+            if (answer == vb::vbYes) NewInvoice();
+        } else {
+            auto& sales = forms::Form::get<CustInvoices>();
+            sales.CmbInvoice.setText(QStringLiteral("Selected Client"));
+            sales.Show();
+        }
     });
 }
 
@@ -450,15 +467,15 @@ void Customer::btnNewCust_Click() {
     vb::Trap(label("btnNewCust_Click"), [] {
         Globals::NewClientMode = true;
         Globals::CurrentCustNum = 0;
-        // The client editor arrives with the client windows.
+        forms::Form::get<Profile>().Show();
     });
 }
 
 void Customer::btnCustInfo_Click() {
     if (!HasClientRows()) return;
-    vb::IgnoreErrors([] {
-        // The client editor arrives with the client windows.
-    });
+    // A fresh load, so the editor reads the current client anew.
+    vb::IgnoreErrors([] { forms::Form::unload<Profile>(); });
+    vb::IgnoreErrors([] { forms::Form::get<Profile>().Show(); });
 }
 
 void Customer::btnNewInvoice_Click() {
@@ -485,18 +502,19 @@ void Customer::NewInvoice() {
         vb::MsgBox(QStringLiteral("Select or enter a client first."));
         return;
     }
+    vb::IgnoreErrors([] { forms::Form::unload<InvoiceDetail>(); });
     vb::IgnoreErrors([] { CurrentInvoiceNum = 0; });
     vb::IgnoreErrors([] { CurrentInvoiceDate = vb::Today(); });
     vb::IgnoreErrors([] { CurrentCustName.clear(); });
     vb::IgnoreErrors([] { CurrentInvoiceDesc.clear(); });
-    // The invoice editor arrives with the invoice windows.
+    vb::IgnoreErrors([] { forms::Form::get<InvoiceDetail>().Show(); });
 }
 
 void Customer::btnReceipts_Click() {
     if (!HasClientRows()) return;
     vb::Trap(label("btnReceipts_Click"), [] {
         if (Globals::CurrentCustNum != 0) {
-            // The payments register arrives with the payment windows.
+            forms::Form::get<Receipts>().Show();
         } else {
             vb::MsgBox(QStringLiteral("Select or enter a client first"));
         }
@@ -504,5 +522,5 @@ void Customer::btnReceipts_Click() {
 }
 
 void Customer::OpenFirstClientEditor() {
-    // The client editor arrives with the client windows.
+    forms::Form::get<Profile>().Show(false, this);
 }
