@@ -10,7 +10,6 @@
 #include "customers/CustInvoices.h"
 #include "customers/InvoiceDetail.h"
 #include "customers/Profile.h"
-#include "customers/Receipts.h"
 #include "customers/intro.h"
 #include "data/Client.h"
 #include "data/Globals.h"
@@ -514,7 +513,7 @@ void Customer::btnReceipts_Click() {
     if (!HasClientRows()) return;
     vb::Trap(label("btnReceipts_Click"), [] {
         if (Globals::CurrentCustNum != 0) {
-            forms::Form::get<Receipts>().Show();
+            // The payments register arrives with the payment windows.
         } else {
             vb::MsgBox(QStringLiteral("Select or enter a client first"));
         }

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 #include <QFile>
 #include "customers/About.h"
+#include "customers/CustInvoices.h"
 #include "customers/Customer.h"
+#include "customers/InvoiceDetail.h"
+#include "customers/Profile.h"
 #include "customers/intro.h"
 #include "data/Globals.h"
 #include "forms/Form.h"
@@ -73,6 +76,16 @@ TEST_F(CustomerTest, EmptyStartAsksForAFirstClient) {
     EXPECT_EQ(Form::get<Customer>().CustList2.Rows(), 1);
     EXPECT_EQ(Globals::ClientCount, 0);
     EXPECT_FALSE(Form::isLoaded<intro>());
+}
+
+TEST_F(CustomerTest, EmptyStartOpensTheClientEditorOnANewClient) {
+    boxes.expect(vb::vbOK);
+    Customer& w = start();
+    ASSERT_TRUE(Form::isLoaded<Profile>());
+    Profile& p = Form::get<Profile>();
+    EXPECT_EQ(p.Owner(), &w) << "the first-client editor is owned by the main window";
+    EXPECT_EQ(p.lblCustNum.Caption(), "1001");
+    EXPECT_EQ(Globals::CurrentCustNum, 1001);
 }
 
 TEST_F(CustomerTest, NotADatabaseReportsAndStillComesUp) {
@@ -190,6 +203,57 @@ TEST_F(CustomerTest, NewInvoiceRefusesClientsThatAreNotStored) {
         w.NewInvoice();
         EXPECT_EQ(boxes.lastPrompt(), "Select or enter a client first.") << num;
     }
+}
+
+TEST_F(CustomerTest, DoubleClickWithoutSalesOffersANewInvoice) {
+    addClients();
+    // An invoice from last year does not count: the list starts on 1 January.
+    folder.exec("INSERT INTO tb_Invoice (InvoiceNum, CustNum, [Date], discount, tax, shippingcharge, interest) VALUES (1001,1002,'2025-12-31 00:00:00',0,0,0,0);");
+    Customer& w = start();
+    boxes.expect(vb::vbNo);
+    w.CustList2_DblClick();
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].prompt, "Enter new sales invoice for adams, Al ?");
+    EXPECT_EQ(boxes.shown()[0].title, "No Sales Found");
+    EXPECT_EQ(boxes.shown()[0].buttons, 292);
+    EXPECT_FALSE(Form::isLoaded<CustInvoices>());
+    EXPECT_FALSE(Form::isLoaded<InvoiceDetail>());
+
+    boxes.expect(vb::vbYes);
+    w.CustList2_DblClick();
+    EXPECT_TRUE(Form::isLoaded<InvoiceDetail>()) << "Yes starts a new invoice";
+    EXPECT_EQ(Globals::CurrentInvoiceNum, 0);
+}
+
+TEST_F(CustomerTest, DoubleClickWithSalesShowsTheSalesList) {
+    addClients();
+    folder.exec("INSERT INTO tb_Invoice (InvoiceNum, CustNum, [Date], discount, tax, shippingcharge, interest) VALUES (1001,1002,'2026-02-01 00:00:00',0,0,0,0);");
+    Customer& w = start();
+    w.CustList2_DblClick();
+    ASSERT_TRUE(Form::isLoaded<CustInvoices>());
+    auto& sales = Form::get<CustInvoices>();
+    EXPECT_TRUE(sales.isVisible());
+    EXPECT_EQ(sales.CmbInvoice.Text(), "Selected Client");
+    EXPECT_EQ(sales.InvoiceList.Rows(), 2);
+    EXPECT_EQ(sales.InvoiceList.TextMatrix(1, 1), "1001");
+}
+
+TEST_F(CustomerTest, ClientCommandsOpenTheEditor) {
+    addClients();
+    Customer& w = start();
+    w.btnNewCust_Click();
+    ASSERT_TRUE(Form::isLoaded<Profile>());
+    EXPECT_TRUE(Globals::NewClientMode);
+    EXPECT_EQ(Form::get<Profile>().lblCustNum.Caption(), "1004");
+
+    Form::unload<Profile>();
+    Globals::NewClientMode = false;
+    w.CustList2.setRowColSilently(3, 2);
+    w.CustList2_Click();
+    w.btnCustInfo_Click();
+    ASSERT_TRUE(Form::isLoaded<Profile>());
+    EXPECT_EQ(Form::get<Profile>().lblCustNum.Caption(), "1001");
+    EXPECT_EQ(Form::get<Profile>().txtLname.Text(), "Smith");
 }
 
 TEST_F(CustomerTest, ReceiptsNeedsAClient) {
