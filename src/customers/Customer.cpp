@@ -10,6 +10,7 @@
 #include "customers/CustInvoices.h"
 #include "customers/InvoiceDetail.h"
 #include "customers/Profile.h"
+#include "customers/Receipts.h"
 #include "customers/intro.h"
 #include "data/Client.h"
 #include "data/Globals.h"
@@ -513,7 +514,7 @@ void Customer::btnReceipts_Click() {
     if (!HasClientRows()) return;
     vb::Trap(label("btnReceipts_Click"), [] {
         if (Globals::CurrentCustNum != 0) {
-            // The payments register arrives with the payment windows.
+            forms::Form::get<Receipts>().Show();
         } else {
             vb::MsgBox(QStringLiteral("Select or enter a client first"));
         }
