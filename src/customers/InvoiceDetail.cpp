@@ -6,6 +6,7 @@
 #include "ado/Recordset.h"
 #include "customers/CustInvoices.h"
 #include "customers/InvSearch.h"
+#include "customers/Receipts.h"
 #include "data/Client.h"
 #include "data/Globals.h"
 #include "data/Inventory.h"
@@ -537,8 +538,7 @@ void InvoiceDetail::btnPayments_Click() {
     OpenPaymentsWindow();
 }
 
-// The payments register is not built yet; Payments opens nothing until it is.
-void InvoiceDetail::OpenPaymentsWindow() {}
+void InvoiceDetail::OpenPaymentsWindow() { forms::Form::get<Receipts>().Show(); }
 
 void InvoiceDetail::markChanged() { Globals::InvoiceChanged = true; }
 void InvoiceDetail::txtDate_Change() { markChanged(); }

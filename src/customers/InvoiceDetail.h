@@ -136,8 +136,8 @@ public:
     // Refuses with the message when the invoice's client does not exist.
     bool CheckClient() const;
 
-    // Where the Payments and Print commands open their windows once those
-    // windows exist; until then they open nothing.
+    // The windows Payments and Print open. The invoice preview is not built
+    // yet: until it is, Print opens nothing.
     void OpenPaymentsWindow();
     void OpenInvoicePreview();
 

@@ -6,6 +6,7 @@
 #include "customers/Customer.h"
 #include "customers/InvoiceFixture.h"
 #include "customers/Profile.h"
+#include "customers/Receipts.h"
 
 using namespace invoicetest;
 using testsupport::click;
@@ -320,7 +321,11 @@ TEST_F(InvoiceDetailTest, CommandsKeepTheInvoicesClient) {
 
     Globals::CurrentCustNum = 1002;
     click(d.btnPayments);
+    testsupport::pump();
     EXPECT_EQ(Globals::CurrentCustNum, 1001);
+    ASSERT_TRUE(forms::Form::isLoaded<Receipts>());
+    EXPECT_TRUE(forms::Form::get<Receipts>().Visible());
+    forms::Form::unload<Receipts>();
 
     Globals::CurrentCustNum = 1002;
     click(d.btnNew);

@@ -2,6 +2,7 @@
 // picks, a quantity raised past stock, shipping and tax, Save, and the stored
 // total equal to the total shown.
 #include "customers/CustInvoices.h"
+#include "customers/Customer.h"
 #include "customers/InvoiceFixture.h"
 
 using namespace invoicetest;
@@ -17,12 +18,22 @@ protected:
         category(1, QStringLiteral("Parts"));
         item(1001, 1, QStringLiteral("Widget"), 10.00, 5, 2);     // tracked
         item(1002, 1, QStringLiteral("Service"), 25.00, 0, 0);    // not tracked
-        startProgram();
     }
 };
 
 TEST_F(MainRoad, InvoiceFromNewToStoredTotal) {
-    InvoiceDetail& d = openNew(1001, 10);
+    // Start-up, the client's row, New Invoice.
+    Customer& main = forms::Form::get<Customer>();
+    testsupport::pump();
+    ASSERT_EQ(main.CustList2.Rows(), 2);
+    testsupport::GridDriver(main.CustList2).click(1, 2);
+    EXPECT_EQ(Globals::CurrentCustNum, 1001);
+    testsupport::click(main.btnNewInvoice);
+    testsupport::pump();
+    ASSERT_TRUE(forms::Form::isLoaded<InvoiceDetail>());
+    InvoiceDetail& d = detail();
+    EXPECT_TRUE(d.Visible());
+    EXPECT_EQ(d.txtDiscount.Text(), QStringLiteral("10"));
     EXPECT_EQ(d.lblInvoiceNum.Caption(), QStringLiteral("1001"));
     EXPECT_EQ(count(QStringLiteral("select count(*) from tb_Invoice")), 0) << "a new invoice writes nothing";
 
