@@ -2,6 +2,7 @@
 // last window is gone.
 #include <QApplication>
 #include <QFont>
+#include <QLocale>
 #include "customers/Customer.h"
 #include "forms/Form.h"
 
@@ -13,6 +14,11 @@ int main(int argc, char** argv) {
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPointSize(8);
     app.setFont(font);
+    // Money and dates follow the system's locale; a machine with none set
+    // (the C locale has no currency) gets the US forms the program was laid
+    // out with.
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     // Nothing outside the program folder: the program takes no arguments.
     forms::Form::setTerminateHandler([] { Customer::Form_Terminate(); });
     forms::Form::get<Customer>().Show();

@@ -448,7 +448,8 @@ void Customer::CustList2_DblClick() {
         using namespace Globals;
         CustList2_Click();
         forms::Form::get<CustInvoices>().Show();
-        GetInvoices(vb::TextToDate(QStringLiteral("01/01/") + QString::number(vb::Today().year())));
+        // 1 January of this year, built directly so no locale can misread it.
+        GetInvoices(vb::Date::fromYmd(vb::Today().year(), 1, 1));
         if (forms::Form::get<CustInvoices>().InvoiceList.Rows() < 2) {
             forms::Form::unload<CustInvoices>();
             const int answer = vb::MsgBox(QStringLiteral("Enter new sales invoice for ") + CurrentCustName + QStringLiteral("?"),
