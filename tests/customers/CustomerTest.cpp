@@ -3,6 +3,7 @@
 // the saved geometry.
 #include <gtest/gtest.h>
 #include <QFile>
+#include <QLocale>
 #include "customers/About.h"
 #include "customers/CustInvoices.h"
 #include "customers/Customer.h"
@@ -236,6 +237,19 @@ TEST_F(CustomerTest, DoubleClickWithSalesShowsTheSalesList) {
     EXPECT_EQ(sales.CmbInvoice.Text(), "Selected Client");
     EXPECT_EQ(sales.InvoiceList.Rows(), 2);
     EXPECT_EQ(sales.InvoiceList.TextMatrix(1, 1), "1001");
+}
+
+TEST_F(CustomerTest, DoubleClickListsSalesWhateverTheLocale) {
+    addClients();
+    folder.exec("INSERT INTO tb_Invoice (InvoiceNum, CustNum, [Date], discount, tax, shippingcharge, interest) VALUES (1001,1002,'2026-02-01 00:00:00',0,0,0,0);");
+    Customer& w = start();
+    for (const QLocale& loc : {QLocale::c(), QLocale(QLocale::German, QLocale::Germany)}) {
+        QLocale::setDefault(loc);
+        Form::unload<CustInvoices>();
+        w.CustList2_DblClick();
+        EXPECT_EQ(Form::get<CustInvoices>().InvoiceList.Rows(), 2) << loc.name().toStdString();
+    }
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
 TEST_F(CustomerTest, ClientCommandsOpenTheEditor) {
