@@ -1,6 +1,9 @@
 #include "customers/Receipts.h"
+#include <algorithm>
 #include <memory>
 #include <optional>
+#include <QFont>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QStyle>
 #include "customers/CustSearch.h"
@@ -88,21 +91,24 @@ Receipts::~Receipts() = default;
 
 void Receipts::layoutControls() {
     Label1.setCaption(QStringLiteral("View Payments Received from:"));
-    Label1.Move(780, 180, 2280, 255);
-    CmbReceipt.Move(3090, 120, 1515, 315);
     Label2.setCaption(QStringLiteral("Since:"));
-    Label2.Move(4650, 180, 495, 255);
-    txtSinceDate.Move(5160, 120, 915, 315);
-    // Only the drop-down button shows; the date itself is in the box beside it.
-    DTPicker1.Move(6030, 120, 315, 315);
     btnGo.setCaption(QStringLiteral("&Go"));
-    btnGo.Move(6450, 120, 450, 315);
+    // The top row was designed for a narrow 8-point face and only just fits
+    // the default width. With a wider desktop font the window's text is set
+    // smaller, step by step, until the row clears the buttons at the right.
+    const QFont desktop = font();
+    for (double scale = 1.0;; scale -= 0.05) {
+        QFont f = desktop;
+        f.setPointSizeF(desktop.pointSizeF() * scale);
+        setFont(f);
+        if (layoutTopRow(QFontMetrics(f)) <= 7000 || scale <= 0.75) break;
+    }
 
     btnPrint.setToolTipText(QStringLiteral("Print receipt for selected payment"));
     btnPrint.setPicture(QIcon::fromTheme(QStringLiteral("document-print"), style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
-    btnPrint.Move(6940, 60, 420, 420);
+    btnPrint.Move(7060, 60, 360, 360);
     Command2.setPicture(style()->standardIcon(QStyle::SP_DialogCloseButton));
-    Command2.Move(7380, 60, 420, 420);
+    Command2.Move(7440, 60, 360, 360);
     btnNew.setToolTipText(QStringLiteral("Add new client payment"));
     btnNew.setPicture(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
     btnNew.Move(30, 600, 600, 540);
@@ -113,6 +119,33 @@ void Receipts::layoutControls() {
     PaymentList.Move(720, 600, 7100, 4900);
     forms::Form::setKeyboardOrder({&CmbReceipt, &txtSinceDate, &DTPicker1, &btnGo, &PaymentList, &btnNew, &btnDelete,
                                    &btnPrint, &Command2});
+}
+
+// Each control of the top row keeps its designed place and width unless the
+// text needs more room or the control before it has grown into it. Returns
+// the right edge of the row, in twips.
+int Receipts::layoutTopRow(const QFontMetrics& fm) {
+    auto textTwips = [&](const QString& t, int paddingPx) { return (fm.horizontalAdvance(t) + paddingPx) * 15; };
+    const int label1Width = std::max(2280, textTwips(Label1.Caption(), 4));
+    // The caption may start further left, so the filter box can stay put.
+    const int label1Left = std::max(60, std::min(780, 3090 - 30 - label1Width));
+    Label1.Move(label1Left, 180, label1Width, 255);
+    const int comboLeft = std::max(3090, label1Left + label1Width + 30);
+    const int comboWidth = std::max(1515, textTwips(kSelectedClient, 30));
+    CmbReceipt.Move(comboLeft, 120, comboWidth, 315);
+    const int label2Left = std::max(4650, comboLeft + comboWidth + 30);
+    const int label2Width = std::max(495, textTwips(Label2.Caption(), 4));
+    Label2.Move(label2Left, 180, label2Width, 255);
+    const int sinceLeft = std::max(5160, label2Left + label2Width + 15);
+    const int sinceWidth = std::max(915, textTwips(QStringLiteral("00/00/00"), 12));
+    txtSinceDate.Move(sinceLeft, 120, sinceWidth, 315);
+    // Only the drop-down button shows; the date itself is in the box beside it.
+    const int pickerLeft = std::max(6030, sinceLeft + sinceWidth);
+    DTPicker1.Move(pickerLeft, 120, 315, 315);
+    const int goLeft = std::max(6450, pickerLeft + 315 + 105);
+    const int goWidth = std::max(450, textTwips(QStringLiteral("Go"), 14));
+    btnGo.Move(goLeft, 120, goWidth, 315);
+    return goLeft + goWidth;
 }
 
 // ---------------------------------------------------------------- helpers

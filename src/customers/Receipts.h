@@ -21,6 +21,8 @@
 #include "forms/Form.h"
 #include "vb/Date.h"
 
+class QFontMetrics;
+
 class Receipts : public forms::Form {
     Q_OBJECT
 public:
@@ -90,6 +92,7 @@ public:
 
 private:
     void layoutControls();
+    int layoutTopRow(const QFontMetrics& fm);
     // Writes one row; false when nothing was written because it failed.
     bool SavePaymentRow(int row, QString& key);
     // Where the receipt of the current row is shown; the preview window
