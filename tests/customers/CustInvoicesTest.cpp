@@ -184,6 +184,15 @@ TEST_F(SalesListTest, RowClickTakesTheRowAndTheHeaderOffersANewInvoice) {
     ASSERT_EQ(boxes.shown().size(), 3u);
     EXPECT_EQ(boxes.shown()[2].prompt, "Select or enter a client first.");
     EXPECT_FALSE(Form::isLoaded<InvoiceDetail>());
+
+    // Yes with a client: a new invoice, in an editor of its own.
+    Globals::CurrentCustNum = 1001;
+    boxes.expect(vb::vbYes);
+    s.InvoiceList_Click();
+    ASSERT_TRUE(Form::isLoaded<InvoiceDetail>());
+    EXPECT_EQ(Form::get<InvoiceDetail>().Owner(), nullptr);
+    EXPECT_EQ(Globals::CurrentInvoiceNum, 0);
+    EXPECT_EQ(number("select count(*) from tb_Invoice"), 5) << "nothing is written yet";
 }
 
 TEST_F(SalesListTest, CommandsActOnTheHighlightedRow) {

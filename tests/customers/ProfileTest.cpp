@@ -280,6 +280,33 @@ TEST_F(ClientEditorTest, NewClientTwiceAndNewInvoiceOnANeverSavedClient) {
     EXPECT_FALSE(Globals::NewClientMode);
 }
 
+TEST_F(ClientEditorTest, NewInvoiceTakesTheDiscountAsShown) {
+    twoClients();
+    Profile& p = open(1001);
+    testsupport::type(p.txtDiscount, "12.5");
+    boxes.expect(vb::vbNo);
+    p.btnNewInvoice_Click();
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_DOUBLE_EQ(Globals::CurrentCustDiscount, 12.5) << "the box as shown, not as saved";
+    EXPECT_EQ(Globals::CurrentCustNum, 1001);
+    EXPECT_EQ(Globals::CurrentInvoiceNum, 0);
+    EXPECT_EQ(Globals::CurrentCustName, "");
+    ASSERT_TRUE(Form::isLoaded<InvoiceDetail>());
+    EXPECT_EQ(Form::get<InvoiceDetail>().Owner(), nullptr);
+    EXPECT_DOUBLE_EQ(stored(1001, "Discount").toDouble(), 0);
+
+    // A client number without a row is refused.
+    testsupport::ResetWindowsAndState();
+    boxes.clear();
+    Profile& gone = open(1001);
+    folder.exec("delete from tb_Client where CustNum = 1001");
+    boxes.expect(vb::vbOK);
+    gone.btnNewInvoice_Click();
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.lastPrompt(), "Select or enter a client first.");
+    EXPECT_FALSE(Form::isLoaded<InvoiceDetail>());
+}
+
 TEST_F(ClientEditorTest, DeleteAnsweredYesRemovesEverythingOfTheClientAndNoKeepsIt) {
     for (int answer : {vb::vbNo, vb::vbYes}) {
         SCOPED_TRACE(answer == vb::vbYes ? "Yes" : "No");
