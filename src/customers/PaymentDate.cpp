@@ -1,4 +1,6 @@
 #include "customers/PaymentDate.h"
+#include <algorithm>
+#include <utility>
 #include "customers/Receipts.h"
 #include "data/Globals.h"
 #include "vb/Conv.h"

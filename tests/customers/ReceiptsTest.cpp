@@ -217,8 +217,9 @@ TEST_F(ReceiptsTest, SinceDateIsStrictAndManyPaymentsScrollToTheBlankRow) {
     EXPECT_EQ(cell(w, 8, R::colStatus), "*");
     EXPECT_EQ(cell(w, 8, R::colKey), "");
 
-    // Go reads the box: a later since-date leaves fewer rows.
-    w.txtSinceDate.setText(QStringLiteral("01/05/25"));
+    // A date picked in the drop-down goes into the box, and Go reads the box.
+    w.DTPicker1.Pick(vb::Date::fromYmd(2025, 1, 5));
+    EXPECT_EQ(w.txtSinceDate.Text(), "01/05/25");
     w.PaymentList.setRowColSilently(1, R::colDate);
     w.btnGo_Click();
     EXPECT_EQ(w.PaymentList.Rows(), 5);
