@@ -5,6 +5,7 @@
 #include "customers/Customer.h"
 #include "customers/InvoiceDetail.h"
 #include "customers/Profile.h"
+#include "customers/Receipts.h"
 #include "customers/StatusWindow.h"
 #include "data/Globals.h"
 #include "forms/App.h"
@@ -12,10 +13,6 @@
 #include "vb/ErrorTrap.h"
 #include "vb/MsgBox.h"
 #include "vb/RuntimeError.h"
-#if __has_include("customers/Receipts.h")
-#include "customers/Receipts.h"
-#define VANTREL_HAS_RECEIPTS 1
-#endif
 #if __has_include("books/frmInventory.h")
 #include "books/frmInventory.h"
 #define VANTREL_HAS_INVENTORY 1
@@ -248,9 +245,7 @@ void CustInvoices::btnCustInfo_Click() {
 void CustInvoices::btnReceipts_Click() {
     vb::Trap(label("btnReceipts_Click"), [] {
         if (Globals::CurrentCustNum != 0) {
-#ifdef VANTREL_HAS_RECEIPTS
             forms::Form::get<Receipts>().Show();
-#endif
         } else {
             vb::MsgBox(QStringLiteral("Select or enter a client first"));
         }

@@ -7,6 +7,8 @@
 #include "customers/CustInvoices.h"
 #include "customers/Customer.h"
 #include "customers/InvoiceDetail.h"
+#include "customers/Profile.h"
+#include "customers/Receipts.h"
 #include "customers/StatusWindow.h"
 #include "data/Globals.h"
 #include "forms/App.h"
@@ -258,6 +260,31 @@ TEST_F(SalesListTest, WithNoInvoiceListedTheRowCommandsDoNothing) {
     EXPECT_TRUE(boxes.shown().empty());
     EXPECT_FALSE(Form::isLoaded<InvoiceDetail>());
     EXPECT_EQ(Globals::CurrentInvoiceNum, 777);
+}
+
+TEST_F(SalesListTest, ClientAndPaymentsButtonsOpenTheirWindowsForTheCurrentClient) {
+    clientsAndInvoices();
+    CustInvoices& s = openFor(1002);
+    // The client editor is reloaded so it shows the current client.
+    Globals::CurrentCustNum = 1001;
+    Form::get<Profile>();
+    Globals::CurrentCustNum = 1002;
+    s.btnCustInfo_Click();
+    ASSERT_TRUE(Form::isLoaded<Profile>());
+    EXPECT_EQ(Form::get<Profile>().lblCustNum.Caption(), "1002");
+
+    Globals::CurrentCustNum = 0;
+    boxes.expect(vb::vbOK);
+    s.btnReceipts_Click();
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.lastPrompt(), "Select or enter a client first");
+    EXPECT_FALSE(Form::isLoaded<Receipts>());
+    Globals::CurrentCustNum = 1002;
+    s.btnReceipts_Click();
+    EXPECT_TRUE(Form::isLoaded<Receipts>());
+
+    s.btnInventory_Click();
+    EXPECT_EQ(Globals::CurrentCatNum, 1);
 }
 
 TEST_F(SalesListTest, ResizeRulesHoldAtAndJustAboveEachThreshold) {
