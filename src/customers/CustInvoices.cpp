@@ -13,14 +13,6 @@
 #include "vb/ErrorTrap.h"
 #include "vb/MsgBox.h"
 #include "vb/RuntimeError.h"
-#if __has_include("books/frmInventory.h")
-#include "books/frmInventory.h"
-#define VANTREL_HAS_INVENTORY 1
-#endif
-#if __has_include("reports/PrtInvoice.h")
-#include "reports/PrtInvoice.h"
-#define VANTREL_HAS_INVOICE_PREVIEW 1
-#endif
 
 namespace {
 
@@ -231,9 +223,7 @@ void CustInvoices::btnDelete_Click() {
 
 void CustInvoices::btnPrint_Click() {
     if (!TakeCurrentRow()) return;
-#ifdef VANTREL_HAS_INVOICE_PREVIEW
-    vb::IgnoreErrors([] { forms::Form::get<PrtInvoice>().Show(); });
-#endif
+    // The invoice preview arrives with the reports.
 }
 
 void CustInvoices::btnCustInfo_Click() {
@@ -255,9 +245,7 @@ void CustInvoices::btnReceipts_Click() {
 void CustInvoices::btnInventory_Click() {
     vb::Trap(label("btnInventory_Click"), [] {
         Globals::CurrentCatNum = 1;
-#ifdef VANTREL_HAS_INVENTORY
-        forms::Form::get<frmInventory>().Show();
-#endif
+        // The inventory window arrives with the books.
     });
 }
 
