@@ -40,13 +40,7 @@ int twips(double v) { return int(std::lround(v)); }
 CustInvoices::CustInvoices() {
     setCaption(QStringLiteral("Client Sales"));
 
-    struct B {
-        controls::ToolButton* b;
-        const char* tip;
-        QStyle::StandardPixmap icon;
-        std::function<void()> fn;
-    };
-    const B buttons[] = {
+    const int left = controls::LayOutToolButtons({
         {&btnDetails, "View details for selected sales invoice", QStyle::SP_FileDialogContentsView, [this] { btnDetails_Click(); }},
         {&btnNewInvoice, "Enter new sales invoice for selected client", QStyle::SP_FileIcon, [this] { NewInvoice(); }},
         {&btnDelete, "Delete selected sales invoice", QStyle::SP_TrashIcon, [this] { btnDelete_Click(); }},
@@ -55,15 +49,7 @@ CustInvoices::CustInvoices() {
         {&btnReceipts, "Client Payments Received", QStyle::SP_DialogApplyButton, [this] { btnReceipts_Click(); }},
         {&btnInventory, "Add to/Edit Inventory", QStyle::SP_DirIcon, [this] { btnInventory_Click(); }},
         {&btnExit, "Exit Client Sales", QStyle::SP_DialogCloseButton, [this] { btnExit_Click(); }},
-    };
-    int left = 45;
-    for (const B& b : buttons) {
-        b.b->setToolTipText(QString::fromUtf8(b.tip));
-        b.b->setPicture(style()->standardIcon(b.icon));
-        b.b->Click = b.fn;
-        b.b->Move(left, 45, 390, 330);
-        left += 420;
-    }
+    }, 45, 45, 390, 330, 420);
     Frame2.Move(20, 0, 7840, 520);
     Frame3.Move(7840 - (left + 30), 110, left + 30, 400);
 

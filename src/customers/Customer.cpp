@@ -106,8 +106,7 @@ void Customer::buildMenus() {
 }
 
 void Customer::buildToolButtons() {
-    struct B { controls::ToolButton* b; const char* tip; QStyle::StandardPixmap icon; std::function<void()> fn; };
-    const B buttons[] = {
+    controls::LayOutToolButtons({
         {&btnRefresh, "Refresh Client List", QStyle::SP_BrowserReload, [this] { btnRefresh_Click(); }},
         {&btnNewCust, "Enter new client", QStyle::SP_FileDialogNewFolder, [this] { btnNewCust_Click(); }},
         {&btnCustInfo, "Profile for selected client", QStyle::SP_FileDialogDetailedView, [this] { btnCustInfo_Click(); }},
@@ -117,20 +116,10 @@ void Customer::buildToolButtons() {
         {&btnPayments, "Payment/Deposit Registry", QStyle::SP_DialogSaveButton, [this] { btnPayments_Click(); }},
         {&btnInventory, "Add to/Edit Inventory", QStyle::SP_DirIcon, [this] { btnInventory_Click(); }},
         {&btnVendors, "Vendor Profiles", QStyle::SP_DirHomeIcon, [this] { btnVendors_Click(); }},
-        {&btnExit, "Exit Vantrel", QStyle::SP_DialogCloseButton, [this] { btnExit_Click(); }},
-    };
-    int left = 60;
-    for (const B& b : buttons) {
-        b.b->setToolTipText(QString::fromUtf8(b.tip));
-        b.b->setPicture(style()->standardIcon(b.icon));
-        b.b->Click = b.fn;
-        if (b.b == &btnExit) {
-            b.b->Move(60, 60, 420, 390);
-        } else {
-            b.b->Move(left, 60 + 45, 420, 390);
-            left += 450;
-        }
-    }
+    }, 60, 105, 420, 390, 450);
+    // Exit stands apart, in the right-hand frame.
+    controls::LayOutToolButtons({{&btnExit, "Exit Vantrel", QStyle::SP_DialogCloseButton, [this] { btnExit_Click(); }}},
+                                60, 60, 420, 390, 450);
     Frame2.Move(20, 0, 7840, 560);
     Frame1.Move(7840 - 540, 110, 540, 440);
 }

@@ -53,27 +53,13 @@ Profile::Profile() {
     setFixedBorder();
     setClientSize(8070, 6195);
 
-    struct B {
-        controls::ToolButton* b;
-        const char* tip;
-        QStyle::StandardPixmap icon;
-        std::function<void()> fn;
-    };
-    const B buttons[] = {
+    controls::LayOutToolButtons({
         {&btnSave, "Save Client", QStyle::SP_DialogSaveButton, [this] { btnSave_Click(); }},
         {&btnNewCustomer, "Enter New Client", QStyle::SP_FileDialogNewFolder, [this] { btnNewCustomer_Click(); }},
         {&btnDelete, "Delete Client", QStyle::SP_TrashIcon, [this] { btnDelete_Click(); }},
         {&btnNewInvoice, "Enter new invoice for this client", QStyle::SP_FileIcon, [this] { btnNewInvoice_Click(); }},
         {&btnExit, "Exit client profile", QStyle::SP_DialogCloseButton, [this] { btnExit_Click(); }},
-    };
-    int left = 8070 - 60 - 5 * 450;
-    for (const B& b : buttons) {
-        b.b->setToolTipText(QString::fromUtf8(b.tip));
-        b.b->setPicture(style()->standardIcon(b.icon));
-        b.b->Click = b.fn;
-        b.b->Move(left, 90, 420, 390);
-        left += 450;
-    }
+    }, 8070 - 60 - 5 * 450, 90, 420, 390, 450);
     lblBalDueCaption.setCaption(QStringLiteral("Balance Due:"));
     lblBalDueCaption.Move(120, 165, 1300, 255);
     lblBalDue.Move(1460, 165, 2000, 255);

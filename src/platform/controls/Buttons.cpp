@@ -70,4 +70,15 @@ void CheckBox::setValue(int value) {
     if (Value() != was) fire(Click);
 }
 
+int LayOutToolButtons(const std::vector<ToolButtonSpec>& buttons, int left, int top, int width, int height, int step) {
+    for (const ToolButtonSpec& b : buttons) {
+        b.button->setToolTipText(QString::fromUtf8(b.toolTip));
+        b.button->setPicture(b.button->style()->standardIcon(b.picture));
+        b.button->Click = b.click;
+        b.button->Move(left, top, width, height);
+        left += step;
+    }
+    return left;
+}
+
 } // namespace controls

@@ -3,6 +3,8 @@
 // check boxes. Each takes the focus before its Click runs, so a control
 // left behind (a grid with a pending row) raises its LostFocus first.
 #include <functional>
+#include <vector>
+#include <QStyle>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -34,6 +36,19 @@ public:
     std::function<void()> Click;
     void setPicture(const QIcon& icon);
 };
+
+// One tool button of a window's button row: its tool tip, its picture (a
+// standard icon of the style) and its command.
+struct ToolButtonSpec {
+    ToolButton* button;
+    const char* toolTip;
+    QStyle::StandardPixmap picture;
+    std::function<void()> click;
+};
+
+// Sets up the buttons and places them in a row from (left, top), each
+// width x height and step apart (twips); returns the left edge after the last.
+int LayOutToolButtons(const std::vector<ToolButtonSpec>& buttons, int left, int top, int width, int height, int step);
 
 // Exclusive among the option buttons of the same container (frame).
 class OptionButton : public QRadioButton, public Control {
