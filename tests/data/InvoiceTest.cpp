@@ -54,6 +54,20 @@ std::vector<int> column(const ado::RecordsetPtr& rs, const char* field) {
     return out;
 }
 
+TEST(InvoiceLines, ComeBackInTheOrderTheyWereEntered) {
+    // The line query has no ORDER BY: key order is what the editor shows, so
+    // no index may hand the lines back by amount.
+    Opened o;
+    o.folder.exec(
+        "INSERT INTO tb_trans VALUES (1001,5001,1,1,9,'first',0,NULL),(1002,5001,1,1,1,'second',0,NULL),"
+        "(1003,5001,1,1,5,'third',0,NULL),(1004,5002,1,1,0,'other',0,NULL);");
+    auto lines = o.inv.GetInvoiceItems(5001);
+    ASSERT_TRUE(lines);
+    QStringList notes;
+    for (; !lines->Eof(); lines->MoveNext()) notes << lines->Fields("Notes").Value().str();
+    EXPECT_EQ(notes, (QStringList{"first", "second", "third"}));
+}
+
 } // namespace
 
 // --- Key allocation (clients too: the rule is one) ----------------------------
