@@ -2,6 +2,7 @@
 // Inventory and Vendor.
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <gtest/gtest.h>
 #include "data/Globals.h"
 #include "data/Inventory.h"
@@ -46,6 +47,8 @@ struct NumberedTable {
     // Allocates through the member the windows use; returns the new key.
     std::function<int(const ProgramFolder&)> allocate;
 };
+// Test lists name the case, not its bytes.
+void PrintTo(const NumberedTable& c, std::ostream* os) { *os << c.name; }
 
 class NumberedTableKeys : public ::testing::TestWithParam<NumberedTable> {};
 

@@ -1,6 +1,7 @@
 // Invoice: headers, lines, payments received, back orders, stock given back
 // on delete, number allocation and the invoice total.
 #include <functional>
+#include <ostream>
 #include <gtest/gtest.h>
 #include <QLocale>
 #include "data/Client.h"
@@ -90,6 +91,8 @@ struct KeyCase {
     std::function<int32_t(const ProgramFolder&)> allocate;
     const char* label;   // the report when the maximum is reached
 };
+// Test lists name the case, not its bytes.
+void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
 
 class KeyAllocation : public ::testing::TestWithParam<KeyCase> {};
 
@@ -173,6 +176,7 @@ struct TotalCase {
     const char* tax;
     const char* expected;
 };
+void PrintTo(const TotalCase& c, std::ostream* os) { *os << c.name; }
 
 class InvoiceTotalCases : public ::testing::TestWithParam<TotalCase> {};
 
@@ -331,6 +335,7 @@ struct FailCase {
     const char* check;         // the stored row, read back
     const char* expected;
 };
+void PrintTo(const FailCase& c, std::ostream* os) { *os << c.name; }
 
 class FailedSaveKeepsTheRow : public ::testing::TestWithParam<FailCase> {};
 

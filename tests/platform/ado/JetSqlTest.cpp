@@ -1,6 +1,7 @@
 // The Jet-to-SQLite translator: one table of rewrites, what it must leave
 // alone, what it must refuse, and that the statements it makes prepare on
 // the real schema.
+#include <ostream>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include "ado/Connection.h"
@@ -16,6 +17,8 @@ struct Rewrite {
     const char* jet;
     const char* sqlite;
 };
+// Test lists name the case, not its bytes.
+void PrintTo(const Rewrite& c, std::ostream* os) { *os << c.jet; }
 
 class JetRewrite : public ::testing::TestWithParam<Rewrite> {};
 
