@@ -77,3 +77,11 @@ long DataAccess::NextKey(const QString& maxSql, long start) {
     if (high == std::numeric_limits<int32_t>::max()) vb::Raise(vb::err::Overflow);
     return high + 1;
 }
+
+long DataAccess::AllocateKey(const char* allocator, const QString& maxSql, long start) {
+    try {
+        return NextKey(maxSql, start);
+    } catch (...) {
+        throw KeyAllocationError{Label(allocator), vb::ToRuntimeError(std::current_exception())};
+    }
+}

@@ -25,9 +25,21 @@ protected:
 
     // "Class.Proc -"
     QString Label(const char* proc) const;
-    // Runs body under the error report of this class and procedure.
+    // Runs body under the error report of this class and procedure. A key
+    // allocation that failed inside the body reports under its own label.
     template <class F>
-    bool Trap(const char* proc, F&& body) { return vb::Trap(Label(proc), std::forward<F>(body)); }
+    bool Trap(const char* proc, F&& body) {
+        try {
+            body();
+            return true;
+        } catch (const KeyAllocationError& e) {
+            vb::ShowErrorReport(e.label, e.error);
+            return false;
+        } catch (...) {
+            vb::ShowErrorReport(Label(proc), vb::ToRuntimeError(std::current_exception()));
+            return false;
+        }
+    }
 
     // List idiom: a detached snapshot, also kept in rs.
     ado::RecordsetPtr List(const QString& sql);
@@ -39,11 +51,19 @@ protected:
     void Exec(const QString& sql);
     // Key allocation: the HighNum of maxSql plus one; Null counts as start.
     long NextKey(const QString& maxSql, long start);
+    // The same, as a save allocates its key inside its transaction: an error
+    // stops the save, which rolls back first, and the one report then carries
+    // the allocating member's label ("Invoice.NewTransNum -").
+    long AllocateKey(const char* allocator, const QString& maxSql, long start);
 
     ado::ConnectionPtr cn;
     ado::RecordsetPtr rs;
     QString ConnString;
 
 private:
+    struct KeyAllocationError {
+        QString label;
+        vb::RuntimeError error;
+    };
     QString className_;
 };

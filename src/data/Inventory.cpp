@@ -5,6 +5,10 @@
 using ado::SqlLong;
 using ado::SqlText;
 
+// Key allocation: the highest number of each numbered table.
+const char* const kMaxItemNum = "select max(ItemNum) as HighNum from tb_Inventory";
+const char* const kMaxCatNum = "select max(catNum) as HighNum from tb_Invcategories";
+
 Inventory::Inventory() : DataAccess("Inventory") {}
 
 ado::RecordsetPtr Inventory::rsInventory(int32_t CatNum) {
@@ -27,7 +31,7 @@ ado::RecordsetPtr Inventory::rsCategories() {
 int32_t Inventory::NewItemNum() {
     int32_t n = 0;
     Trap("NewItemNum", [&] {
-        n = NextKey(QStringLiteral("select max(ItemNum) as HighNum from tb_Inventory"), 1000);
+        n = NextKey(QString::fromLatin1(kMaxItemNum), 1000);
     });
     return n;
 }
@@ -35,19 +39,18 @@ int32_t Inventory::NewItemNum() {
 int32_t Inventory::NewCategoryNum() {
     int32_t n = 0;
     Trap("NewCategoryNum", [&] {
-        n = NextKey(QStringLiteral("select max(catNum) as HighNum from tb_Invcategories"), 0);
+        n = NextKey(QString::fromLatin1(kMaxCatNum), 0);
     });
     return n;
 }
 
 bool Inventory::SaveCategory(int32_t catNum, const QString& Description) {
-    bool allocated = true;
-    const bool ok = Trap("SaveCategory", [&] {
+    return Trap("SaveCategory", [&] {
         ado::Transaction t(*cn);
         if (catNum == 0) {
-            CatNum = NewCategoryNum();
-            // The allocation has shown its own report; write nothing under key 0.
-            if (CatNum == 0) { allocated = false; return; }
+            // A failed allocation writes nothing, not even under key 0.
+            CatNum = 0;
+            CatNum = AllocateKey("NewCategoryNum", QString::fromLatin1(kMaxCatNum), 0);
         } else {
             CatNum = catNum;
         }
@@ -56,7 +59,6 @@ bool Inventory::SaveCategory(int32_t catNum, const QString& Description) {
              QStringLiteral(",") + SqlText(Description) + QStringLiteral(")"));
         t.Commit();
     });
-    return ok && allocated;
 }
 
 bool Inventory::GetItem(int32_t itemNum) {
@@ -121,13 +123,10 @@ bool Inventory::DeleteCategory(int32_t catNum) {
 }
 
 bool Inventory::SaveItemAccess(int32_t& itemNum) {
-    bool allocated = true;
-    const bool ok = Trap("SaveItemAccess", [&] {
+    return Trap("SaveItemAccess", [&] {
         ado::Transaction t(*cn);
-        if (itemNum == 0) {
-            itemNum = NewItemNum();
-            if (itemNum == 0) { allocated = false; return; }   // reported by NewItemNum
-        }
+        if (itemNum == 0)
+            itemNum = AllocateKey("NewItemNum", QString::fromLatin1(kMaxItemNum), 1000);
         ItemNum = itemNum;
         Exec(QStringLiteral("Delete * from tb_Inventory where ItemNum = ") + SqlLong(ItemNum));
         Exec(QStringLiteral("Insert into tb_Inventory (ItemNum, CatNum, Description,charge,par,instock,warranty) values (") +
@@ -136,5 +135,4 @@ bool Inventory::SaveItemAccess(int32_t& itemNum) {
              SqlLong(InStock) + QLatin1Char(',') + SqlText(Warranty) + QLatin1Char(')'));
         t.Commit();
     });
-    return ok && allocated;
 }

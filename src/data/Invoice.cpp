@@ -11,6 +11,10 @@ using ado::SqlText;
 
 namespace {
 
+// Key allocation: the highest number of each numbered table.
+const char* const kMaxTransNum = "select max(TransNum) as HighNum from tb_Trans";
+const char* const kMaxPayNum = "select max(TransNum) as HighNum from tb_Receive";
+
 // The held number texts are always written by toInvariantString or
 // QString::number, so reading them back never depends on the locale.
 vb::Currency parseHeldCurrency(const QString& s) {
@@ -294,7 +298,8 @@ bool Invoice::SaveTransAccess() {
     return Trap("SaveTransAccess", [&] {
         ado::Transaction t(*cn);
         if (TransNum == 0)
-            TransNum = static_cast<int32_t>(NextKey(QStringLiteral("select max(TransNum) as HighNum from tb_Trans"), 1000));
+            TransNum = static_cast<int32_t>(
+                AllocateKey("NewTransNum", QString::fromLatin1(kMaxTransNum), 1000));
         const QString num = SqlLong(TransNum);
         // The insert does not name Ordered; a line once ordered stays ordered.
         vb::Variant ordered;
@@ -322,7 +327,7 @@ bool Invoice::AddToInvoice(int32_t InvoiceNum, int32_t ItemNum, int32_t Qty, vb:
                            const QString& Notes, bool BackOrder) {
     return Trap("AddtoInvoice", [&] {
         ado::Transaction t(*cn);
-        const auto n = static_cast<int32_t>(NextKey(QStringLiteral("select max(TransNum) as HighNum from tb_Trans"), 1000));
+        const auto n = static_cast<int32_t>(NextKey(QString::fromLatin1(kMaxTransNum), 1000));
         // A Boolean stored in a number column is -1 for True.
         insertLine(n, SqlLong(InvoiceNum), ItemNum, static_cast<double>(Qty), SqlCurrency(Amount), Notes,
                    BackOrder ? -1 : 0);
@@ -336,7 +341,8 @@ bool Invoice::SavePayment() {
     return Trap("SavePayment", [&] {
         ado::Transaction t(*cn);
         if (PayNum == 0)
-            PayNum = static_cast<int32_t>(NextKey(QStringLiteral("select max(TransNum) as HighNum from tb_Receive"), 1000));
+            PayNum = static_cast<int32_t>(
+                AllocateKey("NewPayNum", QString::fromLatin1(kMaxPayNum), 1000));
         Exec(QStringLiteral("delete * from tb_Receive where Transnum = ") + SqlLong(PayNum));
         Exec(QStringLiteral("Insert into tb_Receive (TransNum,CustNum,Type,CheckNum,[Date],[Amount],Notes) values (") +
              SqlLong(PayNum) + QLatin1Char(',') + custNum_ + QLatin1Char(',') + SqlText(Paytype) + QLatin1Char(',') +
@@ -363,7 +369,7 @@ void Invoice::GetnewInvoiceNum() {
 int32_t Invoice::NewPayNum() {
     int32_t n = 0;
     Trap("NewPayNum", [&] {
-        n = static_cast<int32_t>(NextKey(QStringLiteral("select max(TransNum) as HighNum from tb_Receive"), 1000));
+        n = static_cast<int32_t>(NextKey(QString::fromLatin1(kMaxPayNum), 1000));
     });
     return n;
 }
@@ -371,7 +377,7 @@ int32_t Invoice::NewPayNum() {
 int32_t Invoice::NewTransNum() {
     int32_t n = 0;
     Trap("NewTransNum", [&] {
-        n = static_cast<int32_t>(NextKey(QStringLiteral("select max(TransNum) as HighNum from tb_Trans"), 1000));
+        n = static_cast<int32_t>(NextKey(QString::fromLatin1(kMaxTransNum), 1000));
     });
     return n;
 }

@@ -5,6 +5,9 @@
 using ado::SqlLong;
 using ado::SqlText;
 
+// Key allocation: the highest number of each numbered table.
+const char* const kMaxLedgerNum = "select max(TransNum) as HighNum from tb_GL";
+
 Vendor::Vendor() : DataAccess("Vendor") {}
 
 ado::RecordsetPtr Vendor::GetVendorRS(const QString&) { return nullptr; }
@@ -169,19 +172,16 @@ ado::RecordsetPtr Vendor::LedgerEntries(const QString& Mode, const QString& Valu
 int32_t Vendor::NewPayNum() {
     int32_t n = 0;
     Trap("NewPayNum", [&] {
-        n = NextKey(QStringLiteral("select max(TransNum) as HighNum from tb_GL"), 1000);
+        n = NextKey(QString::fromLatin1(kMaxLedgerNum), 1000);
     });
     return n;
 }
 
 bool Vendor::SaveLedgerEntry() {
-    bool allocated = true;
-    const bool ok = Trap("SaveLedgerEntry", [&] {
+    return Trap("SaveLedgerEntry", [&] {
         ado::Transaction t(*cn);
-        if (TransNum == 0) {
-            TransNum = NewPayNum();
-            if (TransNum == 0) { allocated = false; return; }   // reported by NewPayNum
-        }
+        if (TransNum == 0)
+            TransNum = AllocateKey("NewPayNum", QString::fromLatin1(kMaxLedgerNum), 1000);
         Exec(QStringLiteral("delete * from tb_gl where Transnum = ") + SqlLong(TransNum));
         const QString c = QStringLiteral(",");
         Exec(QStringLiteral("Insert into tb_GL (TransNum,[Date],CheckNum,Vendor,Payment,Cleared,Category,Deposit,Notes) values (") +
@@ -190,7 +190,6 @@ bool Vendor::SaveLedgerEntry() {
              ado::SqlCurrency(Deposit) + c + SqlText(LedgerNotes) + QStringLiteral(")"));
         t.Commit();
     });
-    return ok && allocated;
 }
 
 bool Vendor::DeleteLedgerEntry(int32_t transNum) {

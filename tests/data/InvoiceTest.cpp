@@ -3,9 +3,12 @@
 #include <functional>
 #include <ostream>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <QLocale>
 #include "data/Client.h"
+#include "data/Inventory.h"
 #include "data/Invoice.h"
+#include "data/Vendor.h"
 #include "support/TestEnv.h"
 #include "vb/Conv.h"
 #include "vb/MsgBox.h"
@@ -140,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
                     f.exec(QStringLiteral("DELETE FROM tb_trans WHERE TransNum = %1").arg(o.obj.TransNum));
                     return o.obj.TransNum;
                 },
-                "Invoice.SaveTransAccess -"},
+                "Invoice.NewTransNum -"},
         KeyCase{"PaymentNumber", "tb_Receive", "TransNum",
                 [](const ProgramFolder& f) { return OpenedOn<Invoice>(f).obj.NewPayNum(); },
                 "Invoice.NewPayNum -"},
@@ -153,7 +156,7 @@ INSTANTIATE_TEST_SUITE_P(
                     f.exec(QStringLiteral("DELETE FROM tb_Receive WHERE TransNum = %1").arg(o.obj.PayNum));
                     return o.obj.PayNum;
                 },
-                "Invoice.SavePayment -"},
+                "Invoice.NewPayNum -"},
         KeyCase{"Client", "tb_Client", "CustNum",
                 [](const ProgramFolder& f) {
                     OpenedOn<Client> o(f);
@@ -162,6 +165,87 @@ INSTANTIATE_TEST_SUITE_P(
                     return o.obj.CustNum;
                 },
                 "Client.GetNewCustNum -"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A save that stops, whether at its key or at its insert, lets go of the file
+// before its report shows: the box waits for the user, and another program
+// must not be locked out meanwhile. A failed allocation reports under the
+// allocating member's label, once.
+struct StoppedSave {
+    const char* name;
+    const char* setup;                                   // rows that make it stop
+    std::function<bool(const ProgramFolder&)> save;
+    const char* label;
+};
+void PrintTo(const StoppedSave& c, std::ostream* os) { *os << c.name; }
+
+class StoppedSaves : public ::testing::TestWithParam<StoppedSave> {};
+
+TEST_P(StoppedSaves, ReportAfterTheFileIsFreeUnderTheRightLabel) {
+    const StoppedSave& c = GetParam();
+    ProgramFolder f;
+    f.exec(QString::fromLatin1(c.setup));
+    ScriptedMsgBox restore;   // puts the failing handler back afterwards
+    std::vector<QString> prompts;
+    std::vector<bool> fileFree;
+    vb::setMsgBoxHandler([&](const QString& prompt, int, const QString&) {
+        prompts.push_back(prompt);
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(f.dataFile().toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        fileFree.push_back(sqlite3_exec(db, "BEGIN IMMEDIATE; ROLLBACK;", nullptr, nullptr, nullptr) == SQLITE_OK);
+        sqlite3_close(db);
+        return int(vb::vbOK);
+    });
+    EXPECT_FALSE(c.save(f));
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_TRUE(prompts[0].startsWith(QString::fromLatin1(c.label))) << prompts[0].toStdString();
+    EXPECT_TRUE(fileFree[0]);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Saves, StoppedSaves,
+    ::testing::Values(
+        StoppedSave{"LineKey", "INSERT INTO tb_trans (TransNum) VALUES (2147483647)",
+                    [](const ProgramFolder& f) {
+                        OpenedOn<Invoice> o(f);
+                        o.obj.setInvoiceNum(1);
+                        return o.obj.SaveTransAccess();
+                    },
+                    "Invoice.NewTransNum -6 Overflow."},
+        StoppedSave{"PaymentKey", "INSERT INTO tb_Receive (TransNum) VALUES (2147483647)",
+                    [](const ProgramFolder& f) {
+                        OpenedOn<Invoice> o(f);
+                        o.obj.setCustNum(1001);
+                        return o.obj.SavePayment();
+                    },
+                    "Invoice.NewPayNum -6 Overflow."},
+        StoppedSave{"RegisterKey", "INSERT INTO tb_GL (TransNum) VALUES (2147483647)",
+                    [](const ProgramFolder& f) {
+                        OpenedOn<Vendor> o(f);
+                        return o.obj.SaveLedgerEntry();
+                    },
+                    "Vendor.NewPayNum -6 Overflow."},
+        StoppedSave{"ItemKey", "INSERT INTO tb_Inventory (ItemNum) VALUES (2147483647)",
+                    [](const ProgramFolder& f) {
+                        OpenedOn<Inventory> o(f);
+                        int32_t n = 0;
+                        return o.obj.SaveItemAccess(n);
+                    },
+                    "Inventory.NewItemNum -6 Overflow."},
+        StoppedSave{"CategoryKey", "INSERT INTO tb_InvCategories (CatNum) VALUES (2147483647)",
+                    [](const ProgramFolder& f) {
+                        OpenedOn<Inventory> o(f);
+                        return o.obj.SaveCategory(0, QStringLiteral("c"));
+                    },
+                    "Inventory.NewCategoryNum -6 Overflow."},
+        StoppedSave{"ClientInsert",
+                    "CREATE TRIGGER f BEFORE INSERT ON tb_Client BEGIN SELECT RAISE(ABORT, 'forced'); END",
+                    [](const ProgramFolder& f) {
+                        OpenedOn<Client> o(f);
+                        o.obj.CustNum = 1001;
+                        return o.obj.SaveClientAccess(1001);
+                    },
+                    "Client.SaveClientAccess -"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- InvoiceTotal -----------------------------------------------------------
