@@ -81,8 +81,10 @@ void RefreshCustList() {
         grid.setRedraw(true);
         list->Close();
     });
-    // A failure half-way must not leave the grid frozen.
+    // A failure half-way must not leave the grid frozen, nor the data file
+    // held open (repair and restore refuse an open file).
     if (forms::Form::isLoaded<Customer>()) forms::Form::get<Customer>().CustList2.setRedraw(true);
+    if (auto client = SharedClient) client->CloseCn();
 }
 
 void GetInventory(int32_t& CatNum, int32_t& ItemNum) {
