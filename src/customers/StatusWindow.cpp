@@ -1,7 +1,10 @@
 #include "customers/StatusWindow.h"
+#include <algorithm>
 #include <QFont>
+#include <QFontMetrics>
 #include "data/Globals.h"
 #include "forms/App.h"
+#include "forms/Twips.h"
 
 StatusWindow::StatusWindow(const QString& caption, const QString& label1, const QString& label2, bool bold) {
     setCaption(caption);
@@ -23,8 +26,18 @@ StatusWindow::StatusWindow(const QString& caption, const QString& label1, const 
     CenterOnScreen();
 }
 
+void StatusWindow::FitLabel1() {
+    // A long client name widens the notice rather than being cut off.
+    const int needed = forms::PixelsToTwipsX(QFontMetrics(Label1.font()).horizontalAdvance(Label1.Caption()) + 4);
+    if (needed <= Label1.Width()) return;
+    Label1.setWidth(needed);
+    setClientSize(Label1.Left() * 2 + needed, ScaleHeight());
+    CenterOnScreen();
+}
+
 void LoadingInvoices::Form_Load() {
     Label1.setCaption(QStringLiteral("Loading Invoices for ... ") + Globals::CurrentCustName);
+    FitLabel1();
 }
 
 void PumpOnce() { forms::DoEvents(); }

@@ -15,6 +15,8 @@ public:
 protected:
     StatusWindow(const QString& caption, const QString& label1, const QString& label2 = QString(),
                  bool bold = false);
+    // Widens Label1, and the window with it, when its text needs more room.
+    void FitLabel1();
 };
 
 class GettingReceipts : public StatusWindow {
