@@ -15,13 +15,32 @@ void GlobalEnv::SetUp() {
     });
 }
 
+// Whether a box of this style has a button that gives answer.
+static bool answerFits(int buttons, int answer) {
+    switch (buttons & 7) {
+    case 0: return answer == vb::vbOK;
+    case 1: return answer == vb::vbOK || answer == vb::vbCancel;
+    case 2: return answer == vb::vbAbort || answer == vb::vbRetry || answer == vb::vbIgnore;
+    case 3: return answer == vb::vbYes || answer == vb::vbNo || answer == vb::vbCancel;
+    case 4: return answer == vb::vbYes || answer == vb::vbNo;
+    case 5: return answer == vb::vbRetry || answer == vb::vbCancel;
+    default: return false;
+    }
+}
+
 ScriptedMsgBox::ScriptedMsgBox() {
     vb::setMsgBoxHandler([this](const QString& prompt, int buttons, const QString& title) {
         shown_.push_back({prompt, buttons, title});
         if (!answers_.empty()) {
-            int a = answers_.front();
+            const Answer a = answers_.front();
             answers_.pop_front();
-            return a;
+            if (a.checkPrompt && prompt != a.prompt)
+                ADD_FAILURE() << "Message box reads \"" << prompt.toStdString() << "\", expected \""
+                              << a.prompt.toStdString() << "\"";
+            if (!answerFits(buttons, a.answer))
+                ADD_FAILURE() << "Answer " << a.answer << " scripted for a box of style " << buttons
+                              << " that has no such button: " << prompt.toStdString();
+            return a.answer;
         }
         const bool okOnly = (buttons & 7) == 0;
         if (!(allowUnexpected_ && okOnly))

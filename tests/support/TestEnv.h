@@ -28,19 +28,28 @@ struct ShownBox {
 };
 
 // Answers message boxes in order; a box with no answer left fails the test
-// (and answers OK / Cancel so nothing hangs).
+// (and answers OK / Cancel so nothing hangs). So does an answer the box has
+// no button for (a Yes given to an error report that came first), and a box
+// that does not read as the test said it would.
 class ScriptedMsgBox {
 public:
     ScriptedMsgBox();
     ~ScriptedMsgBox();
-    void expect(int answer) { answers_.push_back(answer); }
+    void expect(int answer) { answers_.push_back({answer, QString(), false}); }
+    // The next box must read exactly prompt.
+    void expect(int answer, const QString& prompt) { answers_.push_back({answer, prompt, true}); }
     // Accept any number of OK-only boxes without scripting them.
     void allowUnexpected(bool allow = true) { allowUnexpected_ = allow; }
     const std::vector<ShownBox>& shown() const { return shown_; }
     QString lastPrompt() const { return shown_.empty() ? QString() : shown_.back().prompt; }
     void clear() { shown_.clear(); }
 private:
-    std::deque<int> answers_;
+    struct Answer {
+        int answer;
+        QString prompt;
+        bool checkPrompt;
+    };
+    std::deque<Answer> answers_;
     std::vector<ShownBox> shown_;
     bool allowUnexpected_ = false;
 };
