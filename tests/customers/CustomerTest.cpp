@@ -2,16 +2,23 @@
 // the loaders it runs, the command gates, deleting a client, resizing and
 // the saved geometry.
 #include <gtest/gtest.h>
+#include <QAction>
 #include <QFile>
+#include <QFontMetrics>
 #include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include "ado/Connection.h"
 #include "customers/About.h"
 #include "customers/CustInvoices.h"
 #include "customers/Customer.h"
 #include "customers/InvoiceDetail.h"
 #include "customers/Profile.h"
+#include "customers/StatusWindow.h"
 #include "customers/intro.h"
 #include "data/Globals.h"
 #include "forms/Form.h"
+#include "support/FormDriver.h"
 #include "support/WindowFixture.h"
 #include "vb/MsgBox.h"
 
@@ -151,9 +158,63 @@ TEST_F(CustomerTest, GatedCommandsDoNothingOnAnEmptyGrid) {
     w.mnuOrdered_Click();
     w.mnuAging_Click(60);
     w.mnuBilling_Click();
+    // The menu items reach the same gates.
+    for (QAction* a : {w.mnuClient, w.mnuDelete, w.mnuNewInvoice, w.mnuInvoices, w.mnuReceive, w.mnuOrdering,
+                       w.mnuOrdered, w.mnu30days, w.mnu60days, w.mnu90days, w.mnuBilling})
+        a->trigger();
     EXPECT_TRUE(boxes.shown().empty());
     EXPECT_EQ(Globals::AgingDays, 0);
     EXPECT_EQ(Globals::CurrentCustNum, 1001);
+    EXPECT_FALSE(Form::isLoaded<CustInvoices>());
+    EXPECT_FALSE(Form::isLoaded<InvoiceDetail>());
+}
+
+// Captions a user reads and scripts look for; several are easy to "correct".
+TEST_F(CustomerTest, MenusAndToolButtonsCarryTheirCaptions) {
+    addClients();
+    Customer& w = start();
+    EXPECT_EQ(w.windowTitle(), "Vantrels");
+    QStringList tree;
+    std::function<void(QMenu*, const QString&)> walk = [&](QMenu* m, const QString& path) {
+        for (QAction* a : m->actions()) {
+            if (a->isSeparator()) continue;
+            const QString here = path + ">" + a->text();
+            tree << here + (a->isEnabled() ? "" : " (greyed)");
+            if (a->menu()) walk(a->menu(), here);
+        }
+    };
+    for (QAction* top : w.MenuBar()->actions()) {
+        tree << top->text();
+        if (top->menu()) walk(top->menu(), top->text());
+    }
+    const QStringList expected = {
+        "&File", "&File>&Setup", "&File>&Backup", "&File>&Restore", "&File>Repair/&Compact Data", "&File>&Exit",
+        "&Edit", "&Edit>&Client", "&Edit>&New Client", "&Edit>&Delete Client", "&Edit>New &Invoice", "&Edit>&Vendors",
+        "&Tables", "&Tables>Client &Invoices", "&Tables>Client &Receipts", "&Tables>&Payment/Deposit Registry",
+        "&Tables>&Inventory Maintenance",
+        "&Print", "&Print>Back &Orders", "&Print>Back &Orders>&Ordering", "&Print>Back &Orders>O&rdered",
+        "&Print>&Billing", "&Print>&Inventory", "&Print>&Inventory>&In Stock", "&Print>&Inventory>&Sales",
+        "&Print>&Inventory>&Best Sellers", "&Print>&Clients", "&Print>&Clients>&Bals",
+        "&Print>&Clients>&Profiles (greyed)", "&Print>&Clients>&30 Days", "&Print>&Clients>&60 Days",
+        "&Print>&Clients>&90 days", "&Print>I&ncome Statement",
+        "&Help", "&Help>&Contents", "&Help>&About Vantrel",
+    };
+    EXPECT_EQ(tree, expected);
+
+    const std::pair<controls::ToolButton*, const char*> tips[] = {
+        {&w.btnRefresh, "Refresh Client List"}, {&w.btnNewCust, "Enter new client"},
+        {&w.btnCustInfo, "Profile for selected client"}, {&w.btnDetails, "Sales Invoices for selected client"},
+        {&w.btnNewInvoice, "Enter new sales invoice for selected client"}, {&w.btnReceipts, "Client Payments Received"},
+        {&w.btnPayments, "Payment/Deposit Registry"}, {&w.btnInventory, "Add to/Edit Inventory"},
+        {&w.btnVendors, "Vendor Profiles"}, {&w.btnExit, "Exit Vantrel"}};
+    for (const auto& [b, tip] : tips) EXPECT_EQ(b->ToolTipText(), QString::fromLatin1(tip));
+
+    Form::get<About>();
+    EXPECT_EQ(Form::get<About>().windowTitle(), "About Vantrels");
+    EXPECT_EQ(Form::get<About>().Command1.text(), "&OK");
+    EXPECT_EQ(Form::get<About>().lblVersion.Caption(), "Version 1.1");
+    Form::get<About>().Command1_Click();
+    EXPECT_FALSE(Form::isLoaded<About>());
 }
 
 TEST_F(CustomerTest, DeleteClientAnsweredYesRemovesEverythingItOwns) {
@@ -182,6 +243,22 @@ TEST_F(CustomerTest, DeleteClientAnsweredYesRemovesEverythingItOwns) {
     EXPECT_EQ(w.CustList2.Rows(), 3);
     EXPECT_EQ(Globals::CurrentCustNum, 0);
     EXPECT_EQ(Globals::CurrentCustName, "");
+}
+
+TEST_F(CustomerTest, FailedDeleteKeepsTheSelectionAndStillReloads) {
+    addClients();
+    Customer& w = start();
+    folder.exec("CREATE TRIGGER keep BEFORE DELETE ON tb_Client BEGIN SELECT RAISE(ABORT, 'client is locked'); END;"
+                "INSERT INTO tb_Client (CustNum, Lname, Fname) VALUES (1004,'Zed','Z');");
+    boxes.expect(vb::vbYes);
+    boxes.allowUnexpected(true);   // the data layer's one error report
+    w.mnuDelete_Click();
+    ASSERT_EQ(boxes.shown().size(), 2u);
+    EXPECT_TRUE(boxes.shown()[1].prompt.contains("client is locked"));
+    EXPECT_EQ(folder.scalar("SELECT count(*) FROM tb_Client"), "4");
+    EXPECT_EQ(Globals::CurrentCustNum, 1002) << "a failed delete clears nothing";
+    EXPECT_EQ(Globals::CurrentCustName, "adams, Al ");
+    EXPECT_EQ(w.CustList2.Rows(), 5) << "the list is reloaded all the same";
 }
 
 TEST_F(CustomerTest, DeleteClientAnsweredNoKeepsClientButReloads) {
@@ -305,6 +382,7 @@ TEST_F(CustomerTest, ResizeRespectsEveryThreshold) {
     // Controls sit on whole pixels (15 twips), so compare to within one.
     for (const Case& c : cases) {
         w.CustList2.Move(60, 90, 45, 60);
+        w.Frame2.Move(45, 0, 1500, 560);
         w.Frame1.setTop(75);
         w.setWidth(c.W);
         w.setHeight(c.H);
@@ -314,6 +392,8 @@ TEST_F(CustomerTest, ResizeRespectsEveryThreshold) {
         EXPECT_NEAR(w.CustList2.Left(), c.gridL ? 20 : 60, 14);
         EXPECT_NEAR(w.CustList2.Height(), c.gridH ? c.H - 1600 : 60, 14);
         EXPECT_NEAR(w.CustList2.Top(), c.gridT ? 620 : 90, 14);
+        EXPECT_NEAR(w.Frame2.Width(), c.gridW ? c.W - 160 : 1500, 14);
+        EXPECT_NEAR(w.Frame2.Left(), c.gridL ? 20 : 45, 14);
         EXPECT_NEAR(w.Frame1.Top(), c.frameTop ? 110 : 75, 14);
         EXPECT_NEAR(w.Frame1.Left(), w.Frame2.Width() - w.Frame1.Width(), 14);
     }
@@ -366,6 +446,65 @@ TEST_F(CustomerTest, MinimisedExitLeavesSavedPositionAlone) {
     QFile ini(folder.iniFile());
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(ini.readAll()), "[Customer]\nLEFT=10\nTOP=20\nWIDTH=\nHEIGHT=7000\n");
+}
+
+// A client saved after the main window was closed reloads the list into a
+// main window loaded afresh and hidden, its whole start-up run first.
+TEST_F(CustomerTest, ReloadAfterTheMainWindowClosedLoadsItHidden) {
+    addClients();
+    Form::Unload(start());
+    testsupport::pump();
+    ASSERT_FALSE(Form::isLoaded<Customer>());
+    folder.exec("INSERT INTO tb_Client (CustNum, Lname, Fname) VALUES (1004,'Zed','Z');");
+    Globals::RefreshCustList();
+    ASSERT_TRUE(Form::isLoaded<Customer>());
+    Customer& w = Form::get<Customer>();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_FALSE(Form::isLoaded<intro>());
+    EXPECT_EQ(w.CustList2.Rows(), 5);
+    EXPECT_EQ(w.CustList2.TextMatrix(4, 2), "Zed, Z");
+    EXPECT_EQ(Globals::ClientCount, 4);
+    EXPECT_TRUE(w.tmrClock.Enabled());
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+// Repair refuses a data file that is still open, so no start-up step or
+// loader may leave a connection open, not even one that failed.
+TEST_F(CustomerTest, RepairWorksAfterStartUpAndAfterAFailedReload) {
+    addClients();
+    Customer& w = start();
+    EXPECT_FALSE(ado::Connection::IsFileOpen(folder.dataFile()));
+    boxes.expect(vb::vbOK);
+    w.mnuRepair_Click();
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].title, "Compact Successful") << boxes.lastPrompt().toStdString();
+
+    folder.exec("ALTER TABLE tb_Client RENAME TO tb_Client_away;");
+    boxes.clear();
+    boxes.allowUnexpected(true);
+    w.btnRefresh_Click();
+    ASSERT_FALSE(boxes.shown().empty());
+    EXPECT_TRUE(boxes.shown().back().prompt.startsWith("Globals.RefreshCustList -"));
+    EXPECT_FALSE(ado::Connection::IsFileOpen(folder.dataFile())) << "the failed reload closed its connection";
+    folder.exec("ALTER TABLE tb_Client_away RENAME TO tb_Client;");
+    boxes.clear();
+    boxes.expect(vb::vbOK);
+    w.mnuRepair_Click();
+    EXPECT_EQ(boxes.shown().back().title, "Compact Successful") << boxes.lastPrompt().toStdString();
+}
+
+TEST_F(CustomerTest, LoadingNoticeShowsTheWholeClientName) {
+    for (const QString name : {QString(), QStringLiteral("Smith, John "),
+                               QStringLiteral("Worthington-Fairweather-Smythe, Alexandra Josephine ")}) {
+        Globals::CurrentCustName = name;
+        LoadingInvoices& n = Form::get<LoadingInvoices>();
+        EXPECT_EQ(n.windowTitle(), "Loading Invoices");
+        EXPECT_EQ(n.Label1.Caption(), "Loading Invoices for ... " + name);
+        const int textPx = QFontMetrics(n.Label1.font()).horizontalAdvance(n.Label1.Caption());
+        EXPECT_GE(n.Label1.width(), textPx) << name.toStdString();
+        EXPECT_LE(n.Label1.geometry().right(), n.width()) << name.toStdString();
+        Form::Unload(n);
+    }
 }
 
 TEST_F(CustomerTest, HelpWithoutAFileSaysSoOnce) {
