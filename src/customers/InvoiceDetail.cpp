@@ -413,12 +413,15 @@ bool InvoiceDetail::SaveInvoice() {
             Connected<Invoice> inv(shared);
             inv->setInvoiceNum(num);
             inv->setCustNum(invoiceCust_);
+            // A box that is not a date leaves the date the header last held.
             vb::Date d;
             inv->InvoiceDate = vb::TryTextToDate(txtDate.Text(), d) ? d : loadedDate_;
+            loadedDate_ = inv->InvoiceDate;
             inv->description = txtDescription.Text();
             inv->SalesRep = txtSalesRep.Text();
             inv->Discount = vb::Val(txtDiscount.Text());
             inv->Shippingdate = vb::TryTextToDate(txtShipDate.Text(), d) ? d : loadedShipDate_;
+            loadedShipDate_ = inv->Shippingdate;
             inv->ShippingCharge = lenientAmount(txtShipCharge.Text());
             inv->ShippingType = cmbShipType.Text();
             inv->TrackingNum = txtTrackNum.Text();
@@ -488,9 +491,13 @@ void InvoiceDetail::btnNew_Click() {
         Globals::CurrentInvoiceDate = vb::Today();
         Globals::CurrentCustName.clear();
         Globals::CurrentInvoiceDesc.clear();
-        // A new invoice for this invoice's client, with that client's discount.
+        // A new invoice for this invoice's client. The discount the caller
+        // passed is that client's (as shown in its editor, saved or not);
+        // only when another client has been selected since is it read from
+        // this client's record.
+        const bool otherClientSelected = Globals::CurrentCustNum != invoiceCust_;
         Globals::CurrentCustNum = invoiceCust_;
-        if (invoiceCust_ > 0) {
+        if (otherClientSelected && invoiceCust_ > 0) {
             Client probe;
             probe.InitAccess(Globals::DataFilePath());
             probe.OpenCn();

@@ -159,7 +159,8 @@ private:
 
     controls::GridRowEditor rows_;
     int32_t invoiceCust_ = 0;
-    // The dates shown at load: what an unreadable date box saves.
+    // The dates the header last held (shown at load, or last set by Save):
+    // what a date box that is not a date saves.
     vb::Date loadedDate_;
     vb::Date loadedShipDate_;
 };

@@ -225,6 +225,16 @@ TEST_F(InvoiceDetailTest, SaveReadsHeaderLeniently) {
     EXPECT_EQ(storedText(QStringLiteral("Description")), QStringLiteral("O'Brien's \"big\" order"));
     // 55 less 12% + 1234.50
     EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$1,282.90"));
+
+    // A date box that is not a date keeps the date last saved, not the one
+    // the invoice was opened with.
+    d.txtDate.setText(QStringLiteral("12/5/2026"));
+    click(d.btnSave);
+    d.txtDate.setText(QStringLiteral("soon"));
+    d.txtShipDate.setText(QString());
+    click(d.btnSave);
+    EXPECT_TRUE(storedText(QStringLiteral("[Date]")).startsWith(QStringLiteral("2026-12-05")));
+    EXPECT_TRUE(storedText(QStringLiteral("shippingdate")).startsWith(QStringLiteral("2026-12-01")));
     EXPECT_EQ(boxCount(), 0);
 }
 
@@ -334,6 +344,20 @@ TEST_F(InvoiceDetailTest, CommandsKeepTheInvoicesClient) {
     click(d.btnSave);
     EXPECT_EQ(storedText(QStringLiteral("CustNum"), 1002), QStringLiteral("1001"));
     EXPECT_EQ(boxCount(), 0);
+}
+
+// New for the client still selected keeps the discount its caller passed
+// (the client editor passes the box as shown, saved or not).
+TEST_F(InvoiceDetailTest, NewForTheSameClientKeepsThePassedDiscount) {
+    startProgram();
+    InvoiceDetail& d = openNew(1001, 15);
+    EXPECT_EQ(d.txtDiscount.Text(), QStringLiteral("15"));
+    boxes.expect(vb::vbNo);
+    click(d.btnNew);
+    EXPECT_EQ(d.lblInvoiceNum.Caption(), QStringLiteral("1001"));
+    EXPECT_EQ(d.txtDiscount.Text(), QStringLiteral("15"));
+    EXPECT_EQ(Globals::CurrentCustDiscount, 15);
+    EXPECT_EQ(boxCount(), 1);
 }
 
 TEST_F(InvoiceDetailTest, NoInvoiceForAClientWithoutARow) {

@@ -99,9 +99,12 @@ protected:
         d.Show();
         return d;
     }
-    // The editor on a stored invoice, as the sales list opens it.
+    // The editor on a stored invoice, as the sales list opens it (its load
+    // has made the current client's discount the current one).
     InvoiceDetail& openStored(int num, int currentCust) {
         Globals::CurrentCustNum = currentCust;
+        Globals::CurrentCustDiscount =
+            folder.scalar(QStringLiteral("select Discount from tb_Client where CustNum = %1").arg(currentCust)).toDouble();
         Globals::CurrentInvoiceNum = num;
         InvoiceDetail& d = forms::Form::get<InvoiceDetail>();
         d.Show();
