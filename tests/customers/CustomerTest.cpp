@@ -431,6 +431,38 @@ TEST_F(CustomerTest, GeometryComesFromTheSettingsFileAndGoesBack) {
     EXPECT_EQ(again.Width(), 9000);
 }
 
+TEST_F(CustomerTest, SettingsReaderKeepsItsRules) {
+    const QString ini = folder.path() + "\\Vantrel.ini";
+    // No file: every default comes back.
+    EXPECT_EQ(Globals::ReadIniString("Customer", "WIDTH", "8000", ini), "8000");
+    EXPECT_EQ(Globals::ReadIniString("Data", "BackUpTo", "C:\\TEMP", ini), "C:\\TEMP");
+    {
+        QFile f(folder.iniFile());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("; kept\n[CUSTOMER]\nleft =  1500  \nTOP=\nNote=" + QByteArray(300, 'x') + "\n[Other]\nA=1\n");
+    }
+    struct Case { const char* section; const char* key; const char* def; QString want; };
+    const Case cases[] = {
+        {"Customer", "LEFT", "100", "1500"},            // section and key in any case, value trimmed
+        {"Customer", "TOP", "100", ""},                 // present but empty: not the default
+        {"Customer", "HEIGHT", "6000", "6000"},         // missing key
+        {"Customer", "Note", "", QString(255, 'x')},    // 256-character buffer
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Globals::ReadIniString(c.section, c.key, c.def, ini), c.want) << c.key;
+
+    Globals::WriteIniString("Customer", "WIDTH", Globals::SingleText(9000), ini);
+    Globals::WriteIniString("Customer", "LEFT", Globals::SingleText(7.5), ini);
+    QFile f(folder.iniFile());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(f.readAll());
+    EXPECT_TRUE(text.startsWith("; kept\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("WIDTH=9000\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("=7.5\n")) << text.toStdString();
+    EXPECT_FALSE(text.contains("1500")) << "the old value is replaced in place";
+    EXPECT_TRUE(text.contains("[Other]\nA=1")) << text.toStdString();
+}
+
 TEST_F(CustomerTest, MinimisedExitLeavesSavedPositionAlone) {
     addClients();
     folder.exec("SELECT 1;");
