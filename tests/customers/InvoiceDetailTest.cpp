@@ -428,6 +428,7 @@ TEST_F(InvoiceDetailTest, QuantityEditsAndBackOrders) {
         {"already short, raised by 2", 5, -3, 3, -3, "5", -5, true, "-5", true},
         {"short, lowered by 2", 5, -5, 5, -5, "3", -3, true, "-3", true},
         {"lowered back to stock", 5, -1, 3, -1, "1", 1, false, "-1", true},
+        {"lowered to 0", 5, 2, 3, 0, "0", 5, false, "", true},
         {"not tracked", 0, 0, 1, 0, "4", 0, false, "", true},
         {"same quantity again", 5, 2, 1, 0, "1", 2, false, "", false},
     };
@@ -516,6 +517,32 @@ TEST_F(InvoiceDetailTest, RowSavesOnLeavingAChangedRow) {
     EXPECT_TRUE(Globals::InvoicesUpdated);
     // 40 + 50 less 10% + 5 + 4.59: the total follows each leave.
     EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$90.59"));
+    EXPECT_EQ(boxCount(), 0);
+}
+
+// A quantity typed down to 0 gives the units back, stores an amount of 0, and
+// the invoice opens again with a charge of 0 on that line.
+TEST_F(InvoiceDetailTest, QuantityOfZeroSavesAndReopens) {
+    twoLineInvoice();
+    startProgram();
+    InvoiceDetail& d = openStored(1001, 1001);
+    GridDriver grid(d.ItemList);
+    grid.focusIn();
+    ASSERT_TRUE(grid.edit(1, Qty, QStringLiteral("0")));
+    EXPECT_EQ(stockOf(1001), 5);
+    grid.moveTo(2, Qty);
+    EXPECT_EQ(number(QStringLiteral("select Qty from tb_trans where TransNum = 1001")), 0);
+    EXPECT_EQ(number(QStringLiteral("select Amount from tb_trans where TransNum = 1001")), 0);
+    EXPECT_EQ(cell(1, Total), QStringLiteral("$0.00"));
+    click(d.btnExit);
+    testsupport::pump();
+
+    InvoiceDetail& again = openStored(1001, 1001);
+    ASSERT_EQ(again.ItemList.Rows(), 3);
+    EXPECT_EQ(cell(1, Charge), QStringLiteral("$0.00"));
+    EXPECT_EQ(cell(2, Total), QStringLiteral("$25.00"));
+    // 25 less 10% + 5 + 4.59
+    EXPECT_EQ(again.lblTotal.Caption(), QStringLiteral("$32.09"));
     EXPECT_EQ(boxCount(), 0);
 }
 
