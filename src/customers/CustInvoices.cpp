@@ -1,6 +1,7 @@
 #include "customers/CustInvoices.h"
 #include <cmath>
 #include <QFont>
+#include <QFontMetrics>
 #include <QStyle>
 #include "customers/Customer.h"
 #include "customers/InvoiceDetail.h"
@@ -9,6 +10,7 @@
 #include "customers/StatusWindow.h"
 #include "data/Globals.h"
 #include "forms/App.h"
+#include "forms/Twips.h"
 #include "vb/Conv.h"
 #include "vb/ErrorTrap.h"
 #include "vb/MsgBox.h"
@@ -34,6 +36,29 @@ QString mmddyy(const vb::Date& d) {
 }
 
 int twips(double v) { return int(std::lround(v)); }
+
+// The loaders give the date, number and charges columns fixed widths. A
+// figure cut at its last digit reads as another amount, so the list's text
+// is set smaller until the widest of them fits (cells keep three pixels clear
+// on either side).
+void fitListFont(controls::FlexGrid& grid) {
+    const std::pair<QString, int> widest[] = {
+        {vb::DateToText(vb::Date::fromYmd(2028, 12, 28)), 1000},
+        {QStringLiteral("Invoice#"), 800},
+        {QStringLiteral("888888"), 800},
+        {vb::FormatCurrency(vb::Currency::fromDouble(88888.88)), 1000},
+    };
+    auto fits = [&](const QFont& f) {
+        const QFontMetrics m(f);
+        for (const auto& [text, width] : widest)
+            if (m.horizontalAdvance(text) + 6 > forms::TwipsToPixelsX(width)) return false;
+        return true;
+    };
+    QFont f = grid.font();
+    if (f.pointSizeF() <= 0) return;
+    while (!fits(f) && f.pointSizeF() > 6.5) f.setPointSizeF(f.pointSizeF() - 0.5);
+    grid.setFont(f);
+}
 
 } // namespace
 
@@ -66,6 +91,7 @@ CustInvoices::CustInvoices() {
     btnGo.Move(6950, 90, 800, 330);
 
     InvoiceList.Move(20, 1000, 7840, 4300);
+    fitListFont(InvoiceList);
     Label3.setCaption(QStringLiteral("Balance Due:"));
     Label3.Move(5700, 5350, 1000, 255);
     // The balance sits 1000 twips to its right, so the caption is set small.

@@ -3,6 +3,7 @@
 // the loader, resizing and the saved geometry.
 #include <gtest/gtest.h>
 #include <QFile>
+#include <QFontMetrics>
 #include <QTimer>
 #include "customers/CustInvoices.h"
 #include "customers/Customer.h"
@@ -13,6 +14,7 @@
 #include "data/Globals.h"
 #include "forms/App.h"
 #include "forms/Form.h"
+#include "forms/Twips.h"
 #include "support/GridDriver.h"
 #include "support/WindowFixture.h"
 #include "vb/Conv.h"
@@ -156,6 +158,26 @@ TEST_F(SalesListTest, GoListsStrictlyAfterTheSinceDateWithEitherFilter) {
     EXPECT_TRUE(boxes.lastPrompt().startsWith("ClientInvoices.btnGo_Click -13 ")) << boxes.lastPrompt().toStdString();
     EXPECT_EQ(listed(s).size(), 4);
     EXPECT_FALSE(Form::isLoaded<LoadingInvoices>());
+}
+
+TEST_F(SalesListTest, LongDatesNumbersAndChargesAreNotCutShort) {
+    // The loaders fix the column widths; a figure cut at its last digit would
+    // read as another amount.
+    folder.exec("insert into tb_Client (CustNum, Fname, Lname) values (1001, 'John', 'Smith')");
+    invoice(88888, 1001, "2026-12-28", "Year end");
+    folder.exec("insert into tb_trans (TransNum, InvoiceNum, ItemNum, Qty, Amount, Notes, Backorder) "
+                "values (1, 88888, 0, 1, 88888.88, '', 0)");
+    CustInvoices& s = openFor(1001);
+    ASSERT_EQ(s.InvoiceList.Rows(), 2);
+    const QFontMetrics m(s.InvoiceList.font());
+    for (int r = 0; r < 2; ++r)
+        for (int c : {0, 1, 5}) {
+            const QString text = s.InvoiceList.TextMatrix(r, c);
+            // Cells keep three pixels clear on either side.
+            EXPECT_LE(m.horizontalAdvance(text) + 6, forms::TwipsToPixelsX(s.InvoiceList.ColWidth(c)))
+                << "row " << r << ": " << text.toStdString();
+        }
+    EXPECT_EQ(s.InvoiceList.TextMatrix(1, 5), money(88888.88));
 }
 
 TEST_F(SalesListTest, RowClickTakesTheRowAndTheHeaderOffersANewInvoice) {
