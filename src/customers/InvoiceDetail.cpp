@@ -487,6 +487,9 @@ void InvoiceDetail::OpenInvoicePreview() {}
 void InvoiceDetail::btnNew_Click() {
     vb::Trap(label("btnNew_Click"), [&] {
         if (!AskToSave()) return;
+        // An open picker belongs to the invoice it was opened for; left open it
+        // would add a line to the new invoice before its header exists.
+        if (forms::Form::isLoaded<InvSearch>()) forms::Form::unload<InvSearch>();
         Globals::CurrentInvoiceNum = 0;
         Globals::CurrentInvoiceDate = vb::Today();
         Globals::CurrentCustName.clear();

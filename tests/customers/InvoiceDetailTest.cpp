@@ -682,7 +682,14 @@ TEST_F(InvoiceDetailTest, NewItemSavesTheHeaderAndOpensThePickerOwnedByTheEditor
     EXPECT_EQ(Globals::CurrentCatNum, 1);
     ASSERT_TRUE(forms::Form::isLoaded<InvSearch>());
     EXPECT_EQ(forms::Form::get<InvSearch>().Owner(), &d);
+    // New closes the picker: it was opened for the invoice just left.
+    click(d.btnNew);   // the header was saved by New Item: no question
+    EXPECT_FALSE(forms::Form::isLoaded<InvSearch>());
+    EXPECT_EQ(d.lblInvoiceNum.Caption(), QStringLiteral("1002"));
+
     // Closing the editor closes its picker first.
+    click(d.btnNewItem);
+    ASSERT_TRUE(forms::Form::isLoaded<InvSearch>());
     click(d.btnExit);
     testsupport::pump();
     EXPECT_FALSE(forms::Form::isLoaded<InvSearch>());
