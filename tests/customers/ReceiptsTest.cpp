@@ -289,10 +289,57 @@ TEST_F(ReceiptsTest, ChangedAmountKeepsTheKeyAndDeleteTakesTheRowTheUserSees) {
     EXPECT_EQ(w.PaymentList.Rows(), 3);
     EXPECT_EQ(w.SelectedPayNum, 0);
 
-    // The blank row has nothing to delete, and asks nothing.
+    // The blank row and a completed row still waiting for its key have
+    // nothing stored to delete, and ask nothing.
     boxes.clear();
     w.PaymentList.setRowColSilently(w.PaymentList.Rows() - 1, R::colDate);
     w.btnDelete_Click();
+    EXPECT_TRUE(boxes.shown().empty());
+    w.PaymentList.setTextMatrix(1, R::colKey, QStringLiteral("0"));
+    w.PaymentList.setRowColSilently(1, R::colDate);
+    w.btnDelete_Click();
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(payments(), 1);
+}
+
+TEST_F(ReceiptsTest, FailedDeleteLeavesThePaymentListed) {
+    client(1001, QStringLiteral("Smith"), QStringLiteral("John"));
+    payment(1001, 1001, QStringLiteral("2026-02-01"), 5);
+    Receipts& w = open(1001, QStringLiteral("Smith, John"));
+    folder.exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON tb_Receive BEGIN SELECT RAISE(ABORT, 'locked'); END"));
+    w.PaymentList.setRowColSilently(1, R::colDate);
+    boxes.expect(vb::vbYes);
+    boxes.expect(vb::vbOK);
+    w.btnDelete_Click();
+    ASSERT_EQ(boxes.shown().size(), 2u);
+    EXPECT_TRUE(boxes.lastPrompt().startsWith("Invoice.DeletePayment -")) << boxes.lastPrompt().toStdString();
+    EXPECT_EQ(payments(), 1);
+    ASSERT_EQ(w.PaymentList.Rows(), 3) << "the reload still lists it";
+    EXPECT_EQ(cell(w, 1, R::colKey), "1001");
+    EXPECT_FALSE(w.DeletePending);
+    EXPECT_EQ(w.SelectedPayNum, 0);
+}
+
+TEST_F(ReceiptsTest, GoForSelectedClientTakesTheClientOfTheCurrentRow) {
+    client(1001, QStringLiteral("Smith"), QStringLiteral("John"), QStringLiteral("Visa"), QStringLiteral("4111"));
+    client(1002, QStringLiteral("Young"), QStringLiteral("Amy"), QStringLiteral("MC"), QStringLiteral("5500"));
+    payTypes({QStringLiteral("Cash")});
+    payment(1001, 1001, QStringLiteral("2026-02-01"), 5);
+    payment(1002, 1002, QStringLiteral("2026-03-01"), 7);
+    payment(1003, 1002, QStringLiteral("2026-04-01"), 9);
+    Receipts& w = open(-1);
+    w.CmbReceipt.Pick(1);
+    w.btnGo_Click();
+    ASSERT_EQ(w.PaymentList.Rows(), 5);
+
+    w.CmbReceipt.Pick(0);
+    w.PaymentList.setRowColSilently(2, R::colDate);
+    w.btnGo_Click();
+    EXPECT_EQ(Globals::CurrentCustNum, 1002);
+    ASSERT_EQ(w.PaymentList.Rows(), 4);
+    EXPECT_EQ(cell(w, 1, R::colKey), "1002");
+    EXPECT_EQ(cell(w, 2, R::colKey), "1003");
+    EXPECT_EQ(w.PaymentList.ColComboList(R::colType), "#1;MC #5500|#3;Cash") << "that client's card";
     EXPECT_TRUE(boxes.shown().empty());
 }
 
@@ -342,6 +389,36 @@ TEST_F(ReceiptsTest, BadAmountStopsTheSaveAndLosesNothing) {
     d.down();
     EXPECT_EQ(payments(), 1);
     EXPECT_EQ(cell(w, 1, R::colKey), "1001");
+}
+
+TEST_F(ReceiptsTest, FailedWriteKeepsTheStoredPaymentAndIsRetried) {
+    client(1001, QStringLiteral("Smith"), QStringLiteral("John"));
+    payment(1001, 1001, QStringLiteral("2026-02-01"), 5);
+    payment(1002, 1001, QStringLiteral("2026-03-01"), 7);
+    Receipts& w = open(1001, QStringLiteral("Smith, John"));
+    folder.exec(QStringLiteral("CREATE TRIGGER full BEFORE INSERT ON tb_Receive BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+    GridDriver d(w.PaymentList);
+    d.focusIn();
+    ASSERT_TRUE(d.edit(1, R::colAmount, QStringLiteral("8")));
+    boxes.expect(vb::vbOK);
+    d.down();
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_TRUE(boxes.lastPrompt().startsWith("Invoice.SavePayment -")) << boxes.lastPrompt().toStdString();
+    EXPECT_EQ(stored(QStringLiteral("SELECT Amount FROM tb_Receive WHERE TransNum = 1001")), "5")
+        << "the stored payment survives a failed rewrite";
+    EXPECT_EQ(payments(), 2);
+    EXPECT_EQ(w.PaymentList.Row(), 1) << "back on the row that failed";
+    EXPECT_EQ(cell(w, 1, R::colKey), "1001");
+    EXPECT_EQ(cell(w, 1, R::colAmount), "$8.00");
+    EXPECT_EQ(cell(w, 2, R::colStatus), "");
+    EXPECT_TRUE(Globals::RowChanged);
+
+    folder.exec(QStringLiteral("DROP TRIGGER full"));
+    d.down();
+    EXPECT_EQ(stored(QStringLiteral("SELECT Amount FROM tb_Receive WHERE TransNum = 1001")), "8");
+    EXPECT_EQ(payments(), 2);
+    EXPECT_EQ(w.PaymentList.Row(), 2);
+    EXPECT_FALSE(Globals::RowChanged);
 }
 
 TEST_F(ReceiptsTest, RowWithoutAnAmountIsNotSavedAndKeepsItsMarker) {
