@@ -62,6 +62,14 @@ bool GridDriver::edit(int r, int c, const QString& text) {
     return edit(text);
 }
 
+bool GridDriver::cancelEdit(const QString& text) {
+    grid_->userKey(controls::keys::F2);
+    if (!grid_->isEditing()) return false;
+    grid_->setEditText(text);
+    grid_->userKey(controls::keys::Escape);
+    return true;
+}
+
 void GridDriver::key(int keyCode, int shift) { grid_->userKey(keyCode, shift); }
 
 void GridDriver::cellButton() { grid_->userPressCellButton(); }

@@ -37,6 +37,9 @@ public:
     // BeforeEdit cancelled it or the cell is not editable).
     bool edit(const QString& text);
     bool edit(int r, int c, const QString& text);
+    // F2, replace the text, Escape: an edit the user abandons (no AfterEdit;
+    // the cell keeps its text). False when the editor did not open.
+    bool cancelEdit(const QString& text);
 
     void key(int keyCode, int shift = 0);
     void enter() { key(controls::keys::Return); }

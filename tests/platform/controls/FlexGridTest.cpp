@@ -4,13 +4,17 @@
 #include <vector>
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
+#include "controls/Buttons.h"
 #include "controls/FlexGrid.h"
 #include "forms/Focus.h"
 #include "forms/Form.h"
 #include "support/GridDriver.h"
 #include "support/TestEnv.h"
+#include "vb/MsgBox.h"
 #include "vb/RuntimeError.h"
 
 using controls::FlexGrid;
@@ -147,6 +151,12 @@ TEST(FlexGridContract, EventOrderForEveryInput) {
          {"KeyDown 113", "BeforeEdit(1,2)='A1'", "AfterEdit(1,2)@1,2='A1'"}, 1, 2},
         {"Escape restores the text, no AfterEdit", true, nullptr, [](F& f) { f.d().type("Bob"); f.d().escape(); },
          {"KeyDown 66", "BeforeEdit(1,2)='A1'"}, 1, 2},
+        {"an abandoned F2 edit leaves the cell as it was", true, nullptr,
+         [](F& f) {
+             f.d().cancelEdit("Bob");
+             f.log.push_back("cell '" + f.g().TextMatrix(1, 2).toStdString() + "'");
+         },
+         {"KeyDown 113", "BeforeEdit(1,2)='A1'", "cell 'A1'"}, 1, 2},
         {"Down on the last row commits and stays", true, [](F& f) { f.g().setRowColSilently(3, 2); },
          [](F& f) { f.d().type("Z"); f.d().down(); },
          {"KeyDown 90", "BeforeEdit(3,2)='A3'", "AfterEdit(3,2)@3,2='Z'"}, 3, 2},
@@ -592,5 +602,46 @@ TEST_F(GridFixture, DraggingAHeaderBorderResizesWithoutMovingOrClicking) {
     QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, QPoint(150, 5));
     EXPECT_EQ(grid->ColWidth(2), 1500 + 30 * 15);
     EXPECT_TRUE(log.empty());
+    EXPECT_EQ(grid->Row(), 1);
+}
+
+// ---------------------------------------------------------------- focus around the grid
+
+TEST_F(GridFixture, ButtonClickedDuringAnEditCommitsThenLosesFocusBeforeItsClick) {
+    makeEditor();
+    auto* btnSave = new controls::CommandButton(QStringLiteral("&Save"), win.get());
+    btnSave->setGeometry(300, 310, 120, 30);
+    btnSave->show();
+    drive->focusIn();
+    record();
+    btnSave->Click = [this] { log.push_back("Save.Click"); };
+    drive->type("Nut");
+    // A real press: Qt moves its own focus to the button before the release clicks it.
+    QTest::mouseClick(btnSave, Qt::LeftButton, {}, btnSave->rect().center());
+    EXPECT_EQ(log, (Strings{"KeyDown 78", "BeforeEdit(1,2)='A1'", "AfterEdit(1,2)@1,2='Nut'", "LostFocus@1,2",
+                            "Save.Click"}));
+    EXPECT_FALSE(grid->isEditing());
+    EXPECT_TRUE(btnSave->hasLogicalFocus());
+}
+
+TEST_F(GridFixture, MessageBoxInsideAfterEditRaisesNoFocusEvents) {
+    makeEditor();
+    drive->focusIn();
+    record();
+    // A real box, as the back-order notice is shown from inside AfterEdit.
+    vb::setMsgBoxHandler({});
+    grid->AfterEdit = [this](int r, int c) {
+        log.push_back("AfterEdit(" + std::to_string(r) + "," + std::to_string(c) + ")");
+        QTimer::singleShot(0, [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->accept();
+        });
+        vb::MsgBox(QStringLiteral("Item back ordered."));
+    };
+    drive->type("5");
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : grid, Qt::Key_Return);
+    QApplication::processEvents();
+    testsupport::GlobalEnv().SetUp();   // back to failing on unscripted boxes
+    EXPECT_EQ(log, (Strings{"KeyDown 53", "BeforeEdit(1,2)='A1'", "AfterEdit(1,2)"}));
+    EXPECT_TRUE(grid->hasLogicalFocus());
     EXPECT_EQ(grid->Row(), 1);
 }

@@ -1,6 +1,7 @@
 // The window runtime: default instances, Show and Unload, geometry, process end.
 #include <gtest/gtest.h>
 #include <QCoreApplication>
+#include <QPointer>
 #include <QStringList>
 #include <QScreen>
 #include <QTimer>
@@ -345,6 +346,26 @@ TEST_F(FormRuntime, HiddenWindowsDoNotKeepTheProgramRunningAndTerminateRunsAfter
     EXPECT_TRUE(g_log.contains(QStringLiteral("Other.Unload")));
     EXPECT_EQ(terminated, 1);
     Form::setTerminateHandler({});
+}
+
+TEST_F(FormRuntime, AWindowUnloadedInsideItsHandlerSurvivesAPumpUntilTheHandlerEnds) {
+    // The handler runs from the program's loop, unloads its own window, lets
+    // events run (a status notice, a pause) and still touches its members.
+    bool aliveAfterPump = false;
+    Form::get<Plain>().Show();
+    UnloadsInHandler& w = Form::get<UnloadsInHandler>();
+    w.Show();
+    QTimer::singleShot(0, &w, [&w, &aliveAfterPump] {
+        QPointer<Form> self(&w);
+        Form::Unload(w);
+        forms::DoEvents();
+        aliveAfterPump = !self.isNull();
+        if (self) w.lbl.setCaption(QStringLiteral("still here"));
+        QTimer::singleShot(0, [] { Form::unload<Plain>(); });
+    });
+    Form::RunMessageLoop();
+    EXPECT_TRUE(aliveAfterPump);
+    EXPECT_FALSE(Form::isLoaded<UnloadsInHandler>());
 }
 
 TEST_F(FormRuntime, ProcessGoesOnWhileAModalWindowOrAnotherWindowIsOpen) {
