@@ -15,6 +15,7 @@
 #include "forms/App.h"
 #include "forms/Form.h"
 #include "forms/Twips.h"
+#include "support/FormDriver.h"
 #include "support/GridDriver.h"
 #include "support/WindowFixture.h"
 #include "vb/Conv.h"
@@ -250,6 +251,18 @@ TEST_F(SalesListTest, CommandsActOnTheHighlightedRow) {
     // Closing the list closes the editor it owns.
     Form::Unload(s);
     EXPECT_FALSE(Form::isLoaded<InvoiceDetail>());
+
+    // New Invoice, in contrast, closes an open editor and starts a new
+    // invoice in one of its own, which outlives the list.
+    CustInvoices& again = openFor(1001);
+    again.btnDetails_Click();
+    ASSERT_EQ(Form::get<InvoiceDetail>().lblInvoiceNum.Caption(), "1004");
+    testsupport::click(again.btnNewInvoice);
+    ASSERT_TRUE(Form::isLoaded<InvoiceDetail>());
+    EXPECT_EQ(Form::get<InvoiceDetail>().Owner(), nullptr);
+    EXPECT_EQ(Form::get<InvoiceDetail>().lblInvoiceNum.Caption(), "1006");
+    Form::Unload(again);
+    EXPECT_TRUE(Form::isLoaded<InvoiceDetail>());
 }
 
 TEST_F(SalesListTest, DeleteGivesStockBackToCountedItemsAndListsEveryDate) {

@@ -239,6 +239,65 @@ TEST_F(ClientEditorTest, YesWithASaveThatFailsEndsTheCommand) {
     EXPECT_EQ(p.txtDiscount.Text(), "abc");
 }
 
+TEST_F(ClientEditorTest, SaveRefusedByTheDataFileChangesNothingAndEndsTheCommand) {
+    enum Cmd { Save, Exit, NewClient, NewInvoice };
+    twoClients();
+    for (Cmd cmd : {Save, Exit, NewClient, NewInvoice}) {
+        SCOPED_TRACE(testing::Message() << "command " << cmd);
+        boxes.clear();
+        noticeSeen = false;
+        Form::get<Customer>();
+        Globals::NewClientMode = true;
+        Profile& p = open(0);
+        const QString shown = p.lblCustNum.Caption();
+        testsupport::type(p.txtLname, "Jones");
+        // A client added behind the editor's back would show if the list were reloaded.
+        client(2001 + cmd, "Behind", "Back");
+        const int rowsBefore = listRows(), stored = number("select count(*) from tb_Client");
+        folder.exec("CREATE TRIGGER refuse BEFORE INSERT ON tb_Client BEGIN SELECT RAISE(ABORT, 'refused'); END");
+        if (cmd != Save) boxes.expect(vb::vbYes);
+        boxes.expect(vb::vbOK);   // the data layer's report
+        switch (cmd) {
+        case Save: p.btnSave_Click(); break;
+        case Exit: p.btnExit_Click(); break;
+        case NewClient: p.btnNewCustomer_Click(); break;
+        case NewInvoice: p.btnNewInvoice_Click(); break;
+        }
+        ASSERT_EQ(boxes.shown().size(), cmd == Save ? 1u : 2u) << boxes.lastPrompt().toStdString();
+        EXPECT_TRUE(boxes.lastPrompt().startsWith("Client.SaveClientAccess -")) << boxes.lastPrompt().toStdString();
+        EXPECT_FALSE(noticeSeen) << "no saved notice for a save that did not happen";
+        EXPECT_EQ(listRows(), rowsBefore);
+        ASSERT_TRUE(Form::isLoaded<Profile>()) << "the window stays with its edits";
+        EXPECT_EQ(p.lblCustNum.Caption(), shown);
+        EXPECT_EQ(p.txtLname.Text(), "Jones");
+        EXPECT_TRUE(p.ProfileChanged);
+        EXPECT_TRUE(Globals::NewClientMode) << "the client is still unsaved";
+        EXPECT_FALSE(Form::isLoaded<InvoiceDetail>());
+        EXPECT_EQ(number("select count(*) from tb_Client"), stored);
+        folder.exec("DROP TRIGGER refuse");
+        // No connection was left open.
+        boxes.expect(vb::vbOK);
+        EXPECT_TRUE(Globals::CompactDatabase("vantrel.mdb"));
+        testsupport::ResetWindowsAndState();
+    }
+}
+
+TEST_F(ClientEditorTest, DeleteRefusedByTheDataFileKeepsTheSelection) {
+    twoClients();
+    Profile& p = open(1001);
+    folder.exec("CREATE TRIGGER refuse BEFORE DELETE ON tb_Client BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    boxes.expect(vb::vbYes);
+    boxes.expect(vb::vbOK);   // the data layer's report
+    p.btnDelete_Click();
+    ASSERT_EQ(boxes.shown().size(), 2u);
+    EXPECT_TRUE(boxes.lastPrompt().startsWith("Client.DeleteClient -")) << boxes.lastPrompt().toStdString();
+    EXPECT_EQ(number("select count(*) from tb_Client where CustNum = 1001"), 1);
+    EXPECT_EQ(Globals::CurrentCustNum, 1001);
+    EXPECT_EQ(Globals::CurrentCustName, "Smith, John");
+    EXPECT_FALSE(Form::isLoaded<Profile>());
+    EXPECT_EQ(listRows(), 3);
+}
+
 TEST_F(ClientEditorTest, NewClientTwiceAndNewInvoiceOnANeverSavedClient) {
     twoClients();
     folder.exec("insert into tb_PaymentTypes (type) values ('Visa'), ('Check')");
