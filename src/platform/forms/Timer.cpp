@@ -1,11 +1,18 @@
 #include "forms/Timer.h"
 #include <exception>
+#include "forms/Form.h"
 #include "vb/ErrorTrap.h"
 
 namespace forms {
 
 Timer::Timer(QObject* parent) : QObject(parent) {
     connect(&timer_, &QTimer::timeout, this, [this] {
+        // A window's timers stop with its Unload: until Qt deletes the window
+        // its handler would run on controls nobody sees.
+        if (const Form* f = owningForm(); f && f->IsUnloading()) {
+            timer_.stop();
+            return;
+        }
         if (!OnTimer) return;
         // A copy: the handler may replace the event or unload the window.
         auto handler = OnTimer;
@@ -15,6 +22,12 @@ Timer::Timer(QObject* parent) : QObject(parent) {
             vb::ShowErrorReport(QString(), vb::ToRuntimeError(std::current_exception()));
         }
     });
+}
+
+const Form* Timer::owningForm() const {
+    for (const QObject* o = parent(); o; o = o->parent())
+        if (auto* f = qobject_cast<const Form*>(o)) return f;
+    return nullptr;
 }
 
 void Timer::setInterval(int ms) {

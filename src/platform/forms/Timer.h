@@ -1,11 +1,14 @@
 #pragma once
 // The timer control: Interval in milliseconds, Enabled (false as placed on a
-// window), and the OnTimer event. It ticks in modal loops and DoEvents too.
+// window), and the OnTimer event. It ticks in modal loops and DoEvents too,
+// and stops when the window it sits on is unloaded.
 #include <functional>
 #include <QObject>
 #include <QTimer>
 
 namespace forms {
+
+class Form;
 
 class Timer : public QObject {
     Q_OBJECT
@@ -22,6 +25,7 @@ public:
 
 private:
     void apply();
+    const Form* owningForm() const;
     QTimer timer_;
     int interval_ = 0;
     bool enabled_ = false;

@@ -1,6 +1,7 @@
 // The window runtime: default instances, Show and Unload, geometry, process end.
 #include <gtest/gtest.h>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QPointer>
 #include <QStringList>
 #include <QScreen>
@@ -366,6 +367,39 @@ TEST_F(FormRuntime, AWindowUnloadedInsideItsHandlerSurvivesAPumpUntilTheHandlerE
     Form::RunMessageLoop();
     EXPECT_TRUE(aliveAfterPump);
     EXPECT_FALSE(Form::isLoaded<UnloadsInHandler>());
+}
+
+class Ticking : public Form {
+public:
+    forms::Timer tmr{this};
+    int ticks = 0;
+    Ticking() {
+        tmr.setInterval(5);
+        tmr.OnTimer = [this] { ++ticks; };
+    }
+    void Form_Load() override { tmr.setEnabled(true); }
+};
+
+TEST_F(FormRuntime, AnUnloadedWindowsTimerNoLongerTicks) {
+    // Unloaded from a handler while a nested loop (a modal window, a message
+    // box) keeps the window from being deleted for a while.
+    Form::get<Plain>().Show();
+    Ticking& t = Form::get<Ticking>();
+    t.Show();
+    QPointer<Ticking> zombie(&t);
+    int ticksAtUnload = -1, ticksAfter = -1;
+    QTimer::singleShot(0, &t, [&] {
+        Form::Unload(t);
+        ticksAtUnload = t.ticks;
+        QEventLoop nested;
+        QTimer::singleShot(60, &nested, &QEventLoop::quit);
+        nested.exec();
+        if (zombie) ticksAfter = zombie->ticks;
+        else ticksAfter = ticksAtUnload;
+        QTimer::singleShot(0, [] { Form::unload<Plain>(); });
+    });
+    Form::RunMessageLoop();
+    EXPECT_EQ(ticksAfter, ticksAtUnload);
 }
 
 TEST_F(FormRuntime, ProcessGoesOnWhileAModalWindowOrAnotherWindowIsOpen) {
