@@ -1,6 +1,5 @@
 #include "controls/StatusBar.h"
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include "forms/Twips.h"
 #include "vb/RuntimeError.h"
@@ -14,12 +13,13 @@ void Panel::setText(const QString& text) { label_->setText(text); }
 
 void Panel::setWidth(int twips) {
     width_ = twips < 0 ? 0 : twips;
-    label_->setFixedWidth(forms::TwipsToPixelsX(width_));
+    if (auto* bar = qobject_cast<StatusBar*>(label_->parentWidget())) bar->placePanels();
 }
 
 void Panels::Clear() {
     for (auto& p : bar_->panels_) delete p->label_;
     bar_->panels_.clear();
+    bar_->placePanels();
 }
 
 Panel& Panels::Add(const QString& text) {
@@ -27,8 +27,6 @@ Panel& Panels::Add(const QString& text) {
     label->setTextFormat(Qt::PlainText);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setContentsMargins(3, 0, 3, 0);
-    // Panels stand before the stretch that fills the rest of the bar.
-    bar_->layout_->insertWidget(int(bar_->panels_.size()), label);
     label->setVisible(bar_->style_ == 0);
     bar_->panels_.push_back(std::unique_ptr<Panel>(new Panel(label)));
     Panel& p = *bar_->panels_.back();
@@ -46,14 +44,9 @@ Panel& Panels::operator()(int index) const {
 
 StatusBar::StatusBar(QWidget* parent) : QWidget(parent), Control(this) {
     setFocusPolicy(Qt::NoFocus);
-    layout_ = new QHBoxLayout(this);
-    layout_->setContentsMargins(2, 2, 2, 2);
-    layout_->setSpacing(2);
     simple_ = new QLabel(this);
     simple_->setTextFormat(Qt::PlainText);
     simple_->hide();
-    layout_->addWidget(simple_, 1);
-    layout_->addStretch(1);
     resize(width(), forms::TwipsToPixelsY(300));
     if (parent) parent->installEventFilter(this);
     dock();
@@ -76,6 +69,23 @@ void StatusBar::dock() {
     if (!p) return;
     const int h = height() > 0 ? height() : sizeHint().height();
     setGeometry(0, p->height() - h, p->width(), h);
+}
+
+void StatusBar::placePanels() {
+    const int margin = 2, gap = 2;
+    const int h = height() - 2 * margin;
+    simple_->setGeometry(margin, margin, width() - 2 * margin, h);
+    int x = margin;
+    for (auto& p : panels_) {
+        const int w = forms::TwipsToPixelsX(p->width_);
+        p->label_->setGeometry(x, margin, w, h);
+        x += w + gap;
+    }
+}
+
+void StatusBar::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    placePanels();
 }
 
 bool StatusBar::eventFilter(QObject* watched, QEvent* e) {

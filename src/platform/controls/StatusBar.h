@@ -9,7 +9,6 @@
 #include <QWidget>
 #include "controls/Control.h"
 
-class QHBoxLayout;
 class QLabel;
 
 namespace controls {
@@ -65,12 +64,16 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     friend class controls::Panels;
+    friend class controls::Panel;
     void dock();
+    // Panels stand left to right at their own widths; one that runs past the
+    // bar's right edge is cut there, never drawn over its neighbour.
+    void placePanels();
     std::vector<std::unique_ptr<Panel>> panels_;
-    QHBoxLayout* layout_;
     QLabel* simple_;
     int style_ = 0;
 };

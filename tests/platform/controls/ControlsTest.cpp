@@ -260,6 +260,14 @@ TEST_F(Controls, StatusBarPanelsNumberedFromOne) {
     EXPECT_EQ(w.StatusBar1.Panels(1).label()->width(), 233);   // 233.3 pixels, rounded
     EXPECT_THROW(w.StatusBar1.Panels(0), vb::RuntimeError);
     EXPECT_THROW(w.StatusBar1.Panels(3), vb::RuntimeError);
+    // On a bar narrower than its panels, each keeps its place and width: the
+    // second starts after the first instead of being drawn over it.
+    w.StatusBar1.resize(150, w.StatusBar1.height());
+    auto* p1 = w.StatusBar1.Panels(1).label();
+    auto* p2 = w.StatusBar1.Panels(2).label();
+    EXPECT_EQ(p1->width(), 233);
+    EXPECT_GE(p2->x(), p1->x() + p1->width());
+    w.StatusBar1.resize(w.width(), w.StatusBar1.height());
     panels.Clear();
     EXPECT_EQ(panels.Count(), 0);
     // Docked along the bottom, the full width of its window.
