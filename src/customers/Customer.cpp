@@ -311,27 +311,31 @@ void Customer::mnuRepair_Click() {
 void Customer::mnuDelete_Click() {
     if (!HasClientRows()) return;
     vb::Trap(label("mnuDelete_Click"), [] {
-        using namespace Globals;
-        const QString prompt =
-            QStringLiteral("Deleting a client is not recommended when transactions exist for the client.  ") +
-            QStringLiteral("All transactions for [") + CurrentCustName +
-            QStringLiteral("] will be deleted along with the client's profile.  Do you wish to do this?");
-        const int answer = vb::MsgBox(prompt, vb::vbYesNo + vb::vbQuestion + vb::vbDefaultButton2,
-                                      QStringLiteral("Delete Client ... ") + CurrentCustName + QStringLiteral("?"));
-        if (answer == vb::vbYes) {
-            auto client = SharedClient;
-            if (!client) vb::Raise(vb::err::ObjectNotSet);
-            client->OpenCn();
-            const bool deleted = client->DeleteClient(CurrentCustNum);
-            client->CloseCn();
-            // Only a delete that went through clears the selection.
-            if (deleted) {
-                CurrentCustNum = 0;
-                CurrentCustName.clear();
-            }
-        }
-        RefreshCustList();
+        AskAndDeleteCurrentClient();
+        Globals::RefreshCustList();
     });
+}
+
+void Customer::AskAndDeleteCurrentClient() {
+    using namespace Globals;
+    const QString prompt =
+        QStringLiteral("Deleting a client is not recommended when transactions exist for the client.  ") +
+        QStringLiteral("All transactions for [") + CurrentCustName +
+        QStringLiteral("] will be deleted along with the client's profile.  Do you wish to do this?");
+    const int answer = vb::MsgBox(prompt, vb::vbYesNo + vb::vbQuestion + vb::vbDefaultButton2,
+                                  QStringLiteral("Delete Client ... ") + CurrentCustName + QStringLiteral("?"));
+    if (answer != vb::vbYes) return;
+    auto client = SharedClient;
+    if (!client) vb::Raise(vb::err::ObjectNotSet);
+    // The file stays closed afterwards on every path, or repair would refuse it.
+    struct Close { std::shared_ptr<Client> c; ~Close() { c->CloseCn(); } } close{client};
+    client->OpenCn();
+    // Only a delete that went through clears the selection: the client is
+    // gone, and nothing may go on naming it.
+    if (client->DeleteClient(CurrentCustNum)) {
+        CurrentCustNum = 0;
+        CurrentCustName.clear();
+    }
 }
 
 void Customer::mnuOrdering_Click() {

@@ -109,6 +109,10 @@ public:
     // and the client editor). Errors are passed over step by step.
     void NewInvoice();
 
+    // Asks before deleting the current client with everything it owns, and
+    // deletes it on Yes (also for the client editor's Delete).
+    static void AskAndDeleteCurrentClient();
+
     // True when the client grid holds more than its header row.
     bool HasClientRows() const { return CustList2.Rows() != 1; }
 

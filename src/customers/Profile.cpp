@@ -462,25 +462,7 @@ void Profile::btnDelete_Click() {
     vb::Trap(label("btnDelete_Click"), [this] {
         using namespace Globals;
         if (!mainListHasClients() || NewClientMode) return;
-        const QString prompt =
-            QStringLiteral("Deleting a client is not recommended when transactions exist for the client.  ") +
-            QStringLiteral("All transactions for [") + CurrentCustName +
-            QStringLiteral("] will be deleted along with the client's profile.  Do you wish to do this?");
-        const int answer = vb::MsgBox(prompt, vb::vbYesNo + vb::vbQuestion + vb::vbDefaultButton2,
-                                      QStringLiteral("Delete Client ... ") + CurrentCustName + QStringLiteral("?"));
-        if (answer == vb::vbYes) {
-            ConnectionGuard guard{SharedClient};
-            auto client = guard.c;
-            if (!client) vb::Raise(vb::err::ObjectNotSet);
-            client->OpenCn();
-            const bool deleted = client->DeleteClient(CurrentCustNum);
-            client->CloseCn();
-            if (deleted) {
-                // The client is gone: nothing may go on naming it.
-                CurrentCustNum = 0;
-                CurrentCustName.clear();
-            }
-        }
+        Customer::AskAndDeleteCurrentClient();
         RefreshCustList();
         forms::Form::Unload(this);
     });
