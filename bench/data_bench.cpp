@@ -7,14 +7,12 @@
 #include <sqlite3.h>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <QCoreApplication>
 #include <QDate>
 #include <QTemporaryDir>
+#include "BenchFolder.h"
 #include "ado/JetSql.h"
 #include "data/Client.h"
 #include "data/Globals.h"
@@ -66,34 +64,9 @@ INSERT INTO tb_GL SELECT 1001+i,
 COMMIT;
 )SQL";
 
-struct DataFile {
-    QTemporaryDir dir;
+struct DataFile : BenchFolder {
     QString file;       // as the program writes it
-    DataFile() {
-        const auto schemaPath = std::filesystem::path(__FILE__).parent_path().parent_path() / "db" / "schema.sql";
-        std::ifstream in(schemaPath);
-        std::stringstream schema;
-        schema << in.rdbuf();
-        if (schema.str().empty()) {
-            std::fprintf(stderr, "cannot read %s\n", schemaPath.c_str());
-            std::exit(1);
-        }
-        const QString path = dir.path() + QStringLiteral("/Vantrel.mdb");
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        const auto t0 = Clock::now();
-        for (const std::string& sql : {schema.str(), std::string(kGenerate)}) {
-            char* msg = nullptr;
-            if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &msg) != SQLITE_OK) {
-                std::fprintf(stderr, "generating the data file: %s\n", msg ? msg : "?");
-                std::exit(1);
-            }
-        }
-        sqlite3_close(db);
-        std::fprintf(stderr, "data file generated in %.0f ms\n",
-                     std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
-        const QString folder = dir.path();
-        forms::setAppPathProvider([folder] { return folder; });
+    DataFile() : BenchFolder(kGenerate) {
         // Compaction's success box is expected; anything else is worth seeing.
         vb::setMsgBoxHandler([](const QString& prompt, int, const QString&) {
             if (!prompt.contains(QStringLiteral("compacted/repaired successfully")))
@@ -104,7 +77,7 @@ struct DataFile {
         Globals::SharedInvoice = std::make_shared<Invoice>();
         Globals::SharedInvoice->InitAccess(file);
     }
-    QString path() const { return dir.path() + QStringLiteral("/Vantrel.mdb"); }
+    QString path() const { return dataFile(); }
 };
 
 DataFile& data() {

@@ -17,6 +17,7 @@
 #include "data/Globals.h"
 #include "data/Invoice.h"
 #include "forms/App.h"
+#include "BenchFolder.h"
 #include "forms/Form.h"
 #include "vb/MsgBox.h"
 
@@ -50,29 +51,8 @@ INSERT INTO tb_trans SELECT 300001+i, 60001, 1001+((i*7)%2000), 1+(i%9), ((i*7)%
 COMMIT;
 )SQL";
 
-QString readSchema() {
-    QFile f(QStringLiteral(VANTREL_SCHEMA_FILE));
-    f.open(QIODevice::ReadOnly);
-    return QString::fromUtf8(f.readAll());
-}
-
-struct Folder {
-    QTemporaryDir dir;
-    Folder() {
-        const QString file = dir.path() + QStringLiteral("/Vantrel.mdb");
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        for (const QByteArray& sql : {readSchema().toUtf8(), QByteArray(kGenerate)}) {
-            char* msg = nullptr;
-            if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &msg) != SQLITE_OK) {
-                std::fprintf(stderr, "generating the data file: %s\n", msg ? msg : "?");
-                std::exit(1);
-            }
-        }
-        sqlite3_close(db);
-        const QString p = dir.path();
-        forms::setAppPathProvider([p] { return p; });
-    }
+struct Folder : BenchFolder {
+    Folder() : BenchFolder(kGenerate) {}
 };
 
 Folder& folder() {

@@ -12,6 +12,7 @@
 #include "data/Globals.h"
 #include "forms/App.h"
 #include "forms/Form.h"
+#include "BenchFolder.h"
 #include "vb/MsgBox.h"
 #include <cstdio>
 
@@ -32,24 +33,8 @@ INSERT INTO tb_Company VALUES ('Bench Co','','','','','','','','',8.25);
 COMMIT;
 )SQL";
 
-QString readSchema() {
-    QFile f(QStringLiteral(VANTREL_SCHEMA_FILE));
-    f.open(QIODevice::ReadOnly);
-    return QString::fromUtf8(f.readAll());
-}
-
-struct Folder {
-    QTemporaryDir dir;
-    Folder() {
-        const QString file = dir.path() + QStringLiteral("/Vantrel.mdb");
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        sqlite3_exec(db, readSchema().toUtf8().constData(), nullptr, nullptr, nullptr);
-        sqlite3_exec(db, kClients, nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-        const QString p = dir.path();
-        forms::setAppPathProvider([p] { return p; });
-    }
+struct Folder : BenchFolder {
+    Folder() : BenchFolder(kClients) {}
 };
 
 Folder& folder() {
