@@ -1,0 +1,59 @@
+#pragma once
+// The preview control of the report windows: holds one PageDocument (its
+// operations are the control's own: VSInvoice.StartDoc(), ...) and shows
+// its pages, one at a time, at the document's zoom. Its tool row turns the
+// pages, changes the zoom, prints through the print dialog and saves the
+// document as PDF; the program itself never prints.
+#include <QString>
+#include <QWidget>
+#include "controls/Control.h"
+#include "printer/PageDocument.h"
+
+class QLabel;
+class QScrollArea;
+class QToolButton;
+class QComboBox;
+class QPrinter;
+
+namespace printer {
+
+class PreviewControl : public QWidget, public controls::Control, public PageDocument {
+    Q_OBJECT
+public:
+    explicit PreviewControl(QWidget* parent = nullptr);
+    ~PreviewControl() override;
+
+    // The page shown, 1-based (clamped to the pages there are).
+    int PreviewPage() const { return shownPage_; }
+    void setPreviewPage(int page);
+    void NextPage() { setPreviewPage(shownPage_ + 1); }
+    void PreviousPage() { setPreviewPage(shownPage_ - 1); }
+
+    // Prints every page onto printer (also what the print dialog's OK does).
+    void PrintTo(QPrinter& printer) const;
+    // Opens the print dialog and prints on OK.
+    void PrintDoc();
+    // Writes the document as a PDF file; false when the file cannot be written.
+    bool SavePdf(const QString& path) const;
+    // Asks for a file name, then SavePdf.
+    void SavePdfAs();
+
+protected:
+    void documentChanged() override;
+
+private:
+    class Canvas;
+    void refreshView();
+
+    QToolButton* prev_ = nullptr;
+    QToolButton* next_ = nullptr;
+    QLabel* pageLabel_ = nullptr;
+    QComboBox* zoomBox_ = nullptr;
+    QToolButton* print_ = nullptr;
+    QToolButton* pdf_ = nullptr;
+    QScrollArea* scroll_ = nullptr;
+    Canvas* canvas_ = nullptr;
+    int shownPage_ = 1;
+};
+
+} // namespace printer
