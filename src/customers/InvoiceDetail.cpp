@@ -12,6 +12,7 @@
 #include "data/Inventory.h"
 #include "data/Invoice.h"
 #include "forms/App.h"
+#include "reports/PrtInvoice.h"
 #include "vb/Conv.h"
 #include "vb/ErrorTrap.h"
 #include "vb/MsgBox.h"
@@ -481,8 +482,8 @@ void InvoiceDetail::btnPrint_Click() {
     });
 }
 
-// The invoice preview is not built yet; Print opens nothing until it is.
-void InvoiceDetail::OpenInvoicePreview() {}
+// Modeless and without owner, so it stays open after the editor closes.
+void InvoiceDetail::OpenInvoicePreview() { PrtInvoice::ShowCurrent(); }
 
 void InvoiceDetail::btnNew_Click() {
     vb::Trap(label("btnNew_Click"), [&] {
