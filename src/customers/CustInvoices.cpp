@@ -11,6 +11,7 @@
 #include "data/Globals.h"
 #include "forms/App.h"
 #include "forms/Twips.h"
+#include "reports/PrtInvoice.h"
 #include "vb/Conv.h"
 #include "vb/ErrorTrap.h"
 #include "vb/MsgBox.h"
@@ -235,7 +236,7 @@ void CustInvoices::btnDelete_Click() {
 
 void CustInvoices::btnPrint_Click() {
     if (!TakeCurrentRow()) return;
-    // The invoice preview arrives with the reports.
+    vb::IgnoreErrors([] { PrtInvoice::ShowCurrent(); });
 }
 
 void CustInvoices::btnCustInfo_Click() {
