@@ -17,7 +17,9 @@ namespace {
 // depend on the screen the preview happens to run on.
 constexpr double kDpi = 1200.0;
 constexpr double kCellPadX = 0.06;    // inches, each side
-constexpr double kCellPadY = 0.03;
+// Kept small: an invoice (letterhead, facts, 20 lines, totals) must fit one
+// Letter page between half-inch margins.
+constexpr double kCellPadY = 0.01;
 constexpr double kRuleWidth = 0.01;
 
 const QImage& referenceDevice() {
@@ -232,7 +234,7 @@ void PageDocument::setBaseFont(const FontSpec& f) {
 
 double PageDocument::lineHeight(const FontSpec& f) const {
     QFontMetricsF fm(makeFont(f), &referenceDevice());
-    return fm.lineSpacing() / kDpi;
+    return fm.height() / kDpi;
 }
 
 double PageDocument::textWidth(const FontSpec& f, const QString& s) const {

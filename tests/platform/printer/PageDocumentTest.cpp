@@ -1,0 +1,575 @@
+#include <cmath>
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include "printer/PageDocument.h"
+#include "printer/PreviewControl.h"
+#include "vb/RuntimeError.h"
+
+using namespace printer;
+
+namespace {
+
+long errorNumber(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const vb::RuntimeError& e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+void open(PageDocument& d) {
+    d.setMarginLeft("0.5in");
+    d.setMarginRight("0.5in");
+    d.setMarginTop("0.5in");
+    d.setMarginBottom("0.5in");
+    d.StartDoc();
+}
+
+// The body rows of a table as placed, page by page: (page, row) of each cell in column 0.
+QList<QPair<int, int>> placedRows(const PageDocument& d, int table) {
+    QList<QPair<int, int>> out;
+    for (const PlacedText& t : d.Texts(PlacedText::Cell))
+        if (t.table == table && t.col == 0) out.append({t.page, t.row});
+    return out;
+}
+
+} // namespace
+
+// ---- the format language ------------------------------------------------------------
+
+struct LengthCase {
+    const char* text;
+    double inches;   // < 0: not a length
+};
+
+class LengthTest : public ::testing::TestWithParam<LengthCase> {};
+
+TEST_P(LengthTest, ReadsInchesOrRaises380) {
+    const LengthCase c = GetParam();
+    if (c.inches >= 0) {
+        EXPECT_DOUBLE_EQ(ParseLength(c.text), c.inches);
+    } else {
+        EXPECT_EQ(errorNumber([&] { ParseLength(c.text); }), 380);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, LengthTest,
+                         ::testing::Values(LengthCase{"0.5in", 0.5}, LengthCase{".25in", 0.25},
+                                           LengthCase{"1.125in", 1.125}, LengthCase{"3in", 3},
+                                           LengthCase{" 2in ", 2}, LengthCase{"0.2IN", 0.2},
+                                           LengthCase{"2.in", 2}, LengthCase{"", -1}, LengthCase{"in", -1},
+                                           LengthCase{"0.5", -1}, LengthCase{"-1in", -1},
+                                           LengthCase{"1.2.3in", -1}, LengthCase{"1cm", -1}));
+
+struct FormatCase {
+    const char* format;
+    std::vector<std::pair<double, int>> columns;   // width, alignment
+};
+
+class FormatTest : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(FormatTest, ColumnsWidthsAndMarks) {
+    const FormatCase c = GetParam();
+    const auto cols = ParseTableFormat(c.format);
+    ASSERT_EQ(cols.size(), static_cast<qsizetype>(c.columns.size())) << c.format;
+    for (size_t i = 0; i < c.columns.size(); ++i) {
+        EXPECT_DOUBLE_EQ(cols[i].width, c.columns[i].first) << c.format << " column " << i;
+        EXPECT_EQ(cols[i].alignment, c.columns[i].second) << c.format << " column " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, FormatTest,
+    ::testing::Values(
+        FormatCase{"^1in|3in|>1.125in|>1.125in|>1.125in;", {{1, 1}, {3, 0}, {1.125, 2}, {1.125, 2}, {1.125, 2}}},
+        FormatCase{"^0.75in|^0.75in|^0.75in|<3in|>1.125in|>1.125in;",
+                   {{0.75, 1}, {0.75, 1}, {0.75, 1}, {3, 0}, {1.125, 2}, {1.125, 2}}},
+        FormatCase{">1.125in|>1.125in;", {{1.125, 2}, {1.125, 2}}},
+        FormatCase{"2in", {{2, 0}}},            // the closing ";" is optional
+        FormatCase{"", {}}, FormatCase{";", {}}));
+
+TEST(TableFormat, ABadWidthRaises380) {
+    EXPECT_EQ(errorNumber([] { ParseTableFormat("^1in|wide;"); }), 380);
+    EXPECT_EQ(errorNumber([] { ParseTableFormat("1in||2in;"); }), 380);
+}
+
+struct RowsCase {
+    const char* text;
+    std::vector<std::vector<const char*>> rows;
+};
+
+class RowsTest : public ::testing::TestWithParam<RowsCase> {};
+
+TEST_P(RowsTest, CellsAndRows) {
+    const RowsCase c = GetParam();
+    const auto rows = ParseTableRows(c.text);
+    ASSERT_EQ(rows.size(), static_cast<qsizetype>(c.rows.size())) << c.text;
+    for (size_t r = 0; r < c.rows.size(); ++r) {
+        QStringList want;
+        for (const char* s : c.rows[r]) want << QString::fromUtf8(s);
+        EXPECT_EQ(rows[r], want) << c.text << " row " << r;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bodies, RowsTest,
+    ::testing::Values(RowsCase{"Date|Description|Charge|Payment|Balance;", {{"Date", "Description", "Charge", "Payment", "Balance"}}},
+                      RowsCase{"a|b;c|d;", {{"a", "b"}, {"c", "d"}}},
+                      RowsCase{"a|b;c|d", {{"a", "b"}, {"c", "d"}}},      // last ";" left out
+                      RowsCase{"12/8/2026|Starting Balance|||$100.00;", {{"12/8/2026", "Starting Balance", "", "", "$100.00"}}},
+                      RowsCase{"|||;", {{"", "", "", ""}}},
+                      RowsCase{"a;;b", {{"a"}, {""}, {"b"}}},
+                      RowsCase{"", {}}));
+
+// ---- the flow -------------------------------------------------------------------------
+
+TEST(PageDocument, ParagraphsRunDownFromTheTopMarginAndBreakAtLf) {
+    PageDocument d;
+    open(d);
+    EXPECT_EQ(d.PageCount(), 1);
+    EXPECT_DOUBLE_EQ(d.CurrentY(), 0.5);
+    d.Paragraph("");
+    const double lh = d.CurrentY() - 0.5;
+    EXPECT_GT(lh, 0.12);   // about 11.25 points and a little leading
+    EXPECT_LT(lh, 0.25);
+    d.setAlignment(1);
+    d.Paragraph("one\ntwo");
+    EXPECT_NEAR(d.CurrentY(), 0.5 + 3 * lh, 1e-9);
+    const auto ps = d.Texts(PlacedText::Paragraph);
+    ASSERT_EQ(ps.size(), 3);
+    EXPECT_EQ(ps[0].text, "");
+    EXPECT_EQ(ps[1].text, "one");
+    EXPECT_EQ(ps[2].text, "two");
+    EXPECT_EQ(ps[2].alignment, 1);
+    EXPECT_DOUBLE_EQ(ps[1].rect.left(), 0.5);
+    EXPECT_DOUBLE_EQ(ps[1].rect.width(), 7.5);
+}
+
+TEST(PageDocument, LongParagraphsWrapBetweenTheMarginsAndGoOnOnTheNextPage) {
+    PageDocument d;
+    open(d);
+    QString longText;
+    for (int i = 0; i < 40; ++i) longText += QStringLiteral("payment received with thanks ");
+    d.Paragraph(longText.trimmed());
+    const auto lines = d.Texts(PlacedText::Paragraph);
+    ASSERT_GT(lines.size(), 3);
+    for (const auto& l : lines) EXPECT_FALSE(l.text.startsWith(' '));
+    for (int i = 0; i < 80; ++i) d.Paragraph(QStringLiteral("line %1").arg(i));
+    EXPECT_EQ(d.PageCount(), 2);
+    for (const auto& l : d.Texts(PlacedText::Paragraph)) {
+        EXPECT_GE(l.rect.top(), 0.5 - 1e-9);
+        EXPECT_LE(l.rect.bottom(), 10.5 + 1e-9) << l.text.toStdString();
+    }
+    // The first line of page 2 stands at the top margin.
+    for (const auto& l : d.Texts(PlacedText::Paragraph))
+        if (l.page == 2) {
+            EXPECT_DOUBLE_EQ(l.rect.top(), 0.5);
+            break;
+        }
+}
+
+TEST(PageDocument, TextBoxesStandAtTheirPlaceBreakAtLfAndPushTheFlowBelowThem) {
+    PageDocument d;
+    open(d);
+    d.setAlignment(1);
+    d.TextBox("12 Main St\nSpringfield, IL 62701\n / \n", "2in", "0.5in", "4in", "1in", {}, {}, false);
+    const auto box = d.Texts(PlacedText::TextBox);
+    ASSERT_EQ(box.size(), 4);
+    EXPECT_EQ(box[0].text, "12 Main St");
+    EXPECT_EQ(box[1].text, "Springfield, IL 62701");
+    EXPECT_EQ(box[2].text, " / ");
+    EXPECT_EQ(box[3].text, "");
+    EXPECT_DOUBLE_EQ(box[0].rect.left(), 2.0);
+    EXPECT_DOUBLE_EQ(box[0].rect.width(), 4.0);
+    EXPECT_DOUBLE_EQ(box[0].rect.top(), 0.5);
+    EXPECT_NEAR(box[1].rect.top(), 0.5 + box[0].rect.height(), 1e-9);
+    EXPECT_EQ(box[0].alignment, 1);
+    EXPECT_DOUBLE_EQ(d.CurrentY(), 1.5);
+    // A box higher up than the flow leaves the flow where it is.
+    d.TextBox("x", "0.5in", "0.25in", "1in", ".25in");
+    EXPECT_DOUBLE_EQ(d.CurrentY(), 1.5);
+    d.TextBox("y", "0.5in", "1.75in", "3.5in", "1.25in");
+    EXPECT_DOUBLE_EQ(d.CurrentY(), 3.0);
+    EXPECT_EQ(d.TextBoxTexts().first(), "12 Main St\nSpringfield, IL 62701\n / \n");
+}
+
+TEST(PageDocument, HeaderAndFooterStandInTheMarginsOfEveryPageLeftCentreRight) {
+    PageDocument d;
+    open(d);
+    d.setFontBold(true);
+    d.setHeader("Register|Acme Co|12/9/2026");
+    d.setFontBold(false);
+    d.setFooter("|We appreciate your business!|");
+    d.NewPage();
+    d.NewPage();
+    d.EndDoc();
+    ASSERT_EQ(d.PageCount(), 3);
+    for (int p = 1; p <= 3; ++p) {
+        const Page page = d.PageAt(p);
+        QStringList heads, feet;
+        for (const auto& t : page.texts) {
+            if (t.kind == PlacedText::Header) {
+                heads << QStringLiteral("%1:%2").arg(t.alignment).arg(t.text);
+                EXPECT_TRUE(t.font.bold);
+                EXPECT_LE(t.rect.bottom(), 0.5 + 1e-9);
+                EXPECT_GE(t.rect.top(), 0.0);
+            } else if (t.kind == PlacedText::Footer) {
+                feet << QStringLiteral("%1:%2").arg(t.alignment).arg(t.text);
+                EXPECT_FALSE(t.font.bold);
+                EXPECT_GE(t.rect.top(), 10.5 - 1e-9);
+                EXPECT_LE(t.rect.bottom(), 11.0 + 1e-9);
+            }
+        }
+        EXPECT_EQ(heads, QStringList({"0:Register", "1:Acme Co", "2:12/9/2026"})) << "page " << p;
+        EXPECT_EQ(feet, QStringList({"1:We appreciate your business!"})) << "page " << p;
+    }
+}
+
+TEST(PageDocument, HeaderRightPartIsEverythingAfterTheSecondBar) {
+    PageDocument d;
+    open(d);
+    d.setHeader("||Invoice #1001");
+    auto h = d.Texts(PlacedText::Header);
+    ASSERT_EQ(h.size(), 1);
+    EXPECT_EQ(h[0].alignment, 2);
+    EXPECT_EQ(h[0].text, "Invoice #1001");
+    d.setHeader("a|b|c|d");
+    h = d.Texts(PlacedText::Header);
+    ASSERT_EQ(h.size(), 3);
+    EXPECT_EQ(h[2].text, "c|d");
+}
+
+// ---- tables ---------------------------------------------------------------------------
+
+TEST(PageDocument, TablesPlaceCellsByColumnWidthAndMark) {
+    PageDocument d;
+    open(d);
+    d.Paragraph("");
+    const double top = d.CurrentY();
+    d.StartTable();
+    d.setTableBorder(9);
+    d.AddTable("^1in|3in|>1.125in;", "Date|Description|Amount;", "12/1/2026|Paid|$5.00;");
+    d.AddTable("^1in|3in|>1.125in;", "Date|Description|Amount;", "12/2/2026||$6.00");
+    d.EndTable();
+    ASSERT_EQ(d.Tables().size(), 1);
+    const Table& t = d.Tables()[0];
+    EXPECT_EQ(t.rowCount(), 2);
+    EXPECT_EQ(t.cell(0, 1), "Description");
+    EXPECT_EQ(t.cell(2, 0), "12/2/2026");
+    EXPECT_EQ(t.cell(2, 1), "");
+    EXPECT_EQ(t.cell(2, 2), "$6.00");
+    for (const auto& c : d.Texts(PlacedText::Cell)) {
+        if (c.row == 1 && c.col == 2) {
+            EXPECT_EQ(c.text, "$5.00");
+            EXPECT_EQ(c.alignment, 2);
+            EXPECT_GT(c.rect.left(), 0.5 + 4);
+            EXPECT_LT(c.rect.right(), 0.5 + 5.125);
+        }
+        if (c.row == 0) EXPECT_GE(c.rect.top(), top);
+    }
+    EXPECT_GT(d.CurrentY(), top);
+    // Grid lines reach from the left margin to the table's width.
+    double minX = 99, maxX = 0;
+    for (const auto& l : d.PageAt(1).lines) {
+        minX = std::min({minX, l.line.x1(), l.line.x2()});
+        maxX = std::max({maxX, l.line.x1(), l.line.x2()});
+    }
+    EXPECT_DOUBLE_EQ(minX, 0.5);
+    EXPECT_DOUBLE_EQ(maxX, 5.625);
+}
+
+TEST(PageDocument, ARightAlignedTableEndsAtTheRightMargin) {
+    PageDocument d;
+    open(d);
+    d.StartTable();
+    d.setAlignment(2);
+    d.setTableBorder(8);
+    d.AddTable(">1.125in|>1.125in;", "SubTotal|$10.00;", "Total:|$10.00;");
+    d.EndTable();
+    double maxX = 0, minX = 99;
+    for (const auto& l : d.PageAt(1).lines) {
+        maxX = std::max({maxX, l.line.x1(), l.line.x2()});
+        minX = std::min({minX, l.line.x1(), l.line.x2()});
+    }
+    EXPECT_DOUBLE_EQ(maxX, 8.0);
+    EXPECT_DOUBLE_EQ(minX, 8.0 - 2.25);
+}
+
+TEST(PageDocument, ALongTableBreaksOntoPage2WithItsHeaderRepeated) {
+    PageDocument d;
+    open(d);
+    d.StartTable();
+    d.setTableBorder(10);
+    for (int i = 1; i <= 60; ++i)
+        d.AddTable("1in|2in;", "No|Name;", QStringLiteral("%1|Item %1;").arg(i));
+    for (int r = 1; r <= 60; ++r) d.setTableCell(tcRowHeight, r, "0.2in");
+    d.EndTable();
+    d.EndDoc();
+    ASSERT_EQ(d.PageCount(), 2);
+    const Table& t = d.Tables()[0];
+    EXPECT_EQ(t.firstPage, 1);
+    EXPECT_EQ(t.lastPage, 2);
+    const auto rows = placedRows(d, 0);
+    // Header, then rows in order; the header again first on page 2; no row lost or doubled.
+    ASSERT_EQ(rows.first(), qMakePair(1, 0));
+    int headerOn2 = -1, lastRow = 0, bodyRows = 0;
+    for (int i = 0; i < rows.size(); ++i) {
+        if (rows[i].second == 0 && rows[i].first == 2) headerOn2 = i;
+        if (rows[i].second > 0) {
+            EXPECT_EQ(rows[i].second, lastRow + 1);
+            lastRow = rows[i].second;
+            ++bodyRows;
+        }
+    }
+    EXPECT_EQ(bodyRows, 60);
+    ASSERT_GT(headerOn2, 0);
+    EXPECT_EQ(rows[headerOn2 + 1].first, 2);
+    // No row reaches into the bottom margin; page 2's header is at the top margin.
+    for (const auto& c : d.Texts(PlacedText::Cell)) {
+        EXPECT_LE(c.rect.bottom(), 10.5 + 1e-9);
+        if (c.page == 2 && c.row == 0) EXPECT_NEAR(c.rect.top(), 0.5, 0.2);
+    }
+}
+
+TEST(PageDocument, TwentyRowSettingPadsFixesHeightsAndBoldsTheHeader) {
+    PageDocument d;
+    open(d);
+    d.StartTable();
+    d.setTableBorder(9);
+    d.AddTable("^1in|3in;", "Date|Description;", "12/8/2026|Starting Balance;");
+    d.setTableCell(tcRows, 20);
+    for (int r = 1; r <= 20; ++r) d.setTableCell(tcRowHeight, r, "0.25in");
+    d.setTableCell(tcFontBold, 0, 1, 0, 2, true);
+    const double top = d.CurrentY();
+    d.EndTable();
+    const Table& t = d.Tables()[0];
+    EXPECT_EQ(t.rowCount(), 20);
+    EXPECT_EQ(t.cell(1, 1), "Starting Balance");
+    EXPECT_EQ(t.cell(2, 0), "");
+    EXPECT_TRUE(t.isBold(0, 0));
+    EXPECT_TRUE(t.isBold(0, 1));
+    EXPECT_FALSE(t.isBold(1, 0));
+    for (int r = 1; r <= 20; ++r) EXPECT_DOUBLE_EQ(t.rowHeights[r], 0.25);
+    const double header = t.rowHeights[0];
+    EXPECT_DOUBLE_EQ(header, 0);   // fits its text
+    // 20 rows of a quarter inch below the header: 5 inches.
+    const double headerHeight = d.CurrentY() - top - 5.0;
+    EXPECT_GT(headerHeight, 0.1);
+    EXPECT_LT(headerHeight, 0.4);
+    for (const auto& c : d.Texts(PlacedText::Cell))
+        if (c.row == 0) EXPECT_TRUE(c.font.bold);
+        else EXPECT_FALSE(c.font.bold);
+}
+
+TEST(PageDocument, RowsBeyondTheRowCountAreKept) {
+    PageDocument d;
+    open(d);
+    d.StartTable();
+    for (int i = 1; i <= 25; ++i) d.AddTable("1in;", "N;", QString::number(i));
+    d.setTableCell(tcRows, 20);
+    for (int r = 1; r <= 20; ++r) d.setTableCell(tcRowHeight, r, "0.25in");
+    d.EndTable();
+    EXPECT_EQ(d.Tables()[0].rowCount(), 25);
+    EXPECT_EQ(d.Tables()[0].cell(25, 0), "25");
+    EXPECT_EQ(placedRows(d, 0).size(), 26);
+}
+
+TEST(PageDocument, ATableWithoutFormatStillTakesItsRowsHeight) {
+    PageDocument d;
+    open(d);
+    d.StartTable();
+    d.setTableCell(tcRows, 20);
+    for (int r = 1; r <= 20; ++r) d.setTableCell(tcRowHeight, r, "0.25in");
+    d.setTableCell(tcFontBold, 0, 1, 0, 6, true);
+    const double top = d.CurrentY();
+    d.EndTable();
+    EXPECT_GE(d.CurrentY() - top, 5.0);
+    EXPECT_TRUE(d.Texts(PlacedText::Cell).isEmpty());
+}
+
+TEST(PageDocument, MisusedOperationsRaiseRunTimeErrors) {
+    PageDocument d;
+    open(d);
+    EXPECT_EQ(errorNumber([&] { d.AddTable("1in;", "a;", "b;"); }), 5);
+    EXPECT_EQ(errorNumber([&] { d.EndTable(); }), 5);
+    EXPECT_EQ(errorNumber([&] { d.setMarginLeft("half"); }), 380);
+    EXPECT_EQ(errorNumber([&] { d.TextBox("x", "2", "0in", "1in", "1in"); }), 380);
+    EXPECT_EQ(errorNumber([&] { d.setAlignment(3); }), 380);
+    d.StartTable();
+    d.AddTable("1in;", "a;", "b;");
+    EXPECT_EQ(errorNumber([&] { d.setTableCell(tcRowHeight, 5, "0.25in"); }), 381);
+    EXPECT_EQ(errorNumber([&] { d.setTableCell(99, 1); }), 5);
+}
+
+TEST(PageDocument, AddTableCellsKeepsSeparatorsInsideACell) {
+    PageDocument d;
+    open(d);
+    d.StartTable();
+    d.AddTableCells("1in|3in;", "Date|Description;", {"12/1/2026", "Widget; blue | large"});
+    d.EndTable();
+    EXPECT_EQ(d.Tables()[0].rowCount(), 1);
+    EXPECT_EQ(d.Tables()[0].cell(1, 1), "Widget; blue | large");
+}
+
+TEST(PageDocument, StartDocBeginsAnewAndClearDocEmpties) {
+    PageDocument d;
+    open(d);
+    d.setHeader("a|b|c");
+    d.Paragraph("x");
+    d.NewPage();
+    EXPECT_EQ(d.PageCount(), 2);
+    EXPECT_DOUBLE_EQ(d.CurrentY(), 0.5);
+    d.EndDoc();
+    EXPECT_TRUE(d.IsDocComplete());
+    d.StartDoc();
+    EXPECT_EQ(d.PageCount(), 1);
+    EXPECT_TRUE(d.Texts(PlacedText::Paragraph).isEmpty());
+    EXPECT_TRUE(d.Texts(PlacedText::Header).isEmpty());
+    d.ClearDoc();
+    EXPECT_EQ(d.PageCount(), 0);
+    EXPECT_FALSE(d.IsDocComplete());
+}
+
+TEST(PageDocument, FontsAreTheLiberationStandIns) {
+    PageDocument d;
+    QFont arial("Arial");
+    QFont courier("Courier New");
+    EXPECT_EQ(QFontInfo(arial).family(), "Liberation Sans");
+    EXPECT_EQ(QFontInfo(courier).family(), "Liberation Mono");
+    EXPECT_EQ(d.BaseFont().family, "Arial");
+    EXPECT_DOUBLE_EQ(d.BaseFont().size, 11.25);
+    EXPECT_EQ(d.HdrFont().family, "Courier New");
+    EXPECT_DOUBLE_EQ(d.HdrFont().size, 14.25);
+}
+
+// ---- painting, preview, PDF -------------------------------------------------------------
+
+namespace {
+void sampleDocument(PageDocument& d) {
+    open(d);
+    d.setHeader("||Invoice #1001");
+    d.setAlignment(1);
+    d.setFontBold(true);
+    d.TextBox("Remit to: Acme Supply Co", "2in", "0.25in", "4in", ".25in");
+    d.setFontBold(false);
+    d.TextBox("12 Main St\nSpringfield, IL 62701\nPhone: 555-0100 / Fax: 555-0101\nWeb: acme.example",
+              "2in", "0.5in", "4in", "1in");
+    d.Paragraph("");
+    d.setAlignment(0);
+    d.setFontBold(true);
+    d.TextBox("Bill To:", "0.5in", "1.5in", "1in", ".25in");
+    d.TextBox("Ship To:", "5in", "1.5in", "1in", ".25in");
+    d.setFontBold(false);
+    d.TextBox("Ann Smith\n4 Oak Rd\nDover, DE 19901\n302-555-0123", "0.5in", "1.75in", "3.5in", "1.25in");
+    d.TextBox("Ann Smith\n4 Oak Rd\nDover, DE 19901\n302-555-0123", "5in", "1.75in", "3.5in", "1.25in");
+    d.Paragraph("");
+    d.Paragraph("Description: Spring order");
+    d.Paragraph("");
+    d.StartTable();
+    d.setTableBorder(9);
+    d.AddTable("^1in|^3in|^2in|^1.5in;", "Date|Ship Via|Sales Rep|Terms;", "12/9/2026|UPS Ground|Jo|Net 30;");
+    d.setTableCell(tcFontBold, 0, 1, 0, 4, true);
+    d.EndTable();
+    d.Paragraph("");
+    d.StartTable();
+    d.setTableBorder(9);
+    const QString f = "^0.75in|^0.75in|^0.75in|<3in|>1.125in|>1.125in;";
+    const QString h = "Qty|BackOrd|Item#|Description|Charge|Total;";
+    d.AddTable(f, h, "3||1001|Blue widget|$3.33|$10.00;");
+    d.AddTable(f, h, "1|2|1002|Large gadget with a long name|$25.00|$25.00;");
+    d.setTableCell(tcRows, 20);
+    for (int r = 1; r <= 20; ++r) d.setTableCell(tcRowHeight, r, "0.25in");
+    d.setTableCell(tcFontBold, 0, 1, 0, 6, true);
+    d.EndTable();
+    d.StartTable();
+    d.setAlignment(2);
+    d.setTableBorder(8);
+    const QString tf = ">1.125in|>1.125in;", th = "SubTotal|$35.00;";
+    for (const char* row : {"Discount:|$0.00", "Interest:|$0.00", "Sales Tax:|$2.19", "Shipping:|$5.00", "Total:|$42.19"})
+        d.AddTable(tf, th, row);
+    d.setTableCell(tcFontBold, 5, 1, 5, 2, true);
+    d.EndTable();
+    d.setFooter("|We appreciate your business!|");
+    d.EndDoc();
+}
+} // namespace
+
+TEST(PageDocument, RendersAPageWithInkInsideTheMargins) {
+    PageDocument d;
+    sampleDocument(d);
+    EXPECT_EQ(d.PageCount(), 1);
+    const int dpi = 100;
+    QImage img(85 * dpi / 10, 11 * dpi, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    {
+        QPainter p(&img);
+        d.RenderPage(p, 1, QRectF(0, 0, img.width(), img.height()));
+    }
+    int ink = 0, inkInSideMargin = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QRgb c = img.pixel(x, y);
+            EXPECT_NE(c, qRgb(255, 0, 0)) << "unpainted paper at " << x << "," << y;
+            if (qGray(c) < 128) {
+                ++ink;
+                if (x < dpi * 0.45 || x > img.width() - dpi * 0.45) ++inkInSideMargin;
+            }
+            if (HasFailure()) return;
+        }
+    EXPECT_GT(ink, 2000);
+    EXPECT_EQ(inkInSideMargin, 0);
+    const QByteArray dir = qgetenv("VANTREL_RENDER_DIR");
+    if (!dir.isEmpty()) {
+        QImage big(850 * 2, 1100 * 2, QImage::Format_RGB32);
+        QPainter p(&big);
+        d.RenderPage(p, 1, QRectF(0, 0, big.width(), big.height()));
+        p.end();
+        big.save(QString::fromUtf8(dir) + "/sample-invoice.png");
+    }
+}
+
+TEST(PreviewControl, TurnsPagesWithinTheDocumentAndSavesPdf) {
+    PreviewControl c;
+    c.resize(900, 700);
+    open(c);
+    c.Paragraph("first");
+    c.NewPage();
+    c.Paragraph("second");
+    c.EndDoc();
+    EXPECT_EQ(c.PreviewPage(), 1);
+    c.NextPage();
+    EXPECT_EQ(c.PreviewPage(), 2);
+    c.NextPage();
+    EXPECT_EQ(c.PreviewPage(), 2);
+    c.setPreviewPage(-4);
+    EXPECT_EQ(c.PreviewPage(), 1);
+    c.setZoom(50);
+    EXPECT_DOUBLE_EQ(c.Zoom(), 50);
+    const QImage shot = c.grab().toImage();
+    EXPECT_FALSE(shot.isNull());
+
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/doc.pdf";
+    ASSERT_TRUE(c.SavePdf(path));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray pdf = f.readAll();
+    EXPECT_TRUE(pdf.startsWith("%PDF"));
+    EXPECT_TRUE(pdf.contains("/Count 2")) << "two pages";
+    EXPECT_FALSE(c.SavePdf(dir.path() + "/no/such/folder/doc.pdf"));
+}
+
+TEST(PreviewControl, ClearDocLeavesNoPageToShow) {
+    PreviewControl c;
+    open(c);
+    c.Paragraph("x");
+    c.EndDoc();
+    c.ClearDoc();
+    EXPECT_EQ(c.PageCount(), 0);
+    EXPECT_EQ(c.PreviewPage(), 1);
+    EXPECT_FALSE(c.grab().isNull());
+}
