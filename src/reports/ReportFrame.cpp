@@ -12,7 +12,7 @@ namespace reports {
 
 namespace {
 // The frame as designed: a Letter page at full size fits across the preview.
-constexpr int kFrameWidth = 13200;
+constexpr int kFrameWidth = 13500;
 constexpr int kFrameHeight = 11000;
 constexpr int kExitWidth = 900;
 constexpr int kExitHeight = 330;

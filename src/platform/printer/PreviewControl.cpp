@@ -78,9 +78,10 @@ PreviewControl::PreviewControl(QWidget* parent) : QWidget(parent), Control(this)
     zoomBox_->setFocusPolicy(Qt::NoFocus);
     for (int z : {50, 75, 100, 125, 150, 200}) zoomBox_->addItem(QStringLiteral("%1%").arg(z), z);
     row->addWidget(zoomBox_);
-    row->addStretch(1);
     print_ = tool(QStyle::SP_FileDialogDetailedView, tr("Print"));
     pdf_ = tool(QStyle::SP_DialogSaveButton, tr("Save as PDF"));
+    // The right end stays free: the report windows put their exit button there.
+    row->addStretch(1);
     outer->addWidget(bar);
 
     scroll_ = new QScrollArea(this);
