@@ -1,0 +1,212 @@
+#include "books/ListGridTemplate.h"
+#include <memory>
+#include <utility>
+#include "data/Globals.h"
+#include "data/cSetup.h"
+#include "forms/Form.h"
+#include "vb/Conv.h"
+#include "vb/RuntimeError.h"
+
+namespace books {
+
+ListGridTemplate::ListGridTemplate(controls::FlexGrid& grid, int& oldRow, int& newRow, Options options)
+    : grid_(grid), oldRow_(oldRow), opt_(std::move(options)),
+      rows_(grid, Globals::RowChanged, oldRow, newRow, opt_.rows) {
+    rows_.SaveRecord = [this](int row, QString& key) { return saveRecord(row, key); };
+}
+
+// ---------------------------------------------------------------- loading
+
+void ListGridTemplate::Load(const ado::RecordsetPtr& rs, const std::function<QString(ado::Recordset&)>& rowText) {
+    controls::FlexGrid& g = grid_;
+    g.Clear();
+    // A fresh grid has its header only; the records follow it.
+    g.setRows(1);
+    g.setFormatString(opt_.formatString);
+    for (int c = 0; c < int(opt_.colWidths.size()); ++c) g.setColWidth(c, opt_.colWidths[c]);
+    g.setTopRow(1);
+
+    long count = 0;
+    if (rs && rs->State() == ado::adStateOpen) {
+        count = rs->RecordCount();
+        if (count > 0) rs->MoveFirst();
+        while (!rs->Eof()) {
+            g.AddItem(QStringLiteral("\t") + rowText(*rs));
+            rs->MoveNext();
+        }
+    }
+    g.setRows(int(count) + 1);
+    if (g.Rows() == 1) {
+        g.setRows(2);
+        g.setTextMatrix(1, 0, QStringLiteral("*"));
+    }
+    stored_.assign(g.Rows(), QString());
+    for (int r = 1; r < g.Rows(); ++r) stored_[r] = keyOf(r);
+}
+
+// ---------------------------------------------------------------- keys
+
+QString ListGridTemplate::keyOf(int row) const {
+    QStringList parts;
+    for (int c : opt_.keyCols) {
+        const QString t = grid_.TextMatrix(row, c);
+        if (t.isEmpty()) return QString();
+        parts << t;
+    }
+    return parts.join(QLatin1Char('\t'));
+}
+
+void ListGridTemplate::syncStored() const {
+    if (int(stored_.size()) != grid_.Rows()) stored_.resize(grid_.Rows());
+}
+
+QString ListGridTemplate::storedKey(int row) const {
+    syncStored();
+    return row > 0 && row < int(stored_.size()) ? stored_[row] : QString();
+}
+
+bool ListGridTemplate::otherRowStores(int row, const QString& key) const {
+    syncStored();
+    for (int r = 1; r < int(stored_.size()); ++r)
+        if (r != row && !stored_[r].isEmpty() && stored_[r].compare(key, Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
+// The save step of the row convention: a row without its key is not a
+// record and writes nothing, but still counts as done.
+bool ListGridTemplate::saveRecord(int row, QString& key) {
+    key = grid_.TextMatrix(row, opt_.rows.keyCol);
+    const QString now = keyOf(row);
+    if (now.isEmpty()) return true;
+    if (!WriteRow || !WriteRow(row, storedKey(row))) return false;
+    syncStored();
+    stored_[row] = now;
+    return true;
+}
+
+// ---------------------------------------------------------------- events
+
+void ListGridTemplate::GotFocus() { grid_.setCol(1); }
+
+void ListGridTemplate::AfterEdit() {
+    const int row = grid_.Row();
+    if (opt_.saveWhen == SaveWhen::AtEdit) {
+        if (!grid_.TextMatrix(row, opt_.keyCols.front()).isEmpty()) {
+            oldRow_ = row;
+            // A save that failed stays pending, so leaving the row tries again.
+            if (!rows_.SaveRow()) rows_.MarkChanged();
+        }
+    } else if (!keyOf(row).isEmpty()) {
+        // The edited row is the one whose marker shows the pending edit.
+        oldRow_ = row;
+        rows_.MarkChanged();
+    }
+    rows_.SetOldRowStatus();
+}
+
+// ---------------------------------------------------------------- buttons
+
+void ListGridTemplate::New() {
+    controls::FlexGrid& g = grid_;
+    if (!g.TextMatrix(g.Rows() - 1, opt_.keyCols.front()).isEmpty()) g.setRows(g.Rows() + 1);
+    if (g.Rows() >= 7) g.setTopRow(g.Rows() - 5);
+    g.setRow(g.Rows() - 1);
+    g.SetFocus();
+}
+
+void ListGridTemplate::Delete(const std::function<bool(int row)>& ask, const std::function<void(int row)>& remove) {
+    controls::FlexGrid& g = grid_;
+    const int row = g.Row();
+    if (row < 1 || row >= g.Rows()) return;
+    if (g.TextMatrix(row, opt_.keyCols.front()).isEmpty()) return;
+    if (!ask(row)) return;
+    remove(row);
+    syncStored();
+    g.RemoveItem(row);
+    stored_.erase(stored_.begin() + row);
+}
+
+void ListGridTemplate::Exit(forms::Form& window) {
+    if (rows_.ChangedHere()) {
+        rows_.AfterRowEdit();
+        // The save failed and has been reported: stay, so the row can be put
+        // right (the close box still leaves without it).
+        if (rows_.ChangedHere()) return;
+    }
+    forms::Form::Unload(window);
+}
+
+void ListGridTemplate::Unloading() {
+    if (!rows_.ChangedHere()) return;
+    rows_.AfterRowEdit();
+    rows_.ClearChanged();
+}
+
+// ---------------------------------------------------------------- type tables
+
+namespace {
+
+std::shared_ptr<cSetup> sharedSetup() {
+    std::shared_ptr<cSetup> setup = Globals::SharedSetup;
+    if (!setup) throw vb::RuntimeError(vb::err::ObjectNotSet, vb::ErrorDescription(vb::err::ObjectNotSet));
+    return setup;
+}
+
+struct CloseOnExit {
+    std::shared_ptr<cSetup> setup;
+    ~CloseOnExit() { setup->CloseCn(); }
+};
+
+void renew(const TypeTable& table, cSetup& setup) {
+    ado::RecordsetPtr fresh = (setup.*table.List)();
+    table.shared = fresh ? fresh : std::make_shared<ado::Recordset>();
+}
+
+} // namespace
+
+bool ListHolds(const ado::RecordsetPtr& rs, const QString& text) {
+    if (!rs || rs->State() != ado::adStateOpen) return false;
+    bool found = false;
+    if (rs->RecordCount() > 0) rs->MoveFirst();
+    while (!rs->Eof() && !found) {
+        const vb::Variant v = rs->Fields(0).Value();
+        found = !v.isNull() && vb::CStr(v).compare(text, Qt::CaseInsensitive) == 0;
+        rs->MoveNext();
+    }
+    if (rs->RecordCount() > 0) rs->MoveFirst();
+    return found;
+}
+
+bool SaveTypeText(const TypeTable& table, const QString& storedType, const QString& text,
+                  const std::function<bool(const QString&)>& otherRowShows) {
+    std::shared_ptr<cSetup> setup = sharedSetup();
+    setup->OpenCn();
+    CloseOnExit close{setup};
+    bool ok = true;
+    const bool othersShow = !storedType.isEmpty() && otherRowShows && otherRowShows(storedType);
+    if (storedType == text) {
+        // Ending an edit without a change writes nothing.
+    } else if (storedType.compare(text, Qt::CaseInsensitive) == 0) {
+        // Only the case changed: the data file sees one text, so rewrite it.
+        if (!othersShow) ok = ((*setup).*table.Remove)(storedType) && ((*setup).*table.Save)(text);
+    } else {
+        // The new text is stored before the former one goes, so a failure
+        // never leaves the row with neither.
+        if (!ListHolds(((*setup).*table.List)(), text)) ok = ((*setup).*table.Save)(text);
+        if (ok && !storedType.isEmpty() && !othersShow) ok = ((*setup).*table.Remove)(storedType);
+    }
+    table.shared = std::make_shared<ado::Recordset>();
+    renew(table, *setup);
+    return ok;
+}
+
+void DeleteTypeText(const TypeTable& table, const QString& text) {
+    table.shared = std::make_shared<ado::Recordset>();
+    std::shared_ptr<cSetup> setup = sharedSetup();
+    setup->OpenCn();
+    CloseOnExit close{setup};
+    ((*setup).*table.Remove)(text);
+    renew(table, *setup);
+}
+
+} // namespace books
