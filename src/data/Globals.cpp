@@ -24,6 +24,7 @@ bool RowChanged = false;
 bool ClientListChanged = false;
 bool NewClientMode = false;
 bool ClientPicked = false;
+bool VendorPicked = false;
 bool DatePicked = false;
 bool InvoiceChanged = false;
 bool InvoicesUpdated = false;
@@ -56,7 +57,7 @@ void ResetState() {
     CurrentSinceDate = vb::Date(); AgingDays = 0; PickRow = 0; DateCaller.clear();
     PrintFilterField.clear(); PrintFilterValue.clear();
     DeleteInvoicePending = DeleteItemPending = RowChanged = ClientListChanged = NewClientMode = false;
-    ClientPicked = DatePicked = InvoiceChanged = InvoicesUpdated = false;
+    ClientPicked = VendorPicked = DatePicked = InvoiceChanged = InvoicesUpdated = false;
     ClientCount = 0; CoName.clear(); StateTaxRate = 0; IniPath.clear();
     SharedClient.reset(); SharedInvoice.reset(); SharedInventory.reset(); SharedVendor.reset(); SharedSetup.reset();
     rsClients.reset(); rsClientList.reset(); rsInvoices.reset(); rsInvItems.reset(); rsInvCats.reset();

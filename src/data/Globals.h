@@ -39,6 +39,7 @@ extern bool RowChanged;
 extern bool ClientListChanged;
 extern bool NewClientMode;
 extern bool ClientPicked;
+extern bool VendorPicked;          // the vendor picker wrote into its caller's grid
 extern bool DatePicked;
 extern bool InvoiceChanged;
 extern bool InvoicesUpdated;
