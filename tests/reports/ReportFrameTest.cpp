@@ -89,6 +89,10 @@ struct LetterheadCase {
     const char* fourth;
 };
 
+void PrintTo(const LetterheadCase& c, std::ostream* os) {
+    *os << "phone \"" << c.phone << "\" fax \"" << c.fax << "\" web \"" << c.web << '"';
+}
+
 class LetterheadText : public ::testing::TestWithParam<LetterheadCase> {};
 
 TEST_P(LetterheadText, LabelsOnlyWhatTheCompanyRecordHolds) {

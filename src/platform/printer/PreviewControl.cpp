@@ -108,6 +108,17 @@ void PreviewControl::setPreviewPage(int page) {
     refreshView();
 }
 
+void PreviewControl::keyPressEvent(QKeyEvent* e) {
+    switch (e->key()) {
+    case Qt::Key_PageDown: NextPage(); break;
+    case Qt::Key_PageUp: PreviousPage(); break;
+    case Qt::Key_Home: setPreviewPage(1); break;
+    case Qt::Key_End: setPreviewPage(PageCount()); break;
+    default: QWidget::keyPressEvent(e); return;
+    }
+    e->accept();
+}
+
 void PreviewControl::documentChanged() {
     if (!canvas_) return;   // still constructing
     shownPage_ = std::clamp(shownPage_, 1, std::max(1, PageCount()));

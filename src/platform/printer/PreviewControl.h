@@ -40,6 +40,8 @@ public:
 
 protected:
     void documentChanged() override;
+    // Page Down / Page Up turn the pages, Home and End go to the first and last.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     class Canvas;

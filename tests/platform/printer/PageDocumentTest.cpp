@@ -3,7 +3,9 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QPrinter>
 #include <QTemporaryDir>
+#include <QTest>
 #include "printer/PageDocument.h"
 #include "printer/PreviewControl.h"
 #include "vb/RuntimeError.h"
@@ -46,6 +48,8 @@ struct LengthCase {
     double inches;   // < 0: not a length
 };
 
+void PrintTo(const LengthCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+
 class LengthTest : public ::testing::TestWithParam<LengthCase> {};
 
 TEST_P(LengthTest, ReadsInchesOrRaises380) {
@@ -69,6 +73,8 @@ struct FormatCase {
     const char* format;
     std::vector<std::pair<double, int>> columns;   // width, alignment
 };
+
+void PrintTo(const FormatCase& c, std::ostream* os) { *os << '"' << c.format << '"'; }
 
 class FormatTest : public ::testing::TestWithParam<FormatCase> {};
 
@@ -101,6 +107,8 @@ struct RowsCase {
     const char* text;
     std::vector<std::vector<const char*>> rows;
 };
+
+void PrintTo(const RowsCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
 
 class RowsTest : public ::testing::TestWithParam<RowsCase> {};
 
@@ -561,6 +569,33 @@ TEST(PreviewControl, TurnsPagesWithinTheDocumentAndSavesPdf) {
     EXPECT_TRUE(pdf.startsWith("%PDF"));
     EXPECT_TRUE(pdf.contains("/Count 2")) << "two pages";
     EXPECT_FALSE(c.SavePdf(dir.path() + "/no/such/folder/doc.pdf"));
+}
+
+TEST(PreviewControl, PageKeysTurnThePagesAndPrintingWritesEveryPage) {
+    PreviewControl c;
+    open(c);
+    for (int i = 0; i < 3; ++i) {
+        if (i) c.NewPage();
+        c.Paragraph(QStringLiteral("page %1").arg(i + 1));
+    }
+    c.EndDoc();
+    QTest::keyClick(&c, Qt::Key_PageDown);
+    EXPECT_EQ(c.PreviewPage(), 2);
+    QTest::keyClick(&c, Qt::Key_End);
+    EXPECT_EQ(c.PreviewPage(), 3);
+    QTest::keyClick(&c, Qt::Key_PageUp);
+    EXPECT_EQ(c.PreviewPage(), 2);
+    QTest::keyClick(&c, Qt::Key_Home);
+    EXPECT_EQ(c.PreviewPage(), 1);
+
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.path() + "/printed.pdf");
+    c.PrintTo(printer);
+    QFile f(dir.path() + "/printed.pdf");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().contains("/Count 3"));
 }
 
 TEST(PreviewControl, ClearDocLeavesNoPageToShow) {
