@@ -1,4 +1,5 @@
 #include "customers/CustInvoices.h"
+#include "books/frmInventory.h"
 #include <cmath>
 #include <QFont>
 #include <QFontMetrics>
@@ -258,7 +259,7 @@ void CustInvoices::btnReceipts_Click() {
 void CustInvoices::btnInventory_Click() {
     vb::Trap(label("btnInventory_Click"), [] {
         Globals::CurrentCatNum = 1;
-        // The inventory window arrives with the books.
+        forms::Form::get<frmInventory>().Show();
     });
 }
 

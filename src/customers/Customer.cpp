@@ -1,4 +1,6 @@
 #include "customers/Customer.h"
+#include "books/Vendors.h"
+#include "books/frmInventory.h"
 #include <algorithm>
 #include <QAction>
 #include <QApplication>
@@ -411,12 +413,12 @@ void Customer::btnPayments_Click() {
 void Customer::btnInventory_Click() {
     vb::Trap(label("btnInventory_Click"), [] {
         Globals::CurrentCatNum = 1;
-        // The inventory window arrives with the books.
+        forms::Form::get<frmInventory>().Show();
     });
 }
 
 void Customer::btnVendors_Click() {
-    // The vendor window arrives with the books.
+    vb::IgnoreErrors([] { forms::Form::get<Vendors>().Show(); });
 }
 
 void Customer::mnuContents_Click() {

@@ -1,6 +1,7 @@
 #include "customers/InvSearch.h"
 #include <memory>
 #include <QStyle>
+#include "books/frmInventory.h"
 #include "ado/Recordset.h"
 #include "customers/InvoiceDetail.h"
 #include "data/Globals.h"
@@ -215,8 +216,7 @@ void InvSearch::btnInventory_Click() {
     OpenInventoryWindow();
 }
 
-// The inventory window is not built yet; nothing opens until it is.
-void InvSearch::OpenInventoryWindow() {}
+void InvSearch::OpenInventoryWindow() { forms::Form::get<frmInventory>().Show(); }
 
 void InvSearch::InventoryList_DblClick() { btnOK_Click(); }
 

@@ -136,8 +136,7 @@ public:
     // Refuses with the message when the invoice's client does not exist.
     bool CheckClient() const;
 
-    // The windows Payments and Print open. The invoice preview is not built
-    // yet: until it is, Print opens nothing.
+    // The windows Payments and Print open.
     void OpenPaymentsWindow();
     void OpenInvoicePreview();
 

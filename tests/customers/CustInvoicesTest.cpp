@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QTimer>
+#include "books/frmInventory.h"
 #include "customers/CustInvoices.h"
 #include "customers/Customer.h"
 #include "customers/InvoiceDetail.h"
@@ -318,8 +319,10 @@ TEST_F(SalesListTest, ClientAndPaymentsButtonsOpenTheirWindowsForTheCurrentClien
     s.btnReceipts_Click();
     EXPECT_TRUE(Form::isLoaded<Receipts>());
 
+    folder.exec("INSERT INTO tb_InvCategories VALUES (1, 'General')");
     s.btnInventory_Click();
     EXPECT_EQ(Globals::CurrentCatNum, 1);
+    EXPECT_TRUE(Form::isLoaded<frmInventory>());
 }
 
 TEST_F(SalesListTest, ResizeRulesHoldAtAndJustAboveEachThreshold) {

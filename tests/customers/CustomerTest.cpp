@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include "ado/Connection.h"
+#include "books/Vendors.h"
+#include "books/frmInventory.h"
 #include "customers/About.h"
 #include "customers/CustInvoices.h"
 #include "customers/Customer.h"
@@ -579,6 +581,36 @@ TEST_F(CustomerTest, StartUpPreloadsCategoryZeroAndTheTypeLists) {
     EXPECT_EQ(Globals::rsPayTypes->RecordCount(), 2);
     EXPECT_EQ(Globals::rsShipping->RecordCount(), 1);
     EXPECT_EQ(Globals::rsExpTypes->RecordCount(), 0);
+}
+
+TEST_F(CustomerTest, InventoryAndVendorCommandsOpenTheirWindows) {
+    addClients();
+    folder.exec("INSERT INTO tb_InvCategories VALUES (1,'Hardware');");
+    Customer& w = start();
+    Globals::CurrentCatNum = 7;
+    w.btnInventory_Click();
+    EXPECT_EQ(Globals::CurrentCatNum, 1);
+    ASSERT_TRUE(Form::isLoaded<frmInventory>());
+    EXPECT_TRUE(Form::get<frmInventory>().isVisible());
+
+    w.btnVendors_Click();
+    ASSERT_TRUE(Form::isLoaded<Vendors>());
+    EXPECT_TRUE(Form::get<Vendors>().isVisible());
+}
+
+TEST_F(CustomerTest, RegisterWithoutVendorsOpensTheVendorEditorBeforeItsMessage) {
+    addClients();
+    Customer& w = start();
+    bool vendorsOpenAtMessage = false;
+    vb::setMsgBoxHandler([&](const QString& prompt, int, const QString&) {
+        EXPECT_EQ(prompt, "No Vendors found for ledger entries.  Enter Vendor profile first.");
+        vendorsOpenAtMessage = Form::isLoaded<Vendors>();
+        return int(vb::vbOK);
+    });
+    w.btnPayments_Click();
+    EXPECT_TRUE(vendorsOpenAtMessage);
+    // The handler above holds locals of this test: nothing may call it later.
+    vb::setMsgBoxHandler([](const QString&, int, const QString&) { return int(vb::vbOK); });
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The item picker: its lists, and what one pick does to stock, the invoice's
 // lines and its total.
 #include "customers/InvoiceFixture.h"
+#include "books/frmInventory.h"
 
 using namespace invoicetest;
 using testsupport::click;
@@ -173,14 +174,23 @@ TEST_F(InvSearchTest, DoubleClickAndEnterAdd) {
     EXPECT_EQ(stockOf(1001), 98);
 }
 
-TEST_F(InvSearchTest, WithoutCategoriesThePickerClosesAtOnce) {
+TEST_F(InvSearchTest, WithoutCategoriesThePickerClosesAndOpensTheInventoryWindow) {
     startProgram();
     InvoiceDetail& d = openNew(1001);
+    // The inventory window asks for a first category and opens the category
+    // editor; the user enters one there and closes it.
+    boxes.expect(vb::vbOK);
+    testsupport::ModalAnswer enterCategory([this](forms::Form& cats) {
+        folder.exec(QStringLiteral("INSERT INTO tb_InvCategories VALUES (1, 'General')"));
+        forms::Form::Unload(cats);
+    });
     click(d.btnNewItem);
     testsupport::pump();
     EXPECT_FALSE(forms::Form::isLoaded<InvSearch>());
     EXPECT_TRUE(forms::Form::isLoaded<InvoiceDetail>());
-    EXPECT_EQ(boxCount(), 0);
+    EXPECT_TRUE(forms::Form::isLoaded<frmInventory>());
+    EXPECT_EQ(boxCount(), 1);
+    EXPECT_TRUE(shown(0).startsWith(QStringLiteral("No categories for which to enter inventory."))) << shown(0).toStdString();
 }
 
 // A line save that fails gives the unit back and leaves no row behind.
