@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <memory>
 #include <QByteArray>
+#include "books/PaymentCategories.h"
+#include "books/ShippingTypes.h"
 #include "data/Globals.h"
 #include "data/cSetup.h"
 #include "vb/Conv.h"
@@ -47,11 +49,6 @@ std::shared_ptr<cSetup> sharedSetup() {
     if (!setup) vb::Raise(vb::err::ObjectNotSet);
     return setup;
 }
-
-// The payment-type and shipping editors open modally from here, owned by
-// this window; until they are part of the program their buttons open nothing.
-void ShowPaymentTypesEditorPlaceholder(frmSetup&) {}
-void ShowShippingTypesEditorPlaceholder(frmSetup&) {}
 
 } // namespace
 
@@ -197,9 +194,10 @@ void frmSetup::txtCoFax_Change() { if (!filling_) SetupChanged = true; }
 void frmSetup::txtCoWebSite_Change() { if (!filling_) SetupChanged = true; }
 void frmSetup::txtCoStateTaxRate_Change() { if (!filling_) SetupChanged = true; }
 
-void frmSetup::btnPayments_Click() { ShowPaymentTypesEditorPlaceholder(*this); }
+// The list editors save their own rows; nothing of the company boxes.
+void frmSetup::btnPayments_Click() { forms::Form::get<PaymentCategories>().Show(true, this); }
 
-void frmSetup::btnShipping_Click() { ShowShippingTypesEditorPlaceholder(*this); }
+void frmSetup::btnShipping_Click() { forms::Form::get<ShippingTypes>().Show(true, this); }
 
 void frmSetup::btnExit_Click() {
     const bool done = vb::Trap(QStringLiteral("frmsetup.btnexit_Click -"), [this] {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <vector>
 #include <QTest>
+#include "books/PaymentCategories.h"
+#include "books/ShippingTypes.h"
 #include "books/frmSetup.h"
 #include "data/Globals.h"
 #include "data/cSetup.h"
@@ -227,6 +229,46 @@ TEST_F(SetupWindowTest, SaveStillWritesAfterTheSharedConnectionWasClosed) {
     testsupport::pump();
     EXPECT_FALSE(Form::isLoaded<frmSetup>());
     EXPECT_EQ(folder.scalar("select phone from tb_Company"), "555-01009");
+}
+
+TEST_F(SetupWindowTest, ListButtonsOpenTheirEditorsModallyAndLeaveTheCompanyBoxesUnsaved) {
+    storeCompany();
+    folder.exec("insert into tb_PaymentTypes (type) values ('Check')");
+    folder.exec("insert into tb_Shipping (service, [option], charge) values ('Ground', '1 lb', 4.5)");
+    Globals::SetupInit();
+    frmSetup& f = open();
+    testsupport::type(f.txtCoFax, "7");
+    {
+        testsupport::ModalAnswer answer([&](Form& w) {
+            auto* editor = dynamic_cast<PaymentCategories*>(&w);
+            ASSERT_NE(editor, nullptr);
+            EXPECT_TRUE(editor->IsModal());
+            EXPECT_EQ(editor->Owner(), &f);
+            EXPECT_EQ(editor->PaymentList.TextMatrix(1, 1), "Check");
+            editor->btnExit_Click();
+        });
+        testsupport::click(f.btnPayments);
+    }
+    {
+        testsupport::ModalAnswer answer([&](Form& w) {
+            auto* editor = dynamic_cast<ShippingTypes*>(&w);
+            ASSERT_NE(editor, nullptr);
+            EXPECT_TRUE(editor->IsModal());
+            EXPECT_EQ(editor->Owner(), &f);
+            EXPECT_EQ(editor->ShippingList.TextMatrix(1, 1), "Ground");
+            editor->btnExit_Click();
+        });
+        testsupport::click(f.btnShipping);
+    }
+    testsupport::pump();
+    ASSERT_TRUE(Form::isLoaded<frmSetup>());
+    EXPECT_FALSE(Form::isLoaded<PaymentCategories>());
+    EXPECT_FALSE(Form::isLoaded<ShippingTypes>());
+    EXPECT_TRUE(f.SetupChanged);
+    EXPECT_EQ(stored()[0][0], "7");
+    testsupport::click(f.btnExit);
+    testsupport::pump();
+    EXPECT_EQ(folder.scalar("select Fax from tb_Company"), "555-01017");
 }
 
 TEST_F(SetupWindowTest, RefusedSaveKeepsTheStoredRecordAndTheWindowOpen) {
