@@ -1,6 +1,7 @@
 #include "customers/Customer.h"
 #include "books/Vendors.h"
 #include "books/frmInventory.h"
+#include "books/frmSetup.h"
 #include <algorithm>
 #include <QAction>
 #include <QApplication>
@@ -388,7 +389,9 @@ void Customer::mnuReport_Click(const QString&) {
     // The report previews arrive with the reports.
 }
 
-void Customer::mnuSetup_Click() {}
+void Customer::mnuSetup_Click() {
+    vb::IgnoreErrors([] { forms::Form::get<frmSetup>().Show(); });
+}
 void Customer::mnuBackup_Click() {}
 void Customer::mnuRestore_Click() {}
 

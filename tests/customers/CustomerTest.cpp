@@ -11,6 +11,7 @@
 #include "ado/Connection.h"
 #include "books/Vendors.h"
 #include "books/frmInventory.h"
+#include "books/frmSetup.h"
 #include "customers/About.h"
 #include "customers/CustInvoices.h"
 #include "customers/Customer.h"
@@ -596,6 +597,10 @@ TEST_F(CustomerTest, InventoryAndVendorCommandsOpenTheirWindows) {
     w.btnVendors_Click();
     ASSERT_TRUE(Form::isLoaded<Vendors>());
     EXPECT_TRUE(Form::get<Vendors>().isVisible());
+
+    w.mnuSetup_Click();
+    ASSERT_TRUE(Form::isLoaded<frmSetup>());
+    EXPECT_TRUE(Form::get<frmSetup>().isVisible());
 }
 
 TEST_F(CustomerTest, RegisterWithoutVendorsOpensTheVendorEditorBeforeItsMessage) {
