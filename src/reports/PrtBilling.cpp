@@ -1,0 +1,109 @@
+#include "reports/PrtBilling.h"
+#include "customers/StatusWindow.h"
+#include "data/Client.h"
+#include "data/Globals.h"
+#include "data/Invoice.h"
+#include "data/cSetup.h"
+#include "reports/Billing.h"
+#include "vb/Conv.h"
+#include "vb/ErrorTrap.h"
+#include "vb/RuntimeError.h"
+
+namespace {
+
+// A payment without an amount counts as nothing, so it cannot end the
+// statement halfway.
+vb::Currency Money(const vb::Variant& v) {
+    if (v.isNull() || v.isEmpty()) return vb::Currency();
+    return vb::CCur(v);
+}
+
+QString Text(const vb::Variant& v) { return reports::DocText(v); }
+
+} // namespace
+
+PrtBilling::PrtBilling() { setCaption(QStringLiteral("Print Billing Statements")); }
+
+int16_t PrtBilling::DaysBack(const QString& text) { return vb::CInt(vb::Variant(vb::Val(text))); }
+
+void PrtBilling::Form_Load() {
+    ShowBusy<LoadingBilling>();
+    const std::shared_ptr<Client> client = Globals::SharedClient;
+    const std::shared_ptr<Invoice> invoice = Globals::SharedInvoice;
+    const bool done = vb::Trap(QStringLiteral("PrtBilling.Form_Load -"), [&] {
+        // Opened only from the selection window; without it there is nothing chosen.
+        if (!forms::Form::isLoaded<Billing>()) return;
+        Billing& sel = forms::Form::get<Billing>();
+        const std::shared_ptr<cSetup> keep = Globals::SharedSetup;
+        const cSetup& company = reports::ReadCompanyInfo();
+        if (!client || !invoice) vb::Raise(vb::err::ObjectNotSet);
+        printer::PreviewControl& d = VSInvoice;
+        const controls::FlexGrid& grid = sel.CustList2;
+
+        if (sel.OptClient.Value()) {
+            // A list without clients has no current client: the document stays empty.
+            const int r = grid.Row();
+            if (grid.Rows() > 1 && r >= 1) {
+                Globals::CurrentCustNum = vb::CLng(vb::Variant(grid.TextMatrix(r, 0)));
+                reports::ReportOpening(d, false);
+                BuildStatement(company, sel.txtDays.Text());
+            } else {
+                reports::ReportOpening(d, false);
+            }
+            d.EndDoc();
+        } else {
+            reports::ReportOpening(d, false);
+            const int rows = grid.Rows();
+            for (int i = 1; i < rows; ++i) {
+                Globals::CurrentCustNum = vb::CLng(vb::Variant(grid.TextMatrix(i, 0)));
+                BuildStatement(company, sel.txtDays.Text());
+                if (i < rows - 1) d.NewPage();
+            }
+            d.EndDoc();
+        }
+    });
+    // The connections each statement opened are closed also after an error.
+    if (client) client->CloseCn();
+    if (invoice) invoice->CloseCn();
+    if (done) CloseBusy<LoadingBilling>();
+}
+
+void PrtBilling::BuildStatement(const cSetup& company, const QString& daysText) {
+    const std::shared_ptr<Client> client = Globals::SharedClient;
+    const std::shared_ptr<Invoice> invoice = Globals::SharedInvoice;
+    if (!client || !invoice) vb::Raise(vb::err::ObjectNotSet);
+    printer::PreviewControl& d = VSInvoice;
+    const int32_t custNum = Globals::CurrentCustNum;
+
+    const vb::Date since = vb::Today() - DaysBack(daysText);
+
+    client->OpenCn();
+    client->GetClient(custNum);
+    const vb::Currency startBal = client->ClientBal(custNum, since);
+
+    invoice->OpenCn();
+    const ado::RecordsetPtr invoices = invoice->GetCustInvoices(custNum, since);
+    const ado::RecordsetPtr payments = invoice->AllPayments(since, custNum);
+    // The members have reported their own failure; a statement without its
+    // rows would show a wrong balance, so it stops here.
+    if (!invoices || !payments) vb::Raise(vb::err::ObjectNotSet);
+
+    reports::LetterheadBlock(d, company.Name, company);
+    reports::BillToBlock(d, *client);
+    d.Paragraph(QString());
+
+    vb::Currency balance = startBal;
+    reports::StartStatementTable(d, since, balance);
+    for (invoices->MoveFirst(); !invoices->Eof(); invoices->MoveNext()) {
+        const int32_t num = vb::CLng(invoices->Fields("InvoiceNum").Value());
+        const vb::Currency total = invoice->InvoiceTotal(num);
+        reports::StatementChargeRow(d, invoices->Fields("InvoiceDate").Value(),
+                                    Text(invoices->Fields("description").Value()), total, balance);
+    }
+    for (payments->MoveFirst(); !payments->Eof(); payments->MoveNext())
+        reports::StatementPaymentRow(d, payments->Fields("Date").Value(), Money(payments->Fields("amount").Value()),
+                                     balance);
+    reports::TwentyRowTable(d, 5);
+
+    d.setFooter(reports::kCustomerFooter);
+}
