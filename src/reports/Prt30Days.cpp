@@ -1,0 +1,93 @@
+#include "reports/Prt30Days.h"
+#include "customers/StatusWindow.h"
+#include "data/Client.h"
+#include "data/Globals.h"
+#include "reports/PrtBals.h"
+#include "vb/Conv.h"
+#include "vb/ErrorTrap.h"
+#include "vb/RuntimeError.h"
+
+namespace {
+const QString kAgedFormat = QStringLiteral("^1in|2.5in|>1.125in|>1.5in|>1.5in;");
+// One empty cell past the last column, as the list has always been printed.
+const QString kAgedHeader = QStringLiteral("Client#|Name|Balance|Last Pmt Date|Last Pmt Amount|;");
+} // namespace
+
+Prt30Days::Prt30Days() { setCaption(QStringLiteral("Print clients with balances over 30 days without payment")); }
+
+ado::RecordsetPtr Prt30Days::NewAgedList() {
+    auto aged = std::make_shared<ado::Recordset>();
+    aged->Fields().Append(QStringLiteral("CustNum"), ado::adVarChar, 12);
+    aged->Fields().Append(QStringLiteral("FullName"), ado::adVarChar, 50);
+    aged->Fields().Append(QStringLiteral("Bal"), ado::adCurrency);
+    aged->Fields().Append(QStringLiteral("LastPayDate"), ado::adDate);
+    aged->Fields().Append(QStringLiteral("LastPayAmount"), ado::adCurrency);
+    aged->CursorLocation = ado::adUseClient;
+    aged->LockType = ado::adLockOptimistic;
+    aged->ActiveConnection = nullptr;
+    aged->Open();
+    return aged;
+}
+
+void Prt30Days::Form_Load() {
+    setCaption(QStringLiteral("Clients with balance ") + QString::number(Globals::AgingDays) +
+               QStringLiteral(" days past due"));
+    ado::RecordsetPtr aged;
+    if (!vb::Trap(QStringLiteral("Prt30days.Form_Load -"), [&] { aged = NewAgedList(); })) return;
+
+    ShowBusy<LoadingClients>();
+    const bool done = vb::Trap(QStringLiteral("Prt30days.Form_Load -"), [&] {
+        const std::shared_ptr<Client> client = Globals::SharedClient;
+        if (!client) vb::Raise(vb::err::ObjectNotSet);
+        // A payment on the cut-off day itself is not yet past due.
+        const vb::Date cutOff = vb::Today() - Globals::AgingDays;
+        {
+            client->OpenCn();
+            struct Close {
+                Client& c;
+                ~Close() { c.CloseCn(); }
+            } close{*client};
+            const ado::RecordsetPtr bals = client->ClientBals();
+            if (!bals) vb::Raise(vb::err::ObjectNotSet);
+            for (bals->MoveFirst(); !bals->Eof(); bals->MoveNext()) {
+                const ado::RecordsetPtr last = client->rsLastPayment(vb::CLng(bals->Fields("CustNum").Value()));
+                if (!last) vb::Raise(vb::err::ObjectNotSet);
+                if (last->Eof()) continue;    // never paid: not listed
+                const vb::Variant payDate = last->Fields("Date").Value();
+                // A payment without a date cannot be aged.
+                if (!vb::IsDate(payDate) || !(vb::CDate(payDate) < cutOff)) continue;
+                aged->AddNew();
+                aged->Fields("CustNum") = vb::Variant(reports::DocText(bals->Fields("CustNum").Value()));
+                aged->Fields("FullName") = bals->Fields("FullName").Value();
+                aged->Fields("Bal") = vb::Variant(reports::BalanceOf(bals->Fields("Bal").Value()));
+                aged->Fields("LastPayDate") = payDate;
+                aged->Fields("LastPayAmount") = vb::Variant(reports::BalanceOf(last->Fields("Amount").Value()));
+                aged->Update();
+            }
+        }
+
+        printer::PreviewControl& d = VSInvoice;
+        reports::ClientListOpening(d);
+
+        vb::Currency grandTotal;
+        d.StartTable();
+        d.setTableBorder(printer::tbBoxHeader);
+        // The header shows over an empty list too.
+        d.AddTable(kAgedFormat, kAgedHeader, QString());
+        if (aged->RecordCount() > 0) {
+            aged->setSort(QStringLiteral("LastPayDate"));
+            // Cells are passed one by one so a "|" or ";" in a name cannot split the row.
+            for (aged->MoveFirst(); !aged->Eof(); aged->MoveNext()) {
+                const vb::Currency bal = vb::CCur(aged->Fields("Bal").Value());
+                d.AddTableCells(kAgedFormat, kAgedHeader,
+                                {reports::DocText(aged->Fields("CustNum").Value()),
+                                 reports::DocText(aged->Fields("FullName").Value()), vb::FormatCurrency(bal),
+                                 reports::DocText(aged->Fields("LastPayDate").Value()),
+                                 vb::FormatCurrency(vb::CCur(aged->Fields("LastPayAmount").Value()))});
+                grandTotal += bal;
+            }
+        }
+        reports::ClientListClosing(d, grandTotal);
+    });
+    if (done) CloseBusy<LoadingClients>();
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The client balance list: every client the data file's ClientBals query
+// returns, with number, name and balance, and the grand total of the
+// balances. Laid out once, while the window loads.
+#include <QString>
+#include "ado/Recordset.h"
+#include "printer/PageDocument.h"
+#include "reports/ReportFrame.h"
+#include "vb/Currency.h"
+
+class Client;
+
+class PrtBals : public reports::CustomerReportFrame {
+    Q_OBJECT
+public:
+    PrtBals();
+
+    void Form_Load() override;
+};
+
+namespace reports {
+
+// The page header of both client lists: "Client Balances|company|today".
+QString ClientBalancesHeader();
+// The opening shared by both client lists (no ClearDoc), the header, centred
+// placement and one empty line.
+void ClientListOpening(printer::PageDocument& doc);
+// The end shared by both client lists: EndTable, an empty line, the bold
+// grand total, EndDoc.
+void ClientListClosing(printer::PageDocument& doc, vb::Currency grandTotal);
+// ClientBals through the given instance, its connection closed again on
+// every path; raises when the member could give no record set (it has
+// reported why), so no list is printed as if no client owed anything.
+ado::RecordsetPtr ReadClientBals(Client& client);
+// A balance as the lists add it up; an empty one counts as nothing.
+vb::Currency BalanceOf(const vb::Variant& v);
+
+} // namespace reports

@@ -1,0 +1,188 @@
+// The past-due list: which clients are aged by the date of their last
+// payment against the chosen day count, their order, the last payment shown,
+// the grand total, the caption, and the day count kept while it is open.
+#include <gtest/gtest.h>
+#include "customers/InvoiceFixture.h"
+#include "customers/StatusWindow.h"
+#include "reports/Prt30Days.h"
+#include "support/FormDriver.h"
+#include "vb/ErrorTrap.h"
+
+using forms::Form;
+using invoicetest::money;
+
+namespace {
+
+class Prt30DaysTest : public invoicetest::InvoiceFixture {
+protected:
+    void SetUp() override {
+        InvoiceFixture::SetUp();
+        Globals::CoName = QStringLiteral("Acme Supply");
+    }
+    // A client charged 1000 on an old invoice.
+    void charged(int num, const QString& last) {
+        client(num, "Pat", last);
+        storedInvoice(num, num, "2026-01-02 00:00:00", 0, 0, 0, "UPS", {{num, 7, 1, 1000, "Work", 0}});
+    }
+    // A payment received daysAgo days before the pinned today (9 Dec 2026).
+    void paid(int trans, int cust, int daysAgo, double amount) {
+        const QDate day = QDate(2026, 12, 9).addDays(-daysAgo);
+        folder.exec(QStringLiteral("insert into tb_Receive (TransNum, CustNum, Type, CheckNum, [Date], Amount) "
+                                   "values (%1, %2, 'Check', '1', '%3 00:00:00', %4)")
+                        .arg(trans).arg(cust).arg(day.toString("yyyy-MM-dd")).arg(amount));
+    }
+    static QString daysAgoText(int daysAgo) {
+        return vb::DateToText(vb::Date::fromQDate(QDate(2026, 12, 9).addDays(-daysAgo)));
+    }
+    Prt30Days& open(int days) {
+        Globals::AgingDays = static_cast<int16_t>(days);
+        Form::get<Prt30Days>().Show();
+        return Form::get<Prt30Days>();
+    }
+    static const printer::Table& table(const Prt30Days& p) { return p.VSInvoice.Tables().at(0); }
+    static QStringList row(const printer::Table& t, int r) {
+        QStringList cells;
+        for (int c = 0; c < t.columns.size(); ++c) cells << t.cell(r, c);
+        return cells;
+    }
+    static QStringList names(const Prt30Days& p) {
+        QStringList out;
+        for (int r = 1; r <= table(p).rowCount(); ++r) out << table(p).cell(r, 1);
+        return out;
+    }
+    static QString grandTotal(const Prt30Days& p) {
+        return p.VSInvoice.Texts(printer::PlacedText::Paragraph).last().text;
+    }
+    // Clients paid last 29, 30, 31, 59, 60, 61, 89, 90, 91 and 200 days ago, and one never.
+    void agedClients() {
+        const int ages[] = {29, 30, 31, 59, 60, 61, 89, 90, 91, 200};
+        int num = 1001;
+        for (int age : ages) {
+            charged(num, QStringLiteral("Age%1").arg(age));
+            paid(num, num, age, 10);
+            ++num;
+        }
+        charged(num, "Never");
+    }
+};
+
+TEST_F(Prt30DaysTest, ListsOnlyClientsWhoseLastPaymentIsOlderThanTheDayCountOldestFirst) {
+    agedClients();
+    startProgram();
+    struct Case {
+        int days;
+        QString caption;
+        QStringList listed;
+    };
+    const std::vector<Case> cases = {
+        {30, "Clients with balance 30 days past due", {"Age200, Pat", "Age91, Pat", "Age90, Pat", "Age89, Pat",
+                                                       "Age61, Pat", "Age60, Pat", "Age59, Pat", "Age31, Pat"}},
+        {60, "Clients with balance 60 days past due", {"Age200, Pat", "Age91, Pat", "Age90, Pat", "Age89, Pat", "Age61, Pat"}},
+        {90, "Clients with balance 90 days past due", {"Age200, Pat", "Age91, Pat"}},
+    };
+    for (const Case& c : cases) {
+        Prt30Days& p = open(c.days);
+        EXPECT_EQ(p.Caption(), c.caption);
+        EXPECT_EQ(names(p), c.listed) << c.days << " days";
+        EXPECT_EQ(grandTotal(p), "Grand Total: " + money(990.0 * c.listed.size())) << c.days << " days";
+        EXPECT_TRUE(p.VSInvoice.IsDocComplete());
+        testsupport::click(p.btnExit);
+        testsupport::pump();
+    }
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+// The last payment decides, not the oldest; its date and amount are printed.
+TEST_F(Prt30DaysTest, ShowsTheLastPaymentAndTheBalanceOfEachClientListed) {
+    charged(1001, "Recent");
+    paid(1, 1001, 100, 200);
+    paid(2, 1001, 5, 300);           // paid lately: not past due whatever it owes
+    charged(1002, "Stale");
+    paid(3, 1002, 120, 100);
+    paid(4, 1002, 45, 150.5);
+    charged(1003, "Oldest");
+    paid(5, 1003, 70, 25);
+    startProgram();
+
+    Prt30Days& p = open(30);
+    const printer::PreviewControl& d = p.VSInvoice;
+    EXPECT_EQ(p.Owner(), nullptr);
+    EXPECT_EQ(p.btnExit.Caption(), "&Exit");
+    EXPECT_EQ(d.Header(), "Client Balances|Acme Supply|12/9/2026");
+    ASSERT_EQ(d.Tables().size(), 1);
+    const printer::Table& t = table(p);
+    EXPECT_EQ(t.border, printer::tbBoxHeader);
+    ASSERT_EQ(t.columns.size(), 5);
+    const double widths[] = {1, 2.5, 1.125, 1.5, 1.5};
+    const int aligns[] = {1, 0, 2, 2, 2};
+    for (int c = 0; c < 5; ++c) {
+        EXPECT_DOUBLE_EQ(t.columns[c].width, widths[c]) << c;
+        EXPECT_EQ(t.columns[c].alignment, aligns[c]) << c;
+    }
+    EXPECT_EQ(row(t, 0), QStringList({"Client#", "Name", "Balance", "Last Pmt Date", "Last Pmt Amount"}));
+    ASSERT_EQ(t.rowCount(), 2);
+    EXPECT_EQ(row(t, 1), QStringList({"1003", "Oldest, Pat", money(975), daysAgoText(70), money(25)}));
+    EXPECT_EQ(row(t, 2), QStringList({"1002", "Stale, Pat", money(749.5), daysAgoText(45), money(150.5)}));
+    EXPECT_EQ(grandTotal(p), "Grand Total: " + money(975 + 749.5));
+    EXPECT_TRUE(d.Texts(printer::PlacedText::Paragraph).last().font.bold);
+    EXPECT_FALSE(Form::isLoaded<LoadingClients>());
+}
+
+TEST_F(Prt30DaysTest, NobodyPastDueGivesTheHeaderAloneAndAZeroTotal) {
+    charged(1001, "Recent");
+    paid(1, 1001, 3, 10);
+    charged(1002, "Never");
+    startProgram();
+
+    Prt30Days& p = open(90);
+    EXPECT_EQ(table(p).rowCount(), 0);
+    EXPECT_EQ(table(p).header.mid(0, 5), QStringList({"Client#", "Name", "Balance", "Last Pmt Date", "Last Pmt Amount"}));
+    EXPECT_EQ(grandTotal(p), "Grand Total: " + money(0));
+    EXPECT_TRUE(p.VSInvoice.IsDocComplete());
+}
+
+// Choosing another day count while the list is open only brings it forward.
+TEST_F(Prt30DaysTest, AnOpenListKeepsItsDayCountUntilClosed) {
+    agedClients();
+    startProgram();
+
+    Prt30Days* first = &open(90);
+    EXPECT_EQ(&open(30), first);
+    EXPECT_EQ(first->Caption(), "Clients with balance 90 days past due");
+    EXPECT_EQ(names(*first).size(), 2);
+
+    testsupport::click(first->btnExit);
+    testsupport::pump();
+    Prt30Days& again = open(60);
+    EXPECT_EQ(again.Caption(), "Clients with balance 60 days past due");
+    EXPECT_EQ(names(again).size(), 5);
+}
+
+TEST_F(Prt30DaysTest, AFailedReadReportsUnderTheListsLabelAndLeavesItUnfinished) {
+    agedClients();
+    startProgram();
+    folder.exec("drop view ClientBals");
+
+    boxes.expect(vb::vbOK);
+    boxes.expect(vb::vbOK, vb::ErrorReportText("Prt30days.Form_Load -", 91, vb::ErrorDescription(91)));
+    Prt30Days& p = open(30);
+    ASSERT_EQ(boxes.shown().size(), 2u);
+    EXPECT_TRUE(boxes.shown()[0].prompt.startsWith("Client.ClientBals -"));
+    EXPECT_EQ(p.Caption(), "Clients with balance 30 days past due");
+    EXPECT_TRUE(p.VSInvoice.Tables().isEmpty());
+    EXPECT_FALSE(p.VSInvoice.IsDocOpen());
+    EXPECT_TRUE(Form::isLoaded<LoadingClients>());
+}
+
+// Saves a picture of the past-due list when VANTREL_SCREENSHOT_DIR names a folder.
+TEST_F(Prt30DaysTest, ScreenshotOfThePastDueList) {
+    const QByteArray dir = qgetenv("VANTREL_SCREENSHOT_DIR");
+    if (dir.isEmpty()) GTEST_SKIP() << "set VANTREL_SCREENSHOT_DIR to save one";
+    agedClients();
+    startProgram();
+    Prt30Days& p = open(30);
+    testsupport::pump();
+    p.grab().save(QString::fromUtf8(dir) + "/prt30days.png");
+}
+
+} // namespace
