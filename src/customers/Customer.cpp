@@ -2,6 +2,9 @@
 #include "books/Vendors.h"
 #include "books/frmInventory.h"
 #include "books/frmSetup.h"
+#include "reports/Billing.h"
+#include "reports/PrtBackOrdered.h"
+#include "reports/PrtBackOrders.h"
 #include <algorithm>
 #include <QAction>
 #include <QApplication>
@@ -345,7 +348,7 @@ void Customer::mnuOrdering_Click() {
     if (!HasClientRows()) return;
     vb::Trap(label("mnuOrdering_Click"), [] {
         if (LoadBackOrders(false)) {
-            // The back-order preview arrives with the reports.
+            forms::Form::get<PrtBackOrders>().Show();
         } else {
             vb::MsgBox(QStringLiteral("Unordered backorders not found."));
         }
@@ -356,7 +359,7 @@ void Customer::mnuOrdered_Click() {
     if (!HasClientRows()) return;
     vb::Trap(label("mnuOrdered_Click"), [] {
         if (LoadBackOrders(true)) {
-            // The ordered-items preview arrives with the reports.
+            forms::Form::get<PrtBackOrdered>().Show();
         } else {
             vb::MsgBox(QStringLiteral("No backordered items found."));
         }
@@ -382,7 +385,7 @@ void Customer::mnuAging_Click(int days) {
 
 void Customer::mnuBilling_Click() {
     if (!HasClientRows()) return;
-    // The statement selection window arrives with the reports.
+    vb::IgnoreErrors([] { forms::Form::get<Billing>().Show(); });
 }
 
 void Customer::mnuReport_Click(const QString&) {

@@ -12,6 +12,9 @@
 #include "books/Vendors.h"
 #include "books/frmInventory.h"
 #include "books/frmSetup.h"
+#include "reports/Billing.h"
+#include "reports/PrtBackOrdered.h"
+#include "reports/PrtBackOrders.h"
 #include "customers/About.h"
 #include "customers/CustInvoices.h"
 #include "customers/Customer.h"
@@ -616,6 +619,22 @@ TEST_F(CustomerTest, RegisterWithoutVendorsOpensTheVendorEditorBeforeItsMessage)
     EXPECT_TRUE(vendorsOpenAtMessage);
     // The handler above holds locals of this test: nothing may call it later.
     vb::setMsgBoxHandler([](const QString&, int, const QString&) { return int(vb::vbOK); });
+}
+
+TEST_F(CustomerTest, BackOrderAndBillingMenusOpenTheirWindows) {
+    addClients();
+    folder.exec(
+        "INSERT INTO tb_Inventory VALUES (1001,1,'Bolt',1.5,5,0,'');"
+        "INSERT INTO tb_Invoice (InvoiceNum, CustNum, [Date], discount, tax, shippingcharge, interest) VALUES (1001,1001,'2026-12-01 00:00:00',0,0,0,0);"
+        "INSERT INTO tb_trans VALUES (1001,1001,1001,2,3,'Bolt',-2,NULL),(1002,1001,1001,1,1.5,'Bolt',-1,'2026-12-02 00:00:00');");
+    Customer& w = start();
+    w.mnuOrdering_Click();
+    EXPECT_TRUE(Form::isLoaded<PrtBackOrders>());
+    w.mnuOrdered_Click();
+    EXPECT_TRUE(Form::isLoaded<PrtBackOrdered>());
+    w.mnuBilling_Click();
+    EXPECT_TRUE(Form::isLoaded<Billing>());
+    EXPECT_TRUE(boxes.shown().empty()) << boxes.lastPrompt().toStdString();
 }
 
 } // namespace
