@@ -3,6 +3,8 @@
 #include "books/frmInventory.h"
 #include "books/frmSetup.h"
 #include "reports/Billing.h"
+#include "reports/Prt30Days.h"
+#include "reports/PrtBals.h"
 #include "reports/PrtBackOrdered.h"
 #include "reports/PrtBackOrders.h"
 #include <algorithm>
@@ -94,17 +96,17 @@ void Customer::buildMenus() {
     mnuOrdered = item(back, QStringLiteral("O&rdered"), [this] { mnuOrdered_Click(); });
     mnuBilling = item(print, QStringLiteral("&Billing"), [this] { mnuBilling_Click(); });
     QMenu* inv = print->addMenu(QStringLiteral("&Inventory"));
-    mnuInStock = item(inv, QStringLiteral("&In Stock"), [this] { mnuReport_Click(QStringLiteral("PrtInventory")); });
-    mnuInventorySales = item(inv, QStringLiteral("&Sales"), [this] { mnuReport_Click(QStringLiteral("PrtInventorySales")); });
-    mnuBestSellers = item(inv, QStringLiteral("&Best Sellers"), [this] { mnuReport_Click(QStringLiteral("PrtInventoryBestSales")); });
+    mnuInStock = item(inv, QStringLiteral("&In Stock"), [this] { mnuInStock_Click(); });
+    mnuInventorySales = item(inv, QStringLiteral("&Sales"), [this] { mnuInventorySales_Click(); });
+    mnuBestSellers = item(inv, QStringLiteral("&Best Sellers"), [this] { mnuBestSellers_Click(); });
     QMenu* clients = print->addMenu(QStringLiteral("&Clients"));
-    mnuBals = item(clients, QStringLiteral("&Bals"), [this] { mnuReport_Click(QStringLiteral("PrtBals")); });
+    mnuBals = item(clients, QStringLiteral("&Bals"), [this] { mnuBals_Click(); });
     mnuProfiles = clients->addAction(QStringLiteral("&Profiles"));
     mnuProfiles->setEnabled(false);   // carries no command
     mnu30days = item(clients, QStringLiteral("&30 Days"), [this] { mnuAging_Click(30); });
     mnu60days = item(clients, QStringLiteral("&60 Days"), [this] { mnuAging_Click(60); });
     mnu90days = item(clients, QStringLiteral("&90 days"), [this] { mnuAging_Click(90); });
-    mnuIncomeStatement = item(print, QStringLiteral("I&ncome Statement"), [this] { mnuReport_Click(QStringLiteral("PrtIncome")); });
+    mnuIncomeStatement = item(print, QStringLiteral("I&ncome Statement"), [this] { mnuIncomeStatement_Click(); });
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     mnuContents = item(help, QStringLiteral("&Contents"), [this] { mnuContents_Click(); });
@@ -380,7 +382,14 @@ bool Customer::LoadBackOrders(bool ordered) {
 void Customer::mnuAging_Click(int days) {
     if (!HasClientRows()) return;
     Globals::AgingDays = static_cast<int16_t>(days);
-    // The aged-balance preview arrives with the reports.
+    // The list is built for one day count at load: a list already open for
+    // another count is closed first, so 60 days never shows the 30-day list.
+    static int laidOutFor = 0;
+    vb::IgnoreErrors([days] {
+        if (forms::Form::isLoaded<Prt30Days>() && laidOutFor != days) forms::Form::unload<Prt30Days>();
+        if (!forms::Form::isLoaded<Prt30Days>()) laidOutFor = days;
+        forms::Form::get<Prt30Days>().Show();
+    });
 }
 
 void Customer::mnuBilling_Click() {
@@ -388,8 +397,24 @@ void Customer::mnuBilling_Click() {
     vb::IgnoreErrors([] { forms::Form::get<Billing>().Show(); });
 }
 
-void Customer::mnuReport_Click(const QString&) {
-    // The report previews arrive with the reports.
+void Customer::mnuBals_Click() {
+    vb::IgnoreErrors([] { forms::Form::get<PrtBals>().Show(); });
+}
+
+void Customer::mnuInStock_Click() {
+    // The inventory in-stock preview arrives with the reports.
+}
+
+void Customer::mnuInventorySales_Click() {
+    // The inventory sales preview arrives with the reports.
+}
+
+void Customer::mnuBestSellers_Click() {
+    // The best-sellers preview arrives with the reports.
+}
+
+void Customer::mnuIncomeStatement_Click() {
+    // The income statement arrives with the reports.
 }
 
 void Customer::mnuSetup_Click() {

@@ -101,7 +101,11 @@ public:
     void mnuOrdered_Click();
     void mnuBilling_Click();
     void mnuAging_Click(int days);
-    void mnuReport_Click(const QString& which);
+    void mnuBals_Click();
+    void mnuInStock_Click();
+    void mnuInventorySales_Click();
+    void mnuBestSellers_Click();
+    void mnuIncomeStatement_Click();
     void mnuContents_Click();
     void mnuAbout_Click();
 

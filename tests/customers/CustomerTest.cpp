@@ -13,6 +13,8 @@
 #include "books/frmInventory.h"
 #include "books/frmSetup.h"
 #include "reports/Billing.h"
+#include "reports/Prt30Days.h"
+#include "reports/PrtBals.h"
 #include "reports/PrtBackOrdered.h"
 #include "reports/PrtBackOrders.h"
 #include "customers/About.h"
@@ -635,6 +637,20 @@ TEST_F(CustomerTest, BackOrderAndBillingMenusOpenTheirWindows) {
     w.mnuBilling_Click();
     EXPECT_TRUE(Form::isLoaded<Billing>());
     EXPECT_TRUE(boxes.shown().empty()) << boxes.lastPrompt().toStdString();
+}
+
+TEST_F(CustomerTest, BalanceMenusOpenTheirListsForTheDaysAsked) {
+    addClients();
+    Customer& w = start();
+    w.mnuBals_Click();
+    EXPECT_TRUE(Form::isLoaded<PrtBals>());
+    w.mnuAging_Click(30);
+    ASSERT_TRUE(Form::isLoaded<Prt30Days>());
+    EXPECT_TRUE(Form::get<Prt30Days>().Caption().contains("30"));
+    // Another day count lays the list out anew rather than raising the old one.
+    w.mnuAging_Click(60);
+    EXPECT_EQ(Globals::AgingDays, 60);
+    EXPECT_TRUE(Form::get<Prt30Days>().Caption().contains("60")) << Form::get<Prt30Days>().Caption().toStdString();
 }
 
 } // namespace
