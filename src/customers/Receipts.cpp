@@ -13,6 +13,7 @@
 #include "data/Globals.h"
 #include "data/Invoice.h"
 #include "forms/App.h"
+#include "reports/PrtReceipt.h"
 #include "vb/Conv.h"
 #include "vb/ErrorTrap.h"
 #include "vb/MsgBox.h"
@@ -331,9 +332,9 @@ void Receipts::btnPrint_Click() {
 
 void Receipts::ShowReceiptPreview() {
     // The receipt preview reads CurrentCustNum and CurrentPayDate, set above
-    // from the current row. It is shown here, modeless and without owner
-    // (unloading an open one first, so it is rebuilt), once the report
-    // windows exist; until then Print stops at this point.
+    // from the current row; it is shown modeless and without owner, and an
+    // open one showing another payment is laid out anew.
+    PrtReceipt::ShowCurrent();
 }
 
 void Receipts::Command2_Click() { forms::Form::Unload(this); }
