@@ -109,8 +109,19 @@ void Form::Load() {
     state_ = State::Loading;
     loaded().append(this);
     ++g_loadDepth;
+    // A load that unloads its own window and then runs a nested event loop
+    // (a modal window it opens) must not see this object deleted under it:
+    // the delete waits until Form_Load has returned.
+    QPointer<Form> self(this);
+    inLoad_ = true;
     guarded([this] { Form_Load(); });
     --g_loadDepth;
+    if (!self) return;
+    inLoad_ = false;
+    if (deleteAfterLoad_) {
+        deleteLater();
+        return;
+    }
     if (state_ == State::Loading) state_ = State::Loaded;
 }
 
@@ -210,7 +221,10 @@ void Form::unloadNow() {
     emit closedOrHidden();
     if (owner_) owner_->owned_.removeAll(this);
     focus_detail::returnTo(back);
-    deleteLater();
+    if (inLoad_)
+        deleteAfterLoad_ = true;
+    else
+        deleteLater();
     requestProcessEndCheck();
 }
 

@@ -194,6 +194,8 @@ private:
     QList<QPointer<Form>> owned_;
     QPointer<QWidget> returnFocus_;   // control to give the focus back to
     bool modalRunning_ = false;
+    bool inLoad_ = false;            // Form_Load is on the stack
+    bool deleteAfterLoad_ = false;   // unloaded during its load: delete once it returns
     bool shownOnce_ = false;
     bool fixedBorder_ = false;
     QMenuBar* menuBar_ = nullptr;

@@ -83,6 +83,25 @@ public:
     void Form_Unload() override { g_log << QStringLiteral("SelfUnloading.Unload"); }
 };
 
+// Unloads itself during its load, then runs a nested event loop (as a load
+// that opens a modal window does) and goes on using itself.
+class SelfUnloadingThenLoops : public Form {
+public:
+    controls::Label lbl{this};
+    bool survived = false;
+    void Form_Load() override {
+        QPointer<Form> self(this);
+        Unload(this);
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, &QEventLoop::quit);
+        loop.exec();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ASSERT_TRUE(self) << "deleted while its own load was running";
+        lbl.setCaption(QStringLiteral("still here"));
+        survived = true;
+    }
+};
+
 // Touches its own default instance and another window while loading.
 class TouchesItself : public Form {
 public:
@@ -175,6 +194,15 @@ TEST_F(FormRuntime, WindowThatUnloadsItselfDuringLoadShowsNothing) {
     g_log.clear();
     Form::get<SelfUnloading>().Show(true);
     EXPECT_EQ(g_log.size(), 3);
+}
+
+TEST_F(FormRuntime, AWindowUnloadedDuringItsLoadLivesUntilTheLoadReturns) {
+    SelfUnloadingThenLoops& w = Form::get<SelfUnloadingThenLoops>();
+    EXPECT_TRUE(w.survived);
+    QPointer<Form> gone(&w);
+    EXPECT_FALSE(Form::isLoaded<SelfUnloadingThenLoops>());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(gone) << "deleted once its load has returned";
 }
 
 TEST_F(FormRuntime, TouchDuringOwnLoadReachesTheLoadingInstance) {
