@@ -5,6 +5,10 @@
 #include "reports/Billing.h"
 #include "reports/Prt30Days.h"
 #include "reports/PrtBals.h"
+#include "reports/PrtIncome.h"
+#include "reports/PrtInventory.h"
+#include "reports/PrtInventoryBestSales.h"
+#include "reports/PrtInventorySales.h"
 #include "reports/PrtBackOrdered.h"
 #include "reports/PrtBackOrders.h"
 #include <algorithm>
@@ -402,19 +406,19 @@ void Customer::mnuBals_Click() {
 }
 
 void Customer::mnuInStock_Click() {
-    // The inventory in-stock preview arrives with the reports.
+    vb::IgnoreErrors([] { forms::Form::get<PrtInventory>().Show(); });
 }
 
 void Customer::mnuInventorySales_Click() {
-    // The inventory sales preview arrives with the reports.
+    vb::IgnoreErrors([] { forms::Form::get<PrtInventorySales>().Show(); });
 }
 
 void Customer::mnuBestSellers_Click() {
-    // The best-sellers preview arrives with the reports.
+    vb::IgnoreErrors([] { forms::Form::get<PrtInventoryBestSales>().Show(); });
 }
 
 void Customer::mnuIncomeStatement_Click() {
-    // The income statement arrives with the reports.
+    vb::IgnoreErrors([] { forms::Form::get<PrtIncome>().Show(); });
 }
 
 void Customer::mnuSetup_Click() {

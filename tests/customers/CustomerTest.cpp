@@ -15,6 +15,10 @@
 #include "reports/Billing.h"
 #include "reports/Prt30Days.h"
 #include "reports/PrtBals.h"
+#include "reports/PrtIncome.h"
+#include "reports/PrtInventory.h"
+#include "reports/PrtInventoryBestSales.h"
+#include "reports/PrtInventorySales.h"
 #include "reports/PrtBackOrdered.h"
 #include "reports/PrtBackOrders.h"
 #include "customers/About.h"
@@ -651,6 +655,26 @@ TEST_F(CustomerTest, BalanceMenusOpenTheirListsForTheDaysAsked) {
     w.mnuAging_Click(60);
     EXPECT_EQ(Globals::AgingDays, 60);
     EXPECT_TRUE(Form::get<Prt30Days>().Caption().contains("60")) << Form::get<Prt30Days>().Caption().toStdString();
+}
+
+TEST_F(CustomerTest, InventoryAndIncomeReportMenusOpenTheirPreviews) {
+    addClients();
+    folder.exec(
+        "INSERT INTO tb_Company VALUES ('Harbor Supply','','','','','','','','',8.25);"
+        "INSERT INTO tb_InvCategories VALUES (1,'Hardware');"
+        "INSERT INTO tb_Inventory VALUES (1001,1,'Bolt',1.5,5,10,'');"
+        "INSERT INTO tb_Invoice (InvoiceNum, CustNum, [Date], discount, tax, shippingcharge, interest) VALUES (1001,1001,'2026-12-01 00:00:00',0,0,0,0);"
+        "INSERT INTO tb_trans VALUES (1001,1001,1001,2,3,'Bolt',0,NULL);");
+    Customer& w = start();
+    w.mnuInStock_Click();
+    EXPECT_TRUE(Form::isLoaded<PrtInventory>());
+    w.mnuInventorySales_Click();
+    EXPECT_TRUE(Form::isLoaded<PrtInventorySales>());
+    w.mnuBestSellers_Click();
+    EXPECT_TRUE(Form::isLoaded<PrtInventoryBestSales>());
+    w.mnuIncomeStatement_Click();
+    EXPECT_TRUE(Form::isLoaded<PrtIncome>());
+    EXPECT_TRUE(boxes.shown().empty()) << boxes.lastPrompt().toStdString();
 }
 
 } // namespace
