@@ -1,4 +1,5 @@
 #include "books/ExpenseTypes.h"
+#include "books/GL.h"
 #include "data/Globals.h"
 #include "data/cSetup.h"
 #include "vb/Conv.h"
@@ -87,10 +88,12 @@ void ExpenseTypes::Form_Unload() {
     vb::Trap(label("btnExit_Click"), [&] { SetRegisterCategories(CategoryList(Globals::rsExpTypes)); });
 }
 
-// Placeholder until the register window exists: it then takes the list into
-// the category column of its grid (GL.PaymentList, ColComboList(5)) when it
-// is loaded.
-void ExpenseTypes::SetRegisterCategories(const QString& list) { LastCategoryList = list; }
+// An open register takes the list into its category column; a register
+// opened later builds it itself.
+void ExpenseTypes::SetRegisterCategories(const QString& list) {
+    LastCategoryList = list;
+    if (forms::Form::isLoaded<GL>()) forms::Form::get<GL>().PaymentList.setColComboList(GL::colCategory, list);
+}
 
 void ExpenseTypes::btnNew_Click() {
     vb::Trap(label("btnNew_Click"), [&] { list_.New(); });

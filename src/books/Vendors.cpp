@@ -1,4 +1,5 @@
 #include "books/Vendors.h"
+#include "books/GL.h"
 #include <memory>
 #include <QStyle>
 #include "books/VendorSaved.h"
@@ -281,10 +282,8 @@ void Vendors::btnPayments_Click() {
     });
 }
 
-void Vendors::ShowRegisterPlaceholder() {
-    // The register window arrives with the books: show it here, modeless and
-    // without owner, passing nothing.
-}
+// The register, modeless and without owner; an open one is only raised.
+void Vendors::ShowRegisterPlaceholder() { forms::Form::get<GL>().Show(); }
 
 void Vendors::btnExit_Click() {
     vb::Trap(label("btnExit_Click"), [this] {

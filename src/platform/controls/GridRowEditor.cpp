@@ -67,7 +67,9 @@ void GridRowEditor::AfterRowEdit() {
             grid_->setTextMatrix(r, opt_.statusCol, QStringLiteral("?"));
             // Keep the cursor on an incomplete row above instead of leaving a
             // gap. The step is never an event of its own, whoever calls this.
-            if (grid_->TextMatrix(r - 1, opt_.requiredCol).isEmpty()) {
+            const bool incomplete = opt_.incompleteRow ? opt_.incompleteRow(r - 1)
+                                                       : grid_->TextMatrix(r - 1, opt_.requiredCol).isEmpty();
+            if (incomplete) {
                 FlexGrid::EventHold hold(*grid_);
                 if (grid_->Rows() >= 2) grid_->setRow(r - 1);
                 if (opt_.topRowStep && grid_->TopRow() >= 2) grid_->setTopRow(grid_->Row() - 1);

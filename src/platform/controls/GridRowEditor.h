@@ -49,6 +49,10 @@ public:
         bool zeroKeyRule = true;
         // After-row-edit also scrolls up one row when it steps back.
         bool topRowStep = true;
+        // When set, decides whether a row is one the cursor steps back to
+        // (in place of an empty required cell): the register counts a row
+        // without either amount.
+        std::function<bool(int row)> incompleteRow;
     };
 
     // flag: the one shared "row changed" flag of every grid editor.

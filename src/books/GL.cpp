@@ -1,0 +1,526 @@
+#include "books/GL.h"
+#include <algorithm>
+#include <memory>
+#include <QFontMetrics>
+#include <QStringList>
+#include <QStyle>
+#include "books/ExpenseTypes.h"
+#include "books/Vendors.h"
+#include "customers/PaymentDate.h"
+#include "data/Globals.h"
+#include "data/Vendor.h"
+#include "vb/Conv.h"
+#include "vb/ErrorTrap.h"
+#include "vb/MsgBox.h"
+#include "vb/RuntimeError.h"
+
+namespace {
+
+QString label(const char* proc) { return QStringLiteral("GL.") + QString::fromLatin1(proc) + QStringLiteral(" -"); }
+
+const QString kSection = QStringLiteral("GL");
+
+// Closes the vendor's connection when the scope ends, on every path.
+struct CloseOnExit {
+    std::shared_ptr<Vendor> v;
+    ~CloseOnExit() {
+        if (v) v->CloseCn();
+    }
+};
+
+std::shared_ptr<Vendor> sharedVendor() {
+    std::shared_ptr<Vendor> v = Globals::SharedVendor;
+    if (!v) vb::Raise(vb::err::ObjectNotSet);
+    return v;
+}
+
+QString fieldText(ado::Recordset& rs, const char* name) {
+    const vb::Variant v = rs.Fields(name).Value();
+    return v.isNull() || v.isEmpty() ? QString() : v.str();
+}
+
+vb::Currency fieldAmount(ado::Recordset& rs, const char* name) {
+    const vb::Variant v = rs.Fields(name).Value();
+    return v.isNull() || v.isEmpty() ? vb::Currency() : vb::CCur(v);
+}
+
+// An amount cell: empty counts 0; other text must be an amount.
+vb::Currency cellAmount(const controls::FlexGrid& g, int r, int c) {
+    const QString t = g.TextMatrix(r, c);
+    return t.isEmpty() ? vb::Currency() : vb::ParseCurrency(t);
+}
+
+// What is stored is what is shown: the amount rounded to the currency's decimals.
+vb::Currency shownAmount(const QString& text) { return vb::ParseCurrency(vb::FormatCurrency(vb::ParseCurrency(text))); }
+
+QString amountText(vb::Currency c) { return c == vb::Currency() ? QString() : vb::FormatCurrency(c); }
+
+} // namespace
+
+GL::GL()
+    : rows_(PaymentList, Globals::RowChanged, OldRow, NewRow,
+            controls::GridRowEditor::Options{
+                .formName = QStringLiteral("GL"),
+                .afterRowEditName = QStringLiteral("PaymentList_AfterRowEdit"),
+                .keyCol = colKey,
+                .requiredCol = colPayment,
+                // The cursor steps back to a row above that lacks an amount.
+                .incompleteRow =
+                    [this](int r) {
+                        return PaymentList.TextMatrix(r, colPayment).isEmpty() &&
+                               PaymentList.TextMatrix(r, colDeposit).isEmpty();
+                    },
+            }) {
+    setCaption(QStringLiteral("Registry"));
+    PaymentDate::ServeRegister<GL>();
+    layoutControls();
+
+    rows_.SaveRecord = [this](int row, QString& key) { return SaveLedgerRow(row, key); };
+    rows_.RowSaved = [this](int row) {
+        if (savedNow_) CalcBal(row);
+    };
+
+    btnDelete.Click = [this] { btnDelete_Click(); };
+    btnNew.Click = [this] { btnNew_Click(); };
+    btnPrint.Click = [this] { btnPrint_Click(); };
+    btnVendors.Click = [this] { btnVendors_Click(); };
+    btnPaymentCategories.Click = [this] { btnPaymentCategories_Click(); };
+    Command2.Click = [this] { Command2_Click(); };
+
+    PaymentList.setEditable(true);
+    PaymentList.setFixedCols(1);
+    PaymentList.AfterEdit = [this](int r, int c) { PaymentList_AfterEdit(r, c); };
+    PaymentList.EnterCell = [this] { PaymentList_EnterCell(); };
+    PaymentList.GotFocus = [this] { PaymentList_GotFocus(); };
+    PaymentList.LeaveCell = [this] { PaymentList_LeaveCell(); };
+    PaymentList.LostFocus = [this] { PaymentList_LostFocus(); };
+    PaymentList.RowColChange = [this] { PaymentList_RowColChange(); };
+    PaymentList.Click = [this] { PaymentList_Click(); };
+    PaymentList.CellButtonClick = [this](int r, int c) { PaymentList_CellButtonClick(r, c); };
+}
+
+GL::~GL() { Form_Terminate(); }
+
+void GL::layoutControls() {
+    const QFontMetrics fm(font());
+    // The picture buttons at their designed places; the one with a caption
+    // gets the room its text needs, and the exit button moves along.
+    controls::LayOutToolButtons({{&btnDelete, "Delete Selected Payment/Deposit", QStyle::SP_TrashIcon, nullptr}},
+                                150, 45, 675, 555, 0);
+    controls::LayOutToolButtons({{&btnNew, "Add New Payment/Deposit", QStyle::SP_FileDialogNewFolder, nullptr}}, 840,
+                                45, 675, 555, 0);
+    controls::LayOutToolButtons({{&btnPrint, "Registry Print Options", QStyle::SP_FileDialogDetailedView, nullptr}},
+                                1530, 45, 765, 555, 0);
+    controls::LayOutToolButtons({{&btnVendors, "Vendor Profiles", QStyle::SP_DirHomeIcon, nullptr}}, 2310, 45, 765,
+                                555, 0);
+    btnPaymentCategories.setText(QStringLiteral("Payment &Categories"));
+    btnPaymentCategories.setToolButtonStyle(Qt::ToolButtonTextOnly);
+    btnPaymentCategories.setToolTipText(QStringLiteral("Payment Categories"));
+    const int catWidth = std::max(945, (fm.horizontalAdvance(QStringLiteral("Payment Categories")) + 16) * 15);
+    btnPaymentCategories.Move(3090, 45, catWidth, 555);
+    controls::LayOutToolButtons({{&Command2, "Exit Registry", QStyle::SP_DialogCloseButton, nullptr}},
+                                3090 + catWidth + 15, 45, 705, 555, 0);
+    Frame1.Move(0, 0, Command2.Left() + Command2.Width() + 150, 645);
+    Frame2.Move(20, 0, 7840, 645);
+
+    Label2.setCaption(QStringLiteral("Current Balance:"));
+    Label3.setCaption(QStringLiteral("Ending Balance:"));
+    for (controls::Label* l : {&Label2, &Label3, &lblCurBal, &lblEndBal}) l->Move(0, 0, 1200, 255);
+    lblCurBal.setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblEndBal.setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblCurBal.setWidth(1050);
+    lblEndBal.setWidth(1050);
+    PaymentList.Move(20, 700, 7840, 4500);
+    forms::Form::setKeyboardOrder({&PaymentList, &btnDelete, &btnNew, &btnPrint, &btnVendors, &btnPaymentCategories,
+                                   &Command2});
+}
+
+// ---------------------------------------------------------------- lists
+
+QString GL::VendorList(const ado::RecordsetPtr& vendors) {
+    QStringList entries;
+    if (!vendors || vendors->State() != ado::adStateOpen) return QString();
+    if (vendors->RecordCount() > 0) vendors->MoveFirst();
+    while (!vendors->Eof()) {
+        entries << fieldText(*vendors, "Company");
+        vendors->MoveNext();
+    }
+    return entries.join(QLatin1Char('|'));
+}
+
+QString GL::CategoryList(const ado::RecordsetPtr& types) { return ExpenseTypes::CategoryList(types); }
+
+bool GL::RowFilled(int row) const {
+    const controls::FlexGrid& g = PaymentList;
+    if (row < 1 || row >= g.Rows()) return false;
+    return !g.TextMatrix(row, colDate).isEmpty() &&
+           (!g.TextMatrix(row, colPayment).isEmpty() || !g.TextMatrix(row, colDeposit).isEmpty());
+}
+
+// ---------------------------------------------------------------- load
+
+void GL::Form_Load() {
+    vb::Trap(label("Form_Load"), [&] {
+        Globals::rsLedger = std::make_shared<ado::Recordset>();
+        Globals::rsVendors = std::make_shared<ado::Recordset>();
+        Globals::PrintFilterField = QStringLiteral("Vendor");
+        Globals::PrintFilterValue = QStringLiteral("ALL");
+        const QString ini = Globals::IniPath;
+        auto geometry = [&](const char* key, const char* def) {
+            return int(vb::Val(Globals::ReadIniString(kSection, QString::fromLatin1(key), QString::fromLatin1(def), ini)));
+        };
+        const int left = geometry("LEFT", "100");
+        const int top = geometry("TOP", "100");
+        const int width = geometry("WIDTH", "8000");
+        const int height = geometry("HEIGHT", "6000");
+        Move(left, top, width, height);
+        SetPayments();
+        if (PaymentList.Rows() == 2) PaymentList.setTextMatrix(EntryRow, colSel, QStringLiteral("*"));
+    });
+}
+
+void GL::SetPayments() {
+    std::shared_ptr<Vendor> vendor = Globals::SharedVendor;
+    vb::Trap(label("SetPayments"), [&] {
+        if (!vendor) vb::Raise(vb::err::ObjectNotSet);
+        {
+            vendor->OpenCn();
+            CloseOnExit close{vendor};
+            if (DeletePending) {
+                vendor->DeleteLedgerEntry(SelTransNum);
+                DeletePending = false;
+            }
+            Globals::rsLedger = vendor->LedgerEntriesAll();
+        }
+        // Whatever was pending belongs to rows that are going away; a save
+        // now would write whichever row happens to be left next.
+        if (rows_.ChangedHere()) rows_.ClearChanged();
+
+        controls::FlexGrid& g = PaymentList;
+        g.Clear();
+        g.setCols(11);
+        g.setRows(2);
+        g.setFormatString(QStringLiteral("^Sel|TransNum|^Date|^Num|Vendor|Category|>Payment|^CLR|>Deposit|>Balance|Notes"));
+        const int widths[] = {400, 0, 1000, 700, 1500, 800, 1000, 400, 1000, 1000, 1000};
+        for (int c = 0; c < 11; ++c) g.setColWidth(c, widths[c]);
+        g.setColComboList(colDate, QStringLiteral("..."));
+        g.setColDataType(colDate, controls::flexDTDate);
+        g.setColDataType(colDeposit, controls::flexDTCurrency);
+        g.setColDataType(colClr, controls::flexDTBoolean);
+
+        g.setColComboList(colCategory, CategoryList(Globals::rsExpTypes));
+
+        QString vendors;
+        {
+            vendor->OpenCn();
+            CloseOnExit close{vendor};
+            lblCurBal.setCaption(vb::FormatCurrency(vendor->LedgerCurrentBal()));
+            Globals::rsVendors = vendor->GetAllVendors();
+            vendors = VendorList(Globals::rsVendors);
+        }
+        g.setColComboList(colVendor, vendors);
+
+        RunningBalance = vb::Currency();
+        EntryRow = 1;
+        ado::RecordsetPtr rs = Globals::rsLedger;
+        struct Release {
+            ~Release() {
+                vb::IgnoreErrors([] {
+                    if (Globals::rsLedger && Globals::rsLedger->State() == ado::adStateOpen) Globals::rsLedger->Close();
+                });
+                Globals::rsLedger.reset();
+            }
+        } release;
+        if (rs && rs->State() == ado::adStateOpen) {
+            const QChar tab = QLatin1Char('\t');
+            g.setRedraw(false);
+            struct RedrawOn {
+                controls::FlexGrid& g;
+                ~RedrawOn() { g.setRedraw(true); }
+            } redrawOn{g};
+            if (rs->RecordCount() > 0) rs->MoveFirst();
+            while (!rs->Eof()) {
+                const vb::Currency pay = fieldAmount(*rs, "Payment");
+                const vb::Currency dep = fieldAmount(*rs, "Deposit");
+                RunningBalance = RunningBalance - pay + dep;
+                g.AddItem(QString() + tab + fieldText(*rs, "TransNum") + tab + fieldText(*rs, "Date") + tab +
+                              fieldText(*rs, "CheckNum") + tab + fieldText(*rs, "Vendor") + tab +
+                              fieldText(*rs, "Category") + tab + amountText(pay) + tab + fieldText(*rs, "Cleared") +
+                              tab + amountText(dep) + tab + vb::FormatCurrency(RunningBalance) + tab +
+                              fieldText(*rs, "Notes"),
+                          EntryRow);
+                ++EntryRow;
+                rs->MoveNext();
+            }
+        }
+        if (EntryRow > 1) {
+            // The last entries and the blank row stay in view.
+            if (EntryRow > 6) g.setTopRow(EntryRow - 5);
+            g.setRow(EntryRow);
+            // Marked also when the cursor already stood there (no move, no event).
+            g.setTextMatrix(EntryRow, colSel, QStringLiteral("*"));
+        }
+        lblEndBal.setCaption(vb::FormatCurrency(RunningBalance));
+    });
+}
+
+// ---------------------------------------------------------------- window
+
+void GL::Form_Resize() {
+    vb::Trap(label("Form_Resize"), [&] {
+        const int W = Width(), H = Height();
+        if (W > 160) PaymentList.setWidth(W - 160);
+        if (W > 20) PaymentList.setLeft(20);
+        if (H > 1500) PaymentList.setHeight(H - 1500);
+        if (H > 700) PaymentList.setTop(700);
+
+        if (W > 2300) Label3.setLeft(W - 2300);
+        if (H > 650) Label3.setTop(H - 650);
+        lblEndBal.Move(Label3.Left() + 1200, Label3.Top() - 15);
+
+        if (W > 4600) Label2.setLeft(W - 4600);
+        if (H > 650) Label2.setTop(H - 650);
+        lblCurBal.Move(Label2.Left() + 1200, Label2.Top() - 15);
+
+        if (W > 160) Frame2.setWidth(W - 160);
+        if (W > 20) Frame2.setLeft(20);
+        Frame1.setLeft(Frame2.Width() - Frame1.Width());
+    });
+}
+
+void GL::Form_Unload() {
+    // An edit still pending in this grid is saved whichever way the window
+    // closes (the close box gives the grid no focus loss).
+    if (rows_.ChangedHere()) {
+        PaymentList_LostFocus();
+        rows_.ClearChanged();
+    }
+    vb::Trap(label("Form_Unload"), [&] {
+        if (WindowState() == vbMinimized) return;
+        const QString ini = Globals::IniPath;
+        Globals::WriteIniString(kSection, QStringLiteral("LEFT"), Globals::SingleText(Left()), ini);
+        Globals::WriteIniString(kSection, QStringLiteral("TOP"), Globals::SingleText(Top()), ini);
+        Globals::WriteIniString(kSection, QStringLiteral("WIDTH"), Globals::SingleText(Width()), ini);
+        Globals::WriteIniString(kSection, QStringLiteral("HEIGHT"), Globals::SingleText(Height()), ini);
+    });
+}
+
+void GL::Form_Terminate() {
+    vb::IgnoreErrors([] {
+        if (Globals::rsVendors && Globals::rsVendors->State() == ado::adStateOpen) Globals::rsVendors->Close();
+    });
+    Globals::rsVendors.reset();
+}
+
+// ---------------------------------------------------------------- buttons
+
+void GL::btnPaymentCategories_Click() { forms::Form::get<ExpenseTypes>().Show(true, this); }
+
+void GL::btnPrint_Click() { ShowRegisterReport(); }
+
+void GL::ShowRegisterReport() {
+    // The register report comes with the report windows: it is shown here,
+    // modeless and without owner, and reads PrintFilterField,
+    // PrintFilterValue and rsVendors.
+}
+
+void GL::btnVendors_Click() { forms::Form::get<Vendors>().Show(); }
+
+void GL::Command2_Click() { forms::Form::Unload(this); }
+
+void GL::btnNew_Click() {
+    vb::Trap(label("btnNew_Click"), [&] {
+        controls::FlexGrid& g = PaymentList;
+        if (!g.TextMatrix(g.Rows() - 1, colKey).isEmpty()) g.setRows(g.Rows() + 1);
+        g.setRow(g.Rows() - 1);
+        g.SetFocus();
+    });
+}
+
+void GL::btnDelete_Click() {
+    vb::Trap(label("btnDelete_Click"), [&] {
+        controls::FlexGrid& g = PaymentList;
+        const int r = g.Row();
+        // The entry that goes is the one on the current row, however the
+        // cursor got there.
+        if (r >= 1 && r < g.Rows()) PaymentList_Click();
+        if (SelTransNum != 0) {
+            if (vb::MsgBox(QStringLiteral("Delete selected legder entry?"),
+                           vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2,
+                           QStringLiteral("Delete ledger entry?")) == vb::vbYes) {
+                DeletePending = true;
+                SetPayments();
+            }
+        }
+        // The cursor stays among the entry rows.
+        g.setRow(std::clamp(r - 1, 1, std::max(1, g.Rows() - 1)));
+    });
+}
+
+// ---------------------------------------------------------------- grid
+
+void GL::PaymentList_AfterEdit(int Row, int /*Col*/) {
+    vb::Trap(label("PaymentList_AfterEdit"), [&] {
+        controls::FlexGrid& g = PaymentList;
+        if (RowFilled(Row)) {
+            vb::Currency pay, dep;
+            if (!g.TextMatrix(Row, colPayment).isEmpty()) {
+                pay = shownAmount(g.TextMatrix(Row, colPayment));
+                g.setTextMatrix(Row, colPayment, vb::FormatCurrency(pay));
+            }
+            if (!g.TextMatrix(Row, colDeposit).isEmpty()) {
+                dep = shownAmount(g.TextMatrix(Row, colDeposit));
+                g.setTextMatrix(Row, colDeposit, vb::FormatCurrency(dep));
+            }
+            const vb::Currency prev = Row < 2 ? vb::Currency() : cellAmount(g, Row - 1, colBalance);
+            g.setTextMatrix(Row, colBalance, vb::FormatCurrency(prev - pay + dep));
+            rows_.MarkChanged();
+            // The edited row is the one pending, and the one its marker names.
+            OldRow = Row;
+            if (g.TextMatrix(Row, colKey).isEmpty()) {
+                // The blank entry row was filled: a new one below it.
+                g.setRows(g.Rows() + 1);
+                g.setTextMatrix(Row, colKey, QStringLiteral("0"));
+            }
+        }
+        SetOldRowStatus();
+    });
+}
+
+void GL::PaymentList_EnterCell() {
+    vb::Trap(label("PaymentList_EnterCell"), [&] {
+        const controls::FlexGrid& g = PaymentList;
+        if (g.Row() < 1) return;
+        switch (g.Col()) {
+        case colVendor:
+            Globals::PrintFilterField = QStringLiteral("Vendor");
+            Globals::PrintFilterValue = g.Text();
+            break;
+        case colCategory:
+            Globals::PrintFilterField = QStringLiteral("Category");
+            Globals::PrintFilterValue = g.Text();
+            break;
+        case colDeposit:
+            Globals::PrintFilterField = QStringLiteral("Deposit");
+            Globals::PrintFilterValue = QStringLiteral("ALL");
+            break;
+        default:
+            break;
+        }
+    });
+}
+
+void GL::PaymentList_GotFocus() {
+    vb::Trap(label("PaymentList_GotFocus"), [&] {
+        controls::FlexGrid& g = PaymentList;
+        if (!Globals::DatePicked) {
+            g.setCol(colDate);
+        } else {
+            // The picker wrote the date while the grid was away: finish the
+            // edit it stands for, as if the user had typed it.
+            g.setCol(colNum);
+            PaymentList_AfterEdit(g.Row(), colNum);
+            Globals::DatePicked = false;
+        }
+    });
+}
+
+void GL::PaymentList_LeaveCell() {
+    if (PaymentList.Col() != colBalance) OldRow = PaymentList.Row();
+    lastCol_ = PaymentList.Col();
+}
+
+void GL::PaymentList_LostFocus() {
+    // The row with the pending edit is the current one.
+    OldRow = PaymentList.Row();
+    rows_.LostFocus();
+}
+
+void GL::PaymentList_RowColChange() {
+    vb::Trap(label("PaymentList_RowColChange"), [&] {
+        controls::FlexGrid& g = PaymentList;
+        if (g.Row() != OldRow) NewRow = g.Row();
+        // The cursor never rests on the balance, which is computed; coming
+        // back from the notes it goes on to the deposit.
+        if (g.Col() == colBalance) g.setCol(lastCol_ == colNotes ? colDeposit : colNotes);
+        if (rows_.ChangedHere() && NewRow != OldRow) PaymentList_AfterRowEdit();
+        SetOldRowStatus();
+        if (OldRow != NewRow) SetNewRowStatus();
+    });
+}
+
+void GL::PaymentList_Click() {
+    SelTransNum = int32_t(vb::Val(PaymentList.TextMatrix(PaymentList.Row(), colKey)));
+}
+
+void GL::PaymentList_CellButtonClick(int /*Row*/, int /*Col*/) {
+    vb::Trap(label("PaymentList_CellButtonClick"), [&] {
+        PaymentList_Click();
+        if (PaymentList.Col() == colDate) {
+            Globals::DateCaller = QStringLiteral("Payments");
+            forms::Form::get<PaymentDate>().Show(false, this);
+        }
+    });
+}
+
+void GL::SetOldRowStatus() { rows_.SetOldRowStatus(); }
+
+void GL::SetNewRowStatus() { rows_.SetNewRowStatus(); }
+
+void GL::PaymentList_AfterRowEdit() { rows_.AfterRowEdit(); }
+
+void GL::SaveRow() { rows_.SaveRow(); }
+
+bool GL::SaveLedgerRow(int row, QString& key) {
+    savedNow_ = false;
+    // Not an entry yet: nothing to write, and nothing failed.
+    if (!RowFilled(row)) return true;
+    const controls::FlexGrid& g = PaymentList;
+    // Every cell is read before anything is written, so a cell that is not a
+    // date or an amount stops the save with nothing stored.
+    const int32_t transNum = key.isEmpty() ? 0 : int32_t(vb::Val(key));
+    const vb::Date date = vb::TextToDate(g.TextMatrix(row, colDate));
+    const QString payText = g.TextMatrix(row, colPayment);
+    const QString depText = g.TextMatrix(row, colDeposit);
+    const vb::Currency pay = payText.isEmpty() ? vb::Currency() : shownAmount(payText);
+    const vb::Currency dep = depText.isEmpty() ? vb::Currency() : shownAmount(depText);
+
+    std::shared_ptr<Vendor> vendor = sharedVendor();
+    vendor->OpenCn();
+    CloseOnExit close{vendor};
+    vendor->TransNum = transNum;
+    vendor->TransDate = date;
+    vendor->Checknum = g.TextMatrix(row, colNum);
+    vendor->LedgerVendor = g.TextMatrix(row, colVendor);
+    vendor->Payment = pay;
+    vendor->Category = g.TextMatrix(row, colCategory);
+    // The check box reads the stored "True"/"False" as well as its own marks.
+    vendor->Cleared = g.cellChecked(row, colClr);
+    vendor->Deposit = dep;
+    vendor->LedgerNotes = g.TextMatrix(row, colNotes);
+    if (!vendor->SaveLedgerEntry()) return false;
+    key = QString::number(vendor->TransNum);
+    savedNow_ = true;
+    return true;
+}
+
+void GL::CalcBal(int Row) {
+    std::shared_ptr<Vendor> vendor = Globals::SharedVendor;
+    vb::Trap(label("CalcBal"), [&] {
+        controls::FlexGrid& g = PaymentList;
+        if (g.Rows() > 1 && !g.TextMatrix(1, colBalance).isEmpty())
+            g.setTextMatrix(1, colBalance,
+                            vb::FormatCurrency(cellAmount(g, 1, colDeposit) - cellAmount(g, 1, colPayment)));
+        for (int r = std::max(Row, 1); r < g.Rows() && !g.TextMatrix(r, colBalance).isEmpty(); ++r) {
+            if (r > 1)
+                g.setTextMatrix(r, colBalance,
+                                vb::FormatCurrency(cellAmount(g, r - 1, colBalance) - cellAmount(g, r, colPayment) +
+                                                   cellAmount(g, r, colDeposit)));
+        }
+        if (!vendor) vb::Raise(vb::err::ObjectNotSet);
+        vendor->OpenCn();
+        CloseOnExit close{vendor};
+        lblCurBal.setCaption(vb::FormatCurrency(vendor->LedgerCurrentBal()));
+        lblEndBal.setCaption(vb::FormatCurrency(vendor->LedgerEndBal()));
+    });
+}
