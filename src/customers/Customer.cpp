@@ -1,4 +1,5 @@
 #include "customers/Customer.h"
+#include "books/GL.h"
 #include "books/Vendors.h"
 #include "books/frmInventory.h"
 #include "books/frmSetup.h"
@@ -440,7 +441,7 @@ void Customer::btnPayments_Click() {
             btnVendors_Click();
             vb::MsgBox(QStringLiteral("No Vendors found for ledger entries.  Enter Vendor profile first."));
         } else {
-            // The register window arrives with the books.
+            forms::Form::get<GL>().Show();
         }
     });
 }

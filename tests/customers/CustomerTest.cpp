@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include "ado/Connection.h"
+#include "books/GL.h"
 #include "books/Vendors.h"
 #include "books/frmInventory.h"
 #include "books/frmSetup.h"
@@ -674,6 +675,17 @@ TEST_F(CustomerTest, InventoryAndIncomeReportMenusOpenTheirPreviews) {
     EXPECT_TRUE(Form::isLoaded<PrtInventoryBestSales>());
     w.mnuIncomeStatement_Click();
     EXPECT_TRUE(Form::isLoaded<PrtIncome>());
+    EXPECT_TRUE(boxes.shown().empty()) << boxes.lastPrompt().toStdString();
+}
+
+TEST_F(CustomerTest, RegisterWithVendorsOpensTheRegister) {
+    addClients();
+    folder.exec("INSERT INTO tb_Vendor (VendorNum, Company, Discount) VALUES (1001,'Acme',0);");
+    Customer& w = start();
+    w.btnPayments_Click();
+    ASSERT_TRUE(Form::isLoaded<GL>());
+    EXPECT_TRUE(Form::get<GL>().isVisible());
+    EXPECT_FALSE(Form::isLoaded<Vendors>());
     EXPECT_TRUE(boxes.shown().empty()) << boxes.lastPrompt().toStdString();
 }
 
