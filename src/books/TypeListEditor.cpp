@@ -1,0 +1,107 @@
+#include "books/TypeListEditor.h"
+#include "vb/Conv.h"
+#include "vb/ErrorTrap.h"
+#include "vb/MsgBox.h"
+
+namespace books {
+
+TypeListEditor::TypeListEditor(Texts texts, TypeTable table)
+    : list_(PaymentList, OldRow, NewRow,
+            ListGridTemplate::Options{
+                .rows = {.formName = texts.formName,
+                         .setNewRowStatusName = texts.setNewRowStatusName,
+                         .afterRowEditName = texts.afterRowEditName,
+                         .topRowStep = false},
+                .formatString = texts.header,
+                .colWidths = {300, 1500},
+            }),
+      texts_(std::move(texts)),
+      table_(table) {
+    setCaption(texts_.caption);
+    setFixedBorder();
+    setClientSize(3900, 3480);
+    PaymentList.Move(120, 120, 2520, 3240);
+    btnNew.setCaption(QStringLiteral("&New"));
+    btnNew.Move(2760, 120, 1020, 375);
+    btnDelete.setCaption(QStringLiteral("&Delete"));
+    btnDelete.Move(2760, 600, 1020, 375);
+    btnExit.setCaption(QStringLiteral("&Exit"));
+    btnExit.Move(2760, 2985, 1020, 375);
+    forms::Form::setKeyboardOrder({&PaymentList, &btnNew, &btnDelete, &btnExit});
+
+    list_.WriteRow = [this](int row, const QString& stored) {
+        return SaveTypeText(table_, stored, PaymentList.TextMatrix(row, 1),
+                            [this, row](const QString& t) { return list_.otherRowStores(row, t); });
+    };
+
+    btnNew.Click = [this] { btnNew_Click(); };
+    btnDelete.Click = [this] { btnDelete_Click(); };
+    btnExit.Click = [this] { btnExit_Click(); };
+    PaymentList.setEditable(true);
+    PaymentList.setFixedCols(1);
+    PaymentList.GotFocus = [this] { PaymentList_GotFocus(); };
+    PaymentList.LeaveCell = [this] { PaymentList_LeaveCell(); };
+    PaymentList.RowColChange = [this] { PaymentList_RowColChange(); };
+    PaymentList.LostFocus = [this] { PaymentList_LostFocus(); };
+    PaymentList.AfterEdit = [this](int r, int c) { PaymentList_AfterEdit(r, c); };
+    PaymentList.Click = [this] { PaymentList_Click(); };
+}
+
+TypeListEditor::~TypeListEditor() = default;
+
+QString TypeListEditor::label(const char* proc) const {
+    return texts_.formName + QLatin1Char('.') + QString::fromLatin1(proc) + QStringLiteral(" -");
+}
+
+void TypeListEditor::Form_Load() {
+    vb::Trap(label("Form_Load"), [&] {
+        list_.Load(table_.shared, [](ado::Recordset& rs) { return vb::CStr(rs.Fields("Type").Value()); });
+    });
+}
+
+void TypeListEditor::Form_Unload() { list_.Unloading(); }
+
+void TypeListEditor::btnNew_Click() {
+    vb::Trap(label("btnNew_Click"), [&] { list_.New(); });
+}
+
+void TypeListEditor::btnDelete_Click() {
+    vb::Trap(label("btnDelete_Click"), [&] {
+        list_.Delete(
+            [&](int row) {
+                DeleteType = PaymentList.TextMatrix(row, 1);
+                return vb::MsgBox(texts_.deletePrompt + DeleteType + QStringLiteral("?"),
+                                  vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2, texts_.deleteTitle) == vb::vbYes;
+            },
+            [&](int) { DeleteTypeText(table_, DeleteType); });
+    });
+}
+
+void TypeListEditor::btnExit_Click() { list_.Exit(*this); }
+
+void TypeListEditor::PaymentList_GotFocus() { list_.GotFocus(); }
+
+void TypeListEditor::PaymentList_LeaveCell() { list_.LeaveCell(); }
+
+void TypeListEditor::PaymentList_RowColChange() {
+    vb::Trap(label("PaymentList_RowColChange"), [&] { list_.RowColChange(); });
+}
+
+void TypeListEditor::PaymentList_LostFocus() {
+    vb::Trap(label("PaymentList_LostFocus"), [&] { list_.LostFocus(); });
+}
+
+void TypeListEditor::PaymentList_AfterEdit(int, int) {
+    vb::Trap(label("PaymentList_AfterEdit"), [&] { list_.AfterEdit(); });
+}
+
+void TypeListEditor::PaymentList_Click() {
+    vb::Trap(label("PaymentList_Click"), [&] {
+        if (PaymentList.Row() >= 1) DeleteType = PaymentList.TextMatrix(PaymentList.Row(), 1);
+    });
+}
+
+void TypeListEditor::SetOldRowStatus() { list_.SetOldRowStatus(); }
+void TypeListEditor::SaveRow() { list_.SaveRow(); }
+
+} // namespace books
