@@ -1,0 +1,138 @@
+#include "books/frmBackup.h"
+#include <filesystem>
+#include <system_error>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include "data/Globals.h"
+#include "forms/App.h"
+#include "fso/FileSystem.h"
+#include "profile/PrivateProfile.h"
+#include "vb/MsgBox.h"
+#include "vb/RuntimeError.h"
+
+namespace {
+
+constexpr int kLeft = 120, kLabelH = 240, kWidth = 4200, kButtonW = 1300, kButtonH = 375;
+constexpr int kListLeft = kLeft + 780, kListW = kWidth - 780;
+
+// The settings written on other machines name the old default folder; here
+// it stands for the system's temporary folder.
+QString BackupFolderFromSetting(const QString& value) {
+    if (value.compare(QStringLiteral("C:\\TEMP"), Qt::CaseInsensitive) == 0)
+        return QDir::cleanPath(QDir::tempPath());
+    return value;
+}
+
+} // namespace
+
+namespace backupfiles {
+
+QString DataFileIn(const QString& folder, const QString& name) {
+    return fso::ResolvePath(fso::InFolder(folder, name));
+}
+
+void CopyReplacing(const QString& from, const QString& to) {
+    const QString src = QString(from).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QString dst = QString(to).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (!fso::FileExists(src)) vb::Raise(vb::err::FileNotFound);
+    if (QFileInfo(src).absoluteFilePath() == QFileInfo(dst).absoluteFilePath())
+        vb::Raise(75, QStringLiteral("Path/File access error: ") + dst);
+    const QString folder = QFileInfo(dst).absolutePath();
+    if (!fso::FolderExists(folder)) vb::Raise(76, QStringLiteral("Path not found"));
+    if (fso::FolderExists(dst)) vb::Raise(75, QStringLiteral("Path/File access error: ") + dst);
+
+    const QString temp = dst + QStringLiteral(".copying");
+    QFile::remove(temp);
+    if (!QFile::copy(src, temp)) {
+        QFile::remove(temp);
+        vb::Raise(75, QStringLiteral("Path/File access error: ") + dst);
+    }
+    std::error_code ec;
+    std::filesystem::rename(std::filesystem::path(temp.toStdString()), std::filesystem::path(dst.toStdString()), ec);
+    if (ec) {
+        QFile::remove(temp);
+        vb::Raise(70, QStringLiteral("Permission denied"));
+    }
+}
+
+void ShowReport(const QString& label, long number, const QString& description) {
+    vb::MsgBox(label + QString::number(number) + QLatin1Char(' ') + description + QLatin1Char('.'), vb::vbOKOnly);
+}
+
+} // namespace backupfiles
+
+frmBackup::frmBackup() {
+    setCaption(QStringLiteral("Select Backup Drive and Folder"));
+    setFixedBorder();
+
+    int y = 120;
+    lblDrive.setCaption(QStringLiteral("Drive"));
+    lblDrive.Move(kLeft, y + 60, 700, kLabelH);
+    Drive1.Move(kListLeft, y, kListW, 330);
+    y += 450;
+    lblFolder.setCaption(QStringLiteral("Folder"));
+    lblFolder.Move(kLeft, y, 700, kLabelH);
+    Dir1.Move(kListLeft, y, kListW, 2400);
+    y += 2400 + 150;
+    txtLocation.Move(kListLeft, y, kListW, 315);
+    y += 315 + 240;
+    btnBackup.setCaption(QStringLiteral("&Backup"));
+    btnBackup.Move(kLeft + kWidth - 2 * kButtonW - 120, y, kButtonW, kButtonH);
+    btnCancel.setCaption(QStringLiteral("&Cancel"));
+    btnCancel.Move(kLeft + kWidth - kButtonW, y, kButtonW, kButtonH);
+    setClientSize(kLeft + kWidth + 120, y + kButtonH + 120);
+
+    Drive1.Change = [this] { Drive1_Change(); };
+    Dir1.Change = [this] { Dir1_Change(); };
+    btnBackup.Click = [this] { btnBackup_Click(); };
+    btnCancel.Click = [this] { btnCancel_Click(); };
+}
+
+void frmBackup::Form_Load() {
+    const QString folder = BackupFolderFromSetting(
+        Globals::ReadIniString(QStringLiteral("Data"), QStringLiteral("BackUpTo"), QStringLiteral("C:\\TEMP"),
+                               Globals::IniPath));
+    if (fso::FolderExists(folder)) {
+        txtLocation.setText(folder);
+        Drive1.setDrive(QStringLiteral("C"));
+        backupfiles::Trap(QStringLiteral("frmBackup.Form_Load -"), [&] { Dir1.setPath(folder); });
+    } else {
+        txtLocation.setText(Dir1.Path());
+    }
+}
+
+void frmBackup::Drive1_Change() {
+    backupfiles::Trap(QStringLiteral("frmBackup.Drive1_Change -"), [&] { Dir1.setPath(Drive1.Drive()); });
+}
+
+void frmBackup::Dir1_Change() {
+    backupfiles::Trap(QStringLiteral("frmBackup.Dir1_Change -"), [&] { txtLocation.setText(Dir1.Path()); });
+}
+
+void frmBackup::btnBackup_Click() {
+    backupfiles::Trap(QStringLiteral("frmBackup.btnBackup_Click -"), [&] {
+        const QString T = txtLocation.Text();
+        if (!fso::FolderExists(T)) {
+            if (vb::MsgBox(QStringLiteral("Create Folder (") + T + QStringLiteral(")?"),
+                           vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2,
+                           QStringLiteral("Path does not exist!")) != vb::vbYes)
+                return;
+            fso::CreateFolder(T);
+        }
+        const QString target = backupfiles::DataFileIn(T);
+        backupfiles::CopyReplacing(backupfiles::DataFileIn(forms::AppPath()), target);
+        if (fso::FileExists(target)) {
+            BackupFolder = T;
+            profile::WritePrivateProfileString(QStringLiteral("Data"), QStringLiteral("BackUpTo"), T,
+                                               Globals::IniPath);
+            vb::MsgBox(QStringLiteral("Vantrel data backed up successfully to ") + T, vb::vbOKOnly);
+            forms::Form::Unload(this);
+        } else {
+            vb::MsgBox(QStringLiteral("Vantrel data NOT backed up.  Make sure you have write access to the path and retry."),
+                       vb::vbOKOnly);
+        }
+    });
+}
+
+void frmBackup::btnCancel_Click() { forms::Form::Unload(this); }
