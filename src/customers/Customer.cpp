@@ -1,7 +1,9 @@
 #include "customers/Customer.h"
 #include "books/GL.h"
 #include "books/Vendors.h"
+#include "books/frmBackup.h"
 #include "books/frmInventory.h"
+#include "books/frmRestore.h"
 #include "books/frmSetup.h"
 #include "reports/Billing.h"
 #include "reports/Prt30Days.h"
@@ -425,8 +427,12 @@ void Customer::mnuIncomeStatement_Click() {
 void Customer::mnuSetup_Click() {
     vb::IgnoreErrors([] { forms::Form::get<frmSetup>().Show(); });
 }
-void Customer::mnuBackup_Click() {}
-void Customer::mnuRestore_Click() {}
+void Customer::mnuBackup_Click() {
+    vb::IgnoreErrors([] { forms::Form::get<frmBackup>().Show(); });
+}
+void Customer::mnuRestore_Click() {
+    vb::IgnoreErrors([] { forms::Form::get<frmRestore>().Show(); });
+}
 
 void Customer::btnPayments_Click() {
     vb::Trap(label("btnPayments_Click"), [this] {

@@ -11,7 +11,9 @@
 #include "ado/Connection.h"
 #include "books/GL.h"
 #include "books/Vendors.h"
+#include "books/frmBackup.h"
 #include "books/frmInventory.h"
+#include "books/frmRestore.h"
 #include "books/frmSetup.h"
 #include "reports/Billing.h"
 #include "reports/Prt30Days.h"
@@ -611,6 +613,11 @@ TEST_F(CustomerTest, InventoryAndVendorCommandsOpenTheirWindows) {
     w.mnuSetup_Click();
     ASSERT_TRUE(Form::isLoaded<frmSetup>());
     EXPECT_TRUE(Form::get<frmSetup>().isVisible());
+
+    w.mnuBackup_Click();
+    EXPECT_TRUE(Form::isLoaded<frmBackup>());
+    w.mnuRestore_Click();
+    EXPECT_TRUE(Form::isLoaded<frmRestore>());
 }
 
 TEST_F(CustomerTest, RegisterWithoutVendorsOpensTheVendorEditorBeforeItsMessage) {
