@@ -9,6 +9,7 @@
 #include "customers/PaymentDate.h"
 #include "data/Globals.h"
 #include "data/Vendor.h"
+#include "reports/PrtRegistry.h"
 #include "vb/Conv.h"
 #include "vb/ErrorTrap.h"
 #include "vb/MsgBox.h"
@@ -331,9 +332,9 @@ void GL::btnPaymentCategories_Click() { forms::Form::get<ExpenseTypes>().Show(tr
 void GL::btnPrint_Click() { ShowRegisterReport(); }
 
 void GL::ShowRegisterReport() {
-    // The register report comes with the report windows: it is shown here,
-    // modeless and without owner, and reads PrintFilterField,
-    // PrintFilterValue and rsVendors.
+    // Modeless and without owner; it reads PrintFilterField, PrintFilterValue
+    // and rsVendors as the grid left them. An open report is only raised.
+    forms::Form::get<PrtRegistry>().Show();
 }
 
 void GL::btnVendors_Click() { forms::Form::get<Vendors>().Show(); }
