@@ -174,15 +174,8 @@ void GL::Form_Load() {
         Globals::rsVendors = std::make_shared<ado::Recordset>();
         Globals::PrintFilterField = QStringLiteral("Vendor");
         Globals::PrintFilterValue = QStringLiteral("ALL");
-        const QString ini = Globals::IniPath;
-        auto geometry = [&](const char* key, const char* def) {
-            return int(vb::Val(Globals::ReadIniString(kSection, QString::fromLatin1(key), QString::fromLatin1(def), ini)));
-        };
-        const int left = geometry("LEFT", "100");
-        const int top = geometry("TOP", "100");
-        const int width = geometry("WIDTH", "8000");
-        const int height = geometry("HEIGHT", "6000");
-        Move(left, top, width, height);
+        const Globals::WindowGeometry g = Globals::ReadWindowGeometry(kSection, Globals::IniPath);
+        Move(int(g.Left), int(g.Top), int(g.Width), int(g.Height));
         SetPayments();
         if (PaymentList.Rows() == 2) PaymentList.setTextMatrix(EntryRow, colSel, QStringLiteral("*"));
     });
@@ -310,11 +303,7 @@ void GL::Form_Unload() {
     }
     vb::Trap(label("Form_Unload"), [&] {
         if (WindowState() == vbMinimized) return;
-        const QString ini = Globals::IniPath;
-        Globals::WriteIniString(kSection, QStringLiteral("LEFT"), Globals::SingleText(Left()), ini);
-        Globals::WriteIniString(kSection, QStringLiteral("TOP"), Globals::SingleText(Top()), ini);
-        Globals::WriteIniString(kSection, QStringLiteral("WIDTH"), Globals::SingleText(Width()), ini);
-        Globals::WriteIniString(kSection, QStringLiteral("HEIGHT"), Globals::SingleText(Height()), ini);
+        Globals::WriteWindowGeometry(kSection, Left(), Top(), Width(), Height(), Globals::IniPath);
     });
 }
 

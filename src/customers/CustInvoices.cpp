@@ -123,11 +123,8 @@ void CustInvoices::Form_Load() {
         CmbInvoice.AddItem(QStringLiteral("Selected Client"));
         CmbInvoice.AddItem(QStringLiteral("All Clients"));
         CmbInvoice.setText(CmbInvoice.List(0));
-        const double l = vb::Val(ReadIniString(kSection, QStringLiteral("LEFT"), QStringLiteral("100"), IniPath));
-        const double t = vb::Val(ReadIniString(kSection, QStringLiteral("TOP"), QStringLiteral("100"), IniPath));
-        const double w = vb::Val(ReadIniString(kSection, QStringLiteral("WIDTH"), QStringLiteral("8000"), IniPath));
-        const double h = vb::Val(ReadIniString(kSection, QStringLiteral("HEIGHT"), QStringLiteral("6000"), IniPath));
-        Move(twips(l), twips(t), twips(w), twips(h));
+        const WindowGeometry g = ReadWindowGeometry(kSection, IniPath);
+        Move(twips(g.Left), twips(g.Top), twips(g.Width), twips(g.Height));
     });
 }
 
@@ -291,9 +288,6 @@ void CustInvoices::Form_Unload() {
     vb::Trap(label("Form_Unload"), [this] {
         using namespace Globals;
         if (WindowState() == vbMinimized) return;
-        WriteIniString(kSection, QStringLiteral("LEFT"), SingleText(Left()), IniPath);
-        WriteIniString(kSection, QStringLiteral("TOP"), SingleText(Top()), IniPath);
-        WriteIniString(kSection, QStringLiteral("WIDTH"), SingleText(Width()), IniPath);
-        WriteIniString(kSection, QStringLiteral("HEIGHT"), SingleText(Height()), IniPath);
+        WriteWindowGeometry(kSection, Left(), Top(), Width(), Height(), IniPath);
     });
 }

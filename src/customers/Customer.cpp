@@ -247,11 +247,7 @@ void Customer::Form_Resize() {
 void Customer::Form_Unload() {
     vb::Trap(label("Form_Unload"), [this] {
         if (WindowState() == vbMinimized) return;
-        const QString ini = Globals::IniPath;
-        Globals::WriteIniString(QStringLiteral("Customer"), QStringLiteral("LEFT"), Globals::SingleText(Left()), ini);
-        Globals::WriteIniString(QStringLiteral("Customer"), QStringLiteral("TOP"), Globals::SingleText(Top()), ini);
-        Globals::WriteIniString(QStringLiteral("Customer"), QStringLiteral("WIDTH"), Globals::SingleText(Width()), ini);
-        Globals::WriteIniString(QStringLiteral("Customer"), QStringLiteral("HEIGHT"), Globals::SingleText(Height()), ini);
+        Globals::WriteWindowGeometry(QStringLiteral("Customer"), Left(), Top(), Width(), Height(), Globals::IniPath);
     });
 }
 

@@ -182,11 +182,8 @@ void Receipts::Form_Load() {
     vb::Trap(label("Form_Load"), [&] {
         forms::DoEvents();
         notice.emplace();
-        const QString ini = Globals::IniPath;
-        auto geometry = [&](const char* key, const char* def) {
-            return int(vb::Val(Globals::ReadIniString(kSection, QString::fromLatin1(key), QString::fromLatin1(def), ini)));
-        };
-        Move(geometry("LEFT", "100"), geometry("TOP", "100"), geometry("WIDTH", "8000"), geometry("HEIGHT", "6000"));
+        const Globals::WindowGeometry g = Globals::ReadWindowGeometry(kSection, Globals::IniPath);
+        Move(int(g.Left), int(g.Top), int(g.Width), int(g.Height));
 
         rsPayments = std::make_shared<ado::Recordset>();
         DTPicker1.setValue(DefaultSinceDate(vb::Today()));
@@ -497,10 +494,6 @@ void Receipts::Form_Unload() {
     }
     vb::Trap(label("Form_Unload"), [&] {
         if (WindowState() == vbMinimized) return;
-        const QString ini = Globals::IniPath;
-        Globals::WriteIniString(kSection, QStringLiteral("LEFT"), Globals::SingleText(Left()), ini);
-        Globals::WriteIniString(kSection, QStringLiteral("TOP"), Globals::SingleText(Top()), ini);
-        Globals::WriteIniString(kSection, QStringLiteral("WIDTH"), Globals::SingleText(Width()), ini);
-        Globals::WriteIniString(kSection, QStringLiteral("HEIGHT"), Globals::SingleText(Height()), ini);
+        Globals::WriteWindowGeometry(kSection, Left(), Top(), Width(), Height(), Globals::IniPath);
     });
 }

@@ -30,14 +30,13 @@ static QPixmap ProductPicture(int sizePx) {
 }
 
 void PlaceMainWindowFromSettings() {
-    using Globals::ReadIniString;
     Globals::IniPath = forms::AppPath() + QStringLiteral("\\Vantrel.ini");
-    const QString ini = Globals::IniPath;
+    const Globals::WindowGeometry g = Globals::ReadWindowGeometry(QStringLiteral("Customer"), Globals::IniPath);
     auto& main = forms::Form::get<Customer>();
-    main.setLeft(int(vb::Val(ReadIniString(QStringLiteral("Customer"), QStringLiteral("LEFT"), QStringLiteral("100"), ini))));
-    main.setTop(int(vb::Val(ReadIniString(QStringLiteral("Customer"), QStringLiteral("TOP"), QStringLiteral("100"), ini))));
-    main.setWidth(int(vb::Val(ReadIniString(QStringLiteral("Customer"), QStringLiteral("WIDTH"), QStringLiteral("8000"), ini))));
-    main.setHeight(int(vb::Val(ReadIniString(QStringLiteral("Customer"), QStringLiteral("HEIGHT"), QStringLiteral("6000"), ini))));
+    main.setLeft(int(g.Left));
+    main.setTop(int(g.Top));
+    main.setWidth(int(g.Width));
+    main.setHeight(int(g.Height));
 }
 
 void LayOutProductLabels(forms::Form& w, controls::Label& logo, controls::Label& title, controls::Label& version) {

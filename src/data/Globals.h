@@ -79,6 +79,12 @@ void WriteIniString(const QString& Section, const QString& Key, const QString& V
 // The single-precision text geometry is written with ("1500", "7.5").
 QString SingleText(double value);
 
+// A window's place in twips as a settings section keeps it ("LEFT", "TOP",
+// "WIDTH", "HEIGHT"; defaults 100, 100, 8000, 6000), read with Val.
+struct WindowGeometry { double Left, Top, Width, Height; };
+WindowGeometry ReadWindowGeometry(const QString& Section, const QString& FileName);
+void WriteWindowGeometry(const QString& Section, int Left, int Top, int Width, int Height, const QString& FileName);
+
 // Loaders that refill the shared lists and the main list grids.
 void RefreshCustList();
 void GetInventory(int32_t& CatNum, int32_t& ItemNum);

@@ -10,6 +10,7 @@
 #include "forms/Form.h"
 #include "fso/FileSystem.h"
 #include "profile/PrivateProfile.h"
+#include "vb/Conv.h"
 #include "vb/ErrorTrap.h"
 
 namespace Globals {
@@ -34,6 +35,25 @@ QString SingleText(double value) {
     // Single precision keeps about 7 significant digits; geometry is whole twips.
     const float f = static_cast<float>(value);
     return QString::number(static_cast<double>(f), 'g', 7);
+}
+
+WindowGeometry ReadWindowGeometry(const QString& Section, const QString& FileName) {
+    auto read = [&](const char* key, const char* def) {
+        return vb::Val(ReadIniString(Section, QString::fromLatin1(key), QString::fromLatin1(def), FileName));
+    };
+    // Read in this order, as the windows always have.
+    const double left = read("LEFT", "100");
+    const double top = read("TOP", "100");
+    const double width = read("WIDTH", "8000");
+    const double height = read("HEIGHT", "6000");
+    return {left, top, width, height};
+}
+
+void WriteWindowGeometry(const QString& Section, int Left, int Top, int Width, int Height, const QString& FileName) {
+    WriteIniString(Section, QStringLiteral("LEFT"), SingleText(Left), FileName);
+    WriteIniString(Section, QStringLiteral("TOP"), SingleText(Top), FileName);
+    WriteIniString(Section, QStringLiteral("WIDTH"), SingleText(Width), FileName);
+    WriteIniString(Section, QStringLiteral("HEIGHT"), SingleText(Height), FileName);
 }
 
 void RefreshCustList() {
