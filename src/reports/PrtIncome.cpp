@@ -39,6 +39,7 @@ struct CloseOnExit {
 
 PrtIncome::PrtIncome() {
     setCaption(QStringLiteral("Print Income Statement"));
+    setSidePanel(&Frame1);
     setWidth(kWindowWidth);
     setHeight(kWindowHeight);
 
@@ -164,22 +165,5 @@ void PrtIncome::IncomePreview() {
         for (const int r : {3, n + 7, n + 9}) d.setTableCell(printer::tcFontBold, r, 1, r, 2, true);
         d.EndTable();
         d.EndDoc();
-    });
-}
-
-void PrtIncome::Form_Resize() {
-    // A size that would come out negative leaves that control as it was;
-    // the rest is placed all the same.
-    vb::IgnoreErrors([this] {
-        const int w = Width();
-        const int h = Height();
-        int previewWidth = w - Frame1.Width() - 250;
-        if (previewWidth >= 0) VSregistry.setWidth(previewWidth);
-        else previewWidth = VSregistry.Width();
-        VSregistry.setLeft(25);
-        if (h - 800 >= 0) VSregistry.setHeight(h - 800);
-        // From the width just set, not the one read back in whole pixels.
-        Frame1.setLeft(25 + previewWidth + 25);
-        btnExit.setLeft(w - 1000);
     });
 }

@@ -29,7 +29,6 @@ public:
     controls::CommandButton btnGo{&Frame1};
 
     void Form_Load() override;
-    void Form_Resize() override;
     // Preview: the figures for the period the boxes hold, then the statement.
     void btnGo_Click();
     void IncomePreview();

@@ -95,6 +95,7 @@ QString PaymentsHeader() {
 
 PrtRegistry::PrtRegistry() {
     setCaption(QStringLiteral("Print Registry"));
+    setSidePanel(&Frame1);
     setWidth(kWindowWidth);
     setHeight(kWindowHeight);
 
@@ -304,21 +305,5 @@ void PrtRegistry::DepositPreview() {
         }
         d.EndTable();
         d.EndDoc();
-    });
-}
-
-void PrtRegistry::Form_Resize() {
-    // A size that would come out negative leaves that control as it was;
-    // the rest is placed all the same.
-    vb::IgnoreErrors([this] {
-        const int w = Width();
-        const int h = Height();
-        int previewWidth = w - Frame1.Width() - 250;
-        if (previewWidth >= 0) VSregistry.setWidth(previewWidth);
-        else previewWidth = VSregistry.Width();
-        VSregistry.setLeft(25);
-        if (h - 800 >= 0) VSregistry.setHeight(h - 800);
-        Frame1.setLeft(25 + previewWidth + 25);
-        btnExit.setLeft(w - 1000);
     });
 }

@@ -33,7 +33,6 @@ public:
     controls::CommandButton btnGo{&Frame1};
 
     void Form_Load() override;
-    void Form_Resize() override;
     void btnGo_Click();
     void OptAll_Click();
     void OptVendor_Click();

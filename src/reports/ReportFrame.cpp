@@ -43,9 +43,14 @@ void ReportFrame::ApplyResizeRule() {
         set(h - 650, [&](int v) { preview_->setHeight(v); });
         if (exit_ && w > 1000) exit_->setLeft(w - 1000);
     } else {
-        set(w - 250, [&](int v) { preview_->setWidth(v); });
+        const int panelWidth = sidePanel_ ? sidePanel_->Width() : 0;
+        int previewWidth = w - panelWidth - 250;
+        if (previewWidth >= 0) preview_->setWidth(previewWidth);
+        else previewWidth = preview_->Width();
         preview_->setLeft(25);
         set(h - 800, [&](int v) { preview_->setHeight(v); });
+        // From the width just set, not the one read back in whole pixels.
+        if (sidePanel_) sidePanel_->setLeft(25 + previewWidth + 25);
         if (exit_) exit_->setLeft(w - 1000);
     }
 }

@@ -47,6 +47,10 @@ public:
     // and calls ApplyResizeRule first.
     void Form_Resize() override { ApplyResizeRule(); }
     void ApplyResizeRule();
+    // A list window with a panel beside its preview (the period or filter
+    // panel): the preview leaves the panel's width free and the panel
+    // follows the preview's right edge.
+    void setSidePanel(controls::Control* panel) { sidePanel_ = panel; }
 
     printer::PreviewControl* Preview() const { return preview_; }
 
@@ -71,6 +75,7 @@ private:
     printer::PreviewControl* preview_ = nullptr;
     controls::Control* exit_ = nullptr;
     ResizeRule rule_ = ResizeRule::Customer;
+    controls::Control* sidePanel_ = nullptr;
 };
 
 // Invoice, receipt, billing statements, client balances, past due: the
