@@ -535,7 +535,7 @@ QList<PageDocument::RowLayout> PageDocument::layoutRows(const Table& t) const {
                 for (const QString& word : text.split(QLatin1Char(' '))) w = std::max(w, textWidth(font, word));
                 return w;
             };
-            if (inner > 0 && widest(f) > inner + kEps) {
+            if (inner > 0 && textWidth(f, text) > inner + kEps && widest(f) > inner + kEps) {
                 f.size = std::max(kMinFitSize, std::floor(f.size * inner / widest(f) * 4) / 4);
                 while (f.size > kMinFitSize && widest(f) > inner + kEps) f.size = std::max(kMinFitSize, f.size - 0.25);
             }
