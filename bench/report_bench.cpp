@@ -1,0 +1,362 @@
+// Every report document laid out on a generated file of business size (see
+// BusinessFile.h), the balance and sales members beside one bare statement
+// computing the same figure, and a check that every client's balance and the
+// sales of two periods are what they were before the members were made fast.
+// The clock is pinned to the file's last day; bare statements run on a
+// connection opened exactly as the program opens its own.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include "BusinessFile.h"
+#include "ado/Connection.h"
+#include "customers/StatusWindow.h"
+#include "data/Client.h"
+#include "data/Globals.h"
+#include "data/Invoice.h"
+#include "data/Reports.h"
+#include "data/Vendor.h"
+#include "forms/App.h"
+#include "forms/Form.h"
+#include "reports/Billing.h"
+#include "reports/Prt30Days.h"
+#include "reports/PrtBackOrdered.h"
+#include "reports/PrtBackOrders.h"
+#include "reports/PrtBals.h"
+#include "reports/PrtBilling.h"
+#include "reports/PrtIncome.h"
+#include "reports/PrtInventory.h"
+#include "reports/PrtInventoryBestSales.h"
+#include "reports/PrtInventorySales.h"
+#include "reports/PrtInvoice.h"
+#include "reports/PrtReceipt.h"
+#include "reports/PrtRegistry.h"
+#include "vb/Date.h"
+#include "vb/MsgBox.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr uint64_t kSeed = 16;
+
+// What the members gave on the file of kSeed before they were made fast:
+// every client's balance (sum and a checksum over client number and raw
+// currency units) and the sales of two periods, in raw currency units.
+constexpr int64_t kBalanceSumRaw = 21252539705;
+constexpr uint64_t kBalanceHash = 5542490147799511296ULL;
+constexpr int64_t kSales2025Raw = 158696950790;
+constexpr int64_t kSalesFirstHalf2026Raw = 78032508220;
+
+struct BusinessFolder {
+    QTemporaryDir dir;
+    QString file;
+    int32_t tenInvoiceClient = 0;
+    BusinessFolder() {
+        file = dir.path() + QStringLiteral("/Vantrel.mdb");
+        const auto t0 = Clock::now();
+        business::MakeFile(file, VANTREL_SCHEMA_FILE, kSeed);
+        std::fprintf(stderr, "business file generated in %.0f ms\n",
+                     std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+        const QString p = dir.path();
+        forms::setAppPathProvider([p] { return p; });
+        vb::setClock([] { return QDateTime(business::kToday, QTime(9, 0)); });
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(db, "SELECT CustNum FROM tb_Invoice GROUP BY CustNum HAVING count(*) = 10 LIMIT 1", -1,
+                           &st, nullptr);
+        if (sqlite3_step(st) == SQLITE_ROW) tenInvoiceClient = sqlite3_column_int(st, 0);
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+    }
+};
+
+BusinessFolder& folder() {
+    static BusinessFolder f;
+    return f;
+}
+
+// The shared state start-up leaves, without the main window.
+void startProgram() {
+    folder();
+    forms::Form::unloadAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    Globals::ResetState();
+    const QString path = Globals::DataFilePath();
+    Globals::SharedInvoice = std::make_shared<Invoice>();
+    Globals::SharedInvoice->InitAccess(path);
+    Globals::SharedClient = std::make_shared<Client>();
+    Globals::SharedClient->InitAccess(path);
+    Globals::SharedVendor = std::make_shared<Vendor>();
+    Globals::SharedVendor->InitAccess(path);
+    Globals::SetupInit();
+    Globals::SharedVendor->OpenCn();
+    Globals::rsVendors = Globals::SharedVendor->GetAllVendors();
+    Globals::SharedVendor->CloseCn();
+    int32_t cat = 0, item = 0;
+    Globals::GetInventory(cat, item);
+}
+
+void settle() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+// Steps one statement bare on a connection opened as the program opens its
+// own: the best of repeats, in milliseconds, and its first column.
+double bareMs(const QString& sqliteSql, int repeats, double* first = nullptr) {
+    ado::Connection cn;
+    cn.OpenFile(folder().file);
+    const QByteArray sql = sqliteSql.toUtf8();
+    double best = 1e300;
+    for (int k = 0; k < repeats; ++k) {
+        const auto t0 = Clock::now();
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(cn.Handle(), sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
+            std::fprintf(stderr, "bare prepare: %s\n", sqlite3_errmsg(cn.Handle()));
+            return 1e300;
+        }
+        while (sqlite3_step(st) == SQLITE_ROW)
+            if (first) *first = sqlite3_column_double(st, 0);
+        sqlite3_finalize(st);
+        best = std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+    }
+    return best;
+}
+
+QString iso(const vb::Date& d) { return QLatin1Char('\'') + d.toIsoString() + QLatin1Char('\''); }
+
+// The sum of the invoice totals of a where-clause over tb_Invoice i, as one statement.
+QString bareSales(const QString& where) {
+    return QStringLiteral("SELECT sum(round((L - L*discount/100.0) + shippingcharge + interest + tax, 4)) FROM "
+                          "(SELECT i.discount, i.shippingcharge, i.interest, i.tax, IFNULL(sum(t.Amount),0) AS L "
+                          "FROM tb_Invoice i LEFT JOIN tb_trans t ON t.InvoiceNum = i.InvoiceNum WHERE ") +
+           where + QStringLiteral(" GROUP BY i.InvoiceNum)");
+}
+
+// Times body per iteration (manual time) and reports its ratio to bare.
+// prepare runs untimed before each iteration.
+void timed(benchmark::State& state, const std::function<void()>& body, double bare = 0,
+           const std::function<void()>& prepare = {}) {
+    double best = 1e300;
+    for (auto _ : state) {
+        if (prepare) prepare();
+        QElapsedTimer t;
+        t.start();
+        body();
+        const double s = double(t.nsecsElapsed()) / 1e9;
+        state.SetIterationTime(s);
+        best = std::min(best, s * 1000);
+    }
+    state.counters["best_ms"] = best;
+    if (bare > 0) {
+        state.counters["bare_ms"] = bare;
+        state.counters["ratio"] = best / bare;
+    }
+}
+
+void BM_ClientBalOfTenInvoices(benchmark::State& state) {
+    startProgram();
+    const int32_t cust = folder().tenInvoiceClient;
+    const vb::Date asOf = vb::Today() + 1;
+    const QString n = QString::number(cust);
+    const double bare = bareMs(QStringLiteral("SELECT (") +
+                                   bareSales(QStringLiteral("i.CustNum = ") + n +
+                                             QStringLiteral(" AND i.Date > '1981-01-01 00:00:00' AND i.Date <= ") +
+                                             iso(asOf)) +
+                                   QStringLiteral(") - IFNULL((SELECT sum(Amount) FROM tb_Receive WHERE CustNum = ") +
+                                   n + QStringLiteral(" AND Date <= ") + iso(asOf) + QStringLiteral("), 0)"),
+                               200);
+    Client c;
+    c.InitAccess(folder().file);
+    c.OpenCn();
+    timed(state, [&] { benchmark::DoNotOptimize(c.ClientBal(cust, vb::Date())); }, bare);
+    c.CloseCn();
+}
+
+void BM_TotalSalesOfAYear(benchmark::State& state) {
+    startProgram();
+    Reports r;
+    r.BegDate = vb::Date::fromYmd(2025, 1, 1);
+    r.EndDate = vb::Date::fromYmd(2025, 12, 31);
+    const double bare = bareMs(bareSales(QStringLiteral("i.Date >= ") + iso(r.BegDate) +
+                                         QStringLiteral(" AND i.Date <= ") + iso(r.EndDate)), 10);
+    r.InitAccess(folder().file);
+    r.OpenCn();
+    timed(state, [&] { benchmark::DoNotOptimize(r.TotalSales()); }, bare);
+    r.CloseCn();
+}
+
+// Every client's balance and two periods' sales, against the figures kept.
+void BM_FiguresAsBefore(benchmark::State& state) {
+    startProgram();
+    int64_t sum = 0, s2025 = 0, s2026 = 0;
+    uint64_t hash = 1469598103934665603ULL;
+    for (auto _ : state) {
+        Client c;
+        c.InitAccess(folder().file);
+        c.OpenCn();
+        sum = 0;
+        hash = 1469598103934665603ULL;
+        for (int32_t cust = 1001; cust < 1001 + business::kClients; ++cust) {
+            const int64_t raw = c.ClientBal(cust, vb::Date()).raw();
+            sum += raw;
+            for (const int64_t v : {int64_t(cust), raw}) hash = (hash ^ uint64_t(v)) * 1099511628211ULL;
+        }
+        c.CloseCn();
+        Reports r;
+        r.InitAccess(folder().file);
+        r.OpenCn();
+        r.BegDate = vb::Date::fromYmd(2025, 1, 1);
+        r.EndDate = vb::Date::fromYmd(2025, 12, 31);
+        s2025 = r.TotalSales().raw();
+        r.BegDate = vb::Date::fromYmd(2026, 1, 1);
+        r.EndDate = vb::Date::fromYmd(2026, 6, 30);
+        s2026 = r.TotalSales().raw();
+        r.CloseCn();
+    }
+    std::fprintf(stderr, "figures: balances %lld hash %llu sales %lld %lld\n", (long long)sum,
+                 (unsigned long long)hash, (long long)s2025, (long long)s2026);
+    if (sum != kBalanceSumRaw || hash != kBalanceHash || s2025 != kSales2025Raw || s2026 != kSalesFirstHalf2026Raw)
+        state.SkipWithError("a balance or a period's sales differ from the figures before");
+}
+
+// The statements of every client the selection lists, from the print button
+// to the laid-out preview.
+void BM_StatementsOfEveryOwingClient(benchmark::State& state) {
+    startProgram();
+    int pages = 0, clients = 0;
+    timed(
+        state,
+        [&] {
+            forms::Form::get<Billing>().btnPrint_Click();
+            pages = forms::Form::get<PrtBilling>().VSInvoice.PageCount();
+        },
+        0,
+        [&] {
+            forms::Form::unload<PrtBilling>();
+            settle();
+            Billing& b = forms::Form::get<Billing>();
+            b.Show();
+            clients = b.CustList2.Rows() - 1;
+        });
+    state.counters["clients"] = clients;
+    state.counters["pages"] = pages;
+}
+
+void BM_IncomeStatementOfAYear(benchmark::State& state) {
+    startProgram();
+    PrtIncome& p = forms::Form::get<PrtIncome>();
+    p.Show();
+    p.txtBegDate.setText(QStringLiteral("01/01/25"));
+    p.txtEndDate.setText(QStringLiteral("12/31/25"));
+    timed(state, [&] { p.btnGo_Click(); });
+}
+
+void BM_RegisterAllVendors(benchmark::State& state) {
+    startProgram();
+    Globals::PrintFilterField = QStringLiteral("Vendor");
+    Globals::PrintFilterValue = QStringLiteral("All");
+    PrtRegistry& p = forms::Form::get<PrtRegistry>();
+    p.Show();
+    timed(state, [&] { p.btnGo_Click(); });
+    state.counters["rows"] = Globals::rsLedger ? Globals::rsLedger->RecordCount() : 0;
+}
+
+// One report window opened to its laid-out document.
+template <class T>
+void openReport(benchmark::State& state, const std::function<void()>& before = {}) {
+    startProgram();
+    timed(
+        state, [] { forms::Form::get<T>().Show(); }, 0,
+        [&] {
+            forms::Form::unload<T>();
+            settle();
+            if (before) before();
+        });
+}
+
+void BM_DocBalances(benchmark::State& s) { openReport<PrtBals>(s); }
+void BM_Doc30Days(benchmark::State& s) { openReport<Prt30Days>(s); }
+void BM_DocInventory(benchmark::State& s) { openReport<PrtInventory>(s); }
+void BM_DocInventorySales(benchmark::State& s) { openReport<PrtInventorySales>(s); }
+void BM_DocInventoryBestSales(benchmark::State& s) { openReport<PrtInventoryBestSales>(s); }
+void BM_DocBackOrders(benchmark::State& s) {
+    openReport<PrtBackOrders>(s, [] {
+        Invoice& inv = *Globals::SharedInvoice;
+        inv.OpenCn();
+        Globals::rsBackOrders = inv.GetBackOrderItems();
+        inv.CloseCn();
+    });
+}
+void BM_DocBackOrdered(benchmark::State& s) {
+    openReport<PrtBackOrdered>(s, [] {
+        Invoice& inv = *Globals::SharedInvoice;
+        inv.OpenCn();
+        Globals::rsBackOrders = inv.GetBackOrderedItems();
+        inv.CloseCn();
+    });
+}
+void BM_DocInvoice(benchmark::State& s) {
+    openReport<PrtInvoice>(s, [] {
+        Globals::CurrentInvoiceNum = 30001;
+        Invoice& inv = *Globals::SharedInvoice;
+        inv.OpenCn();
+        inv.GetInvoice(30001);
+        Globals::CurrentCustNum = inv.CustNum();
+        inv.CloseCn();
+    });
+}
+void BM_DocReceipt(benchmark::State& s) {
+    openReport<PrtReceipt>(s, [] { Globals::CurrentCustNum = folder().tenInvoiceClient; });
+}
+void BM_DocRegistryDeposits(benchmark::State& s) {
+    openReport<PrtRegistry>(s, [] {
+        Globals::PrintFilterField = QStringLiteral("Deposit");
+        Globals::PrintFilterValue = QString();
+    });
+}
+
+} // namespace
+
+BENCHMARK(BM_FiguresAsBefore)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ClientBalOfTenInvoices)->UseManualTime()->Unit(benchmark::kMicrosecond)->MinTime(1.0);
+BENCHMARK(BM_TotalSalesOfAYear)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_StatementsOfEveryOwingClient)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_IncomeStatementOfAYear)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_RegisterAllVendors)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_DocBalances)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Doc30Days)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_DocInventory)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_DocInventorySales)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_DocInventoryBestSales)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_DocBackOrders)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_DocBackOrdered)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_DocInvoice)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_DocReceipt)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_DocRegistryDeposits)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // A box would wait for a click that never comes.
+    vb::setMsgBoxHandler([](const QString& prompt, int, const QString&) {
+        std::fprintf(stderr, "message: %s\n", prompt.toUtf8().constData());
+        return int(vb::vbOK);
+    });
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    folder();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    forms::Form::unloadAll();
+    Globals::ResetState();
+    return 0;
+}
