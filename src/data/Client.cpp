@@ -161,12 +161,16 @@ vb::Currency Client::ClientBal(int32_t CustNum, vb::Date& AsOf) {
             ~CloseShared() { i.CloseCn(); }
         } closeShared{*inv};
         inv->OpenCn();
-        auto invoices = inv->GetCustInvoices(CustNum, vb::Date::fromYmd(1981, 1, 1));
+        // The client's invoices as the invoice list gives them, each with its
+        // line sum, totalled as InvoiceTotal totals one.
+        auto invoices = inv->InvoicesWithLineSums(QStringLiteral("i.CustNum = ") + SqlLong(CustNum) +
+                                                      QStringLiteral(" and i.[date] > ") +
+                                                      SqlDate(vb::Date::fromYmd(1981, 1, 1)),
+                                                  true);
         if (!invoices) vb::Raise(vb::err::ObjectNotSet);
         vb::Currency total;
         while (!invoices->Eof()) {
-            if (vb::CDate(invoices->Fields("InvoiceDate").Value()) <= AsOf)
-                total += inv->InvoiceTotal(vb::CLng(invoices->Fields("InvoiceNum").Value()));
+            if (vb::CDate(invoices->Fields("InvoiceDate").Value()) <= AsOf) total += inv->TotalOfRow(*invoices);
             invoices->MoveNext();
         }
         double payments = 0;

@@ -384,6 +384,26 @@ int32_t Invoice::NewTransNum() {
 
 // --- Total -----------------------------------------------------------------
 
+namespace {
+
+// InvoiceTotal's arithmetic, raising where it raises. The line sum is
+// CCur'd first; once the discount (a Double) enters, the sum is carried in
+// double and converted to Currency once, halves to even.
+vb::Currency lineSumOf(const vb::Variant& s) { return s.isNull() ? vb::Currency() : vb::CCur(s); }
+
+vb::Currency totalOf(vb::Currency L, const vb::Variant& d, const vb::Variant& shipping, const vb::Variant& interestV,
+                     const vb::Variant& taxV) {
+    const double discount = d.isNull() ? 0.0 : vb::CDbl(d);
+    const double ship = vb::CDbl(shipping);
+    const double interest = vb::CDbl(interestV);
+    const double tax = vb::CDbl(taxV);
+    const double l = L.toDouble();
+    const double total = (((l - l * (discount / 100.0)) + ship) + interest) + tax;
+    return vb::Currency::fromDouble(total);
+}
+
+} // namespace
+
 vb::Currency Invoice::InvoiceTotal(int32_t InvoiceNum) {
     vb::Currency result;
     Trap("InvoiceTotal", [&] {
@@ -391,10 +411,7 @@ vb::Currency Invoice::InvoiceTotal(int32_t InvoiceNum) {
         vb::Currency L;
         {
             auto r = Read(QStringLiteral("select sum(amount) as SumOfCharge from tb_trans where InvoiceNum = ") + num);
-            if (!r->Eof()) {
-                const vb::Variant s = r->Fields("SumOfCharge").Value();
-                if (!s.isNull()) L = vb::CCur(s);
-            }
+            if (!r->Eof()) L = lineSumOf(r->Fields("SumOfCharge").Value());
             r->Close();
         }
         result = L;
@@ -403,17 +420,36 @@ vb::Currency Invoice::InvoiceTotal(int32_t InvoiceNum) {
             h->Close();
             return;
         }
-        const vb::Variant d = h->Fields("discount").Value();
-        const double discount = d.isNull() ? 0.0 : vb::CDbl(d);
-        const double ship = vb::CDbl(h->Fields("shippingcharge").Value());
-        const double interest = vb::CDbl(h->Fields("interest").Value());
-        const double tax = vb::CDbl(h->Fields("tax").Value());
+        result = totalOf(L, h->Fields("discount").Value(), h->Fields("shippingcharge").Value(),
+                         h->Fields("interest").Value(), h->Fields("tax").Value());
         h->Close();
-        // Once the discount (a Double) enters, the sum is carried in double and
-        // converted to Currency once, halves to even.
-        const double l = L.toDouble();
-        const double total = (((l - l * (discount / 100.0)) + ship) + interest) + tax;
-        result = vb::Currency::fromDouble(total);
     });
     return result;
+}
+
+QString Invoice::LineSumsSql(const QString& where, bool withClient) {
+    // The line sum per invoice through the same index walk InvoiceTotal's own
+    // statement takes, so it adds the same amounts in the same order.
+    return QStringLiteral("select i.InvoiceNum as InvoiceNum, i.[Date] as InvoiceDate, i.discount as discount, "
+                          "i.tax as tax, i.shippingcharge as shippingcharge, i.interest as interest, "
+                          "(select sum(t.amount) from tb_trans t where t.InvoiceNum = i.InvoiceNum) as SumOfCharge "
+                          "from tb_Invoice i ") +
+           (withClient ? QStringLiteral("inner join tb_Client c on c.CustNum = i.CustNum ") : QString()) +
+           QStringLiteral("where ") + where;
+}
+
+ado::RecordsetPtr Invoice::InvoicesWithLineSums(const QString& where, bool withClient) {
+    ado::RecordsetPtr result;
+    Trap("InvoicesWithLineSums", [&] { result = List(LineSumsSql(where, withClient)); });
+    return result;
+}
+
+vb::Currency Invoice::TotalOfRow(ado::Recordset& row, const char* lineSumField) {
+    try {
+        return totalOf(lineSumOf(row.Fields(lineSumField).Value()), row.Fields("discount").Value(),
+                       row.Fields("shippingcharge").Value(), row.Fields("interest").Value(),
+                       row.Fields("tax").Value());
+    } catch (...) {
+        return InvoiceTotal(vb::CLng(row.Fields("InvoiceNum").Value()));
+    }
 }

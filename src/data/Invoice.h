@@ -90,6 +90,16 @@ public:
     // to four decimals, halves to even.
     vb::Currency InvoiceTotal(int32_t InvoiceNum);
 
+    // Invoices of a filter on tb_Invoice (aliased i) with what their totals
+    // are made of: InvoiceNum, InvoiceDate, discount, tax, shippingcharge,
+    // interest and SumOfCharge, the line sum read as InvoiceTotal reads it.
+    ado::RecordsetPtr InvoicesWithLineSums(const QString& where, bool withClient);
+    static QString LineSumsSql(const QString& where, bool withClient);
+    // The total of the current row of such a list (or of the statement
+    // lists, whose line sum is Charge), by InvoiceTotal's arithmetic; where
+    // that would fail, InvoiceTotal itself, so its report stays the same.
+    vb::Currency TotalOfRow(ado::Recordset& row, const char* lineSumField = "SumOfCharge");
+
 private:
     void insertLine(int32_t transNum, const QString& invoiceNum, int32_t itemNum, double qty,
                     const QString& amount, const QString& notes, int32_t backOrder);

@@ -63,10 +63,11 @@ vb::Currency Reports::TotalSales() {
         inv.OpenCn();
         // The instance's connection closes on every path out of here.
         struct Closer { Invoice& i; ~Closer() { i.CloseCn(); } } closer{inv};
-        auto r = Read(QStringLiteral("select InvoiceNum from tb_Invoice where ") + Period(QStringLiteral("[date]")));
+        auto r = Read(Invoice::LineSumsSql(Period(QStringLiteral("i.[date]")), false));
         while (!r->Eof()) {
-            // InvoiceTotal reports its own errors; the loop goes on with what it returned.
-            total += inv.InvoiceTotal(vb::CLng(r->Fields("InvoiceNum").Value()));
+            // Where a total cannot be made, InvoiceTotal reports it; the loop
+            // goes on with what it returned.
+            total += inv.TotalOfRow(*r);
             r->MoveNext();
         }
         r->Close();

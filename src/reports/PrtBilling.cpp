@@ -95,8 +95,8 @@ void PrtBilling::BuildStatement(const cSetup& company, const QString& daysText) 
     vb::Currency balance = startBal;
     reports::StartStatementTable(d, since, balance);
     for (invoices->MoveFirst(); !invoices->Eof(); invoices->MoveNext()) {
-        const int32_t num = vb::CLng(invoices->Fields("InvoiceNum").Value());
-        const vb::Currency total = invoice->InvoiceTotal(num);
+        // The row carries the line sum and the header's amounts already.
+        const vb::Currency total = invoice->TotalOfRow(*invoices, "Charge");
         reports::StatementChargeRow(d, invoices->Fields("InvoiceDate").Value(),
                                     Text(invoices->Fields("description").Value()), total, balance);
     }

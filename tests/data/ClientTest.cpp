@@ -276,3 +276,41 @@ TEST(ClientBal, WithoutASharedInvoiceReportsAndGivesZero) {
     EXPECT_EQ(box.lastPrompt(), "Client.ClientBal -91 Object variable or With block variable not set.  "
                                 "If error persists contact Vantrels author.");
 }
+
+// The balance totals each invoice from one list; every total must be what
+// InvoiceTotal gives for that invoice alone, awkward ones included, and one
+// that InvoiceTotal cannot make is reported by it, once, as before.
+TEST(ClientBal, EachInvoiceCountsWhatInvoiceTotalGivesForIt) {
+    PinnedClock clock{QDateTime(QDate(2024, 6, 10), QTime(14, 0))};
+    Opened o;
+    o.folder.exec(
+        "INSERT INTO tb_Client (CustNum, Lname) VALUES (1001, 'Lee');"
+        "INSERT INTO tb_Invoice (InvoiceNum, CustNum, [Date], discount, tax, shippingcharge, interest) VALUES "
+        " (3001, 1001, '2024-01-02 00:00:00', 12.5, 0.07, 0.01, 0),"      // discount leaves a half to round
+        " (3002, 1001, '2024-01-03 00:00:00', 0, 0, 4.95, 0),"            // no lines at all
+        " (3003, 1001, '2024-01-04 00:00:00', 33.3333, 1.1, 0, 0.3),"
+        " (3004, 1001, '2024-01-05 00:00:00', 0, 0, NULL, 0),"            // InvoiceTotal cannot make it
+        " (3005, 1002, '2024-01-06 00:00:00', 0, 0, 0, 0);"               // no client row: never counts
+        "INSERT INTO tb_trans (TransNum, InvoiceNum, Amount) VALUES (1, 3001, 0.05), (2, 3001, 19.99),"
+        " (3, 3003, 0.1), (4, 3003, 0.2), (5, 3003, 1234567.89), (6, 3004, 8.125), (7, 3005, 1000);"
+        "INSERT INTO tb_Receive (TransNum, CustNum, [Date], Amount) VALUES (1, 1001, '2024-02-01 00:00:00', 0.015);");
+    Globals::SharedInvoice = std::make_shared<Invoice>();
+    Globals::SharedInvoice->InitAccess(o.folder.path() + "\\Vantrel.mdb");
+    ScriptedMsgBox box;
+    box.expect(vb::vbOK);
+    box.expect(vb::vbOK);
+    Invoice one;
+    one.InitAccess(o.folder.path() + "\\Vantrel.mdb");
+    one.OpenCn();
+    vb::Currency expected;
+    for (int num : {3001, 3002, 3003, 3004}) expected += one.InvoiceTotal(num);
+    one.CloseCn();
+    ASSERT_EQ(box.shown().size(), 1u);
+    const QString report = box.lastPrompt();
+    EXPECT_TRUE(report.startsWith("Invoice.InvoiceTotal -94 "));
+
+    EXPECT_EQ(o.c.ClientBal(1001, vb::Date()), vb::Currency::fromDouble(expected.toDouble() - 0.015));
+    ASSERT_EQ(box.shown().size(), 2u);
+    EXPECT_EQ(box.lastPrompt(), report);
+    Globals::SharedInvoice.reset();
+}
