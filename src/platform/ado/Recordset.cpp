@@ -3,10 +3,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
-#include <string_view>
-#include <unordered_map>
 #include <sqlite3.h>
-#include <QHash>
 #include <QStringList>
 #include "ado/JetSql.h"
 #include "ado/SqliteStatement.h"
@@ -40,22 +37,35 @@ Cell nullCell() {
 }
 
 struct Column {
-    QString name;
+    QByteArray name;     // UTF-8, as read or appended
+    bool ascii = true;
+    mutable bool repeated = false;   // an earlier column has the same name
     int type = adVariant;
     int definedSize = 0;
     QByteArray origin;   // the table's own column name, for in-place updates
 };
 
+// Whether decl holds word (upper case), letters compared without case.
+bool declHas(const char* decl, const char* word) {
+    const size_t n = std::strlen(word);
+    for (const char* p = decl; *p; ++p) {
+        size_t k = 0;
+        while (k < n && p[k] && (p[k] & ~0x20) == word[k]) ++k;
+        if (k == n) return true;
+    }
+    return false;
+}
+
 // The declared type of a column decides the Variant a field gives.
 int typeFromDecl(const char* decl) {
     if (!decl || !*decl) return adVariant;
-    const QByteArray d = QByteArray(decl).toUpper();
-    if (d.contains("CURRENCY") || d.contains("MONEY")) return adCurrency;
-    if (d.contains("DATE")) return adDate;
-    if (d.contains("BOOL") || d == "BIT") return adBoolean;
-    if (d.contains("INT")) return adInteger;
-    if (d.contains("REAL") || d.contains("DOUB") || d.contains("FLOA")) return adDouble;
-    if (d.contains("CHAR") || d.contains("TEXT") || d.contains("MEMO") || d.contains("CLOB")) return adVarChar;
+    if (declHas(decl, "CURRENCY") || declHas(decl, "MONEY")) return adCurrency;
+    if (declHas(decl, "DATE")) return adDate;
+    if (declHas(decl, "BOOL") || qstricmp(decl, "BIT") == 0) return adBoolean;
+    if (declHas(decl, "INT")) return adInteger;
+    if (declHas(decl, "REAL") || declHas(decl, "DOUB") || declHas(decl, "FLOA")) return adDouble;
+    if (declHas(decl, "CHAR") || declHas(decl, "TEXT") || declHas(decl, "MEMO") || declHas(decl, "CLOB"))
+        return adVarChar;
     return adVariant;
 }
 
@@ -94,71 +104,87 @@ vb::Currency currencyOf(int64_t units) {
 
 } // namespace
 
-struct AsciiHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
-};
-
-// Lower-cases an ASCII name into buf; false when it is not plain ASCII or too long.
-template <class Ch>
-bool foldAscii(const Ch* p, size_t n, char (&buf)[64], std::string_view& out) {
-    if (n >= sizeof buf) return false;
-    for (size_t i = 0; i < n; ++i) {
-        const auto c = static_cast<unsigned>(p[i]);
-        if (c >= 0x80) return false;
-        buf[i] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+// Two ASCII names equal but for case; false when either is not plain ASCII.
+bool sameAsciiName(const char* a, size_t an, const char* b, size_t bn) {
+    if (an != bn) return false;
+    for (size_t i = 0; i < an; ++i) {
+        const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x >= 0x80 || y >= 0x80) return false;
+        if (x != y && ((x | 0x20) != (y | 0x20) || (x | 0x20) < 'a' || (x | 0x20) > 'z')) return false;
     }
-    out = std::string_view(buf, n);
+    return true;
+}
+
+bool isAscii(const QByteArray& s) {
+    for (const char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
     return true;
 }
 
 struct RowStore {
     std::vector<Column> cols;
-    QHash<QString, int> byName;     // names as read, then case-folded
-    // Field lookups run once per field per row: plain ASCII names are found
-    // without building a QString.
-    std::unordered_map<std::string, int, AsciiHash, std::equal_to<>> byAscii;
     std::vector<Cell> cells;        // row-major
     std::vector<int64_t> rowids;    // when updatable
     std::string text;               // UTF-8 of every text cell
     int rows = 0;
     bool memory = false;            // built by Fields.Append, not read from a file
     QByteArray table;               // the one table of an updatable set
+    // Members read their fields mostly in column order: a lookup starts
+    // where the last one ended. No index is built per statement; most are
+    // read once.
+    mutable size_t next = 0;
+    mutable bool marked = false;
 
     int ncols() const { return static_cast<int>(cols.size()); }
     Cell& at(int row, int col) { return cells[static_cast<size_t>(row) * cols.size() + col]; }
     const Cell& at(int row, int col) const { return cells[static_cast<size_t>(row) * cols.size() + col]; }
 
-    void addColumn(const QString& name, int type, int size, const QByteArray& origin = QByteArray()) {
-        const int idx = ncols();
-        cols.push_back({name, type, size, origin});
-        byName.insert(name, idx);   // exact spelling: found without folding
-        const QString folded = name.toCaseFolded();
-        if (!byName.contains(folded) || byName.value(folded) > idx) byName.insert(folded, idx);
-        char buf[64];
-        std::string_view key;
-        if (foldAscii(name.utf16(), static_cast<size_t>(name.size()), buf, key)) byAscii.emplace(std::string(key), idx);
+    void addColumn(QByteArray name, int type, int size, const QByteArray& origin = QByteArray()) {
+        Column c;
+        c.ascii = isAscii(name);
+        c.name = std::move(name);
+        c.type = type;
+        c.definedSize = size;
+        c.origin = origin;
+        cols.push_back(std::move(c));
+        marked = false;
     }
 
+    // The first column of that name, case ignored; -1 when none.
+    int find(const char* name, size_t n) const {
+        const size_t count = cols.size();
+        if (!marked) markRepeats();
+        for (size_t k = 0; k < count; ++k) {
+            const size_t i = (next + k) % count;
+            const Column& c = cols[i];
+            if (c.ascii && !c.repeated && sameAsciiName(c.name.constData(), size_t(c.name.size()), name, n))
+                return found(i);
+        }
+        // Names beyond ASCII compare by Unicode case folding.
+        const QString folded = QString::fromUtf8(name, static_cast<qsizetype>(n)).toCaseFolded();
+        for (size_t i = 0; i < count; ++i)
+            if (QString::fromUtf8(cols[i].name).toCaseFolded() == folded) return found(i);
+        return -1;
+    }
     int find(const QString& name) const {
-        char buf[64];
-        std::string_view key;
-        if (foldAscii(name.utf16(), static_cast<size_t>(name.size()), buf, key)) {
-            auto a = byAscii.find(key);
-            if (a != byAscii.end()) return a->second;
-        }
-        auto it = byName.constFind(name.toCaseFolded());
-        return it != byName.constEnd() ? it.value() : -1;
+        const QByteArray u = name.toUtf8();
+        return find(u.constData(), static_cast<size_t>(u.size()));
+    }
+    int find(const char* name) const { return find(name, std::strlen(name)); }
+
+    // A name spelled twice (a join's "select *"): the first one counts.
+    void markRepeats() const {
+        for (size_t i = 1; i < cols.size(); ++i)
+            for (size_t j = 0; j < i && !cols[i].repeated; ++j)
+                cols[i].repeated = cols[j].ascii && cols[i].ascii &&
+                                   sameAsciiName(cols[j].name.constData(), size_t(cols[j].name.size()),
+                                                 cols[i].name.constData(), size_t(cols[i].name.size()));
+        marked = true;
     }
 
-    int find(const char* name) const {
-        char buf[64];
-        std::string_view key;
-        if (foldAscii(name, std::strlen(name), buf, key)) {
-            auto a = byAscii.find(key);
-            return a != byAscii.end() ? a->second : -1;
-        }
-        return find(QString::fromUtf8(name));
+    int found(size_t i) const {
+        next = i + 1 == cols.size() ? 0 : i + 1;
+        return static_cast<int>(i);
     }
 
     Cell textCell(const char* p, size_t n) {
@@ -257,7 +283,7 @@ struct Recordset::EditState {
 
 QString Field::Name() const {
     rs_->requireOpen();
-    return rs_->store_->cols[col_].name;
+    return QString::fromUtf8(rs_->store_->cols[col_].name);
 }
 
 int Field::Type() const {
@@ -293,7 +319,7 @@ void Fields::Append(const QString& name, int type, int definedSize) {
         rs_->pendingDefs_ = std::make_shared<RowStore>();
         rs_->pendingDefs_->memory = true;
     }
-    rs_->pendingDefs_->addColumn(name, type, definedSize);
+    rs_->pendingDefs_->addColumn(name.toUtf8(), type, definedSize);
 }
 
 // ---- Recordset ----
@@ -414,12 +440,12 @@ void Recordset::openQuery(const QString& sql, const ConnectionPtr& cn) {
     const int first = withRowid ? 1 : 0;
     for (int i = first; i < total; ++i) {
         const char* origin = sqlite3_column_origin_name(s, i);
-        store->addColumn(QString::fromUtf8(sqlite3_column_name(s, i)), typeFromDecl(sqlite3_column_decltype(s, i)), 0,
+        store->addColumn(QByteArray(sqlite3_column_name(s, i)), typeFromDecl(sqlite3_column_decltype(s, i)), 0,
                          origin ? QByteArray(origin) : QByteArray());
     }
     if (withRowid) store->table = QByteArray(sqlite3_column_table_name(s, 1));
     const int ncols = total - first;
-    store->cells.reserve(static_cast<size_t>(ncols) * 64);
+    store->cells.reserve(static_cast<size_t>(ncols) * 8);
 
     while (st->step()) {
         if (withRowid) store->rowids.push_back(sqlite3_column_int64(s, 0));

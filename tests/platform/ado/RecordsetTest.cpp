@@ -215,6 +215,25 @@ TEST_F(RecordsetTest, FieldsByNameIgnoringCaseAndByOrdinal) {
     EXPECT_EQ(errorOf([&] { rs->Fields(-1); }), vb::err::ItemNotFound);
 }
 
+// Lookups in any order, a name given twice (the first counts, whichever
+// was looked up before) and a name beyond ASCII, its case ignored too.
+TEST_F(RecordsetTest, FieldsByNameInAnyOrderWithRepeatedAndNonAsciiNames) {
+    auto cn = openOn(folder.dataFile());
+    auto rs = list(cn, QStringLiteral("select ItemNum, Description, 'second' as DESCRIPTION, 'x' as [Größe], "
+                                      "ItemNum + 1 as Next from tb_Inventory where ItemNum = 1"));
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_EQ(rs->Fields("next").Value().longValue(), 2);
+        EXPECT_EQ(rs->Fields("description").Value().stringValue(), QStringLiteral("Widget"));
+        EXPECT_EQ(rs->Fields("GRÖßE").Value().stringValue(), QStringLiteral("x"));
+        EXPECT_EQ(rs->Fields("größe").Value().stringValue(), QStringLiteral("x"));
+        EXPECT_EQ(rs->Fields("ItemNum").Value().longValue(), 1);
+        EXPECT_EQ(rs->Fields("Description").Value().stringValue(), QStringLiteral("Widget"));
+    }
+    EXPECT_EQ(rs->Fields(2).Value().stringValue(), QStringLiteral("second"));
+    EXPECT_EQ(errorOf([&] { rs->Fields("Descriptio"); }), vb::err::ItemNotFound);
+    EXPECT_EQ(errorOf([&] { rs->Fields("Größ"); }), vb::err::ItemNotFound);
+}
+
 TEST_F(RecordsetTest, EmptyAndClosedSets) {
     auto cn = openOn(folder.dataFile());
     auto rs = list(cn, QStringLiteral("select * from tb_Client"));
