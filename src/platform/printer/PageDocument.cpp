@@ -124,6 +124,10 @@ bool Table::isBold(int r, int c) const {
 
 struct PageDocument::Pending {
     Table table;
+    // The format and header texts last given: the documents pass the same
+    // ones with every row, so they are parsed once.
+    QString format, header;
+    int gridColumns = 0;   // the width the bold grid's rows have
 };
 
 PageDocument::PageDocument() {
@@ -260,14 +264,31 @@ void PageDocument::setBaseFont(const FontSpec& f) {
 
 // ---- measuring --------------------------------------------------------------------
 
-double PageDocument::lineHeight(const FontSpec& f) const {
-    QFontMetricsF fm(makeFont(f), &referenceDevice());
-    return fm.height() / kDpi;
+namespace {
+
+// A document measures thousands of cells in a handful of fonts: the metrics
+// of each are built once (a QFont and its metrics cost far more than a
+// measurement).
+const QFontMetricsF& metricsOf(const FontSpec& f) {
+    struct Entry {
+        FontSpec spec;
+        std::unique_ptr<QFontMetricsF> fm;
+    };
+    thread_local std::vector<Entry> cache;
+    for (const Entry& e : cache)
+        if (e.spec.size == f.size && e.spec.bold == f.bold && e.spec.family == f.family) return *e.fm;
+    // Sizes set smaller to fit come and go; the cache stays small.
+    if (cache.size() >= 64) cache.erase(cache.begin());
+    cache.push_back({f, std::make_unique<QFontMetricsF>(makeFont(f), &referenceDevice())});
+    return *cache.back().fm;
 }
 
+} // namespace
+
+double PageDocument::lineHeight(const FontSpec& f) const { return metricsOf(f).height() / kDpi; }
+
 double PageDocument::TextWidth(const FontSpec& f, const QString& text) {
-    QFontMetricsF fm(makeFont(f), &referenceDevice());
-    return fm.horizontalAdvance(text) / kDpi;
+    return metricsOf(f).horizontalAdvance(text) / kDpi;
 }
 
 double PageDocument::textWidth(const FontSpec& f, const QString& s) const { return TextWidth(f, s); }
@@ -275,8 +296,8 @@ double PageDocument::textWidth(const FontSpec& f, const QString& s) const { retu
 // Greedy word wrap of one LF-free line; a word wider than the width is
 // broken between its characters, so no line reaches past the width (but for
 // a single character wider than it).
-QStringList PageDocument::wrap(const FontSpec& f, const QString& text, double width) const {
-    if (text.isEmpty() || width <= 0 || textWidth(f, text) <= width) return {text};
+QStringList PageDocument::wrap(const FontSpec& f, const QString& text, double width, double textW) const {
+    if (text.isEmpty() || width <= 0 || (textW >= 0 ? textW : textWidth(f, text)) <= width) return {text};
     QStringList out;
     QString line;
     const QStringList words = text.split(QLatin1Char(' '));
@@ -396,40 +417,59 @@ void PageDocument::requireTable(const char* op) const {
     if (!pending_) invalidCall(QStringLiteral("%1 without StartTable").arg(QLatin1String(op)));
 }
 
-namespace {
-void fitBoldGrid(Table& t) {
+// The bold grid and the row heights grow with the rows; only a change of
+// the column count goes over the rows already there.
+void PageDocument::fitBoldGrid(Pending& p) {
+    Table& t = p.table;
     const int rows = t.rowCount() + 1;
     const int cols = static_cast<int>(t.columns.size());
-    while (t.bold.size() < rows) t.bold.append(QList<bool>());
-    for (auto& r : t.bold)
-        while (r.size() < cols) r.append(false);
+    if (cols > p.gridColumns) {
+        for (auto& r : t.bold)
+            while (r.size() < cols) r.append(false);
+        p.gridColumns = cols;
+    }
+    while (t.bold.size() < rows) t.bold.append(QList<bool>(p.gridColumns, false));
     while (t.rowHeights.size() < rows) t.rowHeights.append(0);
 }
-} // namespace
+
+void PageDocument::takeFormat(const QString& format, const QString& header) {
+    Pending& p = *pending_;
+    Table& t = p.table;
+    if (!format.isEmpty() && format != p.format) {
+        t.columns = ParseTableFormat(format);
+        p.format = format;
+    }
+    if (!header.isEmpty() && header != p.header) {
+        const auto h = ParseTableRows(header);
+        t.header = h.isEmpty() ? QStringList() : h.first();
+        p.header = header;
+    }
+}
 
 void PageDocument::AddTable(const QString& format, const QString& header, const QString& body) {
     requireTable("AddTable");
+    takeFormat(format, header);
     Table& t = pending_->table;
-    if (!format.isEmpty()) t.columns = ParseTableFormat(format);
-    if (!header.isEmpty()) {
-        const auto h = ParseTableRows(header);
-        t.header = h.isEmpty() ? QStringList() : h.first();
-    }
     for (const QStringList& r : ParseTableRows(body)) t.rows.append(r);
-    fitBoldGrid(t);
+    fitBoldGrid(*pending_);
 }
 
 void PageDocument::AddTableCells(const QString& format, const QString& header, const QStringList& cells) {
-    AddTable(format, header, QString());
+    requireTable("AddTable");
+    takeFormat(format, header);
     pending_->table.rows.append(cells);
-    fitBoldGrid(pending_->table);
+    fitBoldGrid(*pending_);
 }
 
 void PageDocument::AddTableCells(const QString& format, const QStringList& header, const QStringList& cells) {
-    AddTable(format, QString(), QString());
-    if (!header.isEmpty()) pending_->table.header = header;
+    requireTable("AddTable");
+    takeFormat(format, QString());
+    if (!header.isEmpty()) {
+        pending_->table.header = header;
+        pending_->header.clear();
+    }
     pending_->table.rows.append(cells);
-    fitBoldGrid(pending_->table);
+    fitBoldGrid(*pending_);
 }
 
 void PageDocument::setTableKeepTogether(bool on) {
@@ -457,7 +497,7 @@ void PageDocument::setTableCell(int setting, const QVariant& value) {
     if (!ok || n < 0) invalidArgument(QStringLiteral("row count"));
     t.fixedRows = n;
     while (t.rowCount() < n) t.rows.append(QStringList());
-    fitBoldGrid(t);
+    fitBoldGrid(*pending_);
 }
 
 void PageDocument::setTableCell(int setting, int row, const QVariant& value) {
@@ -465,7 +505,7 @@ void PageDocument::setTableCell(int setting, int row, const QVariant& value) {
     Table& t = pending_->table;
     if (setting != tcRowHeight) invalidCall(QStringLiteral("TableCell setting %1").arg(setting));
     if (row < 0 || row > t.rowCount()) throw vb::RuntimeError(381, QStringLiteral("Subscript out of range"));
-    fitBoldGrid(t);
+    fitBoldGrid(*pending_);
     t.rowHeights[row] = ParseLength(value.toString());
 }
 
@@ -477,7 +517,7 @@ void PageDocument::setTableCell(int setting, int row1, int col1, int row2, int c
         return;
     }
     if (setting != tcFontBold) invalidCall(QStringLiteral("TableCell setting %1").arg(setting));
-    fitBoldGrid(t);
+    fitBoldGrid(*pending_);
     if (std::min(row1, row2) < 0 || std::max(row1, row2) > t.rowCount())
         throw vb::RuntimeError(381, QStringLiteral("Subscript out of range"));
     const bool on = value.toBool();
@@ -489,20 +529,22 @@ void PageDocument::setTableCell(int setting, int row1, int col1, int row2, int c
 
 void PageDocument::EndTable() {
     requireTable("EndTable");
+    fitBoldGrid(*pending_);
     Table t = std::move(pending_->table);
     pending_.reset();
     t.alignment = alignment_;
     t.font = font_;
-    fitBoldGrid(t);
     // Rows past the row count set are laid out like the last counted row.
     if (t.fixedRows > 0 && t.fixedRows < t.rowHeights.size())
         for (int r = t.fixedRows + 1; r < t.rowHeights.size(); ++r)
             if (t.rowHeights[r] <= 0) t.rowHeights[r] = t.rowHeights[t.fixedRows];
     tables_.append(std::move(t));
     const int index = static_cast<int>(tables_.size()) - 1;
-    if (tables_[index].keepWithPrevious) keepWithPrevious(index);
+    // Each row is wrapped and measured once, whatever moves afterwards.
+    const QList<RowLayout> rows = layoutRows(tables_[index]);
+    if (tables_[index].keepWithPrevious) keepWithPrevious(index, rows);
     const FlowMark before = mark();
-    placeTable(index);
+    placeTable(index, rows);
     lastTable_ = index;
     lastTableMark_ = before;
 }
@@ -535,12 +577,14 @@ QList<PageDocument::RowLayout> PageDocument::layoutRows(const Table& t) const {
                 for (const QString& word : text.split(QLatin1Char(' '))) w = std::max(w, textWidth(font, word));
                 return w;
             };
-            if (inner > 0 && textWidth(f, text) > inner + kEps && widest(f) > inner + kEps) {
+            double w = text.isEmpty() ? 0 : textWidth(f, text);
+            if (inner > 0 && w > inner + kEps && widest(f) > inner + kEps) {
                 f.size = std::max(kMinFitSize, std::floor(f.size * inner / widest(f) * 4) / 4);
                 while (f.size > kMinFitSize && widest(f) > inner + kEps) f.size = std::max(kMinFitSize, f.size - 0.25);
+                w = -1;   // measured at the size it was before
             }
             row.fonts.append(f);
-            row.lines.append(wrap(f, text, inner));
+            row.lines.append(wrap(f, text, inner, w));
             row.lineHeight = std::max(row.lineHeight, lineHeight(f));
             n = std::max(n, static_cast<int>(row.lines.last().size()));
         }
@@ -587,10 +631,10 @@ void PageDocument::rollback(const FlowMark& m) {
 // the earlier table is laid out again from where it started, breaking to the
 // next page before its last filled row (or later, when that many rows and
 // this table would not fit one page together).
-void PageDocument::keepWithPrevious(int index) {
+void PageDocument::keepWithPrevious(int index, const QList<RowLayout>& ownRows) {
     const int prev = lastTable_;
     if (prev < 0 || prev >= index) return;
-    const double own = tableHeight(layoutRows(tables_[index]));
+    const double own = tableHeight(ownRows);
     if (y_ + own <= bottomLimit() + kEps) return;
     const Table& p = tables_[prev];
     const int n = p.rowCount();
@@ -614,10 +658,10 @@ void PageDocument::keepWithPrevious(int index) {
     while (k < n && moved(k) > room + kEps) ++k;
     if (moved(k) > room + kEps) return;
     rollback(lastTableMark_);
-    placeTable(prev, k);
+    placeTable(prev, rows, k);
 }
 
-void PageDocument::placeTable(int index, int breakBefore) {
+void PageDocument::placeTable(int index, const QList<RowLayout>& rows, int breakBefore) {
     Table& t = tables_[index];
     const double content = pageWidth_ - marginLeft_ - marginRight_;
     double total = 0;
@@ -628,7 +672,6 @@ void PageDocument::placeTable(int index, int breakBefore) {
     QList<double> edges{x0};
     for (const auto& c : t.columns) edges.append(edges.last() + c.width);
     const int ncols = static_cast<int>(t.columns.size());
-    const QList<RowLayout> rows = layoutRows(t);
 
     const bool hasHeader = ncols > 0;
     const double left = edges.first(), right = edges.last();

@@ -292,7 +292,8 @@ private:
     };
     double lineHeight(const FontSpec& f) const;
     double textWidth(const FontSpec& f, const QString& s) const;
-    QStringList wrap(const FontSpec& f, const QString& text, double width) const;
+    // textW: the text's width when already measured in f, else negative.
+    QStringList wrap(const FontSpec& f, const QString& text, double width, double textW = -1) const;
     // The text (LF breaks lines) wrapped to width, set smaller until its
     // lines fit height, down to kMinFitSize.
     Fitted fit(const FontSpec& f, const QString& text, double width, double height) const;
@@ -301,8 +302,10 @@ private:
     double bottomLimit() const { return pageHeight_ - marginBottom_; }
     QList<RowLayout> layoutRows(const Table& t) const;
     double tableHeight(const QList<RowLayout>& rows) const;
-    void placeTable(int index, int breakBefore = 0);
-    void keepWithPrevious(int index);
+    void placeTable(int index, const QList<RowLayout>& rows, int breakBefore = 0);
+    void keepWithPrevious(int index, const QList<RowLayout>& ownRows);
+    void fitBoldGrid(Pending& p);
+    void takeFormat(const QString& format, const QString& header);
     FlowMark mark() const;
     void rollback(const FlowMark& m);
     void requireTable(const char* op) const;

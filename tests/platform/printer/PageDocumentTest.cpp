@@ -375,6 +375,28 @@ TEST(PageDocument, TwentyRowSettingPadsFixesHeightsAndBoldsTheHeader) {
         else EXPECT_FALSE(c.font.bold);
 }
 
+// Rows added with a format or header that changes partway keep the new
+// one, and every row, old or new, can be set bold in the new columns.
+TEST(PageDocument, AFormatOrHeaderChangedPartwayTakesEffectForEveryRow) {
+    PageDocument d;
+    open(d);
+    d.StartTable();
+    for (int i = 1; i <= 3; ++i) d.AddTableCells("1in;", "N;", {QString::number(i)});
+    d.AddTableCells("1in|2in;", "N|Name;", {"4", "four"});
+    d.AddTableCells("1in|2in;", QStringList{"No", "Label"}, {"5", "five"});
+    d.AddTableCells("1in|2in;", "N|Name;", {"6", "six"});
+    d.setTableCell(tcFontBold, 1, 2, 6, 2, true);
+    d.EndTable();
+    const Table& t = d.Tables()[0];
+    EXPECT_EQ(t.columns.size(), 2);
+    EXPECT_EQ(t.header, (QStringList{"N", "Name"}));
+    for (int r = 1; r <= 6; ++r) {
+        EXPECT_TRUE(t.isBold(r, 1)) << r;
+        EXPECT_FALSE(t.isBold(r, 0)) << r;
+    }
+    EXPECT_EQ(t.rowHeights.size(), 7);
+}
+
 TEST(PageDocument, RowsBeyondTheRowCountAreKept) {
     PageDocument d;
     open(d);
