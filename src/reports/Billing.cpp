@@ -96,7 +96,9 @@ void Billing::Form_Load() {
 
 void Billing::btnPrint_Click() {
     vb::Trap(QStringLiteral("Billing.btnPrint_Click -"), [this] {
-        // The statements are laid out from this window while it still stands.
+        // The statements are laid out from this window while it still stands,
+        // anew for this choice when a preview of an earlier one is open.
+        forms::Form::unload<PrtBilling>();
         forms::Form::get<PrtBilling>().Show();
         forms::Form::Unload(this);
     });
