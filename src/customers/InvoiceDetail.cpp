@@ -352,14 +352,15 @@ void InvoiceDetail::fillGrid(const ado::RecordsetPtr& lines) {
     ItemList.setColDataType(colTotal, controls::flexDTCurrency);
 }
 
-void InvoiceDetail::Form_Unload() {
+void InvoiceDetail::Form_QueryUnload(bool& Cancel, int) {
     // A line edited and not yet saved (its stock has already moved) is saved
-    // before the window goes, whichever way it is closed.
-    if (!discarding_ && rows_.ChangedHere()) {
-        ItemList_LostFocus();
-        rows_.ClearChanged();
-    }
+    // before the window goes, whichever way it is closed; one that cannot be
+    // saved keeps the window when the user says so. An invoice deleted
+    // elsewhere has nothing left to save.
+    if (discarding_) return;
+    if (!rows_.SaveBeforeClose([this] { ItemList_LostFocus(); })) Cancel = true;
 }
+
 
 // ---------------------------------------------------------------- totals
 
