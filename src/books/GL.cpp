@@ -322,8 +322,10 @@ void GL::btnPaymentCategories_Click() { forms::Form::get<ExpenseTypes>().Show(tr
 void GL::btnPrint_Click() { ShowRegisterReport(); }
 
 void GL::ShowRegisterReport() {
-    // Modeless and without owner; it reads PrintFilterField, PrintFilterValue
-    // and rsVendors as the grid left them. An open report is only raised.
+    // Modeless and without owner; it reads PrintFilterField and
+    // PrintFilterValue as the grid left them. An open report is laid out
+    // anew for them.
+    forms::Form::unload<PrtRegistry>();
     forms::Form::get<PrtRegistry>().Show();
 }
 

@@ -42,7 +42,7 @@ bool cSetup::SaveCompanyInfo() {
         t.Commit();
         saved = true;
     });
-    return saved;
+    return Published({RecordEvents::CompanySaved}, saved);
 }
 
 ado::RecordsetPtr cSetup::rsPaymentTypes() {

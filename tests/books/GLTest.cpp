@@ -11,6 +11,7 @@
 #include "data/Globals.h"
 #include "data/Vendor.h"
 #include "data/cSetup.h"
+#include "reports/PrtRegistry.h"
 #include "forms/Form.h"
 #include "support/FormDriver.h"
 #include "support/GridDriver.h"
@@ -226,6 +227,37 @@ TEST_F(GLTest, EnteredCellSetsTheReportFilter) {
     d.moveTo(1, GL::colDeposit);
     EXPECT_EQ(Globals::PrintFilterField, "Deposit");
     EXPECT_EQ(Globals::PrintFilterValue, "ALL");
+}
+
+// Print lays the report out for the vendor of the entered cell, also when a
+// report of another vendor is open, and the report outlives the register.
+TEST_F(GLTest, PrintShowsTheEnteredVendorAndTheReportOutlivesTheRegister) {
+    folder.exec("INSERT INTO tb_Vendor (VendorNum, Company) VALUES (1001,'Acme'),(1002,'Bolt')");
+    entry(1001, "2026-01-01", "1", 50, 0, false, "Acme", "Rent");
+    entry(1002, "2026-01-02", "2", 900, 0, false, "Bolt", "Rent");
+    GL& w = open();
+    GridDriver d(w.PaymentList);
+    d.focusIn();
+    auto total = [] {
+        const printer::Table& t = Form::get<PrtRegistry>().VSregistry.Tables().at(0);
+        return t.rows.back().join('|');   // the total row
+    };
+    d.moveTo(1, GL::colVendor);
+    w.btnPrint_Click();
+    testsupport::pump();
+    EXPECT_TRUE(total().endsWith(money(50))) << total().toStdString();
+    d.moveTo(2, GL::colVendor);
+    w.btnPrint_Click();
+    testsupport::pump();
+    EXPECT_TRUE(total().endsWith(money(900))) << total().toStdString();
+
+    Form::Unload(&w);
+    testsupport::pump();
+    PrtRegistry& p = Form::get<PrtRegistry>();
+    p.OptCategory.click();
+    p.OptVendor.click();
+    EXPECT_EQ(p.CmbPrintCrit.ListCount(), 2);
+    EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(GLTest, PickedDateOnBlankRowMarksChangedButSavesNothing) {
