@@ -16,7 +16,8 @@ ExpenseTypes::ExpenseTypes()
                       .deleteTitle = QStringLiteral("Delete Expense Type"),
                       .setNewRowStatusName = QStringLiteral("SetNewStatus"),
                       .afterRowEditName = QStringLiteral("PaymentList_AfterRowEdit")},
-                     {&cSetup::SaveExpenseType, &cSetup::DeleteExpenseType, &cSetup::rsExpenseTypes, Globals::rsExpTypes}) {}
+                     {&cSetup::SaveExpenseType, &cSetup::DeleteExpenseType, &cSetup::ReplaceExpenseType,
+                      &cSetup::rsExpenseTypes, Globals::rsExpTypes}) {}
 
 QString ExpenseTypes::CategoryList(const ado::RecordsetPtr& types) {
     QStringList entries;
