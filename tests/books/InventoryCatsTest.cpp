@@ -1,7 +1,7 @@
 // The inventory category editor, opened modally from the item editor: a
-// description saved as its edit ends, New, Delete of a category with its
-// items, and Exit (or the close box) reopening the item editor on the
-// categories now stored.
+// description saved as its edit ends (or kept pending when the data file
+// refuses it), New, Delete of a category with its items, and Exit (or the
+// close box) reopening the item editor on the categories now stored.
 #include <functional>
 #include <gtest/gtest.h>
 #include <QPointer>
@@ -205,6 +205,44 @@ TEST_F(InventoryCatsTest, CloseBoxReopensTheItemEditorAsExitDoes) {
     ASSERT_EQ(items.cmbCategory.ListCount(), 2);
     EXPECT_EQ(items.cmbCategory.List(1), "002 Hardware");
     EXPECT_EQ(items.cmbCategory.Text(), "001 General");
+}
+
+TEST_F(InventoryCatsTest, RefusedSaveStaysPendingAndIsTriedOnLeaveAndExit) {
+    category(1, QStringLiteral("General"));
+    withEditor([&](InventoryCats& w) {
+        GridDriver d(w.InventoryList);
+        testsupport::click(w.btnNew);
+        folder.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON tb_InvCategories "
+                                   "BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+        boxes.expect(vb::vbOK);   // the data layer's report
+        ASSERT_TRUE(d.edit(2, C::colDesc, QStringLiteral("Hardware")));
+        ASSERT_EQ(boxes.shown().size(), 1u);
+        EXPECT_TRUE(boxes.lastPrompt().startsWith("Inventory.SaveCategory -")) << boxes.lastPrompt().toStdString();
+        EXPECT_EQ(markers(w), (QStringList{"", "?"}));
+        EXPECT_EQ(cell(w, 2, C::colKey), "0");
+        EXPECT_EQ(cell(w, 2, C::colDesc), "Hardware");
+        EXPECT_TRUE(Globals::RowChanged);
+
+        // Leaving the row tries again and, refused, stays on it.
+        boxes.expect(vb::vbOK);
+        d.moveTo(1, C::colDesc);
+        EXPECT_EQ(boxes.shown().size(), 2u);
+        EXPECT_EQ(w.InventoryList.Row(), 2);
+        EXPECT_EQ(markers(w)[1], "?");
+        // So does Exit, which then leaves nothing behind unasked.
+        boxes.expect(vb::vbOK);
+        w.btnExit_Click();
+        EXPECT_EQ(boxes.shown().size(), 3u);
+        ASSERT_TRUE(w.IsLoaded());
+        EXPECT_EQ(categories(), "1 General");
+
+        folder.exec(QStringLiteral("DROP TRIGGER refuse"));
+        w.btnExit_Click();
+    });
+    EXPECT_EQ(categories(), "1 General, 2 Hardware");
+    EXPECT_FALSE(Globals::RowChanged);
+    ASSERT_TRUE(Form::isLoaded<frmInventory>());
+    EXPECT_EQ(Form::get<frmInventory>().cmbCategory.ListCount(), 2);
 }
 
 } // namespace
