@@ -158,20 +158,18 @@ vb::Date Receipts::DefaultSinceDate(const vb::Date& today) {
 
 QString Receipts::TypeList(const QString& cardType1, const QString& cardNumber1, const QString& cardType2,
                            const QString& cardNumber2, const ado::RecordsetPtr& payTypes) {
-    QString list;
-    if (!cardType1.isEmpty()) list += QStringLiteral("#1;") + cardType1 + QStringLiteral(" #") + cardNumber1 + QLatin1Char('|');
-    if (!cardType2.isEmpty()) list += QStringLiteral("#2;") + cardType2 + QStringLiteral(" #") + cardNumber2 + QLatin1Char('|');
+    controls::ComboList list;
+    if (!cardType1.isEmpty()) list.add(1, cardType1 + QStringLiteral(" #") + cardNumber1);
+    if (!cardType2.isEmpty()) list.add(2, cardType2 + QStringLiteral(" #") + cardNumber2);
     if (!payTypes) vb::Raise(vb::err::ObjectNotSet);
     payTypes->MoveFirst();
     int n = 3;
     while (!payTypes->Eof()) {
-        list += QLatin1Char('#') + QString::number(n) + QLatin1Char(';') + payTypes->Fields("Type").Value().str() +
-                QLatin1Char('|');
+        list.add(n, payTypes->Fields("Type").Value().str());
         ++n;
         payTypes->MoveNext();
     }
-    if (list.endsWith(QLatin1Char('|'))) list.chop(1);
-    return list;
+    return list.text();
 }
 
 // ---------------------------------------------------------------- load and fill

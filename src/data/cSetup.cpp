@@ -81,6 +81,21 @@ bool cSetup::SaveExpenseType(const QString& TypeText) {
     });
 }
 
+void cSetup::ReplaceType(const QString& table, const QString& OldText, const QString& NewText) {
+    ado::Transaction t(*cn);
+    Exec(QStringLiteral("delete * from ") + table + QStringLiteral(" where type = ") + SqlText(OldText));
+    Exec(QStringLiteral("Insert into ") + table + QStringLiteral(" (type) values (") + SqlText(NewText) + QStringLiteral(")"));
+    t.Commit();
+}
+
+bool cSetup::ReplacePaymentType(const QString& OldText, const QString& NewText) {
+    return Trap("ReplacePaymentType", [&] { ReplaceType(QStringLiteral("tb_PaymentTypes"), OldText, NewText); });
+}
+
+bool cSetup::ReplaceExpenseType(const QString& OldText, const QString& NewText) {
+    return Trap("ReplaceExpenseType", [&] { ReplaceType(QStringLiteral("tb_ExpenseTypes"), OldText, NewText); });
+}
+
 ado::RecordsetPtr cSetup::rsShippingTypes() {
     ado::RecordsetPtr result;
     Trap("rsShippingTypes", [&] { result = List(QStringLiteral("select * from tb_Shipping order by Service, Option")); });
