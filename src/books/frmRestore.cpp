@@ -104,8 +104,7 @@ bool frmRestore::CloseDataWindows() {
         if (*it != this && !dynamic_cast<Customer*>(*it)) others << QPointer<forms::Form>(*it);
     for (const QPointer<forms::Form>& f : others) {
         if (!f || !f->IsLoaded()) continue;   // went with its owner
-        forms::Form::Unload(f.data());
-        if (f && f->IsLoaded()) return false;
+        if (!forms::Form::Unload(f.data())) return false;
     }
     return true;
 }

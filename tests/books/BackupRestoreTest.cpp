@@ -352,6 +352,32 @@ TEST_F(BackupRestoreTest, RestoreClosesTheDataWindowsFirstAndReloadsTheMainList)
     EXPECT_EQ(Globals::rsPayTypes->RecordCount(), 1);   // the restored file's list
 }
 
+// A window whose close asks a question the user answers Cancel.
+class Refusing : public forms::Form {
+public:
+    void Form_QueryUnload(bool& Cancel, int) override { Cancel = refuse; }
+    bool refuse = true;
+};
+
+TEST_F(BackupRestoreTest, AWindowThatStaysOpenCancelsTheRestore) {
+    makeBackupIn(elsewhere.path());
+    folder.exec("INSERT INTO tb_Client (CustNum, Lname, Fname) VALUES (1002, 'Still', 'Here')");
+    const QString before = readAll(folder.dataFile());
+    forms::Form::get<Customer>();
+    Globals::CurrentCustNum = 1002;
+    forms::Form::get<Profile>().Show();
+    auto& stays = forms::Form::get<Refusing>();
+    stays.Show();
+    auto& w = forms::Form::get<frmRestore>();
+    w.Dir1.setPath(elsewhere.path());
+    w.btnRestore_Click();
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_TRUE(forms::Form::isLoaded<Refusing>());
+    EXPECT_EQ(readAll(folder.dataFile()), before);
+    EXPECT_FALSE(QFile::exists(folder.path() + "/BeforeRestoreVantrel.mdb"));
+    stays.refuse = false;
+}
+
 TEST_F(BackupRestoreTest, BackupOfADamagedDataFileKeepsTheLastGoodBackup) {
     remember(elsewhere.path());
     folder.exec("CREATE TABLE big (x); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
