@@ -122,18 +122,6 @@ TEST_F(Profile, WritingReplacesInPlaceAndLeavesOtherLines) {
     EXPECT_EQ(get(ini(), "Main", "Left"), QStringLiteral("1500"));
 }
 
-TEST_F(Profile, ReaderAndWriterFindOneFileForOneName) {
-    // The program writes its paths with "\\"; both sides must land in the same file.
-    const QString written = dir.path() + QStringLiteral("\\Vantrel.ini");
-    const QString other = dir.path() + QStringLiteral("/VANTREL.INI");
-    ASSERT_TRUE(profile::WritePrivateProfileString("Data", "BackUpTo", "/srv/backup", written));
-    for (const QString& name : {written, ini(), other})
-        EXPECT_EQ(profile::GetPrivateProfileString("Data", "BackUpTo", "-", 256, name), QStringLiteral("/srv/backup"));
-    ASSERT_TRUE(profile::WritePrivateProfileString("Data", "BackUpTo", "/srv/second", other));
-    EXPECT_EQ(get(ini(), "Data", "BackUpTo"), QStringLiteral("/srv/second"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Vantrel.ini")});
-}
-
 TEST_F(Profile, AWriteTheDiskCannotTakeLeavesTheFileAsItWas) {
     QByteArray old = "[Customer]\nLEFT=100\n";
     while (old.size() < 8192) old += "; a comment line that pads the settings file out\n";
