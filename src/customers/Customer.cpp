@@ -157,6 +157,16 @@ QString Customer::ClockText() {
 }
 
 void Customer::Form_Load() {
+    // Without the data file every step below would fail on its own; the
+    // program says once what is missing and how to make it, and ends.
+    if (!fso::FileExists(fso::ResolvePath(Globals::DataFilePath()))) {
+        const QString folder = forms::AppPath();
+        vb::MsgBox(QStringLiteral("Vantrel.mdb was not found in ") + folder +
+                       QStringLiteral(".  Make a new, empty one with: newdb ") + folder + QStringLiteral("/Vantrel.mdb"),
+                   vb::vbOKOnly | vb::vbCritical);
+        forms::Form::Unload(this);
+        return;
+    }
     vb::Trap(label("Form_Load"), [this] {
         using namespace Globals;
         rsClients = std::make_shared<ado::Recordset>();

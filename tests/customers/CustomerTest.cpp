@@ -114,6 +114,18 @@ TEST_F(CustomerTest, EmptyStartOpensTheClientEditorOnANewClient) {
     EXPECT_EQ(Globals::CurrentCustNum, 1001);
 }
 
+TEST_F(CustomerTest, AMissingDataFileIsToldOnceAndNothingIsCreated) {
+    ASSERT_TRUE(QFile::remove(folder.dataFile()));
+    boxes.expect(vb::vbOK, "Vantrel.mdb was not found in " + folder.path() + ".  Make a new, empty one with: newdb " +
+                               folder.path() + "/Vantrel.mdb");
+    Form::get<Customer>().Show();
+    EXPECT_EQ(boxes.shown().size(), 1u);
+    EXPECT_FALSE(Form::isLoaded<Customer>());
+    EXPECT_FALSE(Form::isLoaded<intro>());
+    EXPECT_TRUE(Form::loadedForms().isEmpty()) << "nothing keeps the program running";
+    EXPECT_FALSE(QFile::exists(folder.dataFile()));
+}
+
 TEST_F(CustomerTest, NotADatabaseReportsAndStillComesUp) {
     QFile f(folder.dataFile());
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
