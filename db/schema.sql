@@ -57,7 +57,7 @@ CREATE TABLE tb_trans (
   Ordered DATETIME
 );
 -- Amount rides along so line sums are read from the index alone.
-CREATE INDEX ix_trans_InvoiceNum ON tb_trans(InvoiceNum, Amount);
+CREATE INDEX ix_trans_InvoiceNum ON tb_trans(InvoiceNum);
 CREATE INDEX ix_trans_ItemNum ON tb_trans(ItemNum);
 
 CREATE TABLE tb_Receive (
