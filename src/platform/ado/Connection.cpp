@@ -3,6 +3,8 @@
 #include <map>
 #include <mutex>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <vector>
 #include <unistd.h>
 #include <QFile>
 #include <QFileInfo>
@@ -45,6 +47,75 @@ void registerClose(const QString& key) {
     std::lock_guard<std::mutex> lock(r.mutex);
     auto it = r.open.find(key);
     if (it != r.open.end() && --it->second <= 0) r.open.erase(it);
+}
+
+// Closed handles kept for the next open of the same file: opening a file
+// reads its whole schema again, which costs more than most statements.
+// Keyed by the file's identity (device and inode), so a file replaced under
+// the same name is never read through a handle of the one before. Parked
+// handles hold no lock and are not counted as open; whatever needs the file
+// to itself empties the pool first.
+struct FileId {
+    unsigned long long dev = 0, ino = 0;
+    bool operator==(const FileId&) const = default;
+};
+
+bool fileIdOf(const QString& path, FileId& out) {
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return false;
+    out = FileId{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+    return true;
+}
+
+struct Parked {
+    sqlite3* db;
+    FileId id;
+    int flags;
+};
+
+constexpr size_t kPoolSize = 4;
+
+// Never destroyed, like the registry: handles are parked by connections
+// that close after every ordinary static is gone.
+struct Pool {
+    std::mutex mutex;
+    std::vector<Parked> parked;
+};
+Pool& pool() {
+    static Pool* p = new Pool;
+    return *p;
+}
+
+sqlite3* takeParked(const FileId& id, int flags) {
+    std::lock_guard<std::mutex> lock(pool().mutex);
+    auto& p = pool().parked;
+    for (auto it = p.begin(); it != p.end(); ++it)
+        if (it->id == id && it->flags == flags) {
+            sqlite3* db = it->db;
+            p.erase(it);
+            return db;
+        }
+    return nullptr;
+}
+
+// Parks db, or closes it when it is not idle; the oldest parked handle
+// makes room.
+void park(sqlite3* db, const FileId& id, int flags) {
+    if (!sqlite3_get_autocommit(db) || sqlite3_next_stmt(db, nullptr)) {
+        sqlite3_close_v2(db);
+        return;
+    }
+    sqlite3* evicted = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(pool().mutex);
+        auto& p = pool().parked;
+        if (p.size() >= kPoolSize) {
+            evicted = p.front().db;
+            p.erase(p.begin());
+        }
+        p.push_back({db, id, flags});
+    }
+    if (evicted) sqlite3_close_v2(evicted);
 }
 
 // SQL val(): Null stays Null, a number is itself, text is read as the runtime's Val reads it.
@@ -147,21 +218,34 @@ void Connection::openWith(const QString& path, int openFlags) {
     // look like an empty data file instead of a missing one.
     if (path.trimmed().isEmpty() || path == QLatin1String(":memory:"))
         vb::Raise(vb::err::SqlEngine, QStringLiteral("unable to open database file"));
-    sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, openFlags | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-        const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
-        lastFault_ = cannotOpen(path, ClassifyFailure(db ? sqlite3_extended_errcode(db) : rc,
-                                                      db ? sqlite3_system_errno(db) : 0));
-        sqlite3_close_v2(db);
-        vb::Raise(vb::err::SqlEngine, msg);
+    const int flags = openFlags | SQLITE_OPEN_NOMUTEX;
+    // A file being made is never one a parked handle holds.
+    const bool pooled = !(openFlags & SQLITE_OPEN_CREATE);
+    FileId id;
+    sqlite3* db = pooled && fileIdOf(path, id) ? takeParked(id, flags) : nullptr;
+    if (db) {
+        parkable_ = true;
+    } else {
+        const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+        if (rc != SQLITE_OK) {
+            const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+            lastFault_ = cannotOpen(path, ClassifyFailure(db ? sqlite3_extended_errcode(db) : rc,
+                                                          db ? sqlite3_system_errno(db) : 0));
+            sqlite3_close_v2(db);
+            vb::Raise(vb::err::SqlEngine, msg);
+        }
+        // A lock held by another program: wait a little, then fail with the engine's message.
+        sqlite3_busy_timeout(db, 2000);
+        sqlite3_extended_result_codes(db, 0);
+        sqlite3_create_function_v2(db, "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, valFunction, nullptr,
+                                   nullptr, nullptr);
+        // The file as opened, now that the handle holds it open.
+        parkable_ = pooled && fileIdOf(path, id);
     }
-    // A lock held by another program: wait a little, then fail with the engine's message.
-    sqlite3_busy_timeout(db, 2000);
-    sqlite3_extended_result_codes(db, 0);
-    sqlite3_create_function_v2(db, "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, valFunction, nullptr,
-                               nullptr, nullptr);
     db_ = db;
+    dev_ = id.dev;
+    ino_ = id.ino;
+    flags_ = flags;
     path_ = path;
     regKey_ = registryKey(path);
     registerOpen(regKey_);
@@ -172,9 +256,12 @@ void Connection::Close() {
     if (!db_) return;
     // A failure kept for LastFault() outlives the handle.
     lastFault_ = LastFault();
-    // Closing with a transaction still open rolls it back.
-    sqlite3_close_v2(db_);
+    // Closing with a transaction still open rolls it back (such a handle is
+    // closed, never parked).
+    if (parkable_) park(db_, FileId{dev_, ino_}, flags_);
+    else sqlite3_close_v2(db_);
     db_ = nullptr;
+    parkable_ = false;
     registerClose(regKey_);
     regKey_.clear();
     path_.clear();
@@ -207,6 +294,15 @@ void Connection::RollbackTrans() {
     // The engine may already have rolled back on its own (a full disk, an I/O error).
     if (!sqlite3_get_autocommit(db)) Execute(QStringLiteral("ROLLBACK"));
     inTrans_ = false;
+}
+
+void Connection::EmptyPool() {
+    std::vector<Parked> parked;
+    {
+        std::lock_guard<std::mutex> lock(pool().mutex);
+        parked.swap(pool().parked);
+    }
+    for (const Parked& p : parked) sqlite3_close_v2(p.db);
 }
 
 bool Connection::IsFileOpen(const QString& resolvedPath) {

@@ -84,13 +84,21 @@ public:
 
     // True while any connection of this process has the file open. The one
     // place the whole-file tools ask before they touch a data file.
+    // Closed handles kept for reuse do not count.
     static bool IsFileOpen(const QString& resolvedPath);
+    // Closes every handle kept for reuse: done first by whatever needs a data
+    // file to itself (repair, compaction, backup, restore).
+    static void EmptyPool();
 
 private:
     void openWith(const QString& path, int openFlags);
     sqlite3* db_ = nullptr;
     QString path_;
     QString regKey_;
+    // The identity of the file the handle holds, to park it on Close.
+    unsigned long long dev_ = 0, ino_ = 0;
+    int flags_ = 0;
+    bool parkable_ = false;
     bool inTrans_ = false;
     FileFault lastFault_ = FileFault::None;
 };

@@ -39,6 +39,7 @@ void onFile(const Connection& cn, F&& body) {
 QString usableSource(const QString& path) {
     const QString resolved = fso::ResolvePath(path);
     if (!fso::FileExists(resolved)) throw vb::FileError(vb::err::CouldNotFindFile, path);
+    Connection::EmptyPool();
     if (Connection::IsFileOpen(resolved)) throw vb::FileError(vb::err::FileInUse, path);
     return resolved;
 }
@@ -211,6 +212,9 @@ Content Inspect(const QString& path, const QStringList& tables) {
 }
 
 void CopyDatabase(const QString& from, const QString& to, bool check) {
+    // The copy replaces its target by name: no handle kept for reuse may
+    // outlive that on either file.
+    Connection::EmptyPool();
     const QString src = fso::ResolvePath(from);
     const QString dst = QString(to).replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (!fso::FileExists(src)) vb::Raise(vb::err::FileNotFound);
@@ -237,6 +241,7 @@ void CopyDatabase(const QString& from, const QString& to, bool check) {
 
 bool RestoreDatabase(const QString& from, const QString& live, const QString& keep) {
     const QString target = fso::ResolvePath(live);
+    Connection::EmptyPool();
     if (Connection::IsFileOpen(target)) throw vb::FileError(vb::err::FileInUse, live);
     if (!fso::FileExists(target)) {
         CopyDatabase(from, target, true);

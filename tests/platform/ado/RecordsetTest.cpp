@@ -1,6 +1,7 @@
 // Connections and record sets over a real data file made from the schema.
 #include <chrono>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <QFile>
 #include <QFileInfo>
 #include "ado/Connection.h"
@@ -60,6 +61,39 @@ protected:
 };
 
 // ---- Connection ----
+
+// A closed handle is kept for the next open of the same file, never counted
+// as open, sees what others wrote meanwhile, and is never used for a file
+// replaced under the same name.
+TEST_F(RecordsetTest, ClosedHandlesAreReusedOnlyForTheSameFile) {
+    auto count = [](const ConnectionPtr& cn) {
+        return list(cn, QStringLiteral("select count(*) as n from tb_InvCategories"))->Fields("n").Value().longValue();
+    };
+    auto cn = openOn(folder.dataFile());
+    sqlite3* const first = cn->Handle();
+    const long before = count(cn);
+    cn->Close();
+    EXPECT_FALSE(ado::Connection::IsFileOpen(folder.dataFile()));
+
+    folder.exec(QStringLiteral("insert into tb_InvCategories (CatNum, Description) values (90, 'Added')"));
+    cn->Open();
+    EXPECT_EQ(cn->Handle(), first);
+    EXPECT_EQ(count(cn), before + 1);
+    cn->Close();
+
+    // Another data file renamed over this one: the handle of the old one stays unused.
+    testsupport::ProgramFolder other;
+    ASSERT_TRUE(QFile::remove(folder.dataFile()));
+    ASSERT_TRUE(QFile::copy(other.dataFile(), folder.dataFile()));
+    cn->Open();
+    EXPECT_NE(cn->Handle(), first);
+    EXPECT_EQ(count(cn), 0);
+    cn->Close();
+    ado::Connection::EmptyPool();
+    cn->Open();
+    EXPECT_EQ(count(cn), 0);
+    cn->Close();
+}
 
 TEST_F(RecordsetTest, ConnectionOpensTheFileWhateverCapitalsTheCallerWrites) {
     auto cn = std::make_shared<ado::Connection>();
