@@ -56,8 +56,9 @@ CREATE TABLE tb_trans (
   Backorder INTEGER,
   Ordered DATETIME
 );
--- Amount rides along so line sums are read from the index alone.
-CREATE INDEX ix_trans_InvoiceNum ON tb_trans(InvoiceNum);
+-- Amount rides along so line sums are read from the index alone; lines are
+-- listed by an explicit order, never by this index's.
+CREATE INDEX ix_trans_InvoiceNum ON tb_trans(InvoiceNum, Amount);
 CREATE INDEX ix_trans_ItemNum ON tb_trans(ItemNum);
 
 CREATE TABLE tb_Receive (

@@ -159,7 +159,8 @@ ado::RecordsetPtr Invoice::GetCustInvoices(int32_t CustNum, vb::Date SinceDate) 
 ado::RecordsetPtr Invoice::GetInvoiceItems(int32_t InvoiceNum) {
     ado::RecordsetPtr result;
     Trap("GetInvoiceItems", [&] {
-        result = List(QStringLiteral("select * from tb_trans where InvoiceNum = ") + SqlLong(InvoiceNum));
+        result = List(QStringLiteral("select * from tb_trans where InvoiceNum = ") + SqlLong(InvoiceNum) +
+                      QStringLiteral(" order by TransNum"));
     });
     return result;
 }
@@ -167,7 +168,8 @@ ado::RecordsetPtr Invoice::GetInvoiceItems(int32_t InvoiceNum) {
 ado::RecordsetPtr Invoice::GetBackOrderedItems() {
     ado::RecordsetPtr result;
     Trap("GetBackOrderedItems", [&] {
-        result = List(QString::fromLatin1(kBackOrderSelect) + QStringLiteral("AND not isnull(TB_TRANS.ordered))"));
+        result = List(QString::fromLatin1(kBackOrderSelect) +
+                      QStringLiteral("AND not isnull(TB_TRANS.ordered)) order by tb_trans.TransNum"));
     });
     return result;
 }
@@ -175,7 +177,8 @@ ado::RecordsetPtr Invoice::GetBackOrderedItems() {
 ado::RecordsetPtr Invoice::GetBackOrderItems() {
     ado::RecordsetPtr result;
     Trap("GetBackOrderItems", [&] {
-        result = List(QString::fromLatin1(kBackOrderSelect) + QStringLiteral("AND isnull(TB_TRANS.ordered))"));
+        result = List(QString::fromLatin1(kBackOrderSelect) +
+                      QStringLiteral("AND isnull(TB_TRANS.ordered)) order by tb_trans.TransNum"));
     });
     return result;
 }
@@ -234,7 +237,8 @@ bool Invoice::DeleteInvoice(int32_t InvoiceNum) {
         const QString num = SqlLong(InvoiceNum);
         ado::Transaction t(*cn);
         Exec(QStringLiteral("delete * from tb_invoice where InvoiceNum = ") + num);
-        auto lines = ReadForUpdate(QStringLiteral("Select * from tb_trans where InvoiceNum = ") + num);
+        auto lines = ReadForUpdate(QStringLiteral("Select * from tb_trans where InvoiceNum = ") + num +
+                                   QStringLiteral(" order by TransNum"));
         if (lines->Eof()) {
             t.Commit();
             return;

@@ -59,17 +59,20 @@ std::vector<int> column(const ado::RecordsetPtr& rs, const char* field) {
 }
 
 TEST(InvoiceLines, ComeBackInTheOrderTheyWereEntered) {
-    // The line query has no ORDER BY: key order is what the editor shows, so
-    // no index may hand the lines back by amount.
+    // Key order is what the editor and the back-order lists show; the line
+    // index also carries the amount, so no list may take the index's order.
     Opened o;
+    o.folder.exec(kClients);
+    addInvoice(o.folder, 5001, 1001, QStringLiteral("2024-03-01 12:00:00"));
     o.folder.exec(
-        "INSERT INTO tb_trans VALUES (1001,5001,1,1,9,'first',0,NULL),(1002,5001,1,1,1,'second',0,NULL),"
-        "(1003,5001,1,1,5,'third',0,NULL),(1004,5002,1,1,0,'other',0,NULL);");
+        "INSERT INTO tb_trans VALUES (1001,5001,1,1,9,'first',-1,NULL),(1002,5001,1,1,1,'second',-2,NULL),"
+        "(1003,5001,1,1,5,'third',-3,NULL),(1004,5002,1,1,0,'other',0,NULL);");
     auto lines = o.inv.GetInvoiceItems(5001);
     ASSERT_TRUE(lines);
     QStringList notes;
     for (; !lines->Eof(); lines->MoveNext()) notes << lines->Fields("Notes").Value().str();
     EXPECT_EQ(notes, (QStringList{"first", "second", "third"}));
+    EXPECT_EQ(column(o.inv.GetBackOrderItems(), "TransNum"), (std::vector<int>{1001, 1002, 1003}));
 }
 
 } // namespace
