@@ -1,4 +1,5 @@
 #include "ado/JetSql.h"
+#include <cstring>
 #include <vector>
 #include <QDate>
 #include <QTime>
@@ -29,6 +30,7 @@ bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 std::vector<Token> tokenize(const QString& s) {
     std::vector<Token> out;
     const qsizetype n = s.size();
+    out.reserve(static_cast<size_t>(n / 3 + 8));
     qsizetype i = 0;
     auto quoted = [&](QChar q) {
         qsizetype j = i + 1;
@@ -90,14 +92,31 @@ std::vector<Token> tokenize(const QString& s) {
     return out;
 }
 
+// Whether w is one of the given words (lower case), letters compared without case.
+template <size_t N>
+bool isOneOf(QStringView w, const char* const (&words)[N]) {
+    char low[8];
+    if (w.size() >= qsizetype(sizeof low)) return false;
+    for (qsizetype k = 0; k < w.size(); ++k) {
+        const char16_t c = w[k].unicode();
+        if (c >= 0x80) return false;
+        low[k] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    }
+    low[w.size()] = 0;
+    for (const char* k : words)
+        if (std::strcmp(k, low) == 0) return true;
+    return false;
+}
+
+const char* const kTruth[] = {"true", "false"};
+const char* const kSelect[] = {"select"};
+
 bool isKeyword(QStringView w) {
     static const char* const words[] = {"select", "from", "where", "and", "or", "not", "as", "on", "by",
                                         "order", "group", "having", "set", "values", "into", "insert",
                                         "update", "delete", "like", "is", "in", "inner", "left", "right",
                                         "outer", "join", "asc", "desc", "between", "union", "escape"};
-    for (const char* k : words)
-        if (w.compare(QLatin1String(k), Qt::CaseInsensitive) == 0) return true;
-    return false;
+    return isOneOf(w, words);
 }
 
 struct Unit {
@@ -108,9 +127,13 @@ struct Unit {
     std::vector<QString> chain;   // operands of a & chain ending here
 };
 
+const char* const kConditionClauses[] = {"where", "having", "on"};
+const char* const kOtherClauses[] = {"select", "from", "group", "order", "limit", "union", "except", "intersect"};
+
 class Translator {
 public:
-    explicit Translator(const QString& s) : s_(s), t_(tokenize(s)) {}
+    explicit Translator(const QString& s, std::vector<SqlLiteral>* lifted = nullptr)
+        : s_(s), t_(tokenize(s)), lifted_(lifted) {}
 
     QString run() {
         qsizetype end = static_cast<qsizetype>(t_.size());
@@ -130,7 +153,11 @@ public:
             qsizetype star = nextSolid(first + 1, end);
             if (star < end && isPunct(star, '*')) skip_ = star;
         }
-        return translate(0, end);
+        if (lifted_ && first < end && t_[first].kind == Tok::Word && isOneOf(text(first), kSelect)) markLiftable(end);
+        QString out;
+        out.reserve(s_.size() + 32);
+        translate(0, end, out);
+        return out;
     }
 
 private:
@@ -190,9 +217,9 @@ private:
         return QLatin1Char('\'') + inner + QLatin1Char('\'');
     }
 
-    // A name with its qualifiers ("[tb_Client].[lname]", "t.*") starting at i; returns one past it.
+    // Appends a name with its qualifiers ("[tb_Client].[lname]", "t.*") starting at i; returns one past it.
     qsizetype qualifiedName(qsizetype i, qsizetype end, QString& out) const {
-        out = text(i).toString();
+        out += text(i);
         ++i;
         while (i + 1 < end && isPunct(i, '.') &&
                (t_[i + 1].kind == Tok::Word || t_[i + 1].kind == Tok::Bracket || isPunct(i + 1, '*'))) {
@@ -203,96 +230,124 @@ private:
         return i;
     }
 
-    QString translate(qsizetype b, qsizetype e) {
+    // Appends the translation of tokens [b, e) to out. Only a range holding a
+    // '&' needs its units kept apart, to fold the chain; every other range is
+    // written straight through, which keeps a statement to a few allocations.
+    void translate(qsizetype b, qsizetype e, QString& out) {
+        bool amp = false;
+        for (qsizetype i = b; i < e && !amp; ++i) amp = isPunct(i, '&');
+        if (!amp) {
+            for (qsizetype i = b; i < e;) {
+                bool space = false, term = false;
+                i = unit(i, b, e, out, space, term);
+            }
+            return;
+        }
         std::vector<Unit> units;
         units.reserve(static_cast<size_t>(e - b));
         for (qsizetype i = b; i < e;) {
-            if (i == skip_) {
-                i = nextSolid(i + 1, e);
-                continue;
-            }
-            const Token& tk = t_[i];
             Unit u;
-            switch (tk.kind) {
-            case Tok::Space:
-                u.text = text(i).toString();
-                u.space = true;
+            if (i != skip_ && isPunct(i, '&')) {
+                u.text = QStringLiteral("&");
+                u.amp = true;
                 ++i;
-                break;
-            case Tok::SQuote:
-            case Tok::Number:
-                u.text = text(i).toString();
-                u.term = true;
-                ++i;
-                break;
-            case Tok::DQuote:
-                u.text = doubleQuoted(text(i));
-                u.term = true;
-                ++i;
-                break;
-            case Tok::Hash:
-                u.text = dateLiteral(text(i).mid(1, tk.len - 2));
-                u.term = true;
-                ++i;
-                break;
-            case Tok::Bracket:
-                i = qualifiedName(i, e, u.text);
-                u.term = true;
-                break;
-            case Tok::Word: {
-                const QStringView w = text(i);
-                const bool afterDot = i > b && isPunct(i - 1, '.');
-                const qsizetype next = nextSolid(i + 1, e);
-                const bool call = next < e && isPunct(next, '(') && !isKeyword(w);
-                if (call && w.compare(QLatin1String("isnull"), Qt::CaseInsensitive) == 0) {
-                    // ISNULL is a postfix operator in SQLite, so the call becomes a test.
-                    const qsizetype close = closeOf(next, e);
-                    u.text = QStringLiteral("((") + translate(next + 1, close) + QStringLiteral(") IS NULL)");
-                    u.term = true;
-                    i = close + 1;
-                } else if (call) {
-                    const qsizetype close = closeOf(next, e);
-                    u.text = w.toString() + QLatin1Char('(') + translate(next + 1, close) + QLatin1Char(')');
-                    u.term = true;
-                    i = close + 1;
-                } else if (!afterDot && !(i + 1 < e && isPunct(i + 1, '.')) &&
-                           (w.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
-                            w.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)) {
-                    u.text = w.size() == 4 ? QStringLiteral("1") : QStringLiteral("0");
-                    u.term = true;
-                    ++i;
-                } else if (isKeyword(w)) {
-                    u.text = w.toString();
-                    ++i;
-                } else {
-                    i = qualifiedName(i, e, u.text);
-                    u.term = true;
+            } else {
+                const qsizetype next = unit(i, b, e, u.text, u.space, u.term);
+                if (i == skip_) {
+                    i = next;
+                    continue;
                 }
-                break;
-            }
-            case Tok::Punct:
-                if (isPunct(i, '(')) {
-                    const qsizetype close = closeOf(i, e);
-                    u.text = QLatin1Char('(') + translate(i + 1, close) + QLatin1Char(')');
-                    u.term = true;
-                    i = close + 1;
-                } else if (isPunct(i, '&')) {
-                    u.text = QStringLiteral("&");
-                    u.amp = true;
-                    ++i;
-                } else {
-                    u.text = text(i).toString();
-                    ++i;
-                }
-                break;
+                i = next;
             }
             units.push_back(std::move(u));
         }
-        return joinUnits(units);
+        joinUnits(units, out);
+    }
+
+    // Appends the unit that starts at token i (a name, a literal, a call, a
+    // parenthesised group, a keyword, blanks or one mark) and returns one past it.
+    qsizetype unit(qsizetype i, qsizetype b, qsizetype e, QString& out, bool& space, bool& term) {
+        if (i == skip_) return nextSolid(i + 1, e);
+        const Token& tk = t_[i];
+        switch (tk.kind) {
+        case Tok::Space:
+            out += text(i);
+            space = true;
+            return i + 1;
+        case Tok::SQuote:
+        case Tok::Number:
+            term = true;
+            if (lift(i, out)) return i + 1;
+            out += text(i);
+            return i + 1;
+        case Tok::DQuote:
+            out += doubleQuoted(text(i));
+            term = true;
+            return i + 1;
+        case Tok::Hash: {
+            const QString date = dateLiteral(text(i).mid(1, tk.len - 2));
+            term = true;
+            if (i < qsizetype(liftable_.size()) && liftable_[i]) {
+                lifted_->push_back({true, 0, QStringView(date).mid(1, date.size() - 2).toUtf8()});
+                out += QLatin1Char('?');
+            } else {
+                out += date;
+            }
+            return i + 1;
+        }
+        case Tok::Bracket:
+            term = true;
+            return qualifiedName(i, e, out);
+        case Tok::Word: {
+            const QStringView w = text(i);
+            const bool afterDot = i > b && isPunct(i - 1, '.');
+            const qsizetype next = nextSolid(i + 1, e);
+            const bool call = next < e && isPunct(next, '(') && !isKeyword(w);
+            term = true;
+            if (call && w.compare(QLatin1String("isnull"), Qt::CaseInsensitive) == 0) {
+                // ISNULL is a postfix operator in SQLite, so the call becomes a test.
+                const qsizetype close = closeOf(next, e);
+                out += QLatin1String("((");
+                translate(next + 1, close, out);
+                out += QLatin1String(") IS NULL)");
+                return close + 1;
+            }
+            if (call) {
+                const qsizetype close = closeOf(next, e);
+                out += w;
+                out += QLatin1Char('(');
+                translate(next + 1, close, out);
+                out += QLatin1Char(')');
+                return close + 1;
+            }
+            if (!afterDot && !(i + 1 < e && isPunct(i + 1, '.')) && isOneOf(w, kTruth)) {
+                out += w.size() == 4 ? QLatin1Char('1') : QLatin1Char('0');
+                return i + 1;
+            }
+            if (isKeyword(w)) {
+                term = false;
+                out += w;
+                return i + 1;
+            }
+            return qualifiedName(i, e, out);
+        }
+        case Tok::Punct:
+            if (isPunct(i, '(')) {
+                const qsizetype close = closeOf(i, e);
+                out += QLatin1Char('(');
+                translate(i + 1, close, out);
+                out += QLatin1Char(')');
+                term = true;
+                return close + 1;
+            }
+            out += text(i);
+            return i + 1;
+        }
+        return i + 1;
     }
 
     // Folds "a & b & c" into a concatenation that reads Null as "", as Jet's & does.
-    static QString joinUnits(std::vector<Unit>& units) {
+    static void joinUnits(std::vector<Unit>& units, QString& s) {
         std::vector<Unit> out;
         out.reserve(units.size());
         for (size_t i = 0; i < units.size(); ++i) {
@@ -311,7 +366,6 @@ private:
             left.chain.push_back(units[j].text);
             i = j;
         }
-        QString s;
         for (const Unit& u : out) {
             if (u.chain.empty()) {
                 s += u.text;
@@ -324,11 +378,69 @@ private:
             }
             s += QLatin1Char(')');
         }
-        return s;
+    }
+
+    bool isComparison(qsizetype i) const {
+        if (t_[i].kind != Tok::Punct) return false;
+        const QStringView p = text(i);
+        return p == u"=" || p == u"<" || p == u">" || p == u"<=" || p == u">=" || p == u"<>" || p == u"!=" ||
+               p == u"==";
+    }
+
+    // Marks the literals that are the right-hand operand of a comparison in
+    // a WHERE, HAVING or ON clause; a parenthesis keeps the clause it is in.
+    void markLiftable(qsizetype end) {
+        liftable_.assign(static_cast<size_t>(end), 0);
+        std::vector<bool> outer;
+        bool condition = false;
+        qsizetype prev = -1;
+        for (qsizetype i = 0; i < end; ++i) {
+            const Token& tk = t_[i];
+            if (tk.kind == Tok::Space) continue;
+            if (isPunct(i, '(')) {
+                outer.push_back(condition);
+            } else if (isPunct(i, ')')) {
+                if (!outer.empty()) {
+                    condition = outer.back();
+                    outer.pop_back();
+                }
+            } else if (tk.kind == Tok::Word) {
+                if (isOneOf(text(i), kConditionClauses)) condition = true;
+                else if (isOneOf(text(i), kOtherClauses)) condition = false;
+            } else if ((tk.kind == Tok::SQuote || tk.kind == Tok::Number || tk.kind == Tok::Hash) && condition &&
+                       prev >= 0 && isComparison(prev)) {
+                liftable_[static_cast<size_t>(i)] = 1;
+            }
+            prev = i;
+        }
+    }
+
+    // Appends '?' for a marked whole number (as the engine reads it, up to
+    // 18 digits) or quoted text, and keeps its value.
+    bool lift(qsizetype i, QString& out) {
+        if (i >= qsizetype(liftable_.size()) || !liftable_[i]) return false;
+        const QStringView tok = text(i);
+        SqlLiteral v;
+        if (t_[i].kind == Tok::Number) {
+            if (tok.size() > 18) return false;
+            for (const QChar c : tok)
+                if (!isDigit(c)) return false;
+            v.number = tok.toLongLong();
+        } else {
+            v.text = true;
+            QString inner = tok.mid(1, tok.size() - 2).toString();
+            inner.replace(QLatin1String("''"), QLatin1String("'"));
+            v.utf8 = inner.toUtf8();
+        }
+        lifted_->push_back(std::move(v));
+        out += QLatin1Char('?');
+        return true;
     }
 
     const QString& s_;
     std::vector<Token> t_;
+    std::vector<SqlLiteral>* lifted_;
+    std::vector<uint8_t> liftable_;
     qsizetype skip_ = -1;   // the '*' of a leading DELETE
 };
 
@@ -336,6 +448,11 @@ private:
 
 QString JetToSqlite(const QString& jet) {
     return Translator(jet).run();
+}
+
+QString JetToSqlite(const QString& jet, std::vector<SqlLiteral>& lifted) {
+    lifted.clear();
+    return Translator(jet, &lifted).run();
 }
 
 } // namespace ado

@@ -58,6 +58,37 @@ INSTANTIATE_TEST_SUITE_P(Table, JetRewrite, ::testing::Values(
     // Numbers keep their own form
     Rewrite{"values (12.5, -0.0001, 1E-05, 1.5E+20)", "values (12.5, -0.0001, 1E-05, 1.5E+20)"}));
 
+// Only values compared in the conditions of a SELECT become parameters.
+TEST(JetSql, LiftsComparedValuesOfConditionsOnly) {
+    struct Case {
+        const char* jet;
+        const char* sqlite;
+        QStringList values;   // numbers as digits, text quoted with ''
+    };
+    const Case cases[] = {
+        {"select * from t where a = 5 and b <= #2024-01-05# and c<>'it''s' order by 1",
+         "select * from t where a = ? and b <= ? and c<>? order by 1", {"5", "'2024-01-05 00:00:00'", "'it's'"}},
+        {"SELECT c.x FROM t inner join c on c.n = 7 GROUP BY c.x HAVING (((c.x)=1001))",
+         "SELECT c.x FROM t inner join c on c.n = ? GROUP BY c.x HAVING (((c.x)=?))", {"7", "1001"}},
+        // Result columns keep their names; fractions, signs, lists, LIKE and writes stay text.
+        {"select a = 5, (select 1 from u where u.k = 2) from t where b = 2.5 or b = -3 or b in (1, 2)",
+         "select a = 5, (select 1 from u where u.k = ?) from t where b = 2.5 or b = -3 or b in (1, 2)", {"2"}},
+        {"select x from (select a = 5 from t) where y like 'a%' and z = 123456789012345678901",
+         "select x from (select a = 5 from t) where y like 'a%' and z = 123456789012345678901", {}},
+        {"delete * from t where a = 5", "delete from t where a = 5", {}},
+        {"update t set a = 5 where b = 6", "update t set a = 5 where b = 6", {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<ado::SqlLiteral> lifted;
+        EXPECT_EQ(ado::JetToSqlite(QString::fromUtf8(c.jet), lifted).toStdString(), c.sqlite) << c.jet;
+        QStringList values;
+        for (const ado::SqlLiteral& v : lifted)
+            values << (v.text ? QLatin1Char('\'') + QString::fromUtf8(v.utf8) + QLatin1Char('\'')
+                              : QString::number(v.number));
+        EXPECT_EQ(values, c.values) << c.jet;
+    }
+}
+
 TEST(JetSql, RefusesWhatItCannotTranslate) {
     const char* bad[] = {
         "select * from t where d > #01/05/2024#",       // a locale date is never guessed
