@@ -67,10 +67,18 @@ bool fileIdOf(const QString& path, FileId& out) {
     return true;
 }
 
+// Kept statements are finalized first: a handle with statements left only
+// becomes a zombie that keeps the file open.
+void closeHandle(sqlite3* db) {
+    sqlite::DropCached(db);
+    sqlite3_close_v2(db);
+}
+
 struct Parked {
     sqlite3* db;
     FileId id;
     int flags;
+    QString path, key;   // as opened, and its in-use key
 };
 
 constexpr size_t kPoolSize = 4;
@@ -86,12 +94,15 @@ Pool& pool() {
     return *p;
 }
 
-sqlite3* takeParked(const FileId& id, int flags) {
+// A parked handle of the file, and its in-use key when it was opened by
+// the same path (the key costs a walk of the path otherwise).
+sqlite3* takeParked(const FileId& id, int flags, const QString& path, QString& key) {
     std::lock_guard<std::mutex> lock(pool().mutex);
     auto& p = pool().parked;
     for (auto it = p.begin(); it != p.end(); ++it)
         if (it->id == id && it->flags == flags) {
             sqlite3* db = it->db;
+            if (it->path == path) key = it->key;
             p.erase(it);
             return db;
         }
@@ -100,9 +111,12 @@ sqlite3* takeParked(const FileId& id, int flags) {
 
 // Parks db, or closes it when it is not idle; the oldest parked handle
 // makes room.
-void park(sqlite3* db, const FileId& id, int flags) {
-    if (!sqlite3_get_autocommit(db) || sqlite3_next_stmt(db, nullptr)) {
-        sqlite3_close_v2(db);
+void park(sqlite3* db, const FileId& id, int flags, const QString& path, const QString& key) {
+    bool idle = sqlite3_get_autocommit(db);
+    for (sqlite3_stmt* s = sqlite3_next_stmt(db, nullptr); idle && s; s = sqlite3_next_stmt(db, s))
+        idle = !sqlite3_stmt_busy(s);
+    if (!idle) {
+        closeHandle(db);
         return;
     }
     sqlite3* evicted = nullptr;
@@ -113,9 +127,9 @@ void park(sqlite3* db, const FileId& id, int flags) {
             evicted = p.front().db;
             p.erase(p.begin());
         }
-        p.push_back({db, id, flags});
+        p.push_back({db, id, flags, path, key});
     }
-    if (evicted) sqlite3_close_v2(evicted);
+    if (evicted) closeHandle(evicted);
 }
 
 // SQL val(): Null stays Null, a number is itself, text is read as the runtime's Val reads it.
@@ -222,7 +236,8 @@ void Connection::openWith(const QString& path, int openFlags) {
     // A file being made is never one a parked handle holds.
     const bool pooled = !(openFlags & SQLITE_OPEN_CREATE);
     FileId id;
-    sqlite3* db = pooled && fileIdOf(path, id) ? takeParked(id, flags) : nullptr;
+    QString key;
+    sqlite3* db = pooled && fileIdOf(path, id) ? takeParked(id, flags, path, key) : nullptr;
     if (db) {
         parkable_ = true;
     } else {
@@ -247,7 +262,7 @@ void Connection::openWith(const QString& path, int openFlags) {
     ino_ = id.ino;
     flags_ = flags;
     path_ = path;
-    regKey_ = registryKey(path);
+    regKey_ = key.isEmpty() ? registryKey(path) : key;
     registerOpen(regKey_);
     inTrans_ = false;
 }
@@ -258,8 +273,8 @@ void Connection::Close() {
     lastFault_ = LastFault();
     // Closing with a transaction still open rolls it back (such a handle is
     // closed, never parked).
-    if (parkable_) park(db_, FileId{dev_, ino_}, flags_);
-    else sqlite3_close_v2(db_);
+    if (parkable_) park(db_, FileId{dev_, ino_}, flags_, path_, regKey_);
+    else closeHandle(db_);
     db_ = nullptr;
     parkable_ = false;
     registerClose(regKey_);
@@ -302,7 +317,7 @@ void Connection::EmptyPool() {
         std::lock_guard<std::mutex> lock(pool().mutex);
         parked.swap(pool().parked);
     }
-    for (const Parked& p : parked) sqlite3_close_v2(p.db);
+    for (const Parked& p : parked) closeHandle(p.db);
 }
 
 bool Connection::IsFileOpen(const QString& resolvedPath) {

@@ -377,7 +377,15 @@ void Recordset::Open(const QString& source, const ConnectionPtr& cn, int cursorT
         return;
     }
     if (!cn) vb::Raise(vb::err::ConnectionUnusable);
-    openQuery(JetToSqlite(source), cn);
+    // A set opened for update is read with its rowids by a rewritten
+    // statement; only plain reads share prepared statements.
+    if (LockType == adLockOptimistic) {
+        openQuery(JetToSqlite(source), cn);
+        return;
+    }
+    std::vector<SqlLiteral> lifted;
+    const QString sql = JetToSqlite(source, lifted);
+    openQuery(sql, cn, &lifted);
 }
 
 namespace {
@@ -396,7 +404,7 @@ QByteArray quoteIdent(const QByteArray& name) {
 
 } // namespace
 
-void Recordset::openQuery(const QString& sql, const ConnectionPtr& cn) {
+void Recordset::openQuery(const QString& sql, const ConnectionPtr& cn, const std::vector<SqlLiteral>* lifted) {
     sqlite3* db = cn->Handle();
     std::unique_ptr<sqlite::Statement> st;
     bool withRowid = false;
@@ -424,6 +432,14 @@ void Recordset::openQuery(const QString& sql, const ConnectionPtr& cn) {
             } catch (const vb::RuntimeError&) {
                 // Joins, views and expressions: read-only, read as written below.
             }
+        }
+    }
+    if (!st && lifted) {
+        st = std::make_unique<sqlite::Statement>(db, sql.toUtf8(), sqlite::Statement::Cached{});
+        int k = 0;
+        for (const SqlLiteral& v : *lifted) {
+            if (v.text) st->bindText(++k, v.utf8);
+            else st->bindInt64(++k, v.number);
         }
     }
     if (!st) st = std::make_unique<sqlite::Statement>(db, sql);

@@ -6,6 +6,7 @@
 #include <vector>
 #include <QString>
 #include "ado/Connection.h"
+#include "ado/JetSql.h"
 #include "vb/Variant.h"
 
 namespace ado {
@@ -106,7 +107,7 @@ private:
     void setValueAt(int col, const vb::Variant& v);
     void flushEdits();                            // a move commits a pending edit
     void discardEdits();
-    void openQuery(const QString& sql, const ConnectionPtr& cn);
+    void openQuery(const QString& sql, const ConnectionPtr& cn, const std::vector<SqlLiteral>* lifted = nullptr);
     std::shared_ptr<RowStore> store_;
     std::vector<int> order_;       // row indexes in current (sorted) order; empty: as read
     long pos_ = 0;

@@ -1,7 +1,73 @@
 #include "ado/SqliteStatement.h"
+#include <mutex>
+#include <unordered_map>
 #include "vb/RuntimeError.h"
 
 namespace ado::sqlite {
+
+namespace {
+
+// Per handle, the most recently used first. Statements that differ only in
+// the values they compare share a text (see JetToSqlite), so a few cover the
+// statements a window or report repeats.
+constexpr size_t kKeptPerHandle = 24;
+
+struct Kept {
+    QByteArray text;
+    sqlite3_stmt* st;
+};
+
+// Never destroyed: handles are closed by connections that outlive statics.
+struct Cache {
+    std::mutex mutex;
+    std::unordered_map<sqlite3*, std::vector<Kept>> byHandle;
+};
+Cache& cache() {
+    static Cache* c = new Cache;
+    return *c;
+}
+
+sqlite3_stmt* takeKept(sqlite3* db, const QByteArray& text) {
+    std::lock_guard<std::mutex> lock(cache().mutex);
+    auto h = cache().byHandle.find(db);
+    if (h == cache().byHandle.end()) return nullptr;
+    auto& kept = h->second;
+    for (auto it = kept.begin(); it != kept.end(); ++it)
+        if (it->text == text) {
+            sqlite3_stmt* st = it->st;
+            kept.erase(it);
+            return st;
+        }
+    return nullptr;
+}
+
+void keep(sqlite3* db, const QByteArray& text, sqlite3_stmt* st) {
+    sqlite3_stmt* evicted = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(cache().mutex);
+        auto& kept = cache().byHandle[db];
+        kept.insert(kept.begin(), Kept{text, st});
+        if (kept.size() > kKeptPerHandle) {
+            evicted = kept.back().st;
+            kept.pop_back();
+        }
+    }
+    sqlite3_finalize(evicted);
+}
+
+} // namespace
+
+void DropCached(sqlite3* db) {
+    std::vector<Kept> kept;
+    {
+        std::lock_guard<std::mutex> lock(cache().mutex);
+        auto h = cache().byHandle.find(db);
+        if (h == cache().byHandle.end()) return;
+        kept.swap(h->second);
+        cache().byHandle.erase(h);
+    }
+    for (const Kept& k : kept) sqlite3_finalize(k.st);
+}
 
 void RaiseEngine(sqlite3* db, int rc, bool preparing) {
     QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
@@ -15,6 +81,12 @@ void RaiseEngine(sqlite3* db, int rc, bool preparing) {
 Statement::Statement(sqlite3* db, const QString& sql) : db_(db) { prepare(sql.toUtf8()); }
 
 Statement::Statement(sqlite3* db, const QByteArray& utf8) : db_(db) { prepare(utf8); }
+
+Statement::Statement(sqlite3* db, const QByteArray& utf8, Cached) : db_(db) {
+    st_ = takeKept(db, utf8);
+    if (!st_) prepare(utf8);
+    cachedText_ = utf8;
+}
 
 void Statement::prepare(const QByteArray& utf8) {
     const char* tail = nullptr;
@@ -35,10 +107,18 @@ void Statement::prepare(const QByteArray& utf8) {
     }
 }
 
-Statement::~Statement() { sqlite3_finalize(st_); }
+Statement::~Statement() { release(); }
 
-void Statement::finalize() {
-    sqlite3_finalize(st_);
+void Statement::finalize() { release(); }
+
+void Statement::release() {
+    if (!st_) return;
+    // Reset ends the read, so a kept statement holds no lock.
+    if (!cachedText_.isEmpty() && !failed_ && sqlite3_reset(st_) == SQLITE_OK &&
+        sqlite3_clear_bindings(st_) == SQLITE_OK)
+        keep(db_, cachedText_, st_);
+    else
+        sqlite3_finalize(st_);
     st_ = nullptr;
 }
 
@@ -66,6 +146,16 @@ void Statement::bind(int index, const vb::Variant& v) {
     if (rc != SQLITE_OK) RaiseEngine(db_, rc, false);
 }
 
+void Statement::bindInt64(int index, qint64 v) {
+    const int rc = sqlite3_bind_int64(st_, index, v);
+    if (rc != SQLITE_OK) RaiseEngine(db_, rc, false);
+}
+
+void Statement::bindText(int index, const QByteArray& utf8) {
+    const int rc = sqlite3_bind_text(st_, index, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+    if (rc != SQLITE_OK) RaiseEngine(db_, rc, false);
+}
+
 void Statement::bindAll(const std::vector<vb::Variant>& params) {
     for (size_t i = 0; i < params.size(); ++i) bind(static_cast<int>(i + 1), params[i]);
 }
@@ -75,6 +165,7 @@ bool Statement::step() {
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
     // The message belongs to this failure; read it before the statement is reset.
+    failed_ = true;
     RaiseEngine(db_, rc, false);
 }
 

@@ -12,16 +12,26 @@ namespace ado::sqlite {
 // (syntax, unknown table or column) and other engine failures differ.
 [[noreturn]] void RaiseEngine(sqlite3* db, int rc, bool preparing);
 
+// Statements of a handle kept prepared for the next use of the same text;
+// dropped (finalized) before the handle closes.
+void DropCached(sqlite3* db);
+
 class Statement {
 public:
     Statement(sqlite3* db, const QString& sql);
     Statement(sqlite3* db, const QByteArray& utf8);
+    // One taken from the handle's kept statements when it holds this text;
+    // finalize() and the destructor give it back, reset, unless it failed.
+    struct Cached {};
+    Statement(sqlite3* db, const QByteArray& utf8, Cached);
     ~Statement();
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
     sqlite3_stmt* get() const { return st_; }
     void bind(int index, const vb::Variant& v);    // 1-based
+    void bindInt64(int index, qint64 v);
+    void bindText(int index, const QByteArray& utf8);
     void bindAll(const std::vector<vb::Variant>& params);
     // One step: true for a row, false when done; raises on failure.
     bool step();
@@ -30,8 +40,11 @@ public:
 
 private:
     void prepare(const QByteArray& utf8);
+    void release();
     sqlite3* db_;
     sqlite3_stmt* st_ = nullptr;
+    QByteArray cachedText_;   // empty unless kept for the next use
+    bool failed_ = false;
 };
 
 } // namespace ado::sqlite

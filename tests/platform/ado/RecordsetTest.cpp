@@ -95,6 +95,33 @@ TEST_F(RecordsetTest, ClosedHandlesAreReusedOnlyForTheSameFile) {
     cn->Close();
 }
 
+// Reads that differ only in the values they compare share one prepared
+// statement: each use reads its own values, a kept statement holds no lock
+// on the file, follows a changed table, and its handle is still reused.
+TEST_F(RecordsetTest, RepeatedReadsShareAStatementWithoutHoldingTheFile) {
+    auto cn = openOn(folder.dataFile());
+    sqlite3* const first = cn->Handle();
+    auto name = [&](int item) {
+        return list(cn, QStringLiteral("select * from tb_Inventory where ItemNum = %1").arg(item))
+            ->Fields("Description").Value().str();
+    };
+    EXPECT_EQ(name(1), QStringLiteral("Widget"));
+    EXPECT_EQ(name(2), QStringLiteral("gadget"));
+    EXPECT_EQ(list(cn, QStringLiteral("select ItemNum from tb_Inventory where Description = 'BOLT'"))
+                  ->Fields("ItemNum").Value().longValue(), 3);
+    // Another connection writes and changes the table while the statement is kept.
+    folder.exec(QStringLiteral("update tb_Inventory set Description = 'Nut' where ItemNum = 3;"
+                               "alter table tb_Inventory add column Extra TEXT;"));
+    EXPECT_EQ(name(3), QStringLiteral("Nut"));
+    EXPECT_EQ(list(cn, QStringLiteral("select * from tb_Inventory where ItemNum = 3"))->Fields().Count(), 8);
+    EXPECT_TRUE(list(cn, QStringLiteral("select * from tb_Inventory where ItemNum = 4"))->Eof());
+    cn->Close();
+    cn->Open();
+    EXPECT_EQ(cn->Handle(), first);
+    EXPECT_EQ(name(1), QStringLiteral("Widget"));
+    cn->Close();
+}
+
 TEST_F(RecordsetTest, ConnectionOpensTheFileWhateverCapitalsTheCallerWrites) {
     auto cn = std::make_shared<ado::Connection>();
     cn->Open(jetString(folder.path() + QStringLiteral("\\vantrel.MDB")));
