@@ -30,7 +30,7 @@ bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 std::vector<Token> tokenize(const QString& s) {
     std::vector<Token> out;
     const qsizetype n = s.size();
-    out.reserve(static_cast<size_t>(n / 3 + 8));
+    out.reserve(static_cast<size_t>(n / 2 + 8));
     qsizetype i = 0;
     auto quoted = [&](QChar q) {
         qsizetype j = i + 1;
@@ -118,14 +118,6 @@ bool isKeyword(QStringView w) {
                                         "outer", "join", "asc", "desc", "between", "union", "escape"};
     return isOneOf(w, words);
 }
-
-struct Unit {
-    QString text;
-    bool term = false;    // a single operand: name, literal, parenthesised group
-    bool space = false;
-    bool amp = false;
-    std::vector<QString> chain;   // operands of a & chain ending here
-};
 
 const char* const kConditionClauses[] = {"where", "having", "on"};
 const char* const kOtherClauses[] = {"select", "from", "group", "order", "limit", "union", "except", "intersect"};
@@ -230,38 +222,45 @@ private:
         return i;
     }
 
-    // Appends the translation of tokens [b, e) to out. Only a range holding a
-    // '&' needs its units kept apart, to fold the chain; every other range is
-    // written straight through, which keeps a statement to a few allocations.
+    // Appends the translation of tokens [b, e) to out. "a & b & c" becomes a
+    // concatenation that reads Null as "", as Jet's & does: the operands of
+    // an open chain wait aside until a unit other than blanks or '&' comes.
     void translate(qsizetype b, qsizetype e, QString& out) {
-        bool amp = false;
-        for (qsizetype i = b; i < e && !amp; ++i) amp = isPunct(i, '&');
-        if (!amp) {
-            for (qsizetype i = b; i < e;) {
-                bool space = false, term = false;
-                i = unit(i, b, e, out, space, term);
-            }
-            return;
-        }
-        std::vector<Unit> units;
-        units.reserve(static_cast<size_t>(e - b));
+        qsizetype lastTerm = -1, lastTermEnd = -1;   // the last operand in out, only blanks after it
+        std::vector<QString> chain;
+        qsizetype chainAt = -1;
         for (qsizetype i = b; i < e;) {
-            Unit u;
             if (i != skip_ && isPunct(i, '&')) {
-                u.text = QStringLiteral("&");
-                u.amp = true;
-                ++i;
-            } else {
-                const qsizetype next = unit(i, b, e, u.text, u.space, u.term);
-                if (i == skip_) {
-                    i = next;
-                    continue;
+                if (chain.empty()) {
+                    if (lastTerm < 0) syntaxError(QStringLiteral("near \"&\": syntax error"));
+                    chain.push_back(out.mid(lastTerm, lastTermEnd - lastTerm));
+                    chainAt = lastTerm;
                 }
-                i = next;
+                out.truncate(chainAt);
+                qsizetype j = nextSolid(i + 1, e);
+                QString operand;
+                bool space = false, term = false;
+                if (j < e) j = unit(j, b, e, operand, space, term);
+                if (!term) syntaxError(QStringLiteral("near \"&\": syntax error"));
+                chain.push_back(std::move(operand));
+                i = j;
+                continue;
             }
-            units.push_back(std::move(u));
+            const bool skipped = i == skip_;
+            qsizetype at = out.size();
+            bool space = false, term = false;
+            i = unit(i, b, e, out, space, term);
+            if (skipped || space) continue;
+            if (!chain.empty()) {
+                const QString folded = fold(chain);
+                out.insert(chainAt, folded);
+                at += folded.size();
+                chain.clear();
+            }
+            lastTerm = term ? at : -1;
+            lastTermEnd = out.size();
         }
-        joinUnits(units, out);
+        if (!chain.empty()) out.insert(chainAt, fold(chain));
     }
 
     // Appends the unit that starts at token i (a name, a literal, a call, a
@@ -346,38 +345,14 @@ private:
         return i + 1;
     }
 
-    // Folds "a & b & c" into a concatenation that reads Null as "", as Jet's & does.
-    static void joinUnits(std::vector<Unit>& units, QString& s) {
-        std::vector<Unit> out;
-        out.reserve(units.size());
-        for (size_t i = 0; i < units.size(); ++i) {
-            Unit& u = units[i];
-            if (!u.amp) {
-                out.push_back(std::move(u));
-                continue;
-            }
-            while (!out.empty() && out.back().space) out.pop_back();
-            if (out.empty() || !out.back().term) syntaxError(QStringLiteral("near \"&\": syntax error"));
-            Unit& left = out.back();
-            if (left.chain.empty()) left.chain.push_back(left.text);
-            size_t j = i + 1;
-            while (j < units.size() && units[j].space) ++j;
-            if (j >= units.size() || !units[j].term) syntaxError(QStringLiteral("near \"&\": syntax error"));
-            left.chain.push_back(units[j].text);
-            i = j;
+    static QString fold(const std::vector<QString>& chain) {
+        QString s = QStringLiteral("(");
+        for (size_t k = 0; k < chain.size(); ++k) {
+            if (k) s += QLatin1String("||");
+            s += QLatin1String("IFNULL(") + chain[k] + QLatin1String(",'')");
         }
-        for (const Unit& u : out) {
-            if (u.chain.empty()) {
-                s += u.text;
-                continue;
-            }
-            s += QLatin1Char('(');
-            for (size_t k = 0; k < u.chain.size(); ++k) {
-                if (k) s += QLatin1String("||");
-                s += QLatin1String("IFNULL(") + u.chain[k] + QLatin1String(",'')");
-            }
-            s += QLatin1Char(')');
-        }
+        s += QLatin1Char(')');
+        return s;
     }
 
     bool isComparison(qsizetype i) const {
