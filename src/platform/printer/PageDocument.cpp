@@ -3,6 +3,7 @@
 #include <cmath>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QPen>
@@ -268,27 +269,39 @@ namespace {
 
 // A document measures thousands of cells in a handful of fonts: the metrics
 // of each are built once (a QFont and its metrics cost far more than a
-// measurement).
-const QFontMetricsF& metricsOf(const FontSpec& f) {
-    struct Entry {
-        FontSpec spec;
-        std::unique_ptr<QFontMetricsF> fm;
-    };
-    thread_local std::vector<Entry> cache;
-    for (const Entry& e : cache)
-        if (e.spec.size == f.size && e.spec.bold == f.bold && e.spec.family == f.family) return *e.fm;
+// measurement), and the widths of the texts it measured are kept, as a
+// report measures the same headings, names and words page after page.
+struct Measured {
+    FontSpec spec;
+    std::unique_ptr<QFontMetricsF> fm;
+    QHash<QString, double> widths;
+};
+
+Measured& measuredOf(const FontSpec& f) {
+    thread_local std::vector<std::unique_ptr<Measured>> cache;
+    for (const auto& e : cache)
+        if (e->spec.size == f.size && e->spec.bold == f.bold && e->spec.family == f.family) return *e;
     // Sizes set smaller to fit come and go; the cache stays small.
     if (cache.size() >= 64) cache.erase(cache.begin());
-    cache.push_back({f, std::make_unique<QFontMetricsF>(makeFont(f), &referenceDevice())});
-    return *cache.back().fm;
+    cache.push_back(std::make_unique<Measured>(
+        Measured{f, std::make_unique<QFontMetricsF>(makeFont(f), &referenceDevice()), {}}));
+    return *cache.back();
 }
+
+const QFontMetricsF& metricsOf(const FontSpec& f) { return *measuredOf(f).fm; }
 
 } // namespace
 
 double PageDocument::lineHeight(const FontSpec& f) const { return metricsOf(f).height() / kDpi; }
 
 double PageDocument::TextWidth(const FontSpec& f, const QString& text) {
-    return metricsOf(f).horizontalAdvance(text) / kDpi;
+    Measured& m = measuredOf(f);
+    const auto it = m.widths.constFind(text);
+    if (it != m.widths.cend()) return *it;
+    if (m.widths.size() >= 8192) m.widths.clear();
+    const double w = m.fm->horizontalAdvance(text) / kDpi;
+    m.widths.insert(text, w);
+    return w;
 }
 
 double PageDocument::textWidth(const FontSpec& f, const QString& s) const { return TextWidth(f, s); }
