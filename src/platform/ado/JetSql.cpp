@@ -104,7 +104,7 @@ bool isOneOf(QStringView w, const char* const (&words)[N]) {
     }
     low[w.size()] = 0;
     for (const char* k : words)
-        if (std::strcmp(k, low) == 0) return true;
+        if (k[0] == low[0] && std::strcmp(k, low) == 0) return true;
     return false;
 }
 
