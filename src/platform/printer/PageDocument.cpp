@@ -199,7 +199,14 @@ void PageDocument::ensurePage() {
 
 void PageDocument::breakPage() {
     lastTable_ = -1;
-    pages_.append(Page());
+    // Pages of one document hold about as much as the one before: room made
+    // once, instead of moving every placed text each time a list grows.
+    Page next;
+    if (!pages_.isEmpty()) {
+        next.texts.reserve(pages_.last().texts.size());
+        next.lines.reserve(pages_.last().lines.size());
+    }
+    pages_.append(std::move(next));
     page_ = static_cast<int>(pages_.size());
     y_ = marginTop_;
 }
