@@ -363,11 +363,14 @@ QString DateToText(Date d) {
     // Straight from the serial, whole seconds as the ISO text rounds them:
     // never through a local QDateTime, which a daylight-saving gap would shift.
     const Date day = d.datePart();
-    const long long secs = std::clamp(std::llround((d.serial() - day.serial()) * 86400.0), 0LL, 86399LL);
-    const QString time = loc.toString(QTime(0, 0).addSecs(int(secs)), longTimeFormat(loc));
-    if (day.isZero()) return time;
+    auto time = [&] {
+        const long long secs = std::clamp(std::llround((d.serial() - day.serial()) * 86400.0), 0LL, 86399LL);
+        return loc.toString(QTime(0, 0).addSecs(int(secs)), longTimeFormat(loc));
+    };
+    if (day.isZero()) return time();
     const QString date = loc.toString(d.toQDate(), shortDateFormat4(loc));
-    return d.hasTime() ? date + QLatin1Char(' ') + time : date;
+    // Most dates carry no time: it is only formatted when shown.
+    return d.hasTime() ? date + QLatin1Char(' ') + time() : date;
 }
 
 bool TryTextToDate(const QString& s, Date& out) {
