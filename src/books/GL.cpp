@@ -114,20 +114,20 @@ void GL::layoutControls() {
     const QFontMetrics fm(font());
     // The picture buttons at their designed places; the one with a caption
     // gets the room its text needs, and the exit button moves along.
-    controls::LayOutToolButtons({{&btnDelete, "Delete Selected Payment/Deposit", QStyle::SP_TrashIcon, nullptr}},
+    controls::LayOutToolButtons({{&btnDelete, "Delete Selected Payment/Deposit", controls::pictures::Delete, nullptr}},
                                 150, 45, 675, 555, 0);
-    controls::LayOutToolButtons({{&btnNew, "Add New Payment/Deposit", QStyle::SP_FileDialogNewFolder, nullptr}}, 840,
+    controls::LayOutToolButtons({{&btnNew, "Add New Payment/Deposit", controls::pictures::Add, nullptr}}, 840,
                                 45, 675, 555, 0);
-    controls::LayOutToolButtons({{&btnPrint, "Registry Print Options", QStyle::SP_FileDialogDetailedView, nullptr}},
+    controls::LayOutToolButtons({{&btnPrint, "Registry Print Options", controls::pictures::Print, nullptr}},
                                 1530, 45, 765, 555, 0);
-    controls::LayOutToolButtons({{&btnVendors, "Vendor Profiles", QStyle::SP_DirHomeIcon, nullptr}}, 2310, 45, 765,
+    controls::LayOutToolButtons({{&btnVendors, "Vendor Profiles", controls::pictures::Vendors, nullptr}}, 2310, 45, 765,
                                 555, 0);
     btnPaymentCategories.setText(QStringLiteral("Payment &Categories"));
     btnPaymentCategories.setToolButtonStyle(Qt::ToolButtonTextOnly);
     btnPaymentCategories.setToolTipText(QStringLiteral("Payment Categories"));
     const int catWidth = std::max(945, (fm.horizontalAdvance(QStringLiteral("Payment Categories")) + 16) * 15);
     btnPaymentCategories.Move(3090, 45, catWidth, 555);
-    controls::LayOutToolButtons({{&Command2, "Exit Registry", QStyle::SP_DialogCloseButton, nullptr}},
+    controls::LayOutToolButtons({{&Command2, "Exit Registry", controls::pictures::Close, nullptr}},
                                 3090 + catWidth + 15, 45, 705, 555, 0);
     Frame1.Move(0, 0, Command2.Left() + Command2.Width() + 150, 645);
     Frame2.Move(20, 0, 7840, 645);
@@ -147,14 +147,14 @@ void GL::layoutControls() {
 // ---------------------------------------------------------------- lists
 
 QString GL::VendorList(const ado::RecordsetPtr& vendors) {
-    QStringList entries;
+    controls::ComboList list;
     if (!vendors || vendors->State() != ado::adStateOpen) return QString();
     if (vendors->RecordCount() > 0) vendors->MoveFirst();
     while (!vendors->Eof()) {
-        entries << fieldText(*vendors, "Company");
+        list.add(fieldText(*vendors, "Company"));
         vendors->MoveNext();
     }
-    return entries.join(QLatin1Char('|'));
+    return list.text();
 }
 
 QString GL::CategoryList(const ado::RecordsetPtr& types) { return ExpenseTypes::CategoryList(types); }
@@ -322,8 +322,10 @@ void GL::btnPaymentCategories_Click() { forms::Form::get<ExpenseTypes>().Show(tr
 void GL::btnPrint_Click() { ShowRegisterReport(); }
 
 void GL::ShowRegisterReport() {
-    // Modeless and without owner; it reads PrintFilterField, PrintFilterValue
-    // and rsVendors as the grid left them. An open report is only raised.
+    // Modeless and without owner; it reads PrintFilterField and
+    // PrintFilterValue as the grid left them. An open report is laid out
+    // anew for them.
+    forms::Form::unload<PrtRegistry>();
     forms::Form::get<PrtRegistry>().Show();
 }
 
@@ -442,7 +444,9 @@ void GL::PaymentList_LostFocus() {
 void GL::PaymentList_RowColChange() {
     vb::Trap(label("PaymentList_RowColChange"), [&] {
         controls::FlexGrid& g = PaymentList;
-        if (g.Row() != OldRow) NewRow = g.Row();
+        // The first move on the row the grid opened on enters that row too,
+        // so a later move within it is not taken for leaving it.
+        if (g.Row() != OldRow || NewRow < 1) NewRow = g.Row();
         // The cursor never rests on the balance, which is computed; coming
         // back from the notes it goes on to the deposit.
         if (g.Col() == colBalance) g.setCol(lastCol_ == colNotes ? colDeposit : colNotes);

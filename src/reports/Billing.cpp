@@ -31,7 +31,7 @@ Billing::Billing() {
     txtDays.Move(3480, 660, 600, 330);
     Label2.setCaption(QStringLiteral("days."));
     Label2.Move(4170, 700, 800, 280);
-    btnPrint.setPicture(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    btnPrint.setPicture(controls::pictures::Print);
     btnPrint.setToolTipText(QStringLiteral("Print this invoice"));
     btnPrint.Move(kFrameWidth - 720, 330, 600, 600);
     btnPrint.Click = [this] { btnPrint_Click(); };
@@ -102,7 +102,9 @@ void Billing::btnPrint_Click() {
             vb::MsgBox(QStringLiteral("Select a client first."), vb::vbOKOnly);
             return;
         }
-        // The statements are laid out from this window while it still stands.
+        // The statements are laid out from this window while it still stands,
+        // anew for this choice when a preview of an earlier one is open.
+        forms::Form::unload<PrtBilling>();
         forms::Form::get<PrtBilling>().Show();
         forms::Form::Unload(this);
     });
