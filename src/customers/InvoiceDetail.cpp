@@ -358,7 +358,13 @@ void InvoiceDetail::Form_QueryUnload(bool& Cancel, int) {
     // saved keeps the window when the user says so. An invoice deleted
     // elsewhere has nothing left to save.
     if (discarding_) return;
-    if (!rows_.SaveBeforeClose([this] { ItemList_LostFocus(); })) Cancel = true;
+    if (!rows_.SaveBeforeClose([this] { ItemList_LostFocus(); })) {
+        Cancel = true;
+        return;
+    }
+    // Typed header changes get the save question on every way out; Cancel,
+    // or a save that is refused, keeps the window and stops whatever closed it.
+    if (!AskToSave()) Cancel = true;
 }
 
 
@@ -488,6 +494,8 @@ bool InvoiceDetail::AskToSave() {
 
 void InvoiceDetail::btnExit_Click() {
     vb::Trap(label("btnExit_Click"), [&] {
+        // The pending line is settled before the header is asked about.
+        if (!rows_.SaveBeforeClose([this] { ItemList_LostFocus(); })) return;
         if (!AskToSave()) return;
         if (Globals::InvoicesUpdated) {
             Globals::CurrentCustNum = invoiceCust_;
@@ -515,6 +523,8 @@ void InvoiceDetail::OpenInvoicePreview() { PrtInvoice::ShowCurrent(); }
 
 void InvoiceDetail::btnNew_Click() {
     vb::Trap(label("btnNew_Click"), [&] {
+        if (!rows_.SaveOrDiscard(controls::GridRowEditor::DiscardQuestion(), [this] { ItemList_LostFocus(); }))
+            return;
         if (!AskToSave()) return;
         // An open picker belongs to the invoice it was opened for; left open it
         // would add a line to the new invoice before its header exists.

@@ -462,7 +462,8 @@ bool Profile::CheckStillStored(int32_t num) const {
 
 bool Profile::AskToSave() {
     if (!ProfileChanged) return true;
-    const int answer = vb::MsgBox(QStringLiteral("Save Changes to ") + Globals::CurrentCustName + QStringLiteral("?"),
+    // Named from the boxes: the client shown, whoever is current elsewhere.
+    const int answer = vb::MsgBox(QStringLiteral("Save Changes to ") + NameFromBoxes() + QStringLiteral("?"),
                                   vb::vbYesNoCancel + vb::vbQuestion + vb::vbDefaultButton2,
                                   QStringLiteral("Save Client Pofile?"));
     if (answer == vb::vbCancel) return false;
@@ -596,6 +597,13 @@ void Profile::SetShippingInfo() {
         txtShippingCelPhone.setText(billing ? txtBillCellPhone.Text() : txtCellPhone.Text());
         txtShippingWorkPhone.setText(billing ? txtBillWorkPhone.Text() : txtWorkPhone.Text());
     });
+}
+
+void Profile::Form_QueryUnload(bool& Cancel, int) {
+    // Unsaved edits get the save question on every way out, except when the
+    // client itself was deleted (nothing is left to save). Cancel, or a save
+    // that is refused, keeps the window and stops whatever closed it.
+    if (!AskToSave()) Cancel = true;
 }
 
 void Profile::Form_Unload() { Globals::NewClientMode = false; }

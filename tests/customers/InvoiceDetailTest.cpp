@@ -377,6 +377,7 @@ TEST_F(InvoiceDetailTest, NoInvoiceForAClientWithoutARow) {
         EXPECT_FALSE(forms::Form::isLoaded<InvSearch>());
         EXPECT_TRUE(Globals::InvoiceChanged);
         EXPECT_EQ(count(QStringLiteral("select count(*) from tb_Invoice")), 0);
+        boxes.expect(vb::vbNo, QStringLiteral("Save changes to invoice?"));
         forms::Form::unload<InvoiceDetail>();
     }
 }
@@ -627,9 +628,11 @@ TEST_F(InvoiceDetailTest, FlagOfAnotherGridSavesNothingHere) {
     EXPECT_EQ(storedText(QStringLiteral("Description")), QStringLiteral("Stored"));
     EXPECT_TRUE(Globals::RowChanged) << "still the other grid's";
     EXPECT_FALSE(Globals::InvoicesUpdated);
+    boxes.expect(vb::vbNo, QStringLiteral("Save changes to invoice?"));   // the typed description
     d.close();
     testsupport::pump();
     EXPECT_TRUE(Globals::RowChanged);
+    EXPECT_EQ(storedText(QStringLiteral("Description")), QStringLiteral("Stored"));
 }
 
 TEST_F(InvoiceDetailTest, RemoveDeletesTheLineAndLeavesTheStock) {
