@@ -85,6 +85,10 @@ struct WindowGeometry { double Left, Top, Width, Height; };
 WindowGeometry ReadWindowGeometry(const QString& Section, const QString& FileName);
 void WriteWindowGeometry(const QString& Section, int Left, int Top, int Width, int Height, const QString& FileName);
 
+// The one reading of a discount box (client and invoice): a number from 0
+// to 100 with "." or "," as the decimal point. Any other text shows the
+// refusal and gives false, leaving discount alone.
+bool ReadDiscount(const QString& text, double& discount);
 // Loaders that refill the shared lists and the main list grids.
 void RefreshCustList();
 void GetInventory(int32_t& CatNum, int32_t& ItemNum);

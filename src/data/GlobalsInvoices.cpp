@@ -115,7 +115,7 @@ void GetInvoices(vb::Date& SinceDate) {
         const vb::Currency bal = client->ClientBal(CurrentCustNum, vb::Date());
         auto& sales = forms::Form::get<CustInvoices>();
         sales.lblBalDue.setCaption(vb::FormatCurrency(bal));
-        sales.lblBalDue.setForeColor(bal > vb::Currency() ? 255 : 0);
+        sales.lblBalDue.setForeColor(Client::Owes(bal) ? 255 : 0);
         client->CloseCn();
         inv->CloseCn();
 
