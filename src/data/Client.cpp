@@ -107,7 +107,7 @@ bool Client::GetClient(int32_t CustNum) {
 }
 
 bool Client::DeleteClient(int32_t CustNum) {
-    return Trap("DeleteClient", [&] {
+    return Published({RecordEvents::ClientDeleted, CustNum, CustNum}, Trap("DeleteClient", [&] {
         const QString num = SqlLong(CustNum);
         ado::Transaction t(*cn);
         Exec(QStringLiteral("delete * from tb_Client where CustNum = ") + num);
@@ -121,7 +121,7 @@ bool Client::DeleteClient(int32_t CustNum) {
         inv->Close();
         Exec(QStringLiteral("delete * from tb_invoice where CustNum = ") + num);
         t.Commit();
-    });
+    }));
 }
 
 ado::RecordsetPtr Client::ClientBals() {
@@ -183,7 +183,7 @@ vb::Currency Client::ClientBal(int32_t CustNum, vb::Date& AsOf) {
 }
 
 bool Client::SaveClientAccess(int32_t CustNum) {
-    return Trap("SaveClientAccess", [&] {
+    return Published({RecordEvents::ClientSaved, this->CustNum, this->CustNum}, Trap("SaveClientAccess", [&] {
         QString sql = QStringLiteral(
             "Insert into tb_client (CustNum,Lname,Fname,Mname,Address1,Address2,City, "
             "State,ZipCode,HomePhone,WorkPhone,CelPhone,Fax,Company,Email,Webpage,Notes,BillLname, "
@@ -202,7 +202,7 @@ bool Client::SaveClientAccess(int32_t CustNum) {
         Exec(QStringLiteral("Delete * from tb_Client where CustNum = ") + SqlLong(CustNum));
         Exec(sql);
         t.Commit();
-    });
+    }));
 }
 
 QString Client::ClientName(int32_t CustNum) {

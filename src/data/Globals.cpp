@@ -1,4 +1,5 @@
 #include "data/Globals.h"
+#include "data/RecordEvents.h"
 #include "forms/App.h"
 #include "vb/Conv.h"
 #include "vb/MsgBox.h"
@@ -75,6 +76,12 @@ bool ReadDiscount(const QString& text, double& discount) {
     }
     discount = x;
     return true;
+}
+
+void SetCurrentClient(int32_t custNum, const QString& name) {
+    CurrentCustNum = custNum;
+    CurrentCustName = name;
+    RecordEvents::Publish({RecordEvents::CurrentClientChanged, custNum, custNum});
 }
 
 QString DataFilePath() { return forms::AppPath() + QStringLiteral("\\Vantrel.mdb"); }

@@ -89,9 +89,16 @@ void WriteWindowGeometry(const QString& Section, int Left, int Top, int Width, i
 // to 100 with "." or "," as the decimal point. Any other text shows the
 // refusal and gives false, leaving discount alone.
 bool ReadDiscount(const QString& text, double& discount);
+
+// Makes a client the current one (CurrentCustNum and CurrentCustName) and
+// tells the windows, so the main list highlights it.
+void SetCurrentClient(int32_t custNum, const QString& name);
+
 // Loaders that refill the shared lists and the main list grids.
 void RefreshCustList();
 void GetInventory(int32_t& CatNum, int32_t& ItemNum);
+// The shared lists and the company's name and tax rate; the name and rate are
+// read again whenever the company record is saved.
 void SetupInit();
 // The sales list of the current client: invoices dated after SinceDate, the
 // balance due, and first the pending invoice delete.

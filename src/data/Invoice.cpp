@@ -230,7 +230,7 @@ bool Invoice::GetInvoice(int32_t InvoiceNum) {
 }
 
 bool Invoice::DeleteInvoice(int32_t InvoiceNum) {
-    return Trap("DeleteInvoice", [&] {
+    return Published({RecordEvents::InvoiceDeleted, InvoiceNum, 0}, Trap("DeleteInvoice", [&] {
         const QString num = SqlLong(InvoiceNum);
         ado::Transaction t(*cn);
         Exec(QStringLiteral("delete * from tb_invoice where InvoiceNum = ") + num);
@@ -263,11 +263,11 @@ bool Invoice::DeleteInvoice(int32_t InvoiceNum) {
         lines->Close();
         Exec(QStringLiteral("delete * from tb_trans where InvoiceNum = ") + num);
         t.Commit();
-    });
+    }));
 }
 
 bool Invoice::SaveInvoiceAccess(int32_t InvoiceNum) {
-    return Trap("SaveInvoiceAccess", [&] {
+    const bool saved = Trap("SaveInvoiceAccess", [&] {
         const QString insert =
             QStringLiteral("Insert into tb_Invoice (InvoiceNum,CustNum,[Date],Description,discount,tax,"
                            "shippingcharge,shippingdate,shippingtype,trackingnum,interest,SalesRep,Terms) values (") +
@@ -282,6 +282,7 @@ bool Invoice::SaveInvoiceAccess(int32_t InvoiceNum) {
         Exec(insert);
         t.Commit();
     });
+    return Published({RecordEvents::InvoiceSaved, this->InvoiceNum(), CustNum()}, saved);
 }
 
 // --- Lines -------------------------------------------------------------------
@@ -338,7 +339,7 @@ bool Invoice::AddToInvoice(int32_t InvoiceNum, int32_t ItemNum, int32_t Qty, vb:
 // --- Payments ------------------------------------------------------------
 
 bool Invoice::SavePayment() {
-    return Trap("SavePayment", [&] {
+    const bool saved = Trap("SavePayment", [&] {
         ado::Transaction t(*cn);
         if (PayNum == 0)
             PayNum = static_cast<int32_t>(
@@ -350,12 +351,13 @@ bool Invoice::SavePayment() {
              QLatin1Char(',') + SqlText(PayNotes) + QLatin1Char(')'));
         t.Commit();
     });
+    return Published({RecordEvents::PaymentSaved, PayNum, CustNum()}, saved);
 }
 
 bool Invoice::DeletePayment(int32_t PayNum) {
-    return Trap("DeletePayment", [&] {
+    return Published({RecordEvents::PaymentDeleted, PayNum, 0}, Trap("DeletePayment", [&] {
         Exec(QStringLiteral("delete * from tb_Receive where Transnum = ") + SqlLong(PayNum));
-    });
+    }));
 }
 
 // --- Numbers -------------------------------------------------------------
