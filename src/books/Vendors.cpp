@@ -111,7 +111,7 @@ void Vendors::Box_Change() { VendorChanged = true; }
 
 QString Vendors::DiscountText(double discount) { return vb::NumberToInvariant(discount); }
 
-double Vendors::DiscountFromText(const QString& text) { return vb::Val(text); }
+double Vendors::DiscountFromText(const QString& text) { return vb::LeadingNumber(text); }
 
 void Vendors::Form_Load() {
     vb::Trap(label("Form_Load"), [this] {

@@ -379,13 +379,11 @@ void InvoiceDetail::GetInvoiceTotal() {
                 const QString cell = ItemList.TextMatrix(r, colTotal);
                 if (!cell.isEmpty()) sum += vb::ParseCurrency(cell);
             }
-            const double discount = vb::CDbl(vb::Variant(txtDiscount.Text()));
-            const double ship = vb::ParseCurrency(txtShipCharge.Text()).toDouble();
-            const double interest = vb::ParseCurrency(txtInterest.Text()).toDouble();
-            const double tax = vb::ParseCurrency(txtTax.Text()).toDouble();
-            // Carried in double and rounded once, as the stored total is.
-            const double s = sum.toDouble();
-            total = vb::Currency::fromDouble((((s - s * (discount / 100.0)) + ship) + interest) + tax);
+            double discount = 0;
+            if (!Globals::ReadDiscount(txtDiscount.Text(), discount)) return;
+            // By the stored total's own rule.
+            total = Invoice::TotalOf(sum, discount, vb::ParseCurrency(txtShipCharge.Text()),
+                                     vb::ParseCurrency(txtInterest.Text()), vb::ParseCurrency(txtTax.Text()));
         }
         lblTotal.setCaption(vb::FormatCurrency(total));
     });
@@ -400,7 +398,8 @@ void InvoiceDetail::GetTax() {
                 if (!cell.isEmpty()) sum += vb::ParseCurrency(cell);
             }
         }
-        const double discount = vb::CDbl(vb::Variant(txtDiscount.Text()));
+        double discount = 0;
+        if (!Globals::ReadDiscount(txtDiscount.Text(), discount)) return;
         const vb::Currency discounted = sum - vb::Currency::fromDouble(sum.toDouble() * discount / 100.0);
         const double tax = discounted.toDouble() * (Globals::StateTaxRate / 100.0);
         txtTax.setText(vb::FormatCurrency(vb::Currency::fromDouble(tax)));
@@ -448,6 +447,9 @@ bool InvoiceDetail::SaveInvoice() {
     bool saved = false;
     vb::Trap(label("btnSave_Click"), [&] {
         if (!CheckHeader() || !CheckClient()) return;
+        // A refused discount saves nothing and keeps every edit.
+        double discount = 0;
+        if (!Globals::ReadDiscount(txtDiscount.Text(), discount)) return;
         std::shared_ptr<Invoice> shared = Globals::SharedInvoice;
         const int32_t num = vb::CLng(vb::Variant(lblInvoiceNum.Caption()));
         {
@@ -460,7 +462,7 @@ bool InvoiceDetail::SaveInvoice() {
             loadedDate_ = inv->InvoiceDate;
             inv->description = txtDescription.Text();
             inv->SalesRep = txtSalesRep.Text();
-            inv->Discount = vb::Val(txtDiscount.Text());
+            inv->Discount = discount;
             inv->Shippingdate = vb::TryTextToDate(txtShipDate.Text(), d) ? d : loadedShipDate_;
             loadedShipDate_ = inv->Shippingdate;
             inv->ShippingCharge = lenientAmount(txtShipCharge.Text());

@@ -244,7 +244,7 @@ void Profile::LoadClient() {
         if (CurrentCustNum > 0) {
             const vb::Currency bal = client->ClientBal(CurrentCustNum, vb::Date());
             lblBalDue.setCaption(vb::FormatCurrency(bal));
-            lblBalDue.setForeColor(bal > vb::Currency() ? 255 : 0);
+            lblBalDue.setForeColor(Client::Owes(bal) ? 255 : 0);
         } else {
             lblBalDue.setCaption(QString());
             lblBalDue.setForeColor(0);
@@ -361,6 +361,9 @@ bool Profile::SaveProfile() {
         ConnectionGuard guard{SharedClient};
         auto client = guard.c;
         if (!client) vb::Raise(vb::err::ObjectNotSet);
+        // A refused discount saves nothing and keeps every edit.
+        double discount = 0;
+        if (!ReadDiscount(txtDiscount.Text(), discount)) return;
         client->OpenCn();
 
         const int32_t num = vb::CLng(vb::Variant(lblCustNum.Caption()));
@@ -400,7 +403,7 @@ bool Profile::SaveProfile() {
         client->PaymentType2 = cmbPmtType2.Text();
         client->ExpDate1 = txtExpDate1.Text();
         client->ExpDate2 = txtExpDate2.Text();
-        client->Discount = vb::CDbl(vb::Variant(txtDiscount.Text()));   // not a number: nothing is written
+        client->Discount = discount;
         client->Company = txtCompany.Text();
         client->POnum = txtPOnum.Text();
         client->ShipFname = txtShippingFname.Text();
@@ -547,8 +550,8 @@ void Profile::btnNewInvoice_Click() {
     CurrentInvoiceDate = vb::Today();
     CurrentCustName.clear();
     CurrentInvoiceDesc.clear();
-    // The discount as shown, saved or not; a box that is no number leaves it.
-    vb::IgnoreErrors([this] { CurrentCustDiscount = vb::CDbl(vb::Variant(txtDiscount.Text())); });
+    // The discount as shown, saved or not; a refused one opens no invoice.
+    if (!ReadDiscount(txtDiscount.Text(), CurrentCustDiscount)) return;
     vb::IgnoreErrors([] { forms::Form::get<InvoiceDetail>().Show(); });
 }
 

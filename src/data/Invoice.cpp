@@ -407,15 +407,20 @@ vb::Currency Invoice::InvoiceTotal(int32_t InvoiceNum) {
         }
         const vb::Variant d = h->Fields("discount").Value();
         const double discount = d.isNull() ? 0.0 : vb::CDbl(d);
-        const double ship = vb::CDbl(h->Fields("shippingcharge").Value());
-        const double interest = vb::CDbl(h->Fields("interest").Value());
-        const double tax = vb::CDbl(h->Fields("tax").Value());
+        const vb::Currency ship = vb::CCur(h->Fields("shippingcharge").Value());
+        const vb::Currency interest = vb::CCur(h->Fields("interest").Value());
+        const vb::Currency tax = vb::CCur(h->Fields("tax").Value());
         h->Close();
-        // Once the discount (a Double) enters, the sum is carried in double and
-        // converted to Currency once, halves to even.
-        const double l = L.toDouble();
-        const double total = (((l - l * (discount / 100.0)) + ship) + interest) + tax;
-        result = vb::Currency::fromDouble(total);
+        result = TotalOf(L, discount, ship, interest, tax);
     });
     return result;
+}
+
+vb::Currency Invoice::TotalOf(vb::Currency lines, double discount, vb::Currency shipping, vb::Currency interest,
+                              vb::Currency tax) {
+    // Once the discount (a Double) enters, the sum is carried in double and
+    // converted to Currency once, halves to even.
+    const double l = lines.toDouble();
+    const double total = (((l - l * (discount / 100.0)) + shipping.toDouble()) + interest.toDouble()) + tax.toDouble();
+    return vb::Currency::fromDouble(total);
 }

@@ -89,6 +89,10 @@ public:
     // Lines less the discount, plus shipping, interest and tax, rounded once
     // to four decimals, halves to even.
     vb::Currency InvoiceTotal(int32_t InvoiceNum);
+    // The total of an invoice from its parts, by the one rule every total
+    // (stored, shown, printed) follows.
+    static vb::Currency TotalOf(vb::Currency lines, double discount, vb::Currency shipping, vb::Currency interest,
+                                vb::Currency tax);
 
 private:
     void insertLine(int32_t transNum, const QString& invoiceNum, int32_t itemNum, double qty,

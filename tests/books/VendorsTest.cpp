@@ -160,7 +160,8 @@ TEST_P(DiscountTextTest, TheLeadingNumberWithAFullStopIsSaved) {
 
 INSTANTIATE_TEST_SUITE_P(Texts, DiscountTextTest,
                          ::testing::Values(DiscountCase{"12.5%", 12.5}, DiscountCase{"", 0}, DiscountCase{"1,5", 1},
-                                           DiscountCase{"abc", 0}, DiscountCase{" 3 ", 3}),
+                                           DiscountCase{"abc", 0}, DiscountCase{" 3 ", 3}, DiscountCase{"7 5", 7},
+                                           DiscountCase{"3.5", 3.5}),
                          [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST_F(VendorsTest, StoredDiscountShowsAsPlainNumberText) {

@@ -7,6 +7,7 @@
 #include "customers/InvoiceFixture.h"
 #include "customers/Profile.h"
 #include "customers/Receipts.h"
+#include "reports/PrtInvoice.h"
 
 using namespace invoicetest;
 using testsupport::click;
@@ -181,8 +182,9 @@ TEST_F(InvoiceDetailTest, TotalsAndTax) {
         const char* label;
     };
     const Case strict[] = {
-        {&d.txtDiscount, "", "InvoiceDetail.GetInvoiceTotal -13"},
-        {&d.txtDiscount, "ten", "InvoiceDetail.GetInvoiceTotal -13"},
+        {&d.txtDiscount, "", nullptr},   // the discount's own refusal
+        {&d.txtDiscount, "ten", nullptr},
+        {&d.txtDiscount, "101", nullptr},
         {&d.txtInterest, "", "InvoiceDetail.GetInvoiceTotal -13"},
         {&d.txtShipCharge, "abc", "InvoiceDetail.GetInvoiceTotal -13"},
     };
@@ -195,15 +197,16 @@ TEST_F(InvoiceDetailTest, TotalsAndTax) {
         boxes.expect(vb::vbOK);
         d.GetInvoiceTotal();
         EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$95.40")) << "the label keeps its text";
-        EXPECT_TRUE(isErrorReport(0, c.label)) << shown(0).toStdString();
+        if (c.label) EXPECT_TRUE(isErrorReport(0, c.label)) << shown(0).toStdString();
+        else EXPECT_EQ(shown(0), QStringLiteral("Discount% must be a number from 0 to 100."));
         d.txtDiscount.setText(before);
         d.txtInterest.setText(beforeInterest);
         d.txtShipCharge.setText(beforeShip);
     }
 }
 
-// Save reads the amounts leniently (empty or unreadable is 0), the discount's
-// leading number, and keeps the shown date when a date box is not a date.
+// Save reads the amounts leniently (empty or unreadable is 0), the discount
+// with either decimal point, and keeps the shown date when a date box is not a date.
 TEST_F(InvoiceDetailTest, SaveReadsHeaderLeniently) {
     twoLineInvoice();
     startProgram();
@@ -211,7 +214,7 @@ TEST_F(InvoiceDetailTest, SaveReadsHeaderLeniently) {
     d.txtShipCharge.setText(QStringLiteral("abc"));
     d.txtTax.setText(QStringLiteral("$1,234.50"));
     d.txtInterest.setText(QString());
-    d.txtDiscount.setText(QStringLiteral("12abc"));
+    d.txtDiscount.setText(QStringLiteral("12,5"));
     d.txtDate.setText(QStringLiteral("13/45/2026"));
     d.txtShipDate.setText(QStringLiteral("12/1/2026"));
     d.txtDescription.setText(QStringLiteral("O'Brien's \"big\" order"));
@@ -219,12 +222,12 @@ TEST_F(InvoiceDetailTest, SaveReadsHeaderLeniently) {
     EXPECT_EQ(number(QStringLiteral("select shippingcharge from tb_Invoice")), 0);
     EXPECT_EQ(number(QStringLiteral("select tax from tb_Invoice")), 1234.5);
     EXPECT_EQ(number(QStringLiteral("select interest from tb_Invoice")), 0);
-    EXPECT_EQ(number(QStringLiteral("select discount from tb_Invoice")), 12);
+    EXPECT_EQ(number(QStringLiteral("select discount from tb_Invoice")), 12.5);
     EXPECT_TRUE(storedText(QStringLiteral("[Date]")).startsWith(QStringLiteral("2026-11-03")));
     EXPECT_TRUE(storedText(QStringLiteral("shippingdate")).startsWith(QStringLiteral("2026-12-01")));
     EXPECT_EQ(storedText(QStringLiteral("Description")), QStringLiteral("O'Brien's \"big\" order"));
-    // 55 less 12% + 1234.50
-    EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$1,282.90"));
+    // 55 less 12.5% + 1234.50
+    EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$1,282.63"));
 
     // A date box that is not a date keeps the date last saved, not the one
     // the invoice was opened with.
@@ -236,6 +239,45 @@ TEST_F(InvoiceDetailTest, SaveReadsHeaderLeniently) {
     EXPECT_TRUE(storedText(QStringLiteral("[Date]")).startsWith(QStringLiteral("2026-12-05")));
     EXPECT_TRUE(storedText(QStringLiteral("shippingdate")).startsWith(QStringLiteral("2026-12-01")));
     EXPECT_EQ(boxCount(), 0);
+}
+
+// The discount box has one reading: the total shown before Save is the
+// total after it, and a box that is no discount from 0 to 100 saves nothing
+// and keeps the window open on every command that would save.
+TEST_F(InvoiceDetailTest, DiscountIsReadOneWayOrRefused) {
+    twoLineInvoice();
+    startProgram();
+    InvoiceDetail& d = openStored(1001, 1001);
+    d.txtDiscount.setText(QStringLiteral("1,5"));   // a comma in any locale
+    d.GetInvoiceTotal();
+    const QString before = d.lblTotal.Caption();
+    click(d.btnSave);
+    EXPECT_EQ(d.lblTotal.Caption(), before);
+    EXPECT_EQ(number(QStringLiteral("select discount from tb_Invoice")), 1.5);
+    EXPECT_EQ(boxCount(), 0);
+
+    enum Path { Save, Exit, Print };
+    for (Path path : {Save, Exit, Print}) {
+        SCOPED_TRACE(int(path));
+        d.txtDescription.setText(QStringLiteral("Edited"));
+        d.txtDiscount.setText(QStringLiteral("7 5"));
+        boxes.clear();
+        if (path != Save) boxes.expect(vb::vbYes, QStringLiteral("Save changes to invoice?"));
+        boxes.expect(vb::vbOK, QStringLiteral("Discount% must be a number from 0 to 100."));
+        switch (path) {
+        case Save: click(d.btnSave); break;
+        case Exit: click(d.btnExit); break;
+        case Print: click(d.btnPrint); break;
+        }
+        testsupport::pump();
+        EXPECT_EQ(boxCount(), path == Save ? 1 : 2);
+        EXPECT_TRUE(forms::Form::isLoaded<InvoiceDetail>());
+        EXPECT_FALSE(forms::Form::isLoaded<PrtInvoice>());
+        EXPECT_EQ(d.txtDiscount.Text(), QStringLiteral("7 5"));
+        EXPECT_TRUE(Globals::InvoiceChanged);
+        EXPECT_NE(storedText(QStringLiteral("Description")), QStringLiteral("Edited"));
+        EXPECT_EQ(number(QStringLiteral("select discount from tb_Invoice")), 1.5);
+    }
 }
 
 TEST_F(InvoiceDetailTest, ShipChargeIsFormattedOnLeavingOnlyWhenItIsAnAmount) {
