@@ -39,7 +39,9 @@ public:
     // 0 means tomorrow and is written back to the caller's variable.
     vb::Currency ClientBal(int32_t CustNum, vb::Date& AsOf);
     vb::Currency ClientBal(int32_t CustNum, const vb::Date& AsOf);
-    // Replaces the row of the argument by the properties.
+    // Replaces the row of the argument by the properties. An argument of 0
+    // saves a client never saved before: its number is taken inside the save
+    // and left in CustNum.
     bool SaveClientAccess(int32_t CustNum);
     // "fname mname lname"; "" after an error (no such client).
     QString ClientName(int32_t CustNum);

@@ -164,7 +164,27 @@ INSTANTIATE_TEST_SUITE_P(
                     o.obj.GetClient(0);
                     return o.obj.CustNum;
                 },
-                "Client.GetNewCustNum -"}),
+                "Client.GetNewCustNum -"},
+        // A record never saved takes its number in its first save.
+        KeyCase{"ClientSave", "tb_Client", "CustNum",
+                [](const ProgramFolder& f) {
+                    OpenedOn<Client> o(f);
+                    o.obj.CustNum = 0;
+                    if (!o.obj.SaveClientAccess(0)) return 0;
+                    f.exec(QStringLiteral("DELETE FROM tb_Client WHERE CustNum = %1").arg(o.obj.CustNum));
+                    return o.obj.CustNum;
+                },
+                "Client.GetNewCustNum -"},
+        KeyCase{"InvoiceSave", "tb_Invoice", "InvoiceNum",
+                [](const ProgramFolder& f) {
+                    OpenedOn<Invoice> o(f);
+                    o.obj.setInvoiceNum(0);
+                    o.obj.setCustNum(1001);
+                    if (!o.obj.SaveInvoiceAccess(0)) return 0;
+                    f.exec(QStringLiteral("DELETE FROM tb_Invoice WHERE InvoiceNum = %1").arg(o.obj.InvoiceNum()));
+                    return o.obj.InvoiceNum();
+                },
+                "Invoice.GetNewInvoiceNum -"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A save that stops, whether at its key or at its insert, lets go of the file
@@ -238,6 +258,19 @@ INSTANTIATE_TEST_SUITE_P(
                         return o.obj.SaveCategory(0, QStringLiteral("c"));
                     },
                     "Inventory.NewCategoryNum -6 Overflow."},
+        StoppedSave{"ClientKey", "INSERT INTO tb_Client (CustNum) VALUES (2147483647)",
+                    [](const ProgramFolder& f) { return OpenedOn<Client>(f).obj.SaveClientAccess(0); },
+                    "Client.GetNewCustNum -6 Overflow."},
+        StoppedSave{"InvoiceKey", "INSERT INTO tb_Invoice (InvoiceNum) VALUES (2147483647)",
+                    [](const ProgramFolder& f) {
+                        OpenedOn<Invoice> o(f);
+                        o.obj.setCustNum(1001);
+                        return o.obj.SaveInvoiceAccess(0);
+                    },
+                    "Invoice.GetNewInvoiceNum -6 Overflow."},
+        StoppedSave{"VendorKey", "INSERT INTO tb_Vendor (VendorNum) VALUES (2147483647)",
+                    [](const ProgramFolder& f) { return OpenedOn<Vendor>(f).obj.SaveVendorAccess(0); },
+                    "Vendor.GetNewVendorNum -6 Overflow."},
         StoppedSave{"ClientInsert",
                     "CREATE TRIGGER f BEFORE INSERT ON tb_Client BEGIN SELECT RAISE(ABORT, 'forced'); END",
                     [](const ProgramFolder& f) {
@@ -247,6 +280,110 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     "Client.SaveClientAccess -"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// --- Two copies of the program on one data file -------------------------------
+
+// Each copy holds its own connection. Every new record is started in both
+// copies (both show the same next number) before either saves.
+TEST(TwoCopies, NewRecordsStartedTogetherEachKeepTheirOwnNumberAndLines) {
+    ProgramFolder f;
+    OpenedOn<Client> clientA(f), clientB(f);
+    OpenedOn<Invoice> invoiceA(f), invoiceB(f);
+    OpenedOn<Vendor> vendorA(f), vendorB(f);
+    Client& adams = clientA.obj;
+    Client& baker = clientB.obj;
+    Invoice& invA = invoiceA.obj;
+    Invoice& invB = invoiceB.obj;
+    Vendor& acme = vendorA.obj;
+    Vendor& bolt = vendorB.obj;
+    ASSERT_FALSE(adams.GetClient(0));
+    ASSERT_FALSE(baker.GetClient(0));
+    ASSERT_FALSE(invA.GetInvoice(0));
+    ASSERT_FALSE(invB.GetInvoice(0));
+    ASSERT_FALSE(acme.GetVendor(QStringLiteral("0")));
+    ASSERT_FALSE(bolt.GetVendor(QStringLiteral("0")));
+    for (int shown : {adams.CustNum, baker.CustNum, invA.InvoiceNum(), invB.InvoiceNum(), acme.VendorNum, bolt.VendorNum})
+        EXPECT_EQ(shown, 1001);
+
+    adams.lname = QStringLiteral("Adams");
+    baker.lname = QStringLiteral("Baker");
+    ASSERT_TRUE(adams.SaveClientAccess(0));
+    ASSERT_TRUE(baker.SaveClientAccess(0));
+    EXPECT_EQ(adams.CustNum, 1001);
+    EXPECT_EQ(baker.CustNum, 1002);
+
+    // Each header first, then a line each, as New Item saves them.
+    invA.setCustNum(adams.CustNum);
+    invB.setCustNum(baker.CustNum);
+    invA.description = QStringLiteral("for Adams");
+    invB.description = QStringLiteral("for Baker");
+    ASSERT_TRUE(invA.SaveInvoiceAccess(0));
+    ASSERT_TRUE(invB.SaveInvoiceAccess(0));
+    for (Invoice* i : {&invA, &invB}) {
+        i->TransNum = 0;
+        i->ItemNum = 3001;
+        i->setQty(1);
+        i->TransNotes = i->description + QStringLiteral(" line");
+        ASSERT_TRUE(i->SaveTransAccess());
+    }
+
+    acme.Company = QStringLiteral("Acme");
+    bolt.Company = QStringLiteral("Bolt");
+    ASSERT_TRUE(acme.SaveVendorAccess(0));
+    ASSERT_TRUE(bolt.SaveVendorAccess(0));
+    EXPECT_EQ(acme.VendorNum, 1001);
+    EXPECT_EQ(bolt.VendorNum, 1002);
+
+    // A later save replaces exactly its own record.
+    adams.City = QStringLiteral("Albany");
+    ASSERT_TRUE(adams.SaveClientAccess(adams.CustNum));
+    invB.description = QStringLiteral("Baker again");
+    ASSERT_TRUE(invB.SaveInvoiceAccess(invB.InvoiceNum()));
+    bolt.City = QStringLiteral("Boston");
+    ASSERT_TRUE(bolt.SaveVendorAccess(bolt.VendorNum));
+
+    EXPECT_EQ(f.query("SELECT CustNum, Lname, City FROM tb_Client ORDER BY CustNum"),
+              (std::vector<QStringList>{{"1001", "Adams", "Albany"}, {"1002", "Baker", ""}}));
+    EXPECT_EQ(f.query("SELECT i.InvoiceNum, c.Lname, i.Description, t.TransNum, t.Notes FROM tb_Invoice i "
+                      "JOIN tb_Client c ON c.CustNum = i.CustNum JOIN tb_trans t ON t.InvoiceNum = i.InvoiceNum "
+                      "ORDER BY i.InvoiceNum"),
+              (std::vector<QStringList>{{"1001", "Adams", "for Adams", "1001", "for Adams line"},
+                                        {"1002", "Baker", "Baker again", "1002", "for Baker line"}}));
+    EXPECT_EQ(f.scalar("SELECT count(*) FROM tb_trans"), "2");
+    EXPECT_EQ(f.query("SELECT VendorNum, Company, City FROM tb_Vendor ORDER BY VendorNum"),
+              (std::vector<QStringList>{{"1001", "Acme", ""}, {"1002", "Bolt", "Boston"}}));
+}
+
+// The other copy holds the file's write lock past the busy timeout: the save
+// is refused with its report, the other copy's record stays, and a new save
+// once the file is free takes the next number.
+TEST(TwoCopies, ASaveLockedOutByTheOtherCopyIsRefusedAndLosesNothing) {
+    ProgramFolder f;
+    f.exec("INSERT INTO tb_Client (CustNum, Lname) VALUES (1001, 'Adams')");
+    OpenedOn<Client> mine(f);
+    Client& c = mine.obj;
+    ASSERT_FALSE(c.GetClient(0));
+    ASSERT_EQ(c.CustNum, 1002);
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(f.dataFile().toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO tb_Client (CustNum, Lname) VALUES (1002, 'Baker');",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    ScriptedMsgBox box;
+    box.expect(vb::vbOK);
+    c.lname = QStringLiteral("Clark");
+    EXPECT_FALSE(c.SaveClientAccess(0));
+    ASSERT_EQ(box.shown().size(), 1u);
+    EXPECT_TRUE(box.lastPrompt().startsWith("Client.SaveClientAccess -")) << box.lastPrompt().toStdString();
+    EXPECT_EQ(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+
+    ASSERT_TRUE(c.SaveClientAccess(0));
+    EXPECT_EQ(c.CustNum, 1003);
+    EXPECT_EQ(f.query("SELECT CustNum, Lname FROM tb_Client ORDER BY CustNum"),
+              (std::vector<QStringList>{{"1001", "Adams"}, {"1002", "Baker"}, {"1003", "Clark"}}));
+}
 
 // --- InvoiceTotal -----------------------------------------------------------
 
