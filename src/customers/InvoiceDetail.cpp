@@ -409,7 +409,7 @@ bool InvoiceDetail::SaveInvoice() {
     vb::Trap(label("btnSave_Click"), [&] {
         if (!CheckClient()) return;
         std::shared_ptr<Invoice> shared = Globals::SharedInvoice;
-        const int32_t num = vb::CLng(vb::Variant(lblInvoiceNum.Caption()));
+        int32_t num = vb::CLng(vb::Variant(lblInvoiceNum.Caption()));
         {
             Connected<Invoice> inv(shared);
             inv->setInvoiceNum(num);
@@ -429,7 +429,14 @@ bool InvoiceDetail::SaveInvoice() {
             inv->Terms = txtTerms.Text();
             inv->Tax = lenientAmount(txtTax.Text());
             inv->Interest = lenientAmount(txtInterest.Text());
-            if (!inv->SaveInvoiceAccess(num)) return;
+            if (!inv->SaveInvoiceAccess(NewInvoiceUnsaved ? 0 : num)) return;
+            if (NewInvoiceUnsaved) {
+                // The first save takes the number; another copy of the
+                // program may have taken the one shown.
+                NewInvoiceUnsaved = false;
+                num = inv->InvoiceNum();
+                lblInvoiceNum.setCaption(QString::number(num));
+            }
             lblTotal.setCaption(vb::FormatCurrency(inv->InvoiceTotal(num)));
         }
         {
@@ -514,11 +521,8 @@ void InvoiceDetail::btnNew_Click() {
 
 void InvoiceDetail::btnNewItem_Click() {
     vb::Trap(label("btnNewItem_Click"), [&] {
-        if (NewInvoiceUnsaved) {
-            // The header row exists before any line refers to it.
-            if (!SaveInvoice()) return;
-            NewInvoiceUnsaved = false;
-        }
+        // The header row exists before any line refers to it.
+        if (NewInvoiceUnsaved && !SaveInvoice()) return;
         Globals::CurrentCatNum = 1;
         forms::Form::get<InvSearch>().Show(false, this);
     });

@@ -228,8 +228,8 @@ void Profile::LoadClient() {
         if (!client) vb::Raise(vb::err::ObjectNotSet);
         client->OpenCn();
         // No row (0 included): a blank client with the next free number,
-        // shown but not reserved.
-        client->GetClient(CurrentCustNum);
+        // shown but not reserved; its first save takes the number it gets.
+        stored_ = client->GetClient(CurrentCustNum);
         if (CurrentCustNum > 0) {
             const vb::Currency bal = client->ClientBal(CurrentCustNum, vb::Date());
             lblBalDue.setCaption(vb::FormatCurrency(bal));
@@ -406,7 +406,13 @@ bool Profile::SaveProfile() {
         client->Notes = loadedNotes_;
 
         // The data layer has reported a refused save; nothing more happens.
-        if (!client->SaveClientAccess(num)) return;
+        if (!client->SaveClientAccess(stored_ ? num : 0)) return;
+        if (!stored_) {
+            // Another copy of the program may have taken the number shown.
+            stored_ = true;
+            lblCustNum.setCaption(QString::number(client->CustNum));
+            if (CurrentCustNum == num) CurrentCustNum = client->CustNum;
+        }
 
         NewClientMode = false;
         forms::DoEvents();
@@ -461,7 +467,7 @@ void Profile::btnNewCustomer_Click() {
 void Profile::btnDelete_Click() {
     vb::Trap(label("btnDelete_Click"), [this] {
         using namespace Globals;
-        if (!mainListHasClients() || NewClientMode) return;
+        if (!mainListHasClients() || NewClientMode || !stored_) return;
         Customer::AskAndDeleteCurrentClient();
         RefreshCustList();
         forms::Form::Unload(this);

@@ -129,5 +129,6 @@ private:
     void layoutControls();
 
     QString loadedNotes_;   // the stored notes, which no box shows
+    bool stored_ = false;   // the client shown has a row (false: never saved)
     int quietChanges_ = 0;  // refilling the payment lists is no edit
 };

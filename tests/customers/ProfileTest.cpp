@@ -339,6 +339,30 @@ TEST_F(ClientEditorTest, NewClientTwiceAndNewInvoiceOnANeverSavedClient) {
     EXPECT_FALSE(Globals::NewClientMode);
 }
 
+// Another copy of the program saves its new client under the number this
+// editor shows: the save here takes the next free number and shows it.
+TEST_F(ClientEditorTest, ANewClientTakesItsNumberAtItsFirstSave) {
+    twoClients();
+    Profile& p = open(1001);
+    p.btnNewCustomer_Click();
+    ASSERT_EQ(p.lblCustNum.Caption(), "1003");
+    client(1003, "Bob", "Baker");
+    testsupport::type(p.txtLname, "Adams");
+    ASSERT_TRUE(p.SaveProfile());
+    EXPECT_EQ(p.lblCustNum.Caption(), "1004");
+    EXPECT_EQ(Globals::CurrentCustNum, 1004);
+    EXPECT_EQ(stored(1003, "Lname"), "Baker");
+    EXPECT_EQ(stored(1004, "Lname"), "Adams");
+
+    // Saved again, it replaces its own row.
+    testsupport::type(p.txtCity, "Albany");
+    ASSERT_TRUE(p.SaveProfile());
+    EXPECT_EQ(number("select count(*) from tb_Client"), 4);
+    EXPECT_EQ(stored(1004, "City"), "Albany");
+    EXPECT_EQ(stored(1003, "Lname"), "Baker");
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
 TEST_F(ClientEditorTest, NewInvoiceTakesTheDiscountAsShown) {
     twoClients();
     Profile& p = open(1001);
