@@ -103,14 +103,6 @@ INSTANTIATE_TEST_SUITE_P(
                     v.GetVendor(QStringLiteral("no such company"));
                     return int(v.VendorNum);
                 }},
-        NumberedTable{"VendorSave", "tb_Vendor", "VendorNum", 1001, "Vendor.GetNewVendorNum -",
-                [](const ProgramFolder&) {
-                    Vendor v;
-                    v.InitAccess(Globals::DataFilePath());
-                    v.OpenCn();
-                    v.VendorNum = 0;
-                    return v.SaveVendorAccess(0) ? int(v.VendorNum) : 0;
-                }},
         NumberedTable{"Register", "tb_GL", "TransNum", 1001, "Vendor.NewPayNum -",
                 [](const ProgramFolder&) {
                     Vendor v;
