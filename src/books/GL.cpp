@@ -294,13 +294,14 @@ void GL::Form_Resize() {
     });
 }
 
-void GL::Form_Unload() {
+void GL::Form_QueryUnload(bool& Cancel, int) {
     // An edit still pending in this grid is saved whichever way the window
-    // closes (the close box gives the grid no focus loss).
-    if (rows_.ChangedHere()) {
-        PaymentList_LostFocus();
-        rows_.ClearChanged();
-    }
+    // closes (the close box gives the grid no focus loss); one that cannot be
+    // saved keeps the window when the user says so.
+    if (!rows_.SaveBeforeClose([this] { PaymentList_LostFocus(); })) Cancel = true;
+}
+
+void GL::Form_Unload() {
     vb::Trap(label("Form_Unload"), [&] {
         if (WindowState() == vbMinimized) return;
         Globals::WriteWindowGeometry(kSection, Left(), Top(), Width(), Height(), Globals::IniPath);

@@ -53,6 +53,7 @@ public:
 
     // ---- Loading, layout, closing ----
     void Form_Load() override;
+    void Form_QueryUnload(bool& Cancel, int UnloadMode) override;
     void Form_Unload() override;
     void Form_Resize() override;
     void Form_Terminate();

@@ -205,8 +205,13 @@ void InventoryCats::btnDelete_Click() {
     });
 }
 
+void InventoryCats::Form_QueryUnload(bool& Cancel, int) {
+    if (!rows_.SaveBeforeClose([this] { InventoryList_AfterRowEdit(); })) Cancel = true;
+}
+
 void InventoryCats::btnExit_Click() {
-    if (rows_.ChangedHere()) InventoryList_AfterRowEdit();
+    // A row that cannot be saved keeps the window when the user says so.
+    if (!rows_.SaveBeforeClose([this] { InventoryList_AfterRowEdit(); })) return;
     Globals::CurrentCatNum = 1;
     if (forms::Form::isLoaded<frmInventory>()) {
         frmInventory& items = forms::Form::get<frmInventory>();
@@ -218,8 +223,8 @@ void InventoryCats::btnExit_Click() {
             return;
         }
     }
-    forms::Form::Unload(this);
-    forms::Form::unload<frmInventory>();
+    if (!forms::Form::Unload(this)) return;
+    if (!forms::Form::unload<frmInventory>()) return;
     // Last: opening the item editor may run a modal loop (no category yet),
     // in which this window is deleted.
     forms::Form::get<frmInventory>().Show();

@@ -33,6 +33,7 @@ public:
 
     // ---- Handlers and procedures ----
     void Form_Load() override;
+    void Form_QueryUnload(bool& Cancel, int UnloadMode) override;
     void InventoryList_AfterEdit(int Row, int Col);
     void InventoryList_AfterRowEdit();
     void SaveRow();

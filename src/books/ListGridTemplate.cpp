@@ -126,21 +126,7 @@ void ListGridTemplate::Delete(const std::function<bool(int row)>& ask, const std
     stored_.erase(stored_.begin() + row);
 }
 
-void ListGridTemplate::Exit(forms::Form& window) {
-    if (rows_.ChangedHere()) {
-        rows_.AfterRowEdit();
-        // The save failed and has been reported: stay, so the row can be put
-        // right (the close box still leaves without it).
-        if (rows_.ChangedHere()) return;
-    }
-    forms::Form::Unload(window);
-}
-
-void ListGridTemplate::Unloading() {
-    if (!rows_.ChangedHere()) return;
-    rows_.AfterRowEdit();
-    rows_.ClearChanged();
-}
+void ListGridTemplate::Exit(forms::Form& window) { forms::Form::Unload(window); }
 
 // ---------------------------------------------------------------- type tables
 

@@ -81,12 +81,13 @@ public:
     // on the header or a blank row. The remaining rows keep their markers
     // until the next move.
     void Delete(const std::function<bool(int row)>& ask, const std::function<void(int row)>& remove);
-    // Saves a pending row, then unloads the window.
+    // Unloads the window; its Form_QueryUnload saves a pending row.
     void Exit(forms::Form& window);
-    // From the window's Form_Unload: a row still pending is saved however the
-    // window closes (the close box gives the grid no focus loss), and no flag
-    // is left behind for the next grid editor.
-    void Unloading();
+    // From the window's Form_QueryUnload: a row still pending is saved
+    // however the window closes (the close box gives the grid no focus loss);
+    // one that cannot be saved is kept, and the window with it, when the user
+    // says so. True when the window may close.
+    bool SaveBeforeClose() { return rows_.SaveBeforeClose(); }
 
     // The key text of a row: its key cells joined by tabs; "" while any is empty.
     QString keyOf(int row) const;

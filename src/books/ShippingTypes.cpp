@@ -83,7 +83,10 @@ void ShippingTypes::Form_Load() {
     });
 }
 
-void ShippingTypes::Form_Unload() { list_.Unloading(); }
+void ShippingTypes::Form_QueryUnload(bool& Cancel, int) {
+    if (!list_.SaveBeforeClose()) Cancel = true;
+}
+
 
 // The row's service and option are its key; the charge goes in as typed
 // (currency text as loaded, or a bare number), an empty one as 0.

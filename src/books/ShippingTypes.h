@@ -30,7 +30,7 @@ public:
 
     // ---- Handlers and procedures ----
     void Form_Load() override;
-    void Form_Unload() override;
+    void Form_QueryUnload(bool& Cancel, int UnloadMode) override;
     void btnNew_Click();
     void btnDelete_Click();
     void btnExit_Click();

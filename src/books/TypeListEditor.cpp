@@ -59,7 +59,10 @@ void TypeListEditor::Form_Load() {
     });
 }
 
-void TypeListEditor::Form_Unload() { list_.Unloading(); }
+void TypeListEditor::Form_QueryUnload(bool& Cancel, int) {
+    if (!list_.SaveBeforeClose()) Cancel = true;
+}
+
 
 void TypeListEditor::btnNew_Click() {
     vb::Trap(label("btnNew_Click"), [&] { list_.New(); });

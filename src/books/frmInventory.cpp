@@ -215,10 +215,12 @@ void frmInventory::SetForm() {
 void frmInventory::cmbCategory_Click() {
     vb::Trap(label("cmbCategory_Click"), [&] {
         controls::FlexGrid& g = InventoryList;
-        // A row still pending belongs to the category it was typed under.
-        if (rows_.ChangedHere()) {
-            rows_.SaveRow();
-            if (rows_.ChangedHere()) rows_.ClearChanged();
+        // A row still pending belongs to the category it was typed under; one
+        // that cannot be saved keeps its category on show when the user says so.
+        if (!rows_.SaveOrDiscard(controls::GridRowEditor::DiscardQuestion(), [this] { rows_.SaveRow(); })) {
+            for (int i = 0; i < cmbCategory.ListCount(); ++i)
+                if (CategoryOfEntry(cmbCategory.List(i)) == Globals::CurrentCatNum) cmbCategory.setText(cmbCategory.List(i));
+            return;
         }
         Globals::CurrentCatNum = CategoryOfEntry(cmbCategory.Text());
         int32_t noItem = 0;
@@ -374,12 +376,10 @@ void frmInventory::Form_Resize() {
     });
 }
 
-void frmInventory::Form_Unload() {
+void frmInventory::Form_QueryUnload(bool& Cancel, int) {
     // An edit still pending in this grid is saved whichever way the window
-    // closes (the close box gives the grid no focus loss), and the flag is
-    // not left behind for the next grid window.
-    if (rows_.ChangedHere()) {
-        InventoryList_LostFocus();
-        rows_.ClearChanged();
-    }
+    // closes (the close box gives the grid no focus loss); one that cannot be
+    // saved keeps the window when the user says so.
+    if (!rows_.SaveBeforeClose([this] { InventoryList_LostFocus(); })) Cancel = true;
 }
+

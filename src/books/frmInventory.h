@@ -40,7 +40,7 @@ public:
 
     // ---- Handlers and procedures ----
     void Form_Load() override;
-    void Form_Unload() override;
+    void Form_QueryUnload(bool& Cancel, int UnloadMode) override;
     void Form_Resize() override;
     void SetForm();
     void cmbCategory_Click();

@@ -239,7 +239,9 @@ void CustInvoices::btnPrint_Click() {
 
 void CustInvoices::btnCustInfo_Click() {
     // Reloaded so it reads the current client afresh.
-    vb::IgnoreErrors([] { forms::Form::unload<Profile>(); });
+    bool gone = true;
+    vb::IgnoreErrors([&] { gone = forms::Form::unload<Profile>(); });
+    if (!gone) return;   // it kept its own edits open
     vb::IgnoreErrors([] { forms::Form::get<Profile>().Show(); });
 }
 

@@ -508,7 +508,9 @@ void Customer::btnNewCust_Click() {
 void Customer::btnCustInfo_Click() {
     if (!HasClientRows()) return;
     // A fresh load, so the editor reads the current client anew.
-    vb::IgnoreErrors([] { forms::Form::unload<Profile>(); });
+    bool gone = true;
+    vb::IgnoreErrors([&] { gone = forms::Form::unload<Profile>(); });
+    if (!gone) return;   // it kept its own edits open
     vb::IgnoreErrors([] { forms::Form::get<Profile>().Show(); });
 }
 
@@ -536,7 +538,10 @@ void Customer::NewInvoice() {
         vb::MsgBox(QStringLiteral("Select or enter a client first."));
         return;
     }
-    vb::IgnoreErrors([] { forms::Form::unload<InvoiceDetail>(); });
+    // The open invoice goes first; one that keeps a line it could not save stays.
+    bool gone = true;
+    vb::IgnoreErrors([&] { gone = forms::Form::unload<InvoiceDetail>(); });
+    if (!gone) return;
     vb::IgnoreErrors([] { CurrentInvoiceNum = 0; });
     vb::IgnoreErrors([] { CurrentInvoiceDate = vb::Today(); });
     vb::IgnoreErrors([] { CurrentCustName.clear(); });

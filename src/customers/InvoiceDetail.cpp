@@ -334,14 +334,13 @@ void InvoiceDetail::fillGrid(const ado::RecordsetPtr& lines) {
     ItemList.setColDataType(colTotal, controls::flexDTCurrency);
 }
 
-void InvoiceDetail::Form_Unload() {
+void InvoiceDetail::Form_QueryUnload(bool& Cancel, int) {
     // A line edited and not yet saved (its stock has already moved) is saved
-    // before the window goes, whichever way it is closed.
-    if (rows_.ChangedHere()) {
-        ItemList_LostFocus();
-        rows_.ClearChanged();
-    }
+    // before the window goes, whichever way it is closed; one that cannot be
+    // saved keeps the window when the user says so.
+    if (!rows_.SaveBeforeClose([this] { ItemList_LostFocus(); })) Cancel = true;
 }
+
 
 // ---------------------------------------------------------------- totals
 

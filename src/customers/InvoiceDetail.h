@@ -85,7 +85,7 @@ public:
 
     // ---- Window ----
     void Form_Load() override;
-    void Form_Unload() override;
+    void Form_QueryUnload(bool& Cancel, int UnloadMode) override;
 
     // ---- Totals ----
     void GetInvoiceTotal();

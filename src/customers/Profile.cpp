@@ -515,7 +515,10 @@ void Profile::btnNewInvoice_Click() {
         vb::MsgBox(QStringLiteral("Select or enter a client first."));
         return;
     }
-    vb::IgnoreErrors([] { forms::Form::unload<InvoiceDetail>(); });
+    // The open invoice goes first; one that keeps a line it could not save stays.
+    bool gone = true;
+    vb::IgnoreErrors([&] { gone = forms::Form::unload<InvoiceDetail>(); });
+    if (!gone) return;
     CurrentInvoiceNum = 0;
     CurrentInvoiceDate = vb::Today();
     CurrentCustName.clear();

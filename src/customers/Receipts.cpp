@@ -485,13 +485,14 @@ void Receipts::Form_Resize() {
     });
 }
 
-void Receipts::Form_Unload() {
+void Receipts::Form_QueryUnload(bool& Cancel, int) {
     // An edit still pending in this grid is saved whichever way the window
-    // closes (the close box gives the grid no focus loss).
-    if (rows_.ChangedHere()) {
-        PaymentList_LostFocus();
-        rows_.ClearChanged();
-    }
+    // closes (the close box gives the grid no focus loss); one that cannot be
+    // saved keeps the window when the user says so.
+    if (!rows_.SaveBeforeClose([this] { PaymentList_LostFocus(); })) Cancel = true;
+}
+
+void Receipts::Form_Unload() {
     vb::Trap(label("Form_Unload"), [&] {
         if (WindowState() == vbMinimized) return;
         Globals::WriteWindowGeometry(kSection, Left(), Top(), Width(), Height(), Globals::IniPath);

@@ -58,6 +58,7 @@ public:
 
     // ---- Handlers and procedures ----
     void Form_Load() override;
+    void Form_QueryUnload(bool& Cancel, int UnloadMode) override;
     void Form_Unload() override;
     void Form_Resize() override;
     void SetPayments();

@@ -217,6 +217,10 @@ void FlexGrid::onLostFocus() {
     Control::onLostFocus();
 }
 
+void FlexGrid::endOpenEdit() {
+    if (edit_.active) commitEdit(true);
+}
+
 void FlexGrid::requestFocus() {
     if (!hasLogicalFocus()) takeFocus();
 }

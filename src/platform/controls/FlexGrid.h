@@ -193,6 +193,7 @@ protected:
     void changeEvent(QEvent* e) override;
     void onGotFocus() override;
     void onLostFocus() override;
+    void endOpenEdit() override;
 
 private:
     struct ComboItem {

@@ -1,6 +1,7 @@
 #include "controls/GridRowEditor.h"
 #include <utility>
 #include "vb/ErrorTrap.h"
+#include "vb/MsgBox.h"
 
 namespace controls {
 
@@ -95,9 +96,12 @@ bool GridRowEditor::SaveRow() {
         bool saved = false;
         const bool ran = vb::Trap(lbl, [&] { saved = SaveRecord && SaveRecord(row, key); });
         if (!ran || !saved) {
+            failedRow_ = row;
+            failedCells_ = cellsOf(row);
             backToFailedRow(row);
             return;
         }
+        failedRow_ = -1;
         grid_->setTextMatrix(row, opt_.keyCol, key);
         SetOldRowStatus();
         if (newRow_ != 0) SetNewRowStatus();
@@ -118,6 +122,41 @@ void GridRowEditor::backToFailedRow(int row) {
     for (int r : {went, entered})
         if (r > 0 && r != row && r < grid_->Rows())
             grid_->setTextMatrix(r, opt_.statusCol, restingMarker(r));
+}
+
+QStringList GridRowEditor::cellsOf(int row) const {
+    QStringList cells;
+    for (int c = 0; c < grid_->Cols(); ++c)
+        if (c != opt_.statusCol) cells << grid_->TextMatrix(row, c);
+    return cells;
+}
+
+// ---------------------------------------------------------------- before the rows go
+
+QString GridRowEditor::DiscardAndCloseQuestion() {
+    return QStringLiteral("This row could not be saved. Discard it and close?");
+}
+
+QString GridRowEditor::DiscardQuestion() { return QStringLiteral("This row could not be saved. Discard it?"); }
+
+bool GridRowEditor::SaveOrDiscard(const QString& question, const std::function<void()>& leave) {
+    if (!grid_ || !ChangedHere()) return true;
+    const int row = grid_->Row();
+    const bool toldAlready = row == failedRow_ && row < grid_->Rows() && cellsOf(row) == failedCells_;
+    if (!toldAlready) {
+        if (leave) leave();
+        else LostFocus();
+        if (!grid_ || !ChangedHere()) return true;
+    }
+    const int answer = vb::MsgBox(question, vb::vbYesNo + vb::vbQuestion + vb::vbDefaultButton2);
+    if (answer != vb::vbYes) return false;
+    ClearChanged();
+    failedRow_ = -1;
+    return true;
+}
+
+bool GridRowEditor::SaveBeforeClose(const std::function<void()>& leave) {
+    return SaveOrDiscard(DiscardAndCloseQuestion(), leave);
 }
 
 // ---------------------------------------------------------------- events

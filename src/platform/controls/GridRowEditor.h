@@ -27,6 +27,7 @@
 #include <functional>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include "controls/FlexGrid.h"
 
 namespace controls {
@@ -96,6 +97,21 @@ public:
     // Clears the flag (and who set it).
     void ClearChanged();
 
+    // ---- Before the rows go ----
+    // Something is about to drop this grid's rows (the window closes, the
+    // list is read anew). A row still pending is saved as leaving the grid
+    // saves it: `leave` is the window's own lost-focus handler (LostFocus()
+    // when none). When the row cannot be saved the user is asked `question`
+    // (Yes and No, No the default): No keeps the row with its edits and its
+    // "?" marker and returns false, so the caller stops; Yes drops the
+    // pending edit. A row whose save has just failed and that is unchanged
+    // since is not tried again, so each failure is told once.
+    bool SaveOrDiscard(const QString& question, const std::function<void()>& leave = {});
+    // The same for a window's Form_QueryUnload: true when it may close.
+    bool SaveBeforeClose(const std::function<void()>& leave = {});
+    static QString DiscardAndCloseQuestion();
+    static QString DiscardQuestion();
+
     // The marker a row shows when it is neither the old nor the new row.
     QString restingMarker(int row) const;
     QString label(const QString& proc) const;
@@ -107,12 +123,16 @@ private:
     bool keyEmpty(int row) const;
     bool keyZero(int row) const;
     void backToFailedRow(int row);
+    QStringList cellsOf(int row) const;
 
     QPointer<FlexGrid> grid_;
     bool& flag_;
     int& oldRow_;
     int& newRow_;
     Options opt_;
+    // The row whose last save failed, as it stood then.
+    int failedRow_ = -1;
+    QStringList failedCells_;
 };
 
 } // namespace controls

@@ -117,6 +117,14 @@ FocusTarget* FocusTarget::of(const QWidget* w) {
     return nullptr;
 }
 
+QList<FocusTarget*> FocusTarget::in(const QWidget* window) {
+    QList<FocusTarget*> out;
+    const auto& targets = FocusModel::get().targets;
+    for (auto it = targets.begin(); it != targets.end(); ++it)
+        if (it.key()->window() == window) out << it.value();
+    return out;
+}
+
 void SetFocusTo(FocusTarget& control) {
     // SetFocus on a control of a window being unloaded does nothing.
     if (auto* f = control.form(); f && f->IsUnloading()) return;

@@ -12,6 +12,7 @@
 //
 // Controls take part by deriving from FocusTarget (through controls::Control,
 // see controls/Control.h); they never raise their focus events themselves.
+#include <QList>
 #include <QPointer>
 #include <QWidget>
 // The gate (FocusEventsSuppressed, FocusSuppressor) sits beside the message
@@ -45,6 +46,13 @@ public:
     // The registered control a widget belongs to (itself or an ancestor in
     // the same window), or nullptr.
     static FocusTarget* of(const QWidget* w);
+    // Every registered control of a window (not of the windows it owns).
+    static QList<FocusTarget*> in(const QWidget* window);
+
+    // The window is closing: an edit still open in the control ends as a move
+    // would end it (a grid commits its cell and raises AfterEdit), so what
+    // was typed reaches the window's close handlers.
+    virtual void endOpenEdit() {}
 
 protected:
     // Called by the runtime. Overrides that must finish something first (a

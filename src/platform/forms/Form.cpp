@@ -191,17 +191,47 @@ void Form::setOwner(Form* owner) {
     resize(size);
 }
 
-void Form::Unload(Form* f) {
-    if (!f || !f->IsLoaded()) return;
-    f->unloadNow();
+bool Form::Unload(Form* f) { return !f || f->unloadAs(vbFormCode); }
+
+bool Form::unloadAs(int mode, bool force) {
+    if (!IsLoaded()) return true;
+    // Asked again while its own question is showing: it has not gone yet.
+    if (querying_ && !force) return false;
+    QPointer<Form> self(this);
+    querying_ = true;
+    bool cancel = false;
+    // Owned windows first, newest first, so their handlers run while the
+    // owner still stands (Qt would delete them with it unannounced). One
+    // that stays keeps its owner too.
+    const QList<Form*> owned = OwnedForms();
+    for (auto it = owned.rbegin(); it != owned.rend() && !cancel; ++it)
+        if (!(*it)->unloadAs(mode == vbAppWindows ? mode : vbFormOwner, force)) cancel = true;
+    if (!self) return true;
+    if (!cancel) {
+        commitOpenEdits();
+        if (self && IsLoaded()) guarded([&] { Form_QueryUnload(cancel, mode); });
+    }
+    if (!self) return true;
+    querying_ = false;
+    if (!IsLoaded()) return true;   // a handler unloaded it meanwhile
+    if (cancel && !force) return false;
+    unloadNow();
+    return true;
+}
+
+void Form::commitOpenEdits() {
+    for (FocusTarget* t : FocusTarget::in(this)) {
+        QPointer<Form> self(this);
+        guarded([t] { t->endOpenEdit(); });
+        if (!self || !IsLoaded()) return;
+    }
 }
 
 void Form::unloadNow() {
     state_ = State::Unloading;
-    // Owned windows first, newest first, so their handlers run while the
-    // owner still stands (Qt would delete them with it unannounced).
+    // Windows it came to own while it was asked go with it.
     const QList<Form*> owned = OwnedForms();
-    for (auto it = owned.rbegin(); it != owned.rend(); ++it) Unload(*it);
+    for (auto it = owned.rbegin(); it != owned.rend(); ++it) (*it)->unloadAs(vbFormOwner, true);
 
     guarded([this] { Form_Unload(); });
 
@@ -231,7 +261,7 @@ void Form::unloadNow() {
 void Form::unloadAll() {
     const QList<QPointer<Form>> all = loaded();
     for (auto it = all.rbegin(); it != all.rend(); ++it)
-        if (*it) Unload(it->data());
+        if (*it) (*it)->unloadAs(vbAppWindows, true);
     focus_detail::reset();
     g_lastActive = nullptr;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -375,10 +405,17 @@ void Form::callResize() {
     if (IsLoaded()) guarded([this] { Form_Resize(); });
 }
 
+bool Form::event(QEvent* e) {
+    // The close box: what is typed into an open cell counts before any close
+    // handler of the window looks at it.
+    if (e->type() == QEvent::Close && IsLoaded()) commitOpenEdits();
+    return QWidget::event(e);
+}
+
 void Form::closeEvent(QCloseEvent* e) {
-    // The close box unloads, with no question asked.
+    // The close box unloads; Form_QueryUnload may keep the window.
     e->ignore();
-    if (IsLoaded()) Unload(this);
+    if (IsLoaded()) unloadAs(vbFormControlMenu);
 }
 
 void Form::resizeEvent(QResizeEvent* e) {
@@ -455,9 +492,17 @@ void Form::processEndCheck() {
     }
     for (Form* f : loadedForms())
         if (f->isVisible()) return;
-    // Loaded but hidden windows do not keep the program alive.
-    const QList<Form*> hidden = loadedForms();
-    for (auto it = hidden.rbegin(); it != hidden.rend(); ++it) Unload(*it);
+    // Loaded but hidden windows do not keep the program alive. One that
+    // refuses to go is shown, so the user can see to what keeps it.
+    QList<QPointer<Form>> hidden;
+    for (Form* f : loadedForms()) hidden << f;
+    for (auto it = hidden.rbegin(); it != hidden.rend(); ++it) {
+        if (!*it || !(*it)->IsLoaded()) continue;
+        if (!(*it)->unloadAs(vbAppWindows)) {
+            if (*it && (*it)->IsLoaded()) (*it)->Show();
+            return;
+        }
+    }
     for (Form* f : loadedForms())
         if (f->isVisible()) return;   // an unload handler showed a window
     g_process.mainLoop->quit();

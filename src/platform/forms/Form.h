@@ -56,17 +56,25 @@ public:
     // Never loads.
     template <class T>
     static bool isLoaded(const QString& key = QString()) { return find(typeid(T), key) != nullptr; }
-    // Unloads T's default instance if it is loaded; loads nothing.
+    // Unloads T's default instance if it is loaded; loads nothing. False when
+    // the window refused to go.
     template <class T>
-    static void unload(const QString& key = QString()) { Unload(find(typeid(T), key)); }
+    static bool unload(const QString& key = QString()) { return Unload(find(typeid(T), key)); }
 
-    // Unload: the windows this one owns first (newest first, each with its
-    // Form_Unload), then Form_Unload, then hidden, out of the registry at
-    // once, deleted later (so the handler that called it runs on; it must not
-    // touch this window's controls afterwards). Not loaded: nothing.
-    static void Unload(Form* f);
-    static void Unload(Form& f) { Unload(&f); }
-    // Every loaded window, newest first (tests; process end).
+    // Unload: the windows this one owns first (newest first, each as below),
+    // then the open edits of this window's controls end (as a move would end
+    // them), then Form_QueryUnload, which may refuse; then Form_Unload, then
+    // hidden, out of the registry at once, deleted later (so the handler that
+    // called it runs on; it must not touch this window's controls
+    // afterwards). Every way of closing goes this way: the close box, code,
+    // an owner unloading, the process end.
+    // True when the window is gone (or was not loaded); false when it or a
+    // window it owns refused, and then it stays loaded and open: a caller
+    // that needed it gone stops.
+    static bool Unload(Form* f);
+    static bool Unload(Form& f) { return Unload(&f); }
+    // Every loaded window, newest first (tests). A window that refuses is
+    // unloaded all the same.
     static void unloadAll();
     // Loaded windows in load order.
     static QList<Form*> loadedForms();
@@ -101,6 +109,12 @@ public:
 
     // ---- handlers -----------------------------------------------------------
     virtual void Form_Load() {}
+    // How a window is being closed (UnloadMode of Form_QueryUnload).
+    static constexpr int vbFormControlMenu = 0, vbFormCode = 1, vbAppWindows = 2, vbFormOwner = 5;
+    // Asked first on every way of closing, after the window's open edits
+    // have ended: setting Cancel keeps the window loaded and open (a row
+    // that cannot be saved, an unanswered save question).
+    virtual void Form_QueryUnload(bool& Cancel, int UnloadMode) {}
     virtual void Form_Unload() {}
     // Every size change, first show, minimise and restore included.
     virtual void Form_Resize() {}
@@ -166,6 +180,7 @@ signals:
     void closedOrHidden();
 
 protected:
+    bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void changeEvent(QEvent* e) override;
@@ -179,7 +194,10 @@ private:
     static Form* find(const std::type_info& type, const QString& key);
     static void adopt(const std::type_info& type, const QString& key, Form* f);
     void setOwner(Form* owner);
+    // The unload itself; false when the window (or one it owns) refused.
+    bool unloadAs(int mode, bool force = false);
     void unloadNow();
+    void commitOpenEdits();
     void applyRequestedGeometry();
     void resizeOuter(int widthPx, int heightPx);
     void callResize();
@@ -194,6 +212,7 @@ private:
     QList<QPointer<Form>> owned_;
     QPointer<QWidget> returnFocus_;   // control to give the focus back to
     bool modalRunning_ = false;
+    bool querying_ = false;          // its close is being asked (a question may be showing)
     bool inLoad_ = false;            // Form_Load is on the stack
     bool deleteAfterLoad_ = false;   // unloaded during its load: delete once it returns
     bool shownOnce_ = false;

@@ -19,13 +19,22 @@ using controls::GridRowEditor;
 
 namespace {
 
+// A window that asks its grid editor before it closes, as the editors do.
+class EditorWindow : public forms::Form {
+public:
+    std::function<bool()> mayClose;
+    void Form_QueryUnload(bool& Cancel, int) override {
+        if (mayClose && !mayClose()) Cancel = true;
+    }
+};
+
 // A shown window with an editor grid (status, key, name, quantity; three
 // stored rows keyed 11, 12, 13) wired to the row convention the way a window
 // wires it, and a second control to move the focus to.
 struct RowWorld {
     RowWorld() {
         forms::focus_detail::reset();
-        win = std::make_unique<forms::Form>();
+        win = std::make_unique<EditorWindow>();
         win->resize(600, 400);
         grid = new FlexGrid(win.get());
         grid->setGeometry(0, 0, 500, 300);
@@ -69,7 +78,7 @@ struct RowWorld {
 
     QString marker(int r) const { return grid->TextMatrix(r, 0); }
 
-    std::unique_ptr<forms::Form> win;
+    std::unique_ptr<EditorWindow> win;
     FlexGrid* grid = nullptr;
     FlexGrid* other = nullptr;
     bool flag = false;
@@ -242,6 +251,86 @@ TEST(GridRowEditor, NoOldRowMeansNothingToSave) {
     EXPECT_TRUE(w.rows->SaveRow());
     EXPECT_TRUE(w.saved.empty());
     EXPECT_FALSE(w.flag);
+}
+
+} // namespace
+
+namespace {
+
+// Every way of closing a window first ends the open cell edit and saves the
+// pending row; a row that cannot be saved is told once, then the user chooses.
+TEST(GridRowEditor, ClosingSavesTheOpenEditOrAsksBeforeDroppingIt) {
+    enum class Path { CloseBox, Unload, Owner };
+    enum class Outcome { Saves, KeepsOnNo, DropsOnYes, ToldOnceThenKept };
+    struct Case {
+        const char* name;
+        Path path;
+        Outcome outcome;
+    };
+    const Case cases[] = {
+        {"close box saves", Path::CloseBox, Outcome::Saves},
+        {"unload saves", Path::Unload, Outcome::Saves},
+        {"owner saves", Path::Owner, Outcome::Saves},
+        {"close box, No keeps", Path::CloseBox, Outcome::KeepsOnNo},
+        {"unload, No keeps", Path::Unload, Outcome::KeepsOnNo},
+        {"owner, No keeps", Path::Owner, Outcome::KeepsOnNo},
+        {"close box, Yes drops", Path::CloseBox, Outcome::DropsOnYes},
+        {"owner, Yes drops", Path::Owner, Outcome::DropsOnYes},
+        {"failed on leaving, asked once", Path::Unload, Outcome::ToldOnceThenKept},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::ScriptedMsgBox boxes;
+        RowWorld w;
+        auto* owner = new forms::Form;   // deleted by its unload
+        owner->Load();
+        w.win->Load();
+        if (c.path == Path::Owner) w.win->Show(false, owner);
+        w.win->mayClose = [&w] { return w.rows->SaveBeforeClose(); };
+        QStringList savedQty;
+        w.rows->SaveRecord = [&](int r, QString&) {
+            savedQty << w.grid->TextMatrix(r, 3);
+            return c.outcome == Outcome::Saves;
+        };
+        w.drive->moveTo(2, 3);
+        ASSERT_TRUE(w.drive->type(QStringLiteral("77")));
+        ASSERT_TRUE(w.grid->isEditing());
+        if (c.outcome == Outcome::ToldOnceThenKept) {
+            w.drive->focusTo(*w.other);   // the save on leaving fails
+            EXPECT_EQ(savedQty, QStringList{"77"});
+        }
+        const QString question = GridRowEditor::DiscardAndCloseQuestion();
+        if (c.outcome != Outcome::Saves) boxes.expect(c.outcome == Outcome::DropsOnYes ? vb::vbYes : vb::vbNo, question);
+
+        bool went = false;
+        switch (c.path) {
+        case Path::CloseBox: w.win->close(); went = !w.win->IsLoaded(); break;
+        case Path::Unload: went = forms::Form::Unload(w.win.get()); break;
+        case Path::Owner: went = forms::Form::Unload(owner); break;
+        }
+        EXPECT_EQ(savedQty, QStringList{"77"}) << "the typed text saved, and tried once";
+        const bool shouldGo = c.outcome == Outcome::Saves || c.outcome == Outcome::DropsOnYes;
+        EXPECT_EQ(went, shouldGo);
+        EXPECT_EQ(w.win->IsLoaded(), !shouldGo);
+        if (c.outcome != Outcome::Saves) {
+            ASSERT_EQ(boxes.shown().size(), 1u);
+            EXPECT_EQ(boxes.shown()[0].buttons, vb::vbYesNo + vb::vbQuestion + vb::vbDefaultButton2);
+        }
+        if (shouldGo) {
+            EXPECT_FALSE(w.flag) << "nothing left pending for the next grid editor";
+            w.win.release();   // deleted by its unload
+        } else {
+            EXPECT_TRUE(w.flag);
+            EXPECT_EQ(w.grid->Row(), 2);
+            EXPECT_EQ(w.grid->TextMatrix(2, 3), QStringLiteral("77"));
+            EXPECT_EQ(w.marker(2), QStringLiteral("?"));
+            EXPECT_TRUE(owner->IsLoaded());
+            w.win->mayClose = {};
+            if (c.path == Path::Owner) w.win.release();   // goes with its owner
+        }
+        forms::Form::Unload(owner);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 } // namespace

@@ -507,3 +507,71 @@ TEST_F(FormRuntime, FixedBorderWindowKeepsItsClientSizeAndIsCentred) {
 }
 
 } // namespace
+
+namespace {
+
+// Refuses its close while `keep` is set, and logs how it was asked.
+class Refusing : public Form {
+public:
+    bool keep = true;
+    QList<int> modes;
+    void Form_QueryUnload(bool& Cancel, int UnloadMode) override {
+        modes << UnloadMode;
+        Cancel = keep;
+    }
+    void Form_Unload() override { g_log << QStringLiteral("Refusing.Unload"); }
+};
+
+TEST_F(FormRuntime, AWindowCanRefuseItsCloseOnEveryPath) {
+    struct Case {
+        const char* name;
+        int mode;
+        std::function<bool()> close;   // true when the closing went through
+    };
+    const Case cases[] = {
+        {"code", Form::vbFormCode, [] { return Form::unload<Refusing>(); }},
+        {"close box", Form::vbFormControlMenu, [] { Form::get<Refusing>().close(); return !Form::isLoaded<Refusing>(); }},
+        {"owner", Form::vbFormOwner, [] { return Form::unload<Plain>(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_log.clear();
+        Plain& owner = Form::get<Plain>();
+        owner.Show();
+        Form::get<Refusing>().Show(false, &owner);
+        EXPECT_FALSE(c.close());
+        ASSERT_TRUE(Form::isLoaded<Refusing>());
+        EXPECT_TRUE(Form::get<Refusing>().isVisible());
+        EXPECT_TRUE(Form::isLoaded<Plain>()) << "an owner stays with the window it owns";
+        EXPECT_EQ(Form::get<Refusing>().modes, QList<int>{c.mode});
+        EXPECT_TRUE(g_log.filter(QStringLiteral(".Unload")).isEmpty());
+        // Asked again, it may go.
+        Form::get<Refusing>().keep = false;
+        EXPECT_TRUE(c.close());
+        EXPECT_FALSE(Form::isLoaded<Refusing>());
+        EXPECT_TRUE(g_log.contains(QStringLiteral("Refusing.Unload")));
+        Form::unloadAll();
+    }
+    // Tests end with every window gone, refusing or not.
+    Form::get<Refusing>();
+    Form::unloadAll();
+    EXPECT_FALSE(Form::isLoaded<Refusing>());
+}
+
+TEST_F(FormRuntime, AHiddenWindowThatRefusesAtProcessEndIsShownAndTheProgramGoesOn) {
+    Form::get<Plain>().Show();
+    Refusing& r = Form::get<Refusing>();   // loaded, never shown
+    bool shownAgain = false;
+    QTimer::singleShot(0, [] { Form::unload<Plain>(); });
+    QTimer::singleShot(200, [&] {
+        shownAgain = Form::isLoaded<Refusing>() && r.isVisible();
+        if (!Form::isLoaded<Refusing>()) return;
+        r.keep = false;
+        Form::unload<Refusing>();
+    });
+    Form::RunMessageLoop();
+    EXPECT_TRUE(shownAgain);
+    ASSERT_FALSE(Form::isLoaded<Refusing>());
+}
+
+} // namespace
