@@ -238,19 +238,6 @@ INSTANTIATE_TEST_SUITE_P(
                         return o.obj.SaveCategory(0, QStringLiteral("c"));
                     },
                     "Inventory.NewCategoryNum -6 Overflow."},
-        StoppedSave{"ClientKey", "INSERT INTO tb_Client (CustNum) VALUES (2147483647)",
-                    [](const ProgramFolder& f) { return OpenedOn<Client>(f).obj.SaveClientAccess(0); },
-                    "Client.GetNewCustNum -6 Overflow."},
-        StoppedSave{"InvoiceKey", "INSERT INTO tb_Invoice (InvoiceNum) VALUES (2147483647)",
-                    [](const ProgramFolder& f) {
-                        OpenedOn<Invoice> o(f);
-                        o.obj.setCustNum(1001);
-                        return o.obj.SaveInvoiceAccess(0);
-                    },
-                    "Invoice.GetNewInvoiceNum -6 Overflow."},
-        StoppedSave{"VendorKey", "INSERT INTO tb_Vendor (VendorNum) VALUES (2147483647)",
-                    [](const ProgramFolder& f) { return OpenedOn<Vendor>(f).obj.SaveVendorAccess(0); },
-                    "Vendor.GetNewVendorNum -6 Overflow."},
         StoppedSave{"ClientInsert",
                     "CREATE TRIGGER f BEFORE INSERT ON tb_Client BEGIN SELECT RAISE(ABORT, 'forced'); END",
                     [](const ProgramFolder& f) {
