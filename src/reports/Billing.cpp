@@ -5,6 +5,7 @@
 #include "reports/PrtBilling.h"
 #include "reports/ReportFrame.h"
 #include "vb/Conv.h"
+#include "vb/MsgBox.h"
 #include "vb/ErrorTrap.h"
 #include "vb/RuntimeError.h"
 
@@ -96,6 +97,11 @@ void Billing::Form_Load() {
 
 void Billing::btnPrint_Click() {
     vb::Trap(QStringLiteral("Billing.btnPrint_Click -"), [this] {
+        // One client's statement needs a client: told, and no empty preview.
+        if (OptClient.Value() && (CustList2.Rows() <= 1 || CustList2.Row() < 1)) {
+            vb::MsgBox(QStringLiteral("Select a client first."), vb::vbOKOnly);
+            return;
+        }
         // The statements are laid out from this window while it still stands.
         forms::Form::get<PrtBilling>().Show();
         forms::Form::Unload(this);

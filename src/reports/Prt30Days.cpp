@@ -2,6 +2,7 @@
 #include "customers/StatusWindow.h"
 #include "data/Client.h"
 #include "data/Globals.h"
+#include "data/Invoice.h"
 #include "reports/PrtBals.h"
 #include "vb/Conv.h"
 #include "vb/ErrorTrap.h"
@@ -29,6 +30,25 @@ ado::RecordsetPtr Prt30Days::NewAgedList() {
     return aged;
 }
 
+vb::Variant Prt30Days::OldestInvoiceDate(int32_t custNum) {
+    const std::shared_ptr<Invoice> invoice = Globals::SharedInvoice;
+    if (!invoice) vb::Raise(vb::err::ObjectNotSet);
+    invoice->OpenCn();
+    struct Close {
+        Invoice& i;
+        ~Close() { i.CloseCn(); }
+    } close{*invoice};
+    const ado::RecordsetPtr rs = invoice->GetCustInvoices(custNum, vb::Date());
+    // The member has reported its own failure; the list would be wrong.
+    if (!rs) vb::Raise(vb::err::ObjectNotSet);
+    vb::Variant oldest;
+    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
+        const vb::Variant d = rs->Fields("InvoiceDate").Value();
+        if (vb::IsDate(d) && (!vb::IsDate(oldest) || vb::CDate(d) < vb::CDate(oldest))) oldest = d;
+    }
+    return oldest;
+}
+
 void Prt30Days::Form_Load() {
     setCaption(QStringLiteral("Clients with balance ") + QString::number(Globals::AgingDays) +
                QStringLiteral(" days past due"));
@@ -52,16 +72,24 @@ void Prt30Days::Form_Load() {
             for (bals->MoveFirst(); !bals->Eof(); bals->MoveNext()) {
                 const ado::RecordsetPtr last = client->rsLastPayment(vb::CLng(bals->Fields("CustNum").Value()));
                 if (!last) vb::Raise(vb::err::ObjectNotSet);
-                if (last->Eof()) continue;    // never paid: not listed
-                const vb::Variant payDate = last->Fields("Date").Value();
-                // A payment without a date cannot be aged.
-                if (!vb::IsDate(payDate) || !(vb::CDate(payDate) < cutOff)) continue;
+                vb::Variant payDate, payAmount;
+                if (last->Eof()) {
+                    // Never paid: past due once the oldest invoice is older
+                    // than the days; listed without a payment date.
+                    const vb::Variant oldest = OldestInvoiceDate(vb::CLng(bals->Fields("CustNum").Value()));
+                    if (!vb::IsDate(oldest) || !(vb::CDate(oldest).datePart() < cutOff)) continue;
+                } else {
+                    payDate = last->Fields("Date").Value();
+                    payAmount = last->Fields("Amount").Value();
+                    // A payment without a date cannot be aged.
+                    if (!vb::IsDate(payDate) || !(vb::CDate(payDate) < cutOff)) continue;
+                }
                 aged->AddNew();
                 aged->Fields("CustNum") = vb::Variant(reports::DocText(bals->Fields("CustNum").Value()));
                 aged->Fields("FullName") = bals->Fields("FullName").Value();
                 aged->Fields("Bal") = vb::Variant(reports::BalanceOf(bals->Fields("Bal").Value()));
-                aged->Fields("LastPayDate") = payDate;
-                aged->Fields("LastPayAmount") = vb::Variant(reports::BalanceOf(last->Fields("Amount").Value()));
+                if (!payDate.isEmpty()) aged->Fields("LastPayDate") = payDate;
+                aged->Fields("LastPayAmount") = vb::Variant(reports::BalanceOf(payAmount));
                 aged->Update();
             }
         }

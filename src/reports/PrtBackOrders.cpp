@@ -14,7 +14,7 @@ void BackOrderItemsDocument(printer::PageDocument& doc, const QString& title, co
     // page header keeps its band at the top.
     ReportOpening(doc, true, QStringLiteral("0.25in"), QStringLiteral("0.25in"), QStringLiteral("0.5in"),
                   QStringLiteral("0.5in"));
-    ReportHeading(doc, QLatin1Char('|') + title + QLatin1Char('|') + vb::DateToText(vb::Today()));
+    ReportHeading(doc, {QString(), title, vb::DateToText(vb::Today())});
     doc.Paragraph(QString());
 
     doc.StartTable();

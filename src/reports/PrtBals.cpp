@@ -13,7 +13,7 @@ const QString kBalsHeader = QStringLiteral("Client#|Name|Balance;");
 
 namespace reports {
 
-QString ClientBalancesHeader() { return TitleHeader(QStringLiteral("Client Balances"), Globals::CoName); }
+printer::HeaderParts ClientBalancesHeader() { return TitleHeader(QStringLiteral("Client Balances"), Globals::CoName); }
 
 void ClientListOpening(printer::PageDocument& doc) {
     ReportOpening(doc, false);

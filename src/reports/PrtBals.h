@@ -21,7 +21,7 @@ public:
 namespace reports {
 
 // The page header of both client lists: "Client Balances|company|today".
-QString ClientBalancesHeader();
+printer::HeaderParts ClientBalancesHeader();
 // The opening shared by both client lists (no ClearDoc), the header, centred
 // placement and one empty line.
 void ClientListOpening(printer::PageDocument& doc);

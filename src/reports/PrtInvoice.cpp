@@ -143,7 +143,7 @@ void PrtInvoice::LayOut(const Source& s, const cSetup& company, const Client& cl
     printer::PreviewControl& d = VSInvoice;
 
     reports::ReportOpening(d, false);
-    d.setHeader(QStringLiteral("||Invoice #") + QString::number(s.InvoiceNum));
+    d.setHeader({QString(), QString(), QStringLiteral("Invoice #") + QString::number(s.InvoiceNum)});
     reports::LetterheadBlock(d, QStringLiteral("Remit to: ") + s.Name, company);
     reports::BillToBlock(d, client);
     reports::ShipToBlock(d, client);
@@ -194,8 +194,12 @@ void PrtInvoice::LayOut(const Source& s, const cSetup& company, const Client& cl
     const double discount = subTotal.toDouble() * s.Discount / 100.0;
     const vb::Currency shipping = vb::ParseCurrency(vb::FormatCurrency(s.ShippingCharge));
     const vb::Currency total = subTotal - vb::Currency::fromDouble(discount) + s.Interest + s.Tax + shipping;
-    const QString totalsHeader = QStringLiteral("SubTotal|") + vb::FormatCurrency(subTotal) + QStringLiteral(";");
+    const QStringList totalsHeader = {QStringLiteral("SubTotal"), vb::FormatCurrency(subTotal)};
     d.StartTable();
+    // The totals are never split from each other nor from the last lines:
+    // when they do not fit below the lines, lines move to the next page.
+    d.setTableKeepTogether(true);
+    d.setTableKeepWithPrevious(true);
     d.setAlignment(2);
     d.setTableBorder(printer::tbBoxRows);
     d.AddTableCells(kTotalsFormat, totalsHeader, {QStringLiteral("Discount:"), DoubleCurrencyText(discount)});

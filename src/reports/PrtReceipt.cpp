@@ -1,4 +1,6 @@
 #include "reports/PrtReceipt.h"
+#include <algorithm>
+#include <limits>
 #include <memory>
 #include "customers/StatusWindow.h"
 #include "data/Client.h"
@@ -15,6 +17,12 @@ namespace {
 vb::Currency Money(const vb::Variant& v) {
     if (v.isNull() || v.isEmpty()) return vb::Currency();
     return vb::CCur(v);
+}
+
+// The day of a row's date, for ordering; a row without a date comes first.
+double dayOf(const vb::Variant& v) {
+    if (!vb::IsDate(v)) return std::numeric_limits<double>::lowest();
+    return vb::CDate(v).datePart().serial();
 }
 
 } // namespace
@@ -63,12 +71,28 @@ PrtReceipt::Source PrtReceipt::ReadSource(int32_t custNum, const vb::Date& payDa
     s.StartingBalance = client->ClientBal(custNum, asOf);
 
     // The balance closes the shared invoice connection itself, so the
-    // payments open it afterwards.
+    // invoices and payments open it afterwards.
     invoice->OpenCn();
+    const ado::RecordsetPtr invoices = invoice->GetCustInvoices(custNum, s.BalanceDate);
     const ado::RecordsetPtr rs = invoice->AllPayments(s.BalanceDate, custNum);
-    // The member has reported its own failure; without the payments the
+    // The member has reported its own failure; without its rows the
     // balances would be wrong, so the document stops here.
-    if (!rs) vb::Raise(vb::err::ObjectNotSet);
+    if (!invoices || !rs) vb::Raise(vb::err::ObjectNotSet);
+    // A client who bought and paid on the same day owes what is left of the
+    // invoice: the invoices from that day on are listed as the statements
+    // list them.
+    for (invoices->MoveFirst(); !invoices->Eof(); invoices->MoveNext()) {
+        Charge c;
+        c.Date = invoices->Fields("InvoiceDate").Value();
+        c.InvoiceNum = vb::CLng(invoices->Fields("InvoiceNum").Value());
+        c.Description = reports::DocText(invoices->Fields("description").Value());
+        c.Total = invoice->InvoiceTotal(c.InvoiceNum);
+        s.Invoices.append(c);
+    }
+    std::stable_sort(s.Invoices.begin(), s.Invoices.end(), [](const Charge& a, const Charge& b) {
+        const double da = dayOf(a.Date), db = dayOf(b.Date);
+        return da != db ? da < db : a.InvoiceNum < b.InvoiceNum;
+    });
     if (rs->RecordCount() > 0)
         for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext())
             s.Payments.append(Payment{rs->Fields("Date").Value(), rs->Fields("Amount").Value()});
@@ -97,9 +121,21 @@ void PrtReceipt::LayOut(const Source& s, const cSetup& company, const Client& cl
     reports::BillToBlock(d, client);
     d.Paragraph(QString());
 
+    // Invoices and payments by date; on one day the invoice comes first, as
+    // a sale is paid after it is made.
     vb::Currency balance = s.StartingBalance;
     reports::StartStatementTable(d, s.BalanceDate, balance);
-    for (const Payment& p : s.Payments) reports::StatementPaymentRow(d, p.Date, Money(p.Amount), balance);
+    qsizetype i = 0, k = 0;
+    while (i < s.Invoices.size() || k < s.Payments.size()) {
+        if (i < s.Invoices.size() &&
+            (k >= s.Payments.size() || dayOf(s.Invoices[i].Date) <= dayOf(s.Payments[k].Date))) {
+            const Charge& c = s.Invoices[i++];
+            reports::StatementChargeRow(d, c.Date, c.Description, c.Total, balance);
+        } else {
+            const Payment& p = s.Payments[k++];
+            reports::StatementPaymentRow(d, p.Date, Money(p.Amount), balance);
+        }
+    }
     reports::TwentyRowTable(d, 5);
 
     d.setFooter(reports::kCustomerFooter);

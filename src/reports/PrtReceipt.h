@@ -2,7 +2,8 @@
 // The receipt preview: a payment received from a client laid out as a
 // printable document (letterhead, Bill To, and a statement that starts from
 // the client's balance at the end of the day before the payment and lists
-// every payment of the client from that day on). It reads CurrentCustNum and
+// every invoice and payment of the client from that day on, in date order,
+// so its last balance is what the client owes). It reads CurrentCustNum and
 // CurrentPayDate when it loads and writes nothing.
 #include <cstdint>
 #include <QList>
@@ -40,16 +41,24 @@ public:
         vb::Variant Date, Amount;
         bool operator==(const Payment&) const = default;
     };
+    struct Charge {
+        vb::Variant Date;
+        int32_t InvoiceNum = 0;
+        QString Description;
+        vb::Currency Total;
+        bool operator==(const Charge&) const = default;
+    };
     struct Source {
         int32_t CustNum = 0;
         vb::Date BalanceDate;
         QString CompanyName, Letterhead, BillTo;   // as printed
         vb::Currency StartingBalance;
-        QList<Payment> Payments;
+        QList<Charge> Invoices;     // by date, then number
+        QList<Payment> Payments;    // by date, then payment number
         bool operator==(const Source&) const = default;
     };
     // Reads through the shared instances, each bracketed by OpenCn/CloseCn.
-    // Raises when the payments cannot be read.
+    // Raises when the invoices or payments cannot be read.
     static Source ReadSource(int32_t custNum, const vb::Date& payDate);
 
 private:

@@ -80,15 +80,16 @@ void Listing(printer::PageDocument& d, int border, const QString& format, const 
 }
 
 // The opening and heading every listing shares, then an empty paragraph.
-void Opening(printer::PageDocument& d, const QString& header) {
+void Opening(printer::PageDocument& d, const printer::HeaderParts& header) {
     reports::ReportOpening(d, true);
     reports::ReportHeading(d, header);
     d.Paragraph(QString());
 }
 
-QString PaymentsHeader() {
-    return QStringLiteral("Registry entries for: ") + Globals::PrintFilterValue + QStringLiteral("||") +
-           vb::DateToText(vb::Today());
+// The vendor or category goes in as a value: a "|" in a name is text.
+printer::HeaderParts PaymentsHeader() {
+    return {QStringLiteral("Registry entries for: ") + Globals::PrintFilterValue, QString(),
+            vb::DateToText(vb::Today())};
 }
 
 } // namespace
@@ -168,8 +169,7 @@ void PrtRegistry::Form_Load() {
         DTPicker1.setValue(Globals::CurrentSinceDate);
         txtSinceDate.setText(mmddyy(Globals::CurrentSinceDate));
 
-        Query();
-        Layout();
+        if (Query()) Layout();
     });
     loading_ = false;
 }
@@ -177,12 +177,11 @@ void PrtRegistry::Form_Load() {
 void PrtRegistry::btnGo_Click() {
     vb::Trap(label("btnGo_Click"), [this] {
         Globals::PrintFilterValue = CmbPrintCrit.Text();
-        Query();
-        Layout();
+        if (Query()) Layout();
     });
 }
 
-void PrtRegistry::Query() {
+bool PrtRegistry::Query() {
     // Read before the connection opens, so a box without a date leaves
     // nothing open and the listing on show as it was.
     const vb::Date since = txtSinceDate.DateValue();
@@ -190,7 +189,12 @@ void PrtRegistry::Query() {
     if (!vendor) vb::Raise(vb::err::ObjectNotSet);
     vendor->OpenCn();
     CloseOnExit close{vendor};
-    Globals::rsLedger = vendor->LedgerEntries(Globals::PrintFilterField, Globals::PrintFilterValue, since);
+    ado::RecordsetPtr rs = vendor->LedgerEntries(Globals::PrintFilterField, Globals::PrintFilterValue, since);
+    // The member has told its failure in its own box; the listing on show
+    // stays as it was rather than a second box telling it again.
+    if (!rs) return false;
+    Globals::rsLedger = std::move(rs);
+    return true;
 }
 
 void PrtRegistry::Layout() {
@@ -278,7 +282,7 @@ void PrtRegistry::CategoryPaymentPreview() {
 void PrtRegistry::DepositPreview() {
     vb::Trap(label("DepositPreview"), [this] {
         printer::PreviewControl& d = VSregistry;
-        Opening(d, Globals::PrintFilterValue + QStringLiteral("|Registry Report|") + vb::DateToText(vb::Today()));
+        Opening(d, {Globals::PrintFilterValue, QStringLiteral("Registry Report"), vb::DateToText(vb::Today())});
         // The amount is the middle column here, Notes after it.
         const ado::RecordsetPtr rs = Globals::rsLedger;
         if (!rs) vb::Raise(vb::err::ObjectNotSet);

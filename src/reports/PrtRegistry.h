@@ -50,8 +50,9 @@ public:
 
 private:
     // rsLedger := the entries of the criteria, through SharedVendor; raises
-    // when the since-date box holds no date.
-    void Query();
+    // when the since-date box holds no date. False, with rsLedger as it was,
+    // when the query failed (the member has told it).
+    bool Query();
     // The layout of the current mode.
     void Layout();
     void FillCombo(const ado::RecordsetPtr& rs, const char* field);

@@ -95,7 +95,7 @@ void ReportOpening(printer::PageDocument& doc, bool clearDoc, const QString& lef
     doc.StartDoc();
 }
 
-void ReportHeading(printer::PageDocument& doc, const QString& header, bool boldOff) {
+void ReportHeading(printer::PageDocument& doc, const printer::HeaderParts& header, bool boldOff) {
     doc.setAlignment(1);
     doc.setFontBold(true);
     doc.setHeader(header);
@@ -103,8 +103,8 @@ void ReportHeading(printer::PageDocument& doc, const QString& header, bool boldO
     doc.setFontSize(10);
 }
 
-QString TitleHeader(const QString& title, const QString& company) {
-    return title + QLatin1Char('|') + company + QLatin1Char('|') + vb::DateToText(vb::Today());
+printer::HeaderParts TitleHeader(const QString& title, const QString& company) {
+    return {title, company, vb::DateToText(vb::Today())};
 }
 
 cSetup& ReadCompanyInfo() {
@@ -196,9 +196,9 @@ QString DocText(const vb::Variant& v) {
 void StartStatementTable(printer::PageDocument& doc, vb::Date balanceDate, vb::Currency balance) {
     doc.StartTable();
     doc.setTableBorder(printer::tbGrid);
-    doc.AddTable(kStatementFormat, kStatementHeader,
-                 vb::DateToText(balanceDate) + QStringLiteral("|Starting Balance|||") + vb::FormatCurrency(balance) +
-                     QLatin1Char(';'));
+    doc.AddTableCells(kStatementFormat, kStatementHeader,
+                      {vb::DateToText(balanceDate), QStringLiteral("Starting Balance"), QString(), QString(),
+                       vb::FormatCurrency(balance)});
 }
 
 void StatementChargeRow(printer::PageDocument& doc, const vb::Variant& date, const QString& description,
@@ -212,9 +212,9 @@ void StatementChargeRow(printer::PageDocument& doc, const vb::Variant& date, con
 void StatementPaymentRow(printer::PageDocument& doc, const vb::Variant& date, vb::Currency amount,
                          vb::Currency& balance) {
     balance -= amount;
-    doc.AddTable(kStatementFormat, kStatementHeader,
-                 DocText(date) + QStringLiteral("|Payment - Thank You!||") + vb::FormatCurrency(amount) +
-                     QLatin1Char('|') + vb::FormatCurrency(balance) + QLatin1Char(';'));
+    doc.AddTableCells(kStatementFormat, kStatementHeader,
+                      {DocText(date), QStringLiteral("Payment - Thank You!"), QString(), vb::FormatCurrency(amount),
+                       vb::FormatCurrency(balance)});
 }
 
 vb::Currency StatementTable(printer::PageDocument& doc, vb::Date balanceDate, vb::Currency balance,

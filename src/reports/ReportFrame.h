@@ -112,9 +112,10 @@ void ReportOpening(printer::PageDocument& doc, bool clearDoc, const QString& lef
                    const QString& bottom = QStringLiteral("0.5in"));
 // The list reports' heading: Alignment 1, FontBold True, Header, FontBold
 // False (unless boldOff is false), FontSize 10.
-void ReportHeading(printer::PageDocument& doc, const QString& header, bool boldOff = true);
-// "title|company|today" — the usual page header of a list report.
-QString TitleHeader(const QString& title, const QString& company);
+// The header's parts are passed as values, so a name holding "|" stays whole.
+void ReportHeading(printer::PageDocument& doc, const printer::HeaderParts& header, bool boldOff = true);
+// title, company, today — the usual page header of a list report.
+printer::HeaderParts TitleHeader(const QString& title, const QString& company);
 
 // The footer of the customer documents.
 inline const QString kCustomerFooter = QStringLiteral("|We appreciate your business!|");

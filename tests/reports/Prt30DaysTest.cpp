@@ -1,5 +1,5 @@
 // The past-due list: which clients are aged by the date of their last
-// payment against the chosen day count, their order, the last payment shown,
+// payment (or, never paid, of their oldest invoice) against the chosen day count, their order, the last payment shown,
 // the grand total, the caption, and the day count kept while it is open.
 #include <gtest/gtest.h>
 #include "customers/InvoiceFixture.h"
@@ -23,6 +23,11 @@ protected:
     void charged(int num, const QString& last) {
         client(num, "Pat", last);
         storedInvoice(num, num, "2026-01-02 00:00:00", 0, 0, 0, "UPS", {{num, 7, 1, 1000, "Work", 0}});
+    }
+    // An invoice of 100 dated daysAgo days before the pinned today.
+    void invoicedAgo(int num, int cust, int daysAgo) {
+        const QDate day = QDate(2026, 12, 9).addDays(-daysAgo);
+        storedInvoice(num, cust, day.toString("yyyy-MM-dd") + " 00:00:00", 0, 0, 0, "UPS", {{num, 7, 1, 100, "Work", 0}});
     }
     // A payment received daysAgo days before the pinned today (9 Dec 2026).
     void paid(int trans, int cust, int daysAgo, double amount) {
@@ -53,7 +58,8 @@ protected:
     static QString grandTotal(const Prt30Days& p) {
         return p.VSInvoice.Texts(printer::PlacedText::Paragraph).last().text;
     }
-    // Clients paid last 29, 30, 31, 59, 60, 61, 89, 90, 91 and 200 days ago, and one never.
+    // Clients paid last 29, 30, 31, 59, 60, 61, 89, 90, 91 and 200 days ago,
+    // and one never (invoiced 341 days ago).
     void agedClients() {
         const int ages[] = {29, 30, 31, 59, 60, 61, 89, 90, 91, 200};
         int num = 1001;
@@ -75,16 +81,18 @@ TEST_F(Prt30DaysTest, ListsOnlyClientsWhoseLastPaymentIsOlderThanTheDayCountOlde
         QStringList listed;
     };
     const std::vector<Case> cases = {
-        {30, "Clients with balance 30 days past due", {"Age200, Pat", "Age91, Pat", "Age90, Pat", "Age89, Pat",
-                                                       "Age61, Pat", "Age60, Pat", "Age59, Pat", "Age31, Pat"}},
-        {60, "Clients with balance 60 days past due", {"Age200, Pat", "Age91, Pat", "Age90, Pat", "Age89, Pat", "Age61, Pat"}},
-        {90, "Clients with balance 90 days past due", {"Age200, Pat", "Age91, Pat"}},
+        {30, "Clients with balance 30 days past due", {"Never, Pat", "Age200, Pat", "Age91, Pat", "Age90, Pat",
+                                                       "Age89, Pat", "Age61, Pat", "Age60, Pat", "Age59, Pat",
+                                                       "Age31, Pat"}},
+        {60, "Clients with balance 60 days past due",
+         {"Never, Pat", "Age200, Pat", "Age91, Pat", "Age90, Pat", "Age89, Pat", "Age61, Pat"}},
+        {90, "Clients with balance 90 days past due", {"Never, Pat", "Age200, Pat", "Age91, Pat"}},
     };
     for (const Case& c : cases) {
         Prt30Days& p = open(c.days);
         EXPECT_EQ(p.Caption(), c.caption);
         EXPECT_EQ(names(p), c.listed) << c.days << " days";
-        EXPECT_EQ(grandTotal(p), "Grand Total: " + money(990.0 * c.listed.size())) << c.days << " days";
+        EXPECT_EQ(grandTotal(p), "Grand Total: " + money(990.0 * (c.listed.size() - 1) + 1000)) << c.days << " days";
         EXPECT_TRUE(p.VSInvoice.IsDocComplete());
         testsupport::click(p.btnExit);
         testsupport::pump();
@@ -128,10 +136,31 @@ TEST_F(Prt30DaysTest, ShowsTheLastPaymentAndTheBalanceOfEachClientListed) {
     EXPECT_FALSE(Form::isLoaded<LoadingClients>());
 }
 
+// A client who owes and has never paid is aged by their oldest invoice
+// (the cut-off day itself not yet past due) and listed first, without a
+// payment date.
+TEST_F(Prt30DaysTest, ClientsWhoNeverPaidAreAgedByTheirOldestInvoiceAndListedFirst) {
+    client(2001, "Pat", "Old");
+    invoicedAgo(20011, 2001, 5);
+    invoicedAgo(20012, 2001, 31);
+    client(2002, "Pat", "CutOff");
+    invoicedAgo(20021, 2002, 30);
+    charged(1001, "Aaron");
+    paid(1, 1001, 50, 100);
+    startProgram();
+
+    const printer::Table& t = table(open(30));
+    ASSERT_EQ(t.rowCount(), 2);
+    EXPECT_EQ(row(t, 1), QStringList({"2001", "Old, Pat", money(200), "", money(0)}));
+    EXPECT_EQ(row(t, 2), QStringList({"1001", "Aaron, Pat", money(900), daysAgoText(50), money(100)}));
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
 TEST_F(Prt30DaysTest, NobodyPastDueGivesTheHeaderAloneAndAZeroTotal) {
     charged(1001, "Recent");
     paid(1, 1001, 3, 10);
-    charged(1002, "Never");
+    client(1002, "Pat", "Never");
+    invoicedAgo(1002, 1002, 20);
     startProgram();
 
     Prt30Days& p = open(90);
@@ -149,13 +178,13 @@ TEST_F(Prt30DaysTest, AnOpenListKeepsItsDayCountUntilClosed) {
     Prt30Days* first = &open(90);
     EXPECT_EQ(&open(30), first);
     EXPECT_EQ(first->Caption(), "Clients with balance 90 days past due");
-    EXPECT_EQ(names(*first).size(), 2);
+    EXPECT_EQ(names(*first).size(), 3);
 
     testsupport::click(first->btnExit);
     testsupport::pump();
     Prt30Days& again = open(60);
     EXPECT_EQ(again.Caption(), "Clients with balance 60 days past due");
-    EXPECT_EQ(names(again).size(), 5);
+    EXPECT_EQ(names(again).size(), 6);
 }
 
 TEST_F(Prt30DaysTest, AFailedReadReportsUnderTheListsLabelAndLeavesItUnfinished) {

@@ -138,6 +138,34 @@ TEST_F(PrtInvoiceTest, LaysOutTheStoredInvoiceOfTheClient) {
     EXPECT_TRUE(boxes.shown().empty());
 }
 
+// A long description prints whole in its row, and the totals stay whole on
+// the page of the last lines.
+TEST_F(PrtInvoiceTest, LongTextsPrintWholeAndTheTotalsStayWithTheLastLines) {
+    const QString longNote = "Custom colour-matched marine-grade varnish, three coats, hand-sanded between coats, "
+                             "with all stainless fittings polished and refitted and waxed";
+    companyRecord();
+    addressedClient(1001);
+    header(1001, 1001, 0, 0);
+    line(1, 1001, "1", 10, "Bracket");
+    line(2, 1001, "1", 20, longNote);
+    line(3, 1001, "1", 5, "Nut");
+    startProgram();
+
+    PrtInvoice& p = preview(1001, 1001);
+    QStringList description;
+    int lastLinePage = 0;
+    for (const printer::PlacedText& t : p.VSInvoice.Texts(printer::PlacedText::Cell)) {
+        if (t.table == 1 && t.row == 2 && t.col == 3) description << t.text;
+        if (t.table == 1 && t.row == 3) lastLinePage = t.page;
+        EXPECT_LE(t.rect.bottom(), 10.5 + 1e-6) << t.text.toStdString();
+    }
+    EXPECT_EQ(description.join(' '), longNote);
+    const printer::Table& s = totals(p);
+    EXPECT_EQ(s.firstPage, s.lastPage);
+    EXPECT_EQ(s.firstPage, lastLinePage);
+    EXPECT_EQ(totalsText(p).last(), "Total: " + money(35));
+}
+
 // A quantity that is not above 0 prices the line at 0; the total column
 // shows the amount whatever the quantity.
 TEST_F(PrtInvoiceTest, UnitPriceAndBackOrderOfEachKindOfLine) {

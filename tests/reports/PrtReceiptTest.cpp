@@ -6,6 +6,7 @@
 #include "customers/InvoiceFixture.h"
 #include "customers/Receipts.h"
 #include "customers/StatusWindow.h"
+#include "data/Client.h"
 #include "forms/App.h"
 #include "reports/PrtReceipt.h"
 #include "support/FormDriver.h"
@@ -69,6 +70,9 @@ protected:
     static QString paid(const QString& date, double amount, double bal) {
         return date + " / Payment - Thank You! /  / " + money(amount) + " / " + money(bal);
     }
+    static QString charged(const QString& date, double amount, double bal) {
+        return date + " /  / " + money(amount) + " /  / " + money(bal);
+    }
 };
 
 TEST_F(PrtReceiptTest, LaysOutTheReceiptFromTheBalanceOfTheDayBefore) {
@@ -108,9 +112,10 @@ TEST_F(PrtReceiptTest, LaysOutTheReceiptFromTheBalanceOfTheDayBefore) {
     EXPECT_TRUE(boxes.shown().empty());
 }
 
-// Payments count from the payment's day on, later ones too, oldest first and
-// by number within a day; invoices from that day on count nowhere; other
-// clients' figures never.
+// Invoices and payments count from the payment's day on, later ones too, in
+// date order (an invoice before a payment of its day), payments by number
+// within a day; other clients' figures never. The last balance is what the
+// client owes.
 TEST_F(PrtReceiptTest, WhatCountsTowardsTheBalancesAndTheRows) {
     struct Case {
         const char* name;
@@ -122,7 +127,7 @@ TEST_F(PrtReceiptTest, WhatCountsTowardsTheBalancesAndTheRows) {
     addressedClient(1002, "Other");
     invoiceOf(1, 1001, "2026-11-01", 500);
     invoiceOf(2, 1001, "2026-11-29", 50);   // the day before: in the starting balance
-    invoiceOf(3, 1001, "2026-11-30", 70);   // the payment's day: nowhere
+    invoiceOf(3, 1001, "2026-11-30", 70);   // the payment's day: listed before that day's payments
     invoiceOf(4, 1002, "2026-11-01", 999);
     payment(1001, 1001, "2026-11-10", 100);
     payment(1003, 1001, "2026-11-30", 30);
@@ -134,22 +139,35 @@ TEST_F(PrtReceiptTest, WhatCountsTowardsTheBalancesAndTheRows) {
     const std::vector<Case> cases = {
         {"ten days ago: from the day before, every payment since",
          vb::Date::fromYmd(2026, 11, 30),
-         {starting("11/29/2026", 450), paid("11/30/2026", 20, 430), paid("11/30/2026", 30, 400),
-          paid("12/9/2026", 5, 395)}},
+         {starting("11/29/2026", 450), charged("11/30/2026", 70, 520), paid("11/30/2026", 20, 500),
+          paid("11/30/2026", 30, 470), paid("12/9/2026", 5, 465)}},
         {"today: from yesterday",
          vb::Today(),
          {starting("12/8/2026", 400 + 70), paid("12/9/2026", 5, 465)}},
-        {"the first payment: all after it",
+        {"the first payment: all after it, invoices among the payments by date",
          vb::Date::fromYmd(2026, 11, 10),
-         {starting("11/9/2026", 500), paid("11/10/2026", 100, 400), paid("11/30/2026", 20, 380),
-          paid("11/30/2026", 30, 350), paid("12/9/2026", 5, 345)}},
+         {starting("11/9/2026", 500), paid("11/10/2026", 100, 400), charged("11/29/2026", 50, 450),
+          charged("11/30/2026", 70, 520), paid("11/30/2026", 20, 500), paid("11/30/2026", 30, 470),
+          paid("12/9/2026", 5, 465)}},
     };
+    Globals::SharedClient->OpenCn();
+    const vb::Currency owed = Globals::SharedClient->ClientBal(1001, vb::Date());
+    Globals::SharedClient->CloseCn();
+    EXPECT_EQ(owed, vb::Currency::fromDouble(465));
     for (const Case& c : cases) {
         PrtReceipt& p = preview(1001, c.payDate);
         QStringList rows;
         for (int r = 1; r <= c.rows.size() + 1; ++r) rows << row(p, r);
         EXPECT_EQ(rows, c.rows + QStringList({" /  /  /  / "})) << c.name;
     }
+    // Bought and paid on one day: the receipt shows what is still owed, not a credit.
+    addressedClient(1003, "Same");
+    invoiceOf(9, 1003, "2026-12-05", 82.5);
+    payment(1009, 1003, "2026-12-05", 50);
+    PrtReceipt& p = preview(1003, vb::Date::fromYmd(2026, 12, 5));
+    EXPECT_EQ(row(p, 1), starting("12/4/2026", 0));
+    EXPECT_EQ(row(p, 2), charged("12/5/2026", 82.5, 82.5));
+    EXPECT_EQ(row(p, 3), paid("12/5/2026", 50, 32.5));
     EXPECT_TRUE(boxes.shown().empty());
 }
 

@@ -147,6 +147,11 @@ TEST_F(PrtRegistryTest, OneVendorListings) {
         handOver("Vendor", c.value);
         PrtRegistry& p = open();
         EXPECT_EQ(p.VSregistry.Header(), QString("Registry entries for: ") + c.value + "||" + kToday);
+        // The name is printed whole at the left, however many "|" it holds.
+        QStringList left;
+        for (const printer::PlacedText& h : p.VSregistry.Texts(printer::PlacedText::Header))
+            if (h.page == 1 && h.alignment == 0) left << h.text;
+        EXPECT_EQ(left.join(' '), QString("Registry entries for: ") + c.value);
         EXPECT_EQ(rows(p), c.rows);
         EXPECT_EQ(table(p).rowCount(), c.rows.size() - 1);
         EXPECT_TRUE(p.VSregistry.IsDocComplete());
@@ -286,6 +291,21 @@ TEST_F(PrtRegistryTest, NoVendorListIsToldOnce) {
     p.OptCategory.click();   // as a click on its caption
     EXPECT_EQ(p.CmbPrintCrit.ListCount(), 0);
     EXPECT_EQ(boxes.shown().size(), 1u);
+}
+
+// A query that fails is told once, by the member that ran it; the listing
+// on show stays as it was.
+TEST_F(PrtRegistryTest, AFailedQueryIsToldOnceAndKeepsTheListing) {
+    handOver("Vendor", "Acme Co");
+    PrtRegistry& p = open();
+    const QStringList before = rows(p);
+    folder.exec("alter table tb_GL rename to tb_GL_gone");
+    boxes.expect(vb::vbOK);
+    testsupport::click(p.btnGo);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_TRUE(boxes.shown()[0].prompt.startsWith("Vendor.LedgerEntries -")) << boxes.shown()[0].prompt.toStdString();
+    EXPECT_EQ(rows(p), before);
+    EXPECT_TRUE(p.VSregistry.IsDocComplete());
 }
 
 TEST_F(PrtRegistryTest, ReopeningListsAnewOnlyAfterExit) {

@@ -250,7 +250,7 @@ TEST_F(ReportFrameTest, OpeningSetsMarginsAndStartsAtTheTopMargin) {
     EXPECT_FALSE(d.FontBold());
     EXPECT_DOUBLE_EQ(d.FontSize(), 10);
     EXPECT_EQ(d.Alignment(), 1);
-    reports::ReportHeading(d, "Inventory|x|y", false);
+    reports::ReportHeading(d, {"Inventory", "x", "y"}, false);
     EXPECT_TRUE(d.FontBold());
 }
 

@@ -21,6 +21,9 @@ constexpr double kCellPadX = 0.06;    // inches, each side
 // Letter page between half-inch margins.
 constexpr double kCellPadY = 0.01;
 constexpr double kRuleWidth = 0.01;
+// Between the parts of a page header or footer.
+constexpr double kBandGap = 0.15;
+constexpr double kEps = 1e-9;
 
 const QImage& referenceDevice() {
     static const QImage img = [] {
@@ -105,6 +108,15 @@ QString Table::cell(int r, int c) const {
     return row->at(c);
 }
 
+HeaderParts HeaderParts::fromText(const QString& text) {
+    const QStringList parts = text.split(QLatin1Char('|'));
+    HeaderParts h;
+    h.left = parts.value(0);
+    h.centre = parts.value(1);
+    h.right = parts.size() > 2 ? parts.mid(2).join(QLatin1Char('|')) : QString();
+    return h;
+}
+
 bool Table::isBold(int r, int c) const {
     if (r < 0 || r >= bold.size() || c < 0 || c >= bold[r].size()) return false;
     return bold[r][c];
@@ -140,8 +152,9 @@ void PageDocument::ClearDoc() {
     tables_.clear();
     boxTexts_.clear();
     pending_.reset();
-    header_.clear();
-    footer_.clear();
+    header_ = footer_ = HeaderParts();
+    bands_.reset();
+    lastTable_ = -1;
     open_ = complete_ = false;
     page_ = 0;
     y_ = 0;
@@ -153,8 +166,9 @@ void PageDocument::StartDoc() {
     tables_.clear();
     boxTexts_.clear();
     pending_.reset();
-    header_.clear();
-    footer_.clear();
+    header_ = footer_ = HeaderParts();
+    bands_.reset();
+    lastTable_ = -1;
     open_ = true;
     complete_ = false;
     pages_.append(Page());
@@ -179,6 +193,7 @@ void PageDocument::ensurePage() {
 }
 
 void PageDocument::breakPage() {
+    lastTable_ = -1;
     pages_.append(Page());
     page_ = static_cast<int>(pages_.size());
     y_ = marginTop_;
@@ -198,22 +213,35 @@ void PageDocument::setPageSize(double widthIn, double heightIn) {
     if (!(widthIn > 1) || !(heightIn > 1)) invalidArgument(QStringLiteral("page size"));
     pageWidth_ = widthIn;
     pageHeight_ = heightIn;
+    bands_.reset();
 }
 
-void PageDocument::setMarginLeft(const QString& length) { marginLeft_ = ParseLength(length); }
-void PageDocument::setMarginRight(const QString& length) { marginRight_ = ParseLength(length); }
-void PageDocument::setMarginTop(const QString& length) { marginTop_ = ParseLength(length); }
-void PageDocument::setMarginBottom(const QString& length) { marginBottom_ = ParseLength(length); }
+void PageDocument::setMarginLeft(const QString& length) { marginLeft_ = ParseLength(length); bands_.reset(); }
+void PageDocument::setMarginRight(const QString& length) { marginRight_ = ParseLength(length); bands_.reset(); }
+void PageDocument::setMarginTop(const QString& length) { marginTop_ = ParseLength(length); bands_.reset(); }
+void PageDocument::setMarginBottom(const QString& length) { marginBottom_ = ParseLength(length); bands_.reset(); }
 
-void PageDocument::setHeader(const QString& text) {
-    header_ = text;
+void PageDocument::setHeader(const HeaderParts& parts) {
+    header_ = parts;
     headerBold_ = font_.bold;
+    bands_.reset();
 }
 
-void PageDocument::setFooter(const QString& text) {
-    footer_ = text;
+void PageDocument::setFooter(const HeaderParts& parts) {
+    footer_ = parts;
     footerBold_ = font_.bold;
+    bands_.reset();
 }
+
+namespace {
+QString joinParts(const HeaderParts& h) {
+    if (h.isEmpty()) return QString();
+    return h.left + QLatin1Char('|') + h.centre + QLatin1Char('|') + h.right;
+}
+} // namespace
+
+QString PageDocument::Header() const { return joinParts(header_); }
+QString PageDocument::Footer() const { return joinParts(footer_); }
 
 void PageDocument::setAlignment(int alignment) {
     if (alignment < 0 || alignment > 2) invalidArgument(QStringLiteral("alignment %1").arg(alignment));
@@ -237,12 +265,16 @@ double PageDocument::lineHeight(const FontSpec& f) const {
     return fm.height() / kDpi;
 }
 
-double PageDocument::textWidth(const FontSpec& f, const QString& s) const {
+double PageDocument::TextWidth(const FontSpec& f, const QString& text) {
     QFontMetricsF fm(makeFont(f), &referenceDevice());
-    return fm.horizontalAdvance(s) / kDpi;
+    return fm.horizontalAdvance(text) / kDpi;
 }
 
-// Greedy word wrap of one LF-free line; a word wider than the width stands alone.
+double PageDocument::textWidth(const FontSpec& f, const QString& s) const { return TextWidth(f, s); }
+
+// Greedy word wrap of one LF-free line; a word wider than the width is
+// broken between its characters, so no line reaches past the width (but for
+// a single character wider than it).
 QStringList PageDocument::wrap(const FontSpec& f, const QString& text, double width) const {
     if (text.isEmpty() || width <= 0 || textWidth(f, text) <= width) return {text};
     QStringList out;
@@ -250,14 +282,51 @@ QStringList PageDocument::wrap(const FontSpec& f, const QString& text, double wi
     const QStringList words = text.split(QLatin1Char(' '));
     for (const QString& w : words) {
         const QString candidate = line.isEmpty() ? w : line + QLatin1Char(' ') + w;
-        if (line.isEmpty() || textWidth(f, candidate) <= width) {
+        if (textWidth(f, candidate) <= width) {
             line = candidate;
-        } else {
-            out.append(line);
-            line = w;
+            continue;
+        }
+        if (!line.isEmpty()) out.append(line);
+        line = w;
+        while (textWidth(f, line) > width && line.size() > 1) {
+            qsizetype n = 1;
+            while (n < line.size() && textWidth(f, line.left(n + 1)) <= width) ++n;
+            out.append(line.left(n));
+            line = line.mid(n);
         }
     }
     out.append(line);
+    return out;
+}
+
+PageDocument::Fitted PageDocument::fit(const FontSpec& f, const QString& text, double width,
+                                      double height) const {
+    QString t = text;
+    t.remove(QLatin1Char('\r'));
+    const QStringList parts = t.split(QLatin1Char('\n'));
+    auto wrapAll = [&](const FontSpec& font) {
+        QStringList lines;
+        for (const QString& part : parts) lines += wrap(font, part, width);
+        return lines;
+    };
+    // Each part's lines must fit the width unbroken at the size chosen too,
+    // so a word is only broken when even the smallest size cannot hold it.
+    auto fits = [&](const FontSpec& font, const QStringList& lines) {
+        if (lines.size() * lineHeight(font) > height + kEps) return false;
+        for (const QString& part : parts)
+            for (const QString& w : part.split(QLatin1Char(' ')))
+                if (textWidth(font, w) > width + kEps) return false;
+        return true;
+    };
+    Fitted out{f, wrapAll(f)};
+    if (fits(f, out.lines)) return out;
+    for (double size = f.size - 0.5; size >= kMinFitSize - kEps; size -= 0.5) {
+        FontSpec smaller = f;
+        smaller.size = size;
+        QStringList lines = wrapAll(smaller);
+        out = Fitted{smaller, lines};
+        if (fits(smaller, lines)) return out;
+    }
     return out;
 }
 
@@ -265,6 +334,7 @@ QStringList PageDocument::wrap(const FontSpec& f, const QString& text, double wi
 
 void PageDocument::Paragraph(const QString& text) {
     ensurePage();
+    lastTable_ = -1;
     const double lh = lineHeight(font_);
     const double width = pageWidth_ - marginLeft_ - marginRight_;
     QString t = text;
@@ -289,27 +359,28 @@ void PageDocument::TextBox(const QString& text, const QString& left, const QStri
                            const QString& width, const QString& height, const QVariant&,
                            const QVariant&, bool) {
     ensurePage();
+    lastTable_ = -1;
     const QRectF box(ParseLength(left), ParseLength(top), ParseLength(width), ParseLength(height));
     boxTexts_.append(text);
-    const double lh = lineHeight(font_);
+    // Held to its box: a long name is set smaller rather than running into
+    // the box below it.
+    const Fitted fitted = fit(font_, text, box.width(), box.height());
+    const double lh = lineHeight(fitted.font);
     double y = box.top();
-    QString t = text;
-    t.remove(QLatin1Char('\r'));
-    for (const QString& part : t.split(QLatin1Char('\n'))) {
-        for (const QString& line : wrap(font_, part, box.width())) {
-            PlacedText p;
-            p.kind = PlacedText::TextBox;
-            p.page = page_;
-            p.rect = QRectF(box.left(), y, box.width(), lh);
-            p.text = line;
-            p.alignment = alignment_;
-            p.font = font_;
-            pages_[page_ - 1].texts.append(p);
-            y += lh;
-        }
+    for (const QString& line : fitted.lines) {
+        PlacedText p;
+        p.kind = PlacedText::TextBox;
+        p.page = page_;
+        p.rect = QRectF(box.left(), y, box.width(), lh);
+        p.text = line;
+        p.alignment = alignment_;
+        p.font = fitted.font;
+        pages_[page_ - 1].texts.append(p);
+        y += lh;
     }
-    // What follows in the flow goes on below the box.
-    y_ = std::max(y_, box.bottom());
+    // What follows in the flow goes on below the box (and below its text,
+    // should even the smallest size not fit it).
+    y_ = std::max({y_, box.bottom(), y});
 }
 
 // ---- tables -----------------------------------------------------------------------
@@ -354,6 +425,23 @@ void PageDocument::AddTableCells(const QString& format, const QString& header, c
     fitBoldGrid(pending_->table);
 }
 
+void PageDocument::AddTableCells(const QString& format, const QStringList& header, const QStringList& cells) {
+    AddTable(format, QString(), QString());
+    if (!header.isEmpty()) pending_->table.header = header;
+    pending_->table.rows.append(cells);
+    fitBoldGrid(pending_->table);
+}
+
+void PageDocument::setTableKeepTogether(bool on) {
+    requireTable("TableKeepTogether");
+    pending_->table.keepTogether = on;
+}
+
+void PageDocument::setTableKeepWithPrevious(bool on) {
+    requireTable("TableKeepWithPrevious");
+    pending_->table.keepWithPrevious = on;
+}
+
 void PageDocument::setTableBorder(int style) {
     if (style < 0) invalidArgument(QStringLiteral("border %1").arg(style));
     border_ = style;
@@ -367,6 +455,7 @@ void PageDocument::setTableCell(int setting, const QVariant& value) {
     bool ok = false;
     const int n = value.toInt(&ok);
     if (!ok || n < 0) invalidArgument(QStringLiteral("row count"));
+    t.fixedRows = n;
     while (t.rowCount() < n) t.rows.append(QStringList());
     fitBoldGrid(t);
 }
@@ -403,12 +492,132 @@ void PageDocument::EndTable() {
     Table t = std::move(pending_->table);
     pending_.reset();
     t.alignment = alignment_;
+    t.font = font_;
     fitBoldGrid(t);
+    // Rows past the row count set are laid out like the last counted row.
+    if (t.fixedRows > 0 && t.fixedRows < t.rowHeights.size())
+        for (int r = t.fixedRows + 1; r < t.rowHeights.size(); ++r)
+            if (t.rowHeights[r] <= 0) t.rowHeights[r] = t.rowHeights[t.fixedRows];
     tables_.append(std::move(t));
-    placeTable(static_cast<int>(tables_.size()) - 1);
+    const int index = static_cast<int>(tables_.size()) - 1;
+    if (tables_[index].keepWithPrevious) keepWithPrevious(index);
+    const FlowMark before = mark();
+    placeTable(index);
+    lastTable_ = index;
+    lastTableMark_ = before;
 }
 
-void PageDocument::placeTable(int index) {
+// ---- table layout -----------------------------------------------------------------
+
+struct PageDocument::RowLayout {
+    QList<QStringList> lines;   // per column
+    QList<FontSpec> fonts;      // per column
+    double lineHeight = 0;      // the tallest of the row's fonts
+    double height = 0;          // the whole row: at least its set height, and all its text
+};
+
+QList<PageDocument::RowLayout> PageDocument::layoutRows(const Table& t) const {
+    const int ncols = static_cast<int>(t.columns.size());
+    const double baseLh = lineHeight(t.font);
+    QList<RowLayout> out;
+    for (int r = 0; r <= t.rowCount(); ++r) {
+        RowLayout row;
+        row.lineHeight = baseLh;
+        int n = 1;
+        for (int c = 0; c < ncols; ++c) {
+            FontSpec f = t.font;
+            f.bold = t.font.bold || t.isBold(r, c);
+            const QString text = t.cell(r, c);
+            const double inner = t.columns[c].width - 2 * kCellPadX;
+            // A word wider than its column is set smaller rather than broken.
+            auto widest = [&](const FontSpec& font) {
+                double w = 0;
+                for (const QString& word : text.split(QLatin1Char(' '))) w = std::max(w, textWidth(font, word));
+                return w;
+            };
+            if (inner > 0 && textWidth(f, text) > inner + kEps && widest(f) > inner + kEps) {
+                f.size = std::max(kMinFitSize, std::floor(f.size * inner / widest(f) * 4) / 4);
+                while (f.size > kMinFitSize && widest(f) > inner + kEps) f.size = std::max(kMinFitSize, f.size - 0.25);
+            }
+            row.fonts.append(f);
+            row.lines.append(wrap(f, text, inner));
+            row.lineHeight = std::max(row.lineHeight, lineHeight(f));
+            n = std::max(n, static_cast<int>(row.lines.last().size()));
+        }
+        const double needed = n * row.lineHeight + 2 * kCellPadY;
+        const double set = r < t.rowHeights.size() ? t.rowHeights[r] : 0;
+        // The height set is a least height: text is never cut to fit it.
+        row.height = std::max(set, needed);
+        out.append(row);
+    }
+    return out;
+}
+
+double PageDocument::tableHeight(const QList<RowLayout>& rows) const {
+    double h = 0;
+    for (const RowLayout& r : rows) h += r.height;
+    return h;
+}
+
+PageDocument::FlowMark PageDocument::mark() const {
+    FlowMark m;
+    m.pages = static_cast<int>(pages_.size());
+    m.page = page_;
+    m.y = y_;
+    if (page_ >= 1) {
+        const Page& p = pages_[page_ - 1];
+        m.texts = p.texts.size();
+        m.lines = p.lines.size();
+        m.fills = p.fills.size();
+    }
+    return m;
+}
+
+void PageDocument::rollback(const FlowMark& m) {
+    while (pages_.size() > m.pages) pages_.removeLast();
+    page_ = m.page;
+    y_ = m.y;
+    Page& p = pages_[page_ - 1];
+    p.texts.resize(m.texts);
+    p.lines.resize(m.lines);
+    p.fills.resize(m.fills);
+}
+
+// A table that must stay with the one before it and does not fit after it:
+// the earlier table is laid out again from where it started, breaking to the
+// next page before its last filled row (or later, when that many rows and
+// this table would not fit one page together).
+void PageDocument::keepWithPrevious(int index) {
+    const int prev = lastTable_;
+    if (prev < 0 || prev >= index) return;
+    const double own = tableHeight(layoutRows(tables_[index]));
+    if (y_ + own <= bottomLimit() + kEps) return;
+    const Table& p = tables_[prev];
+    const int n = p.rowCount();
+    if (n == 0 || p.columns.isEmpty()) return;
+    const QList<RowLayout> rows = layoutRows(p);
+    int k = n;
+    for (int r = n; r >= 1; --r) {
+        bool filled = false;
+        for (int c = 0; c < p.columns.size() && !filled; ++c) filled = !p.cell(r, c).isEmpty();
+        if (filled) {
+            k = r;
+            break;
+        }
+    }
+    const double room = bottomLimit() - marginTop_;
+    auto moved = [&](int from) {
+        double h = rows[0].height + own;
+        for (int r = from; r <= n; ++r) h += rows[r].height;
+        return h;
+    };
+    while (k < n && moved(k) > room + kEps) ++k;
+    if (moved(k) > room + kEps) return;
+    rollback(lastTableMark_);
+    placeTable(prev, k);
+}
+
+void PageDocument::placeTable(int index, int breakBefore) {
     Table& t = tables_[index];
     const double content = pageWidth_ - marginLeft_ - marginRight_;
     double total = 0;
@@ -419,26 +628,7 @@ void PageDocument::placeTable(int index) {
     QList<double> edges{x0};
     for (const auto& c : t.columns) edges.append(edges.last() + c.width);
     const int ncols = static_cast<int>(t.columns.size());
-
-    auto cellFont = [&](int r, int c) {
-        FontSpec f = font_;
-        f.bold = font_.bold || t.isBold(r, c);
-        return f;
-    };
-    // Lines of each cell, and the row's height.
-    auto rowLines = [&](int r) {
-        QList<QStringList> lines;
-        for (int c = 0; c < ncols; ++c)
-            lines.append(wrap(cellFont(r, c), t.cell(r, c), t.columns[c].width - 2 * kCellPadX));
-        return lines;
-    };
-    const double lh = lineHeight(font_);
-    auto rowHeight = [&](int r, const QList<QStringList>& lines) {
-        if (r < t.rowHeights.size() && t.rowHeights[r] > 0) return t.rowHeights[r];
-        int n = 1;
-        for (const auto& l : lines) n = std::max(n, static_cast<int>(l.size()));
-        return n * lh + 2 * kCellPadY;
-    };
+    const QList<RowLayout> rows = layoutRows(t);
 
     const bool hasHeader = ncols > 0;
     const double left = edges.first(), right = edges.last();
@@ -454,9 +644,11 @@ void PageDocument::placeTable(int index) {
         if (t.border == tbBoxHeader && y_ > segTop) hline(y_);
     };
 
-    auto placeRow = [&](int r) {
-        const auto lines = rowLines(r);
-        const double h = rowHeight(r, lines);
+    // Places lines [from, from + count) of row r's cells in a piece of
+    // height h; a whole row centres its text, a piece of a row taller than
+    // a page starts at its top.
+    auto placePiece = [&](int r, int from, int count, double h, bool whole) {
+        const RowLayout& row = rows[r];
         const double top = y_;
         if (ncols > 0) {
             if (r == 0 && (t.border == tbGrid || t.border == tbBoxHeader))
@@ -480,18 +672,18 @@ void PageDocument::placeTable(int index) {
             }
         }
         for (int c = 0; c < ncols; ++c) {
-            const FontSpec f = cellFont(r, c);
+            const FontSpec& f = row.fonts[c];
             const double clh = lineHeight(f);
-            const int fit = std::max(1, static_cast<int>(std::floor((h - 2 * kCellPadY + 1e-9) / clh)));
-            const int n = std::min(static_cast<int>(lines[c].size()), fit);
-            double ty = top + (h - n * clh) / 2;
+            const int n = std::clamp(static_cast<int>(row.lines[c].size()) - from, 0, count);
+            const double ty = whole ? top + (h - n * clh) / 2 : top + kCellPadY;
             for (int i = 0; i < n; ++i) {
-                if (lines[c][i].isEmpty()) continue;
+                const QString& text = row.lines[c][from + i];
+                if (text.isEmpty()) continue;
                 PlacedText p;
                 p.kind = PlacedText::Cell;
                 p.page = page_;
                 p.rect = QRectF(edges[c] + kCellPadX, ty + i * clh, t.columns[c].width - 2 * kCellPadX, clh);
-                p.text = lines[c][i];
+                p.text = text;
                 p.alignment = t.columns[c].alignment;
                 p.font = f;
                 p.table = index;
@@ -502,25 +694,67 @@ void PageDocument::placeTable(int index) {
         }
         y_ = top + h;
     };
-    auto fits = [&](int r) {
-        return y_ + rowHeight(r, rowLines(r)) <= bottomLimit() + 1e-9 || y_ <= marginTop_ + 1e-9;
+    auto lineCount = [&](int r) {
+        int n = 1;
+        for (const auto& l : rows[r].lines) n = std::max(n, static_cast<int>(l.size()));
+        return n;
+    };
+    const double headH = hasHeader ? rows[0].height : 0;
+    auto atTop = [&] { return y_ <= marginTop_ + kEps; };
+    auto newSegment = [&] {
+        closeSegment();
+        breakPage();
+        segTop = y_;
+        // A table running onto the next page repeats its header row there.
+        if (hasHeader) placePiece(0, 0, lineCount(0), headH, true);
+    };
+    // A row taller than a whole page goes on over as many pages as it needs.
+    auto placeRow = [&](int r) {
+        const RowLayout& row = rows[r];
+        if (y_ + row.height <= bottomLimit() + kEps) {
+            placePiece(r, 0, lineCount(r), row.height, true);
+            return;
+        }
+        // The header row itself starts a page without repeating itself.
+        auto nextPage = [&] {
+            if (r > 0) return newSegment();
+            breakPage();
+            segTop = y_;
+        };
+        if (row.height <= bottomLimit() - marginTop_ - headH + kEps) {
+            if (!atTop()) nextPage();
+            placePiece(r, 0, lineCount(r), row.height, true);
+            return;
+        }
+        const int n = lineCount(r);
+        int from = 0;
+        while (from < n) {
+            int fit = static_cast<int>(std::floor((bottomLimit() - y_ - 2 * kCellPadY + kEps) / row.lineHeight));
+            if (fit < 1) {
+                nextPage();
+                fit = std::max(1, static_cast<int>(std::floor((bottomLimit() - y_ - 2 * kCellPadY + kEps) /
+                                                              row.lineHeight)));
+            }
+            const int count = std::min(fit, n - from);
+            placePiece(r, from, count, count * row.lineHeight + 2 * kCellPadY, false);
+            from += count;
+        }
     };
 
-    // Keep the header with the first body row.
-    const double firstBody = t.rowCount() > 0 ? rowHeight(1, rowLines(1)) : 0;
-    const double headH = hasHeader ? rowHeight(0, rowLines(0)) : 0;
-    if (y_ + headH + firstBody > bottomLimit() + 1e-9 && y_ > marginTop_ + 1e-9) breakPage();
+    double firstBody = t.rowCount() > 0 ? rows[1].height : 0;
+    // Keep the header with the first body row (or as much of it as a page holds).
+    firstBody = std::min(firstBody, bottomLimit() - marginTop_ - headH);
+    double needed = headH + firstBody;
+    // A table kept together moves whole to the next page when it fits one.
+    const double whole = tableHeight(rows);
+    if (t.keepTogether && whole <= bottomLimit() - marginTop_ + kEps) needed = whole;
+    if (breakBefore == 1) needed = bottomLimit() - marginTop_ + 1;
+    if (y_ + needed > bottomLimit() + kEps && !atTop()) breakPage();
     t.firstPage = page_;
     segTop = y_;
     if (hasHeader) placeRow(0);
     for (int r = 1; r <= t.rowCount(); ++r) {
-        if (!fits(r)) {
-            closeSegment();
-            breakPage();
-            segTop = y_;
-            // A table running onto the next page repeats its header row there.
-            if (hasHeader) placeRow(0);
-        }
+        if (r == breakBefore && r > 1 && !atTop()) newSegment();
         placeRow(r);
     }
     closeSegment();
@@ -529,35 +763,82 @@ void PageDocument::placeTable(int index) {
 
 // ---- the model --------------------------------------------------------------------
 
-void PageDocument::decorate(Page& p, int page) const {
-    auto place = [&](const QString& text, bool bold, bool footer) {
-        if (text.isEmpty()) return;
-        FontSpec f = hdrFont_;
-        f.bold = bold;
-        const double lh = lineHeight(f);
-        const QStringList parts = text.split(QLatin1Char('|'));
-        const QString l = parts.value(0);
-        const QString c = parts.value(1);
-        const QString r = parts.size() > 2 ? parts.mid(2).join(QLatin1Char('|')) : QString();
-        const double band = footer ? marginBottom_ : marginTop_;
-        double top = footer ? pageHeight_ - marginBottom_ + std::max(0.0, (band - lh) / 2)
-                            : std::max(0.0, (band - lh) / 2);
-        const QRectF rect(marginLeft_, top, pageWidth_ - marginLeft_ - marginRight_, lh);
-        const QString texts[3] = {l, c, r};
+// The parts of a header or footer as laid out in their band, the margin
+// between the paper's printable edge and the flow. When the parts do not all
+// fit the width at their size, each gets room in proportion to its width and
+// is set smaller (or wrapped) within it, so no two parts overlap.
+QList<PlacedText> PageDocument::layoutBand(const HeaderParts& parts, bool bold, bool footer) const {
+    QList<PlacedText> out;
+    if (parts.isEmpty()) return out;
+    FontSpec f = hdrFont_;
+    f.bold = bold;
+    const double x0 = marginLeft_;
+    const double w = pageWidth_ - marginLeft_ - marginRight_;
+    const double bandTop = footer ? pageHeight_ - marginBottom_ : kPrintableEdge;
+    const double bandBottom = footer ? pageHeight_ - kPrintableEdge : marginTop_;
+    // A band thinner than a line still holds one line, from its printable edge.
+    const double bandH = std::max(bandBottom - bandTop, lineHeight(f));
+
+    const QString texts[3] = {parts.left, parts.centre, parts.right};
+    double natural[3];
+    int present = 0;
+    double sum = 0;
+    for (int i = 0; i < 3; ++i) {
+        natural[i] = texts[i].isEmpty() ? 0 : textWidth(f, texts[i]);
+        if (!texts[i].isEmpty()) ++present;
+        sum += natural[i];
+    }
+    const double gaps = std::max(0, present - 1) * kBandGap;
+    QRectF rects[3];
+    if (sum + gaps <= w + kEps) {
+        rects[0] = QRectF(x0, 0, natural[0], 0);
+        rects[2] = QRectF(x0 + w - natural[2], 0, natural[2], 0);
+        const double from = x0 + (natural[0] > 0 ? natural[0] + kBandGap : 0);
+        const double to = x0 + w - (natural[2] > 0 ? natural[2] + kBandGap : 0);
+        const double mid = x0 + w / 2;
+        // Centred on the page when the other two leave it room there, else
+        // centred in the room between them.
+        if (mid - natural[1] / 2 >= from - kEps && mid + natural[1] / 2 <= to + kEps)
+            rects[1] = QRectF(mid - natural[1] / 2, 0, natural[1], 0);
+        else
+            rects[1] = QRectF(from, 0, to - from, 0);
+    } else {
+        const double room = w - gaps;
+        double x = x0;
         for (int i = 0; i < 3; ++i) {
             if (texts[i].isEmpty()) continue;
+            const double width = room * natural[i] / sum;
+            rects[i] = QRectF(x, 0, width, 0);
+            x += width + kBandGap;
+        }
+    }
+    for (int i = 0; i < 3; ++i) {
+        if (texts[i].isEmpty()) continue;
+        const Fitted fitted = fit(f, texts[i], rects[i].width(), bandH);
+        const double lh = lineHeight(fitted.font);
+        const double height = fitted.lines.size() * lh;
+        double y = bandTop + std::max(0.0, (bandH - height) / 2);
+        for (const QString& line : fitted.lines) {
             PlacedText t;
             t.kind = footer ? PlacedText::Footer : PlacedText::Header;
-            t.page = page;
-            t.rect = rect;
-            t.text = texts[i];
+            t.page = 0;
+            t.rect = QRectF(rects[i].left(), y, rects[i].width(), lh);
+            t.text = line;
             t.alignment = i;
-            t.font = f;
-            p.texts.append(t);
+            t.font = fitted.font;
+            out.append(t);
+            y += lh;
         }
-    };
-    place(header_, headerBold_, false);
-    place(footer_, footerBold_, true);
+    }
+    return out;
+}
+
+void PageDocument::decorate(Page& p, int page) const {
+    if (!bands_) bands_ = layoutBand(header_, headerBold_, false) + layoutBand(footer_, footerBold_, true);
+    for (PlacedText t : *bands_) {
+        t.page = page;
+        p.texts.append(t);
+    }
 }
 
 QList<Page> PageDocument::Pages() const {

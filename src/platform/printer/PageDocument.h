@@ -5,7 +5,7 @@
 //
 //     doc.setPageMode(1); doc.setZoom(100);
 //     doc.setMarginLeft("0.5in"); ... doc.StartDoc();
-//     doc.setHeader("||Invoice #1001");
+//     doc.setHeader({QString(), QString(), "Invoice #1001"});
 //     doc.setFontBold(true);
 //     doc.TextBox("Acme", "2in", "0.25in", "4in", ".25in", false);
 //     doc.Paragraph("");
@@ -20,7 +20,10 @@
 //
 // Every operation lays out at once, so CurrentY and PageCount are always
 // current, and a document left unfinished by an error still shows what was
-// placed. Lengths are texts of inches ("0.5in", ".25in"); a bad length
+// placed. Nothing given is ever dropped: a table row grows to hold its
+// wrapped text, a text box's text is set smaller until it fits its box, and
+// the parts of a page header or footer are set smaller (or wrapped) so they
+// never run into each other. Lengths are texts of inches ("0.5in", ".25in"); a bad length
 // raises run-time error 380. Positions in the laid-out model are inches from
 // the page's top-left corner. Text boxes are measured from the page's edge,
 // like the margins.
@@ -29,6 +32,7 @@
 // kind, rectangle and style; the lines drawn) and Tables() (each finished
 // table's cells, as built).
 #include <memory>
+#include <optional>
 #include <QList>
 #include <QRectF>
 #include <QLineF>
@@ -66,6 +70,15 @@ struct FontSpec {
     bool bold = false;
 };
 
+// The three parts of a page header or footer, taken as values: a "|" in
+// them is text, not a separator.
+struct HeaderParts {
+    QString left, centre, right;
+    bool isEmpty() const { return left.isEmpty() && centre.isEmpty() && right.isEmpty(); }
+    // "left|centre|right": the first "|" ends the left part, the second the centre.
+    static HeaderParts fromText(const QString& text);
+};
+
 // One column of a table format.
 struct TableColumn {
     double width = 0;      // inches
@@ -89,6 +102,10 @@ struct Table {
     int border = tbGrid;
     int alignment = 0;               // placement between the side margins
     int firstPage = 1, lastPage = 1;
+    int fixedRows = 0;               // the row count set (tcRows); 0 none
+    bool keepTogether = false;       // never split across pages
+    bool keepWithPrevious = false;   // stays on the page of the previous table's last filled rows
+    FontSpec font;                   // the flow's font when it was finished
     // Text of row r (0 = header), column c (0-based); "" past the end.
     QString cell(int r, int c) const;
     bool isBold(int r, int c) const;
@@ -161,11 +178,18 @@ public:
     double MarginTop() const { return marginTop_; }
     double MarginBottom() const { return marginBottom_; }
 
-    // "left|centre|right", on every page; they take the bold setting in force when set.
-    void setHeader(const QString& text);
-    void setFooter(const QString& text);
-    QString Header() const { return header_; }
-    QString Footer() const { return footer_; }
+    // "left|centre|right", on every page; they take the bold setting in force
+    // when set. Text from the data goes in as HeaderParts, so a "|" in it
+    // stays text.
+    void setHeader(const QString& text) { setHeader(HeaderParts::fromText(text)); }
+    void setFooter(const QString& text) { setFooter(HeaderParts::fromText(text)); }
+    void setHeader(const HeaderParts& parts);
+    void setFooter(const HeaderParts& parts);
+    // The parts joined by "|" ("" when all are empty).
+    QString Header() const;
+    QString Footer() const;
+    HeaderParts PageHeader() const { return header_; }
+    HeaderParts PageFooter() const { return footer_; }
 
     void setAlignment(int alignment);      // 0 left, 1 centre, 2 right
     int Alignment() const { return alignment_; }
@@ -179,7 +203,7 @@ public:
     // the page header and footer (Courier New 14.25).
     void setBaseFont(const FontSpec& f);
     FontSpec BaseFont() const { return baseFont_; }
-    void setHdrFont(const FontSpec& f) { hdrFont_ = f; }
+    void setHdrFont(const FontSpec& f) { hdrFont_ = f; bands_.reset(); }
     FontSpec HdrFont() const { return hdrFont_; }
 
     // ---- flow ---------------------------------------------------------------
@@ -187,8 +211,9 @@ public:
     // line); "" appends an empty line.
     void Paragraph(const QString& text);
     // The text in the rectangle (lengths from the page's edge), on the
-    // current page, one line per LF. The flow then goes on below the box if
-    // the box reaches lower than the flow. The two arguments between the
+    // current page, one line per LF, word-wrapped to the box's width and set
+    // smaller until it fits the box's height. The flow then goes on below the
+    // box if the box reaches lower than the flow. The two arguments between the
     // height and the flag are not used by this program's documents.
     void TextBox(const QString& text, const QString& left, const QString& top,
                  const QString& width, const QString& height,
@@ -201,13 +226,24 @@ public:
     // Like AddTable, but with one body row given cell by cell, so a cell text
     // may hold "|" or ";".
     void AddTableCells(const QString& format, const QString& header, const QStringList& cells);
+    // The same with the header row also given cell by cell.
+    void AddTableCells(const QString& format, const QStringList& header, const QStringList& cells);
     void setTableBorder(int style);
     // tcRows: value the body row count; rows added beyond it are kept (a
-    // document never hides rows it was given). tcRowHeight: row, value a length.
+    // document never hides rows it was given) and take the height of the
+    // last counted row. tcRowHeight: row, value a length: the row is at least
+    // that high and grows to hold its wrapped text.
     // tcFontBold: row1, col1, row2, col2 (columns 1-based), value bool.
     void setTableCell(int setting, const QVariant& value);
     void setTableCell(int setting, int row, const QVariant& value);
     void setTableCell(int setting, int row1, int col1, int row2, int col2, const QVariant& value);
+    // A table that is never split across pages: when it does not fit in what
+    // is left of the page, it starts the next one.
+    void setTableKeepTogether(bool on);
+    // A table that stays on the page of the table placed just before it
+    // (nothing placed between): when it does not fit after it, the earlier
+    // table's rows from its last filled row on move to the next page too.
+    void setTableKeepWithPrevious(bool on);
     void EndTable();                 // places the table into the flow at the current position
 
     // ---- where the flow stands ---------------------------------------------
@@ -225,6 +261,9 @@ public:
     // The text boxes' texts as given (with their LF), in order.
     QStringList TextBoxTexts() const { return boxTexts_; }
 
+    // The width (inches) of text set in f, as the document measures it.
+    static double TextWidth(const FontSpec& f, const QString& text);
+
     // Paints page (1-based) into target (device units), white paper included.
     void RenderPage(QPainter& painter, int page, const QRectF& target) const;
 
@@ -232,23 +271,50 @@ protected:
     // The document changed enough to repaint (EndDoc, ClearDoc, zoom).
     virtual void documentChanged() {}
 
+public:
+    // Headers and footers keep at least this far (inches) from the paper's
+    // edge, where most printers cannot print.
+    static constexpr double kPrintableEdge = 0.25;
+    // The smallest size (points) text is set at to fit its room.
+    static constexpr double kMinFitSize = 6.0;
+
 private:
     struct Pending;                    // the table being built
+    struct RowLayout;
+    struct FlowMark {                  // where the flow stood, to take back what followed
+        int pages = 0, page = 0;
+        double y = 0;
+        qsizetype texts = 0, lines = 0, fills = 0;
+    };
+    struct Fitted {
+        FontSpec font;
+        QStringList lines;
+    };
     double lineHeight(const FontSpec& f) const;
     double textWidth(const FontSpec& f, const QString& s) const;
     QStringList wrap(const FontSpec& f, const QString& text, double width) const;
+    // The text (LF breaks lines) wrapped to width, set smaller until its
+    // lines fit height, down to kMinFitSize.
+    Fitted fit(const FontSpec& f, const QString& text, double width, double height) const;
     void ensurePage();
     void breakPage();
     double bottomLimit() const { return pageHeight_ - marginBottom_; }
-    void placeTable(int index);
+    QList<RowLayout> layoutRows(const Table& t) const;
+    double tableHeight(const QList<RowLayout>& rows) const;
+    void placeTable(int index, int breakBefore = 0);
+    void keepWithPrevious(int index);
+    FlowMark mark() const;
+    void rollback(const FlowMark& m);
     void requireTable(const char* op) const;
+    QList<PlacedText> layoutBand(const HeaderParts& parts, bool bold, bool footer) const;
     void decorate(Page& p, int page) const;
 
     int pageMode_ = 1;
     double zoom_ = 100;
     double pageWidth_ = 8.5, pageHeight_ = 11;
     double marginLeft_ = 0.5, marginRight_ = 0.5, marginTop_ = 0.5, marginBottom_ = 0.5;
-    QString header_, footer_;
+    HeaderParts header_, footer_;
+    mutable std::optional<QList<PlacedText>> bands_;   // header and footer as laid out, page 0
     bool headerBold_ = false, footerBold_ = false;
     int alignment_ = 0;
     FontSpec baseFont_;
@@ -263,6 +329,8 @@ private:
     QList<Table> tables_;
     QStringList boxTexts_;
     std::unique_ptr<Pending> pending_;
+    int lastTable_ = -1;                 // the table last placed, while nothing followed it
+    FlowMark lastTableMark_;             // where the flow stood before it
 };
 
 } // namespace printer

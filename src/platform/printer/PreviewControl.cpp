@@ -1,5 +1,6 @@
 #include "printer/PreviewControl.h"
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -14,6 +15,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include "vb/MsgBox.h"
 
 namespace printer {
 
@@ -142,14 +144,52 @@ void PreviewControl::refreshView() {
     canvas_->update();
 }
 
+QList<int> PreviewControl::PrintSequence(int pageCount, int from, int to, int copies, bool collate) {
+    QList<int> out;
+    if (pageCount <= 0) return out;
+    if (from <= 0 && to <= 0) {
+        from = 1;
+        to = pageCount;
+    }
+    from = std::max(from, 1);
+    to = to <= 0 ? pageCount : std::min(to, pageCount);
+    copies = std::max(copies, 1);
+    if (collate) {
+        for (int c = 0; c < copies; ++c)
+            for (int p = from; p <= to; ++p) out.append(p);
+    } else {
+        for (int p = from; p <= to; ++p)
+            for (int c = 0; c < copies; ++c) out.append(p);
+    }
+    return out;
+}
+
 void PreviewControl::PrintTo(QPrinter& printer) const {
+    int from = 0, to = 0;
+    switch (printer.printRange()) {
+    case QPrinter::PageRange:
+        from = printer.fromPage();
+        to = printer.toPage();
+        break;
+    case QPrinter::CurrentPage:
+        from = to = shownPage_;
+        break;
+    default:
+        break;
+    }
+    // A printer that makes the copies itself gets each page once.
+    const int copies = printer.supportsMultipleCopies() ? 1 : printer.copyCount();
+    const QList<int> pages = PrintSequence(PageCount(), from, to, copies, printer.collateCopies());
+    if (pages.isEmpty()) return;
     printer.setPageSize(QPageSize(QSizeF(PageWidth(), PageHeight()), QPageSize::Inch));
     printer.setFullPage(true);
     QPainter p(&printer);
-    for (int i = 1; i <= PageCount(); ++i) {
-        if (i > 1) printer.newPage();
+    bool first = true;
+    for (int page : pages) {
+        if (!first) printer.newPage();
+        first = false;
         const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
-        RenderPage(p, i, QRectF(0, 0, paper.width(), paper.height()));
+        RenderPage(p, page, QRectF(0, 0, paper.width(), paper.height()));
     }
 }
 
@@ -158,6 +198,9 @@ void PreviewControl::PrintDoc() {
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dlg(&printer, window());
     dlg.setMinMax(1, PageCount());
+    dlg.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dlg.setOption(QAbstractPrintDialog::PrintCurrentPage, true);
+    dlg.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
     if (dlg.exec() == QDialog::Accepted) PrintTo(printer);
 }
 
@@ -178,7 +221,13 @@ bool PreviewControl::SavePdf(const QString& path) const {
 
 void PreviewControl::SavePdfAs() {
     const QString path = QFileDialog::getSaveFileName(window(), tr("Save as PDF"), QString(), tr("PDF files (*.pdf)"));
-    if (!path.isEmpty()) SavePdf(path);
+    if (!path.isEmpty()) SavePdfTold(path);
+}
+
+bool PreviewControl::SavePdfTold(const QString& path) const {
+    if (SavePdf(path)) return true;
+    vb::MsgBox(QStringLiteral("The PDF file %1 could not be written.").arg(QDir::toNativeSeparators(path)), vb::vbOKOnly);
+    return false;
 }
 
 } // namespace printer

@@ -4,6 +4,7 @@
 // its pages, one at a time, at the document's zoom. Its tool row turns the
 // pages, changes the zoom, prints through the print dialog and saves the
 // document as PDF; the program itself never prints.
+#include <QList>
 #include <QString>
 #include <QWidget>
 #include "controls/Control.h"
@@ -29,14 +30,21 @@ public:
     void NextPage() { setPreviewPage(shownPage_ + 1); }
     void PreviousPage() { setPreviewPage(shownPage_ - 1); }
 
-    // Prints every page onto printer (also what the print dialog's OK does).
+    // Prints onto printer the pages and copies it was set to (what the print
+    // dialog's OK does): its page range or current page, its copy count
+    // (unless the printer makes the copies itself) and collation.
     void PrintTo(QPrinter& printer) const;
+    // The pages to print, in order: pages from..to (clamped to 1..pageCount;
+    // 0 and 0 for all), copies times over, a whole set at a time when collated.
+    static QList<int> PrintSequence(int pageCount, int from, int to, int copies, bool collate);
     // Opens the print dialog and prints on OK.
     void PrintDoc();
     // Writes the document as a PDF file; false when the file cannot be written.
     bool SavePdf(const QString& path) const;
-    // Asks for a file name, then SavePdf.
+    // Asks for a file name, then SavePdf; a file that could not be written is told.
     void SavePdfAs();
+    // SavePdf, telling "The PDF file <path> could not be written." when it fails.
+    bool SavePdfTold(const QString& path) const;
 
 protected:
     void documentChanged() override;

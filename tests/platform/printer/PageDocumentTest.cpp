@@ -1,6 +1,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <QFile>
+#include <QMap>
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
@@ -8,6 +9,7 @@
 #include <QTest>
 #include "printer/PageDocument.h"
 #include "printer/PreviewControl.h"
+#include "vb/MsgBox.h"
 #include "vb/RuntimeError.h"
 
 using namespace printer;
@@ -399,6 +401,270 @@ TEST(PageDocument, ATableWithoutFormatStillTakesItsRowsHeight) {
     EXPECT_TRUE(d.Texts(PlacedText::Cell).isEmpty());
 }
 
+// ---- nothing cut, nothing overlapping ----------------------------------------------------
+
+namespace {
+// The text of one cell as placed, its lines joined by a blank.
+QString placedCell(const PageDocument& d, int table, int row, int col) {
+    QStringList lines;
+    for (const PlacedText& t : d.Texts(PlacedText::Cell))
+        if (t.table == table && t.row == row && t.col == col) lines << t.text;
+    return lines.join(' ');
+}
+// Top of the first and bottom of the last placed line of one row.
+QPair<double, double> rowSpan(const PageDocument& d, int table, int row) {
+    double top = 1e9, bottom = -1;
+    for (const PlacedText& t : d.Texts(PlacedText::Cell))
+        if (t.table == table && t.row == row) {
+            top = std::min(top, t.rect.top());
+            bottom = std::max(bottom, t.rect.bottom());
+        }
+    return {top, bottom};
+}
+const QString kLongNote =
+    "Custom colour-matched marine-grade varnish, three coats, hand-sanded between coats, with the stainless "
+    "fittings polished and refitted.";
+} // namespace
+
+// A row set to a height is at least that high and grows to hold all of its
+// text; the next row starts below it, and rows past the row count set are as
+// high as the counted ones.
+TEST(PageDocument, RowsGrowToHoldTheirTextAndKeepTheirSetHeightOtherwise) {
+    struct Case {
+        const char* name;
+        QString text;
+        bool grows;
+    };
+    const std::vector<Case> cases = {
+        {"one line", "Blue widget", false},
+        {"142 characters", kLongNote + " Two more words.", true},
+        {"a word wider than the column", QString(60, QChar('W')), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PageDocument d;
+        open(d);
+        d.StartTable();
+        d.AddTableCells("^0.75in|<3in;", "Qty|Description;", {"1", c.text});
+        for (int i = 2; i <= 25; ++i) d.AddTableCells("^0.75in|<3in;", "Qty|Description;", {QString::number(i), "x"});
+        d.setTableCell(tcRows, 20);
+        for (int r = 1; r <= 20; ++r) d.setTableCell(tcRowHeight, r, "0.25in");
+        d.EndTable();
+        QString placed = placedCell(d, 0, 1, 1);
+        if (c.text.contains(' ')) EXPECT_EQ(placed, c.text);
+        else EXPECT_EQ(placed.remove(' '), c.text);
+        for (const PlacedText& t : d.Texts(PlacedText::Cell))
+            EXPECT_LE(PageDocument::TextWidth(t.font, t.text), t.rect.width() + 1e-6) << t.text.toStdString();
+        const double firstRow = rowSpan(d, 0, 2).first - rowSpan(d, 0, 1).first;
+        if (c.grows) EXPECT_GT(firstRow, 0.3);
+        else EXPECT_NEAR(firstRow, 0.25, 1e-6);
+        // Rows 2 to 25 stand a quarter inch apart, the 21st to 25th too.
+        for (int r = 3; r <= 25; ++r)
+            EXPECT_NEAR(rowSpan(d, 0, r).first - rowSpan(d, 0, r - 1).first, 0.25, 1e-6) << "row " << r;
+        EXPECT_DOUBLE_EQ(d.Tables()[0].rowHeights[25], 0.25);
+    }
+}
+
+// A row taller than a page goes on over the next pages; none of its lines is lost.
+TEST(PageDocument, ARowTallerThanAPageGoesOnOverTheNextPage) {
+    PageDocument d;
+    open(d);
+    QStringList words;
+    for (int i = 1; i <= 700; ++i) words << QStringLiteral("w%1").arg(i);
+    d.StartTable();
+    d.setTableBorder(9);
+    d.AddTableCells("1in|2in;", "No|Notes;", {"1", words.join(' ')});
+    d.AddTableCells("1in|2in;", "No|Notes;", {"2", "after"});
+    d.EndTable();
+    EXPECT_GE(d.PageCount(), 2);
+    EXPECT_EQ(placedCell(d, 0, 1, 1), words.join(' '));
+    for (const PlacedText& t : d.Texts(PlacedText::Cell)) {
+        EXPECT_LE(t.rect.bottom(), 10.5 + 1e-6);
+        EXPECT_GE(t.rect.top(), 0.5 - 1e-6);
+    }
+    EXPECT_EQ(placedCell(d, 0, 2, 1), "after");
+}
+
+namespace {
+// An invoice's flow: blocks down to 3 inches, the facts, a 20-row line table
+// and the totals table kept with it.
+void invoiceFlow(PageDocument& d, const QStringList& descriptions, const QString& salesRep = "Jo") {
+    open(d);
+    d.TextBox("Bill To:", "0.5in", "1.5in", "1in", ".25in");
+    d.TextBox("Ann Smith", "0.5in", "1.75in", "3.5in", "1.25in");
+    d.Paragraph("");
+    d.Paragraph("Description: Spring order");
+    d.Paragraph("");
+    d.StartTable();
+    d.AddTableCells("^1in|^3in|^2in|^1.5in;", "Date|Ship Via|Sales Rep|Terms;", {"12/9/2026", "UPS", salesRep, "Net 30"});
+    d.EndTable();
+    d.Paragraph("");
+    d.StartTable();
+    const QString f = "^0.75in|^0.75in|^0.75in|<3in|>1.125in|>1.125in;";
+    const QString h = "Qty|BackOrd|Item#|Description|Charge|Total;";
+    for (const QString& text : descriptions) d.AddTableCells(f, h, {"1", "", "7", text, "$1.00", "$1.00"});
+    d.setTableCell(tcRows, 20);
+    for (int r = 1; r <= 20; ++r) d.setTableCell(tcRowHeight, r, "0.25in");
+    d.EndTable();
+    d.StartTable();
+    d.setAlignment(2);
+    d.setTableBorder(8);
+    d.setTableKeepTogether(true);
+    d.setTableKeepWithPrevious(true);
+    for (const char* label : {"Discount:", "Interest:", "Sales Tax:", "Shipping:", "Total:"})
+        d.AddTableCells(">1.125in|>1.125in;", QStringList{"SubTotal", "$9.00"}, {label, "$1.00"});
+    d.EndTable();
+    d.EndDoc();
+}
+} // namespace
+
+// The totals are never split and stay on the page of the last filled line
+// rows; lines move to the next page instead. A table only breaks when it must.
+TEST(PageDocument, TotalsStayWholeOnThePageOfTheLastLines) {
+    struct Case {
+        const char* name;
+        QStringList lines;
+        QString salesRep;
+        int pages;
+        int firstRowOnPage2;   // 0: one page
+    };
+    QStringList many;
+    for (int i = 1; i <= 30; ++i) many << QStringLiteral("Item %1").arg(i);
+    const std::vector<Case> cases = {
+        {"short lines: one page", {"Blue widget", "Red widget", "Green widget"}, "Jo", 1, 0},
+        {"a wrapped description", {"Blue widget", kLongNote, "Green widget"}, "Jo", 2, 3},
+        {"a wrapped sales rep", {"Blue widget", "Red widget"}, "Jo Anne Marie Fitzgerald-Worthington the Third", 2, 2},
+        {"more lines than a page holds", many, "Jo", 2, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PageDocument d;
+        invoiceFlow(d, c.lines, c.salesRep);
+        ASSERT_EQ(d.Tables().size(), 3);
+        const Table& lines = d.Tables()[1];
+        const Table& totals = d.Tables()[2];
+        EXPECT_EQ(d.PageCount(), c.pages);
+        EXPECT_EQ(totals.firstPage, totals.lastPage);
+        EXPECT_EQ(totals.firstPage, lines.lastPage);
+        // The SubTotal row is placed once, and every totals row with it.
+        int subTotals = 0, totalRows = 0;
+        for (const PlacedText& t : d.Texts(PlacedText::Cell))
+            if (t.table == 2) {
+                subTotals += t.row == 0 && t.col == 0;
+                totalRows += t.col == 0;
+                EXPECT_EQ(t.page, totals.firstPage);
+                EXPECT_LE(t.rect.bottom(), 10.5 + 1e-6);
+            }
+        EXPECT_EQ(subTotals, 1);
+        EXPECT_EQ(totalRows, 6);
+        // Every line placed once, in order.
+        const auto rows = placedRows(d, 1);
+        int last = 0;
+        for (const auto& r : rows)
+            if (r.second > 0) {
+                EXPECT_EQ(r.second, last + 1);
+                last = r.second;
+            }
+        EXPECT_EQ(last, c.lines.size());
+        if (c.firstRowOnPage2 > 0)
+            for (const auto& r : rows)
+                if (r.second > 0) EXPECT_EQ(r.first, r.second >= c.firstRowOnPage2 ? 2 : 1) << "row " << r.second;
+    }
+}
+
+namespace {
+struct BandCase {
+    const char* name;
+    HeaderParts parts;
+};
+// The placed parts of the header (footer false) or footer on page 1 by part.
+QMap<int, QList<PlacedText>> bandParts(const PageDocument& d, PlacedText::Kind kind) {
+    QMap<int, QList<PlacedText>> out;
+    for (const PlacedText& t : d.PageAt(1).texts)
+        if (t.kind == kind) out[t.alignment].append(t);
+    return out;
+}
+} // namespace
+
+// The parts of a page header or footer never overlap and are printed whole,
+// a "|" in a part included; they stay 0.25 in from the paper's edges.
+TEST(PageDocument, HeaderPartsNeverOverlapAndStayOffThePaperEdge) {
+    const std::vector<BandCase> cases = {
+        {"title and company", {"Top 20 Inventory Sellers", "Harbor Supply Co.", "12/9/2026"}},
+        {"a 35-character vendor", {"Registry entries for: Northwestern Industrial Supplies L", "", "3/31/2026"}},
+        {"a company of 90 characters",
+         {"Income Statement", QString("Harbor Marine & Industrial Supply Company of the Greater Northwestern Coast"
+                                      " Region Inc"), "12/9/2026"}},
+        {"a bar in a name", {"Registry entries for: Pipe|Line Co", "", "3/31/2026"}},
+    };
+    for (const BandCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        PageDocument d;
+        open(d);
+        d.setFontBold(true);
+        d.setHeader(c.parts);
+        d.setFooter(c.parts);
+        d.EndDoc();
+        EXPECT_EQ(d.PageHeader().left, c.parts.left);
+        for (PlacedText::Kind kind : {PlacedText::Header, PlacedText::Footer}) {
+            const auto parts = bandParts(d, kind);
+            const QString texts[3] = {c.parts.left, c.parts.centre, c.parts.right};
+            QList<QPair<double, double>> spans;
+            for (int i = 0; i < 3; ++i) {
+                QStringList lines;
+                double from = 99, to = -1;
+                for (const PlacedText& t : parts.value(i)) {
+                    lines << t.text;
+                    const double w = PageDocument::TextWidth(t.font, t.text);
+                    EXPECT_LE(w, t.rect.width() + 1e-6) << t.text.toStdString();
+                    const double x = t.alignment == 0 ? t.rect.left()
+                                     : t.alignment == 2 ? t.rect.right() - w
+                                                        : t.rect.center().x() - w / 2;
+                    from = std::min(from, x);
+                    to = std::max(to, x + w);
+                    EXPECT_GE(x, 0.5 - 1e-6);
+                    EXPECT_LE(x + w, 8.0 + 1e-6);
+                    if (kind == PlacedText::Header) {
+                        EXPECT_GE(t.rect.top(), 0.25 - 1e-6);
+                        EXPECT_LE(t.rect.bottom(), 0.5 + 1e-6);
+                    } else {
+                        EXPECT_GE(t.rect.top(), 10.5 - 1e-6);
+                        EXPECT_LE(t.rect.bottom(), 10.75 + 1e-6);
+                    }
+                }
+                EXPECT_EQ(lines.join(' '), texts[i]);
+                if (!texts[i].isEmpty()) spans.append({from, to});
+            }
+            for (int i = 1; i < spans.size(); ++i) EXPECT_LT(spans[i - 1].second, spans[i].first) << "part " << i;
+        }
+    }
+    // The centre part stands at the page's middle when the others leave it room.
+    PageDocument d;
+    open(d);
+    d.setHeader("Inventory|Acme|12/9/2026");
+    EXPECT_NEAR(bandParts(d, PlacedText::Header).value(1).first().rect.center().x(), 4.25, 1e-6);
+}
+
+// A text box's text is set smaller until it stays inside its box; nothing is dropped.
+TEST(PageDocument, TextBoxTextStaysInsideItsBox) {
+    for (const QString text : {QString("Remit to: Acme Supply"),
+                               QString("Remit to: Harbor Marine & Industrial Supply Company of the Greater "
+                                       "Northwestern Coast Region and Islands")}) {
+        PageDocument d;
+        open(d);
+        d.setFontBold(true);
+        d.TextBox(text, "2in", "0.25in", "4in", ".25in");
+        QStringList lines;
+        for (const PlacedText& t : d.Texts(PlacedText::TextBox)) {
+            lines << t.text;
+            EXPECT_LE(t.rect.bottom(), 0.5 + 1e-6);
+            EXPECT_LE(PageDocument::TextWidth(t.font, t.text), 4.0 + 1e-6);
+            EXPECT_EQ(t.font.size < 11.25, text.size() > 30);
+        }
+        EXPECT_EQ(lines.join(' '), text);
+    }
+}
+
 TEST(PageDocument, MisusedOperationsRaiseRunTimeErrors) {
     PageDocument d;
     open(d);
@@ -596,6 +862,59 @@ TEST(PreviewControl, PageKeysTurnThePagesAndPrintingWritesEveryPage) {
     QFile f(dir.path() + "/printed.pdf");
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.readAll().contains("/Count 3"));
+}
+
+TEST(PreviewControl, PrintSequenceFollowsTheRangeCopiesAndCollation) {
+    struct Case {
+        const char* name;
+        int count, from, to, copies;
+        bool collate;
+        QList<int> pages;
+    };
+    const std::vector<Case> cases = {
+        {"all pages once", 3, 0, 0, 1, true, {1, 2, 3}},
+        {"a range", 5, 2, 4, 1, true, {2, 3, 4}},
+        {"a range past the end", 3, 2, 9, 1, true, {2, 3}},
+        {"two copies collated", 2, 0, 0, 2, true, {1, 2, 1, 2}},
+        {"two copies uncollated", 3, 2, 3, 2, false, {2, 2, 3, 3}},
+        {"no pages", 0, 0, 0, 2, true, {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PreviewControl::PrintSequence(c.count, c.from, c.to, c.copies, c.collate), c.pages) << c.name;
+}
+
+TEST(PreviewControl, PrintsTheChosenPagesAndCopiesAndTellsAPdfNotWritten) {
+    PreviewControl c;
+    open(c);
+    for (int i = 0; i < 4; ++i) {
+        if (i) c.NewPage();
+        c.Paragraph(QStringLiteral("page %1").arg(i + 1));
+    }
+    c.EndDoc();
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.path() + "/range.pdf");
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(2, 3);
+    printer.setCopyCount(2);
+    c.PrintTo(printer);
+    QFile f(dir.path() + "/range.pdf");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const int expected = printer.supportsMultipleCopies() ? 2 : 4;
+    EXPECT_TRUE(f.readAll().contains(QStringLiteral("/Count %1").arg(expected).toLatin1()));
+
+    QStringList told;
+    vb::setMsgBoxHandler([&](const QString& prompt, int buttons, const QString&) {
+        told << prompt;
+        EXPECT_EQ(buttons, vb::vbOKOnly);
+        return int(vb::vbOK);
+    });
+    const QString bad = dir.path() + "/no/such/folder/doc.pdf";
+    EXPECT_FALSE(c.SavePdfTold(bad));
+    EXPECT_TRUE(c.SavePdfTold(dir.path() + "/fine.pdf"));
+    vb::setMsgBoxHandler({});
+    EXPECT_EQ(told, QStringList({"The PDF file " + bad + " could not be written."}));
 }
 
 TEST(PreviewControl, ClearDocLeavesNoPageToShow) {
