@@ -1,5 +1,4 @@
 #include "books/ExpenseTypes.h"
-#include <QStringList>
 #include "books/GL.h"
 #include "data/Globals.h"
 #include "data/cSetup.h"
@@ -16,19 +15,20 @@ ExpenseTypes::ExpenseTypes()
                       .deleteTitle = QStringLiteral("Delete Expense Type"),
                       .setNewRowStatusName = QStringLiteral("SetNewStatus"),
                       .afterRowEditName = QStringLiteral("PaymentList_AfterRowEdit")},
-                     {&cSetup::SaveExpenseType, &cSetup::DeleteExpenseType, &cSetup::rsExpenseTypes, Globals::rsExpTypes}) {}
+                     {&cSetup::SaveExpenseType, &cSetup::DeleteExpenseType, &cSetup::ReplaceExpenseType,
+                      &cSetup::rsExpenseTypes, Globals::rsExpTypes}) {}
 
 QString ExpenseTypes::CategoryList(const ado::RecordsetPtr& types) {
-    QStringList entries;
+    controls::ComboList list;
     if (!types || types->State() != ado::adStateOpen) return QString();
     if (types->RecordCount() > 0) types->MoveFirst();
     int number = 3;
     while (!types->Eof()) {
-        entries << QStringLiteral("#%1;").arg(number) + vb::CStr(types->Fields("Type").Value());
+        list.add(number, vb::CStr(types->Fields("Type").Value()));
         ++number;
         types->MoveNext();
     }
-    return entries.join(QLatin1Char('|'));
+    return list.text();
 }
 
 // The register's category list is renewed however this window closes, so

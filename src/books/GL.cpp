@@ -147,14 +147,14 @@ void GL::layoutControls() {
 // ---------------------------------------------------------------- lists
 
 QString GL::VendorList(const ado::RecordsetPtr& vendors) {
-    QStringList entries;
+    controls::ComboList list;
     if (!vendors || vendors->State() != ado::adStateOpen) return QString();
     if (vendors->RecordCount() > 0) vendors->MoveFirst();
     while (!vendors->Eof()) {
-        entries << fieldText(*vendors, "Company");
+        list.add(fieldText(*vendors, "Company"));
         vendors->MoveNext();
     }
-    return entries.join(QLatin1Char('|'));
+    return list.text();
 }
 
 QString GL::CategoryList(const ado::RecordsetPtr& types) { return ExpenseTypes::CategoryList(types); }
@@ -322,8 +322,10 @@ void GL::btnPaymentCategories_Click() { forms::Form::get<ExpenseTypes>().Show(tr
 void GL::btnPrint_Click() { ShowRegisterReport(); }
 
 void GL::ShowRegisterReport() {
-    // Modeless and without owner; it reads PrintFilterField, PrintFilterValue
-    // and rsVendors as the grid left them. An open report is only raised.
+    // Modeless and without owner; it reads PrintFilterField and
+    // PrintFilterValue as the grid left them. An open report is laid out
+    // anew for them.
+    forms::Form::unload<PrtRegistry>();
     forms::Form::get<PrtRegistry>().Show();
 }
 
@@ -442,7 +444,9 @@ void GL::PaymentList_LostFocus() {
 void GL::PaymentList_RowColChange() {
     vb::Trap(label("PaymentList_RowColChange"), [&] {
         controls::FlexGrid& g = PaymentList;
-        if (g.Row() != OldRow) NewRow = g.Row();
+        // The first move on the row the grid opened on enters that row too,
+        // so a later move within it is not taken for leaving it.
+        if (g.Row() != OldRow || NewRow < 1) NewRow = g.Row();
         // The cursor never rests on the balance, which is computed; coming
         // back from the notes it goes on to the deposit.
         if (g.Col() == colBalance) g.setCol(lastCol_ == colNotes ? colDeposit : colNotes);

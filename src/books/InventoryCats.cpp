@@ -105,7 +105,9 @@ void InventoryCats::InventoryList_AfterEdit(int Row, int Col) {
     vb::Trap(label("InventoryList_AfterEdit"), [&] {
         if (!InventoryList.TextMatrix(Row, colDesc).isEmpty()) {
             OldRow = Row;
-            SaveRow();
+            // A save that failed stays pending, so leaving the row or Exit
+            // tries again.
+            if (!rows_.SaveRow()) rows_.MarkChanged();
         }
         SetOldRowStatus();
     });
@@ -120,8 +122,11 @@ void InventoryCats::SetOldRowStatus() { rows_.SetOldRowStatus(); }
 void InventoryCats::SetNewRowStatus() { rows_.SetNewRowStatus(); }
 
 bool InventoryCats::SaveCategoryRow(int row, QString& key) {
-    const controls::FlexGrid& g = InventoryList;
+    controls::FlexGrid& g = InventoryList;
     if (g.Rows() < 2 || g.TextMatrix(row, colDesc).isEmpty()) return true;   // nothing to write
+    // A new category is "0" until it is stored, so one whose save fails
+    // keeps showing "?".
+    if (key.isEmpty()) g.setTextMatrix(row, colKey, QStringLiteral("0"));
     std::shared_ptr<Inventory> inv = Globals::SharedInventory;
     if (!inv) vb::Raise(vb::err::ObjectNotSet);
     inv->OpenCn();

@@ -114,13 +114,13 @@ void ListGridTemplate::New() {
     g.SetFocus();
 }
 
-void ListGridTemplate::Delete(const std::function<bool(int row)>& ask, const std::function<void(int row)>& remove) {
+void ListGridTemplate::Delete(const std::function<bool(int row)>& ask, const std::function<bool(int row)>& remove) {
     controls::FlexGrid& g = grid_;
     const int row = g.Row();
     if (row < 1 || row >= g.Rows()) return;
     if (g.TextMatrix(row, opt_.keyCols.front()).isEmpty()) return;
     if (!ask(row)) return;
-    remove(row);
+    if (!remove(row)) return;
     syncStored();
     g.RemoveItem(row);
     stored_.erase(stored_.begin() + row);
@@ -169,30 +169,33 @@ bool SaveTypeText(const TypeTable& table, const QString& storedType, const QStri
     setup->OpenCn();
     CloseOnExit close{setup};
     bool ok = true;
-    const bool othersShow = !storedType.isEmpty() && otherRowShows && otherRowShows(storedType);
+    // The former text stays while another row still shows it.
+    const bool replacing = !storedType.isEmpty() && !(otherRowShows && otherRowShows(storedType));
     if (storedType == text) {
         // Ending an edit without a change writes nothing.
     } else if (storedType.compare(text, Qt::CaseInsensitive) == 0) {
-        // Only the case changed: the data file sees one text, so rewrite it.
-        if (!othersShow) ok = ((*setup).*table.Remove)(storedType) && ((*setup).*table.Save)(text);
+        // Only the case changed: the data file sees one text, so rewrite it
+        // in one step that keeps the former text when it fails.
+        if (replacing) ok = ((*setup).*table.Replace)(storedType, text);
+    } else if (ListHolds(((*setup).*table.List)(), text)) {
+        // The new text is stored already: it is not added twice.
+        if (replacing) ok = ((*setup).*table.Remove)(storedType);
     } else {
-        // The new text is stored before the former one goes, so a failure
-        // never leaves the row with neither.
-        if (!ListHolds(((*setup).*table.List)(), text)) ok = ((*setup).*table.Save)(text);
-        if (ok && !storedType.isEmpty() && !othersShow) ok = ((*setup).*table.Remove)(storedType);
+        ok = replacing ? ((*setup).*table.Replace)(storedType, text) : ((*setup).*table.Save)(text);
     }
     table.shared = std::make_shared<ado::Recordset>();
     renew(table, *setup);
     return ok;
 }
 
-void DeleteTypeText(const TypeTable& table, const QString& text) {
+bool DeleteTypeText(const TypeTable& table, const QString& text) {
     table.shared = std::make_shared<ado::Recordset>();
     std::shared_ptr<cSetup> setup = sharedSetup();
     setup->OpenCn();
     CloseOnExit close{setup};
-    ((*setup).*table.Remove)(text);
+    const bool ok = ((*setup).*table.Remove)(text);
     renew(table, *setup);
+    return ok;
 }
 
 } // namespace books

@@ -77,10 +77,11 @@ public:
     // is filled), scrolled into view, and gives the grid the focus.
     void New();
     // On a data row whose key is filled: ask(row) shows the question; on Yes
-    // remove(row) deletes the record and the grid row goes. Nothing is asked
-    // on the header or a blank row. The remaining rows keep their markers
-    // until the next move.
-    void Delete(const std::function<bool(int row)>& ask, const std::function<void(int row)>& remove);
+    // remove(row) deletes the record and the grid row goes. A delete that
+    // failed (remove returns false, already reported) keeps the row, as the
+    // record stays. Nothing is asked on the header or a blank row. The
+    // remaining rows keep their markers until the next move.
+    void Delete(const std::function<bool(int row)>& ask, const std::function<bool(int row)>& remove);
     // Unloads the window; its Form_QueryUnload saves a pending row.
     void Exit(forms::Form& window);
     // From the window's Form_QueryUnload: a row still pending is saved
@@ -119,6 +120,7 @@ private:
 struct TypeTable {
     bool (cSetup::*Save)(const QString&);
     bool (cSetup::*Remove)(const QString&);
+    bool (cSetup::*Replace)(const QString& oldText, const QString& newText);
     ado::RecordsetPtr (cSetup::*List)();
     ado::RecordsetPtr& shared;   // rsPayTypes or rsExpTypes
 };
@@ -130,7 +132,8 @@ struct TypeTable {
 bool SaveTypeText(const TypeTable& table, const QString& storedType, const QString& text,
                   const std::function<bool(const QString&)>& otherRowShows);
 // Deletes every stored row with the text and renews the shared record set.
-void DeleteTypeText(const TypeTable& table, const QString& text);
+// False when the delete failed.
+bool DeleteTypeText(const TypeTable& table, const QString& text);
 // True when the record set holds the text in its first field (case ignored).
 bool ListHolds(const ado::RecordsetPtr& rs, const QString& text);
 

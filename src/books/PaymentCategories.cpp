@@ -8,4 +8,5 @@ PaymentCategories::PaymentCategories()
                       .header = QStringLiteral("^|Payment Type"),
                       .deletePrompt = QStringLiteral("Delete payment type... "),
                       .deleteTitle = QStringLiteral("Delete Payment Type")},
-                     {&cSetup::SavePaymentType, &cSetup::DeletePaymentType, &cSetup::rsPaymentTypes, Globals::rsPayTypes}) {}
+                     {&cSetup::SavePaymentType, &cSetup::DeletePaymentType, &cSetup::ReplacePaymentType,
+                      &cSetup::rsPaymentTypes, Globals::rsPayTypes}) {}

@@ -132,8 +132,9 @@ void ShippingTypes::btnDelete_Click() {
                 std::shared_ptr<cSetup> setup = sharedSetup();
                 setup->OpenCn();
                 CloseOnExit close{setup};
-                setup->DeleteShippingType(DeleteService, DeleteOption);
+                const bool deleted = setup->DeleteShippingType(DeleteService, DeleteOption);
                 renewShipping(*setup);
+                return deleted;
             });
     });
 }

@@ -76,7 +76,7 @@ void TypeListEditor::btnDelete_Click() {
                 return vb::MsgBox(texts_.deletePrompt + DeleteType + QStringLiteral("?"),
                                   vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2, texts_.deleteTitle) == vb::vbYes;
             },
-            [&](int) { DeleteTypeText(table_, DeleteType); });
+            [&](int) { return DeleteTypeText(table_, DeleteType); });
     });
 }
 

@@ -9,6 +9,7 @@
 #include "customers/Profile.h"
 #include "customers/Receipts.h"
 #include "customers/StatusWindow.h"
+#include "data/Client.h"
 #include "data/Globals.h"
 #include "forms/App.h"
 #include "forms/Twips.h"
@@ -108,6 +109,21 @@ CustInvoices::CustInvoices() {
     InvoiceList.DblClick = [this] { InvoiceList_DblClick(); };
     InvoiceList.KeyDown = [this](int& k, int s) { InvoiceList_KeyDown(k, s); };
 
+    watch_ = RecordEvents::Subscribe([this](const RecordEvents::Event& e) {
+        using namespace RecordEvents;
+        if (!IsLoaded() || ListedClient <= 0) return;
+        const bool moneyChanged = e.what == InvoiceSaved || e.what == InvoiceDeleted || e.what == PaymentSaved ||
+                                  e.what == PaymentDeleted;
+        if (!moneyChanged || (e.client != 0 && e.client != ListedClient) || balanceQueued_) return;
+        // Read once the writer is done: the balance read shares the writer's
+        // connection and closes it.
+        balanceQueued_ = true;
+        QMetaObject::invokeMethod(this, [this] {
+            balanceQueued_ = false;
+            if (IsLoaded()) ShowBalance();
+        }, Qt::QueuedConnection);
+    });
+
     Move(100, 100, 8000, 6000);
 }
 
@@ -125,6 +141,22 @@ void CustInvoices::Form_Load() {
         CmbInvoice.setText(CmbInvoice.List(0));
         const WindowGeometry g = ReadWindowGeometry(kSection, IniPath);
         Move(twips(g.Left), twips(g.Top), twips(g.Width), twips(g.Height));
+    });
+}
+
+void CustInvoices::ShowBalance() {
+    vb::Trap(label("ShowBalance"), [this] {
+        if (ListedClient <= 0) return;
+        auto client = Globals::SharedClient;
+        if (!client) vb::Raise(vb::err::ObjectNotSet);
+        struct Close {
+            std::shared_ptr<Client> c;
+            ~Close() { c->CloseCn(); }
+        } close{client};
+        client->OpenCn();
+        const vb::Currency bal = client->ClientBal(ListedClient, vb::Date());
+        lblBalDue.setCaption(vb::FormatCurrency(bal));
+        lblBalDue.setForeColor(bal > vb::Currency() ? 255 : 0);
     });
 }
 
@@ -159,8 +191,7 @@ void CustInvoices::AssignRow(int r) {
     // The header row fails on its first cell, before anything is assigned.
     CurrentInvoiceDate = vb::CDate(vb::Variant(InvoiceList.TextMatrix(r, 0)));
     CurrentInvoiceNum = vb::CLng(vb::Variant(InvoiceList.TextMatrix(r, 1)));
-    CurrentCustNum = vb::CLng(vb::Variant(InvoiceList.TextMatrix(r, 2)));
-    CurrentCustName = InvoiceList.TextMatrix(r, 4);
+    SetCurrentClient(vb::CLng(vb::Variant(InvoiceList.TextMatrix(r, 2))), InvoiceList.TextMatrix(r, 4));
     CurrentInvoiceDesc = InvoiceList.TextMatrix(r, 6);
 }
 
@@ -248,7 +279,7 @@ void CustInvoices::btnCustInfo_Click() {
 void CustInvoices::btnReceipts_Click() {
     vb::Trap(label("btnReceipts_Click"), [] {
         if (Globals::CurrentCustNum != 0) {
-            forms::Form::get<Receipts>().Show();
+            Receipts::ShowCurrentClient();
         } else {
             vb::MsgBox(QStringLiteral("Select or enter a client first"));
         }

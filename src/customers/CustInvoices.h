@@ -11,6 +11,7 @@
 #include "controls/Frame.h"
 #include "controls/Label.h"
 #include "controls/MaskedEdit.h"
+#include "data/RecordEvents.h"
 #include "forms/Form.h"
 
 class CustInvoices : public forms::Form {
@@ -41,6 +42,12 @@ public:
     controls::Label Label3{this};
     controls::Label lblBalDue{this};
 
+    // The client the list was read for (-1 every client); the balance shown
+    // is always this client's.
+    int32_t ListedClient = 0;
+    // Reads the listed client's balance into "Balance Due:".
+    void ShowBalance();
+
     void Form_Load() override;
     void Form_Resize() override;
     void Form_Unload() override;
@@ -61,6 +68,9 @@ public:
     void btnExit_Click();
 
 private:
+    // Renews the balance after a write that may change it.
+    RecordEvents::Subscription watch_;
+    bool balanceQueued_ = false;
     // Makes the highlighted data row the current invoice without asking
     // anything; false when only the header row is current (the commands that
     // act on a row then do nothing).

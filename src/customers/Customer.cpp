@@ -59,6 +59,10 @@ Customer::Customer() {
     CustList2.DblClick = [this] { CustList2_DblClick(); };
     CustList2.KeyDown = [this](int& k, int s) { CustList2_KeyDown(k, s); };
 
+    watch_ = RecordEvents::Subscribe([this](const RecordEvents::Event& e) {
+        if (e.what == RecordEvents::CurrentClientChanged && IsLoaded()) vb::IgnoreErrors([this] { SyncCurrentClient(); });
+    });
+
     tmrClock.setInterval(10000);
     tmrClock.setEnabled(false);
     tmrClock.OnTimer = [this] { tmrClock_Timer(); };
@@ -292,10 +296,10 @@ void Customer::CustList2_Click() {
     if (!HasClientRows()) return;
     try {
         const int r = CustList2.Row();
-        Globals::CurrentCustNum = cellLong(CustList2, r, 0);
+        const int32_t num = cellLong(CustList2, r, 0);
         Globals::CurrentInvoiceDate = vb::Today();
-        Globals::CurrentCustName = CustList2.TextMatrix(r, 2) + QStringLiteral(" ") + CustList2.TextMatrix(r, 1);
         Globals::PickRow = r;
+        Globals::SetCurrentClient(num, CustList2.TextMatrix(r, 2) + QStringLiteral(" ") + CustList2.TextMatrix(r, 1));
     } catch (const vb::RuntimeError& e) {
         if (e.Number() == vb::err::TypeMismatch) {
             vb::MsgBox(QStringLiteral("No Data Selected."));
@@ -327,14 +331,16 @@ void Customer::mnuDelete_Click() {
     });
 }
 
-void Customer::AskAndDeleteCurrentClient() {
+void Customer::AskAndDeleteCurrentClient() { AskAndDeleteClient(Globals::CurrentCustNum, Globals::CurrentCustName); }
+
+void Customer::AskAndDeleteClient(int32_t custNum, const QString& name) {
     using namespace Globals;
     const QString prompt =
         QStringLiteral("Deleting a client is not recommended when transactions exist for the client.  ") +
-        QStringLiteral("All transactions for [") + CurrentCustName +
+        QStringLiteral("All transactions for [") + name +
         QStringLiteral("] will be deleted along with the client's profile.  Do you wish to do this?");
     const int answer = vb::MsgBox(prompt, vb::vbYesNo + vb::vbQuestion + vb::vbDefaultButton2,
-                                  QStringLiteral("Delete Client ... ") + CurrentCustName + QStringLiteral("?"));
+                                  QStringLiteral("Delete Client ... ") + name + QStringLiteral("?"));
     if (answer != vb::vbYes) return;
     auto client = SharedClient;
     if (!client) vb::Raise(vb::err::ObjectNotSet);
@@ -342,11 +348,34 @@ void Customer::AskAndDeleteCurrentClient() {
     struct Close { std::shared_ptr<Client> c; ~Close() { c->CloseCn(); } } close{client};
     client->OpenCn();
     // Only a delete that went through clears the selection: the client is
-    // gone, and nothing may go on naming it.
-    if (client->DeleteClient(CurrentCustNum)) {
+    // gone, and nothing may go on naming it. The windows showing it close.
+    if (client->DeleteClient(custNum) && CurrentCustNum == custNum) {
         CurrentCustNum = 0;
         CurrentCustName.clear();
     }
+}
+
+void Customer::SyncCurrentClient() {
+    if (!HasClientRows()) {
+        if (Globals::CurrentCustNum > 0) {
+            Globals::CurrentCustNum = 0;
+            Globals::CurrentCustName.clear();
+        }
+        return;
+    }
+    const QString num = QString::number(Globals::CurrentCustNum);
+    for (int r = 1; r < CustList2.Rows(); ++r) {
+        if (CustList2.TextMatrix(r, 0) != num) continue;
+        if (CustList2.Row() != r) CustList2.setRowColSilently(r, CustList2.Col());
+        if (r < CustList2.TopRow()) CustList2.setTopRow(r);
+        return;
+    }
+    // "All clients" (-1) is no row and changes nothing here.
+    if (Globals::CurrentCustNum == -1) return;
+    const int r = CustList2.Row() >= 1 ? CustList2.Row() : 1;
+    if (CustList2.Row() != r) CustList2.setRowColSilently(r, CustList2.Col());
+    Globals::CurrentCustNum = cellLong(CustList2, r, 0);
+    Globals::CurrentCustName = CustList2.TextMatrix(r, 2) + QStringLiteral(" ") + CustList2.TextMatrix(r, 1);
 }
 
 void Customer::mnuOrdering_Click() {
@@ -553,7 +582,7 @@ void Customer::btnReceipts_Click() {
     if (!HasClientRows()) return;
     vb::Trap(label("btnReceipts_Click"), [] {
         if (Globals::CurrentCustNum != 0) {
-            forms::Form::get<Receipts>().Show();
+            Receipts::ShowCurrentClient();
         } else {
             vb::MsgBox(QStringLiteral("Select or enter a client first"));
         }

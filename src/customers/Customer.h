@@ -7,6 +7,7 @@
 #include "controls/FlexGrid.h"
 #include "controls/Frame.h"
 #include "controls/StatusBar.h"
+#include "data/RecordEvents.h"
 #include "forms/Form.h"
 #include "forms/Timer.h"
 
@@ -114,8 +115,14 @@ public:
     void NewInvoice();
 
     // Asks before deleting the current client with everything it owns, and
-    // deletes it on Yes (also for the client editor's Delete).
+    // deletes it on Yes.
     static void AskAndDeleteCurrentClient();
+    // The same for one client (the client editor deletes the client it shows).
+    static void AskAndDeleteClient(int32_t custNum, const QString& name);
+
+    // Highlights the current client's row; when the current client is not
+    // listed (deleted, none), the highlighted row becomes the current client.
+    void SyncCurrentClient();
 
     // True when the client grid holds more than its header row.
     bool HasClientRows() const { return CustList2.Rows() != 1; }
@@ -125,6 +132,8 @@ public:
     int ClockPanelWidth() const;
 
 private:
+    // Follows the current client chosen in other windows.
+    RecordEvents::Subscription watch_;
     // The no-clients start: the client editor on a blank client, owned here.
     void OpenFirstClientEditor();
     // Fills rsBackOrders with the unordered or the ordered lines; true when any.

@@ -104,6 +104,22 @@ InvoiceDetail::InvoiceDetail()
     ItemList.RowColChange = [this] { ItemList_RowColChange(); };
     ItemList.GotFocus = [this] { ItemList_GotFocus(); };
     ItemList.LostFocus = [this] { ItemList_LostFocus(); };
+
+    watch_ = RecordEvents::Subscribe([this](const RecordEvents::Event& e) { OnRecordEvent(e); });
+}
+
+void InvoiceDetail::OnRecordEvent(const RecordEvents::Event& e) {
+    if (!IsLoaded() || discarding_) return;
+    int32_t shown = 0;
+    vb::IgnoreErrors([&] { shown = vb::CLng(vb::Variant(lblInvoiceNum.Caption())); });
+    const bool gone = (e.what == RecordEvents::InvoiceDeleted && e.key == shown && shown != 0) ||
+                      (e.what == RecordEvents::ClientDeleted && e.key == invoiceCust_ && invoiceCust_ > 0);
+    if (!gone) return;
+    // Nothing of it is left to save: the pending line and the typed header go.
+    discarding_ = true;
+    if (rows_.ChangedHere()) rows_.ClearChanged();
+    Globals::InvoiceChanged = false;
+    forms::Form::Unload(this);
 }
 
 InvoiceDetail::~InvoiceDetail() = default;
@@ -228,6 +244,7 @@ void InvoiceDetail::Form_Load() {
             {
                 Connected<Invoice> inv(shared);
                 const bool found = inv->GetInvoice(num);
+                headerStored_ = found;
                 // The invoice keeps the client it was written for, whoever is
                 // selected elsewhere later.
                 invoiceCust_ = found ? inv->CustNum() : Globals::CurrentCustNum;
@@ -241,6 +258,7 @@ void InvoiceDetail::Form_Load() {
             Globals::InvoiceChanged = false;
         } else {
             NewInvoiceUnsaved = true;
+            headerStored_ = false;
             {
                 Connected<Invoice> inv(shared);
                 inv->GetnewInvoiceNum();
@@ -337,7 +355,9 @@ void InvoiceDetail::fillGrid(const ado::RecordsetPtr& lines) {
 void InvoiceDetail::Form_QueryUnload(bool& Cancel, int) {
     // A line edited and not yet saved (its stock has already moved) is saved
     // before the window goes, whichever way it is closed; one that cannot be
-    // saved keeps the window when the user says so.
+    // saved keeps the window when the user says so. An invoice deleted
+    // elsewhere has nothing left to save.
+    if (discarding_) return;
     if (!rows_.SaveBeforeClose([this] { ItemList_LostFocus(); })) Cancel = true;
 }
 
@@ -403,10 +423,25 @@ bool InvoiceDetail::CheckClient() const {
     return false;
 }
 
+bool InvoiceDetail::CheckHeader() const {
+    if (!headerStored_) return true;
+    const int32_t num = vb::CLng(vb::Variant(lblInvoiceNum.Caption()));
+    // A private instance, so the shared invoice keeps what it holds.
+    Invoice probe;
+    probe.InitAccess(Globals::DataFilePath());
+    probe.OpenCn();
+    const bool found = probe.GetInvoice(num);
+    probe.CloseCn();
+    if (found) return true;
+    vb::MsgBox(QStringLiteral("Invoice ") + QString::number(num) + QStringLiteral(" has been deleted; it was not saved."),
+               vb::vbOKOnly);
+    return false;
+}
+
 bool InvoiceDetail::SaveInvoice() {
     bool saved = false;
     vb::Trap(label("btnSave_Click"), [&] {
-        if (!CheckClient()) return;
+        if (!CheckHeader() || !CheckClient()) return;
         std::shared_ptr<Invoice> shared = Globals::SharedInvoice;
         int32_t num = vb::CLng(vb::Variant(lblInvoiceNum.Caption()));
         {
@@ -428,8 +463,10 @@ bool InvoiceDetail::SaveInvoice() {
             inv->Terms = txtTerms.Text();
             inv->Tax = lenientAmount(txtTax.Text());
             inv->Interest = lenientAmount(txtInterest.Text());
-            if (!inv->SaveInvoiceAccess(NewInvoiceUnsaved ? 0 : num)) return;
-            if (NewInvoiceUnsaved) {
+            const bool first = !headerStored_;
+            if (!inv->SaveInvoiceAccess(first ? 0 : num)) return;
+            headerStored_ = true;
+            if (first) {
                 // The first save takes the number; another copy of the
                 // program may have taken the one shown.
                 NewInvoiceUnsaved = false;
@@ -438,14 +475,7 @@ bool InvoiceDetail::SaveInvoice() {
             }
             lblTotal.setCaption(vb::FormatCurrency(inv->InvoiceTotal(num)));
         }
-        {
-            Connected<Client> client(Globals::SharedClient);
-            const vb::Currency bal = client->ClientBal(invoiceCust_, vb::Date());
-            // Touching the sales list loads it hidden when it is not open.
-            CustInvoices& sales = forms::Form::get<CustInvoices>();
-            sales.lblBalDue.setCaption(vb::FormatCurrency(bal));
-            sales.lblBalDue.setForeColor(bal > vb::Currency() ? 255 : 0);
-        }
+        // A sales list listing this client renews its balance on the save.
         Globals::InvoiceChanged = false;
         saved = true;
     });
@@ -552,7 +582,7 @@ void InvoiceDetail::btnPayments_Click() {
     OpenPaymentsWindow();
 }
 
-void InvoiceDetail::OpenPaymentsWindow() { forms::Form::get<Receipts>().Show(); }
+void InvoiceDetail::OpenPaymentsWindow() { Receipts::ShowCurrentClient(); }
 
 void InvoiceDetail::markChanged() { Globals::InvoiceChanged = true; }
 void InvoiceDetail::txtDate_Change() { markChanged(); }
@@ -655,7 +685,8 @@ void InvoiceDetail::ItemList_AfterRowEdit() { rows_.AfterRowEdit(); }
 void InvoiceDetail::SaveRow() { rows_.SaveRow(); }
 
 bool InvoiceDetail::SaveLine(int row, QString& key) {
-    if (!CheckClient()) return false;
+    // A line never brings back an invoice deleted elsewhere.
+    if (!CheckHeader() || !CheckClient()) return false;
     // The stored amount is always charge x quantity, also when the quantity
     // was changed and saved before the cursor left the cell.
     ItemList.setTextMatrix(row, colTotal, lineTotalText(row));

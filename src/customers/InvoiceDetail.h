@@ -17,6 +17,7 @@
 #include "controls/GridRowEditor.h"
 #include "controls/Label.h"
 #include "controls/TextBox.h"
+#include "data/RecordEvents.h"
 #include "forms/Form.h"
 #include "vb/Currency.h"
 #include "vb/Date.h"
@@ -135,6 +136,9 @@ public:
     static bool ClientExists(int32_t custNum);
     // Refuses with the message when the invoice's client does not exist.
     bool CheckClient() const;
+    // Refuses with the message when the header this editor loaded or saved
+    // has been deleted since (a new invoice's header is not stored yet).
+    bool CheckHeader() const;
 
     // The windows Payments and Print open.
     void OpenPaymentsWindow();
@@ -156,7 +160,14 @@ private:
     QString lineTotalText(int row) const;
     void markChanged();
 
+    // Closes the editor, without a question and without writing anything,
+    // when its invoice or its client is deleted elsewhere.
+    void OnRecordEvent(const RecordEvents::Event& e);
+
     controls::GridRowEditor rows_;
+    RecordEvents::Subscription watch_;
+    bool headerStored_ = false;   // the header row was read or written here
+    bool discarding_ = false;     // closing because the invoice is gone
     int32_t invoiceCust_ = 0;
     // The dates the header last held (shown at load, or last set by Save):
     // what a date box that is not a date saves.

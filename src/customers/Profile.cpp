@@ -69,6 +69,17 @@ Profile::Profile() {
     layoutControls();
     wireChangeHandlers();
 
+    watch_ = RecordEvents::Subscribe([this](const RecordEvents::Event& e) {
+        if (e.what != RecordEvents::ClientDeleted || !IsLoaded() || !storedClient_) return;
+        int32_t shown = 0;
+        vb::IgnoreErrors([&] { shown = vb::CLng(vb::Variant(lblCustNum.Caption())); });
+        if (e.key != shown) return;
+        // The client is gone: nothing typed here can be saved, so nothing is asked.
+        ProfileChanged = false;
+        storedClient_ = false;
+        forms::Form::Unload(this);
+    });
+
     btnSame.setCaption(QStringLiteral("Same as &Client"));
     btnSame.Click = [this] { btnSame_Click(); };
     Command1.setCaption(QStringLiteral(" &Client"));
@@ -229,7 +240,7 @@ void Profile::LoadClient() {
         client->OpenCn();
         // No row (0 included): a blank client with the next free number,
         // shown but not reserved; its first save takes the number it gets.
-        stored_ = client->GetClient(CurrentCustNum);
+        storedClient_ = client->GetClient(CurrentCustNum) && CurrentCustNum > 0;
         if (CurrentCustNum > 0) {
             const vb::Currency bal = client->ClientBal(CurrentCustNum, vb::Date());
             lblBalDue.setCaption(vb::FormatCurrency(bal));
@@ -353,6 +364,7 @@ bool Profile::SaveProfile() {
         client->OpenCn();
 
         const int32_t num = vb::CLng(vb::Variant(lblCustNum.Caption()));
+        if (!CheckStillStored(num)) return;
         client->CustNum = num;
         client->fname = txtFname.Text();
         client->Mname = txtMname.Text();
@@ -406,10 +418,10 @@ bool Profile::SaveProfile() {
         client->Notes = loadedNotes_;
 
         // The data layer has reported a refused save; nothing more happens.
-        if (!client->SaveClientAccess(stored_ ? num : 0)) return;
-        if (!stored_) {
+        if (!client->SaveClientAccess(storedClient_ ? num : 0)) return;
+        if (!storedClient_) {
             // Another copy of the program may have taken the number shown.
-            stored_ = true;
+            storedClient_ = true;
             lblCustNum.setCaption(QString::number(client->CustNum));
             if (CurrentCustNum == num) CurrentCustNum = client->CustNum;
         }
@@ -440,6 +452,19 @@ bool Profile::SaveProfile() {
 
 void Profile::btnSave_Click() { SaveProfile(); }
 
+bool Profile::CheckStillStored(int32_t num) const {
+    if (!storedClient_) return true;
+    // A private instance: the shared one is loading this editor's values.
+    Client probe;
+    probe.InitAccess(Globals::DataFilePath());
+    probe.OpenCn();
+    const bool found = probe.GetClient(num);
+    probe.CloseCn();
+    if (found) return true;
+    vb::MsgBox(QStringLiteral("This client has been deleted; it was not saved."), vb::vbOKOnly);
+    return false;
+}
+
 bool Profile::AskToSave() {
     if (!ProfileChanged) return true;
     const int answer = vb::MsgBox(QStringLiteral("Save Changes to ") + Globals::CurrentCustName + QStringLiteral("?"),
@@ -467,8 +492,9 @@ void Profile::btnNewCustomer_Click() {
 void Profile::btnDelete_Click() {
     vb::Trap(label("btnDelete_Click"), [this] {
         using namespace Globals;
-        if (!mainListHasClients() || NewClientMode || !stored_) return;
-        Customer::AskAndDeleteCurrentClient();
+        if (!mainListHasClients() || NewClientMode || !storedClient_) return;
+        // The client shown here, whoever has been selected elsewhere since.
+        Customer::AskAndDeleteClient(vb::CLng(vb::Variant(lblCustNum.Caption())), NameFromBoxes());
         RefreshCustList();
         forms::Form::Unload(this);
     });
@@ -500,6 +526,8 @@ void Profile::btnNewInvoice_Click() {
     bool hasRows = false;
     vb::IgnoreErrors([&] { hasRows = mainListHasClients(); });
     if (!hasRows) return;
+    // The invoice is for the client shown here, whoever was selected since.
+    vb::IgnoreErrors([this] { Globals::SetCurrentClient(vb::CLng(vb::Variant(lblCustNum.Caption())), NameFromBoxes()); });
     // No invoice for a client that is not stored: ask the data layer whether
     // the row exists rather than trusting the number shown.
     bool found = false;

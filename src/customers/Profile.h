@@ -9,6 +9,7 @@
 #include "controls/Label.h"
 #include "controls/TabStrip.h"
 #include "controls/TextBox.h"
+#include "data/RecordEvents.h"
 #include "forms/Form.h"
 
 class Client;
@@ -128,7 +129,12 @@ private:
     void wireChangeHandlers();
     void layoutControls();
 
+    // Refuses with the message when the client this editor loaded or saved
+    // has been deleted since (a new client is not stored yet).
+    bool CheckStillStored(int32_t num) const;
+
+    RecordEvents::Subscription watch_;   // closes the editor when its client is deleted
+    bool storedClient_ = false;          // the client row was read or written here
     QString loadedNotes_;   // the stored notes, which no box shows
-    bool stored_ = false;   // the client shown has a row (false: never saved)
     int quietChanges_ = 0;  // refilling the payment lists is no edit
 };

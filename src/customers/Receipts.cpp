@@ -158,20 +158,18 @@ vb::Date Receipts::DefaultSinceDate(const vb::Date& today) {
 
 QString Receipts::TypeList(const QString& cardType1, const QString& cardNumber1, const QString& cardType2,
                            const QString& cardNumber2, const ado::RecordsetPtr& payTypes) {
-    QString list;
-    if (!cardType1.isEmpty()) list += QStringLiteral("#1;") + cardType1 + QStringLiteral(" #") + cardNumber1 + QLatin1Char('|');
-    if (!cardType2.isEmpty()) list += QStringLiteral("#2;") + cardType2 + QStringLiteral(" #") + cardNumber2 + QLatin1Char('|');
+    controls::ComboList list;
+    if (!cardType1.isEmpty()) list.add(1, cardType1 + QStringLiteral(" #") + cardNumber1);
+    if (!cardType2.isEmpty()) list.add(2, cardType2 + QStringLiteral(" #") + cardNumber2);
     if (!payTypes) vb::Raise(vb::err::ObjectNotSet);
     payTypes->MoveFirst();
     int n = 3;
     while (!payTypes->Eof()) {
-        list += QLatin1Char('#') + QString::number(n) + QLatin1Char(';') + payTypes->Fields("Type").Value().str() +
-                QLatin1Char('|');
+        list.add(n, payTypes->Fields("Type").Value().str());
         ++n;
         payTypes->MoveNext();
     }
-    if (list.endsWith(QLatin1Char('|'))) list.chop(1);
-    return list;
+    return list.text();
 }
 
 // ---------------------------------------------------------------- load and fill
@@ -193,8 +191,40 @@ void Receipts::Form_Load() {
         CmbReceipt.AddItem(kSelectedClient);
         CmbReceipt.AddItem(kAllClients);
         CmbReceipt.setListIndex(0);
+        ListedClient = Globals::CurrentCustNum;
         SetPayments();
     });
+}
+
+void Receipts::ShowCurrentClient() {
+    const bool wasOpen = forms::Form::isLoaded<Receipts>();
+    // A fresh load lists the current client.
+    Receipts& w = forms::Form::get<Receipts>();
+    if (wasOpen) w.ListClient(Globals::CurrentCustNum);
+    if (forms::Form::isLoaded<Receipts>()) w.Show();
+}
+
+bool Receipts::ListClient(int32_t custNum) {
+    const QString mode = custNum == -1 ? kAllClients : kSelectedClient;
+    if (custNum == ListedClient && CmbReceipt.Text() == mode) return true;
+    // The pending row belongs to the list on show: it is written before the
+    // list goes, or the list stays.
+    if (rows_.ChangedHere()) {
+        // The edited row is the current one, as on a focus loss.
+        OldRow = PaymentList.Row();
+        if (!rows_.SaveRow()) return false;
+    }
+    CmbReceipt.setListIndex(custNum == -1 ? 1 : 0);
+    ListedClient = custNum;
+    SetPayments();
+    return true;
+}
+
+void Receipts::PrefillClient(int row) {
+    if (ListedClient <= 0 || CmbReceipt.Text() != kSelectedClient) return;
+    if (!PaymentList.TextMatrix(row, colCustNum).isEmpty()) return;
+    PaymentList.setTextMatrix(row, colCustNum, QString::number(ListedClient));
+    PaymentList.setTextMatrix(row, colClient, ListedClientName);
 }
 
 void Receipts::SetPayments() {
@@ -210,7 +240,7 @@ void Receipts::SetPayments() {
             invoice->DeletePayment(SelectedPayNum);
             DeletePending = false;
         }
-        rsPayments = invoice->AllPayments(SinceDate, Globals::CurrentCustNum);
+        rsPayments = invoice->AllPayments(SinceDate, ListedClient);
         invoice->CloseCn();
 
         // Whatever was pending belongs to rows that are going away; a save
@@ -230,7 +260,9 @@ void Receipts::SetPayments() {
         g.setColDataType(colAmount, controls::flexDTCurrency);
 
         client->OpenCn();
-        client->GetClient(Globals::CurrentCustNum);
+        // A client without a row (every client, none) has no cards and no name.
+        const bool listed = client->GetClient(ListedClient);
+        ListedClientName = listed ? client->lname + QStringLiteral(", ") + client->fname : QString();
         CardType1 = client->PaymentType1;
         CardType2 = client->PaymentType2;
         CardNumber1 = client->CardNum1;
@@ -266,6 +298,7 @@ void Receipts::SetPayments() {
         } else {
             g.setTextMatrix(1, colStatus, QStringLiteral("*"));
         }
+        PrefillClient(g.Rows() - 1);
     });
     if (invoice) invoice->CloseCn();
     if (client) client->CloseCn();
@@ -280,8 +313,10 @@ void Receipts::btnGo_Click() {
             // Every other window sees "all clients" until one selects a client.
             Globals::CurrentCustNum = -1;
         } else {
-            Globals::CurrentCustNum = cellLong(PaymentList, PaymentList.Row(), colCustNum);
+            const int r = PaymentList.Row();
+            Globals::SetCurrentClient(cellLong(PaymentList, r, colCustNum), PaymentList.TextMatrix(r, colClient));
         }
+        ListedClient = Globals::CurrentCustNum;
         SetPayments();
     });
 }
@@ -290,6 +325,7 @@ void Receipts::btnNew_Click() {
     vb::Trap(label("btnNew_Click"), [&] {
         controls::FlexGrid& g = PaymentList;
         if (!g.TextMatrix(g.Rows() - 1, colKey).isEmpty()) g.AddItem(QString());
+        PrefillClient(g.Rows() - 1);
         g.setRow(g.Rows() - 1);
         g.SetFocus();
     });
@@ -343,11 +379,9 @@ void Receipts::DTPicker1_Change() { txtSinceDate.setText(mdyText(DTPicker1.Value
 void Receipts::PaymentList_AfterEdit(int Row, int Col) {
     vb::Trap(label("PaymentList_AfterEdit"), [&] {
         controls::FlexGrid& g = PaymentList;
-        // A row typed while one client is shown belongs to that client.
-        if (CmbReceipt.Text() == kSelectedClient) {
-            g.setTextMatrix(Row, colCustNum, QString::number(Globals::CurrentCustNum));
-            g.setTextMatrix(Row, colClient, Globals::CurrentCustName);
-        }
+        // A new row typed while one client is listed belongs to that client;
+        // a stored payment keeps its own, whoever is selected elsewhere.
+        PrefillClient(Row);
         if (!g.TextMatrix(Row, colDate).isEmpty() && !g.TextMatrix(Row, colType).isEmpty() &&
             !g.TextMatrix(Row, colClient).isEmpty() && !g.TextMatrix(Row, colAmount).isEmpty()) {
             // Text that is not an amount stays as typed; the save reports it.
@@ -362,6 +396,7 @@ void Receipts::PaymentList_AfterEdit(int Row, int Col) {
             if (g.TextMatrix(Row, colKey).isEmpty()) {
                 // The row is complete: a new blank entry row below it.
                 g.AddItem(QStringLiteral("*"));
+                PrefillClient(g.Rows() - 1);
                 g.setTextMatrix(Row, colKey, QStringLiteral("0"));
             }
         }
@@ -417,10 +452,8 @@ void Receipts::PaymentList_Click() {
     vb::Trap(label("PaymentList_Click"), [&] {
         const controls::FlexGrid& g = PaymentList;
         const int r = g.Row();
-        if (r != 0 && !g.TextMatrix(r, colCustNum).isEmpty()) {
-            Globals::CurrentCustNum = cellLong(g, r, colCustNum);
-            Globals::CurrentCustName = g.TextMatrix(r, colClient);
-        }
+        if (r != 0 && !g.TextMatrix(r, colCustNum).isEmpty())
+            Globals::SetCurrentClient(cellLong(g, r, colCustNum), g.TextMatrix(r, colClient));
         SelectedPayNum = vb::CLng(vb::Variant(vb::Val(g.TextMatrix(r, colKey))));
         vb::Date d;
         Globals::CurrentPayDate = vb::TryTextToDate(g.TextMatrix(r, colDate), d) ? d : vb::Today();

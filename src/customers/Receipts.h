@@ -55,6 +55,10 @@ public:
     QString CardType1, CardType2, CardNumber1, CardNumber2;
     int OldRow = 0;                   // the row being left (the row a save writes)
     int NewRow = 0;                   // the row entered
+    // The client the list was read for (-1 every client) and its name: a new
+    // row belongs to it until another client is picked for the row.
+    int32_t ListedClient = 0;
+    QString ListedClientName;
 
     // ---- Handlers and procedures ----
     void Form_Load() override;
@@ -62,6 +66,14 @@ public:
     void Form_Unload() override;
     void Form_Resize() override;
     void SetPayments();
+    // Opens the register on the current client, as "Client Payments Received"
+    // does. An open register listing another client saves its pending row and
+    // lists the current client instead; when the row cannot be saved it stays
+    // as it is, brought forward.
+    static void ShowCurrentClient();
+    // Lists a client (-1 every client); false when a pending row could not be
+    // saved first, and nothing changed.
+    bool ListClient(int32_t custNum);
     void btnGo_Click();
     void btnNew_Click();
     void btnDelete_Click();
@@ -93,6 +105,8 @@ public:
 
 private:
     void layoutControls();
+    // A new row's client cells: the listed client, when one client is listed.
+    void PrefillClient(int row);
     int layoutTopRow(const QFontMetrics& fm);
     // Writes one row; false when nothing was written because it failed.
     bool SavePaymentRow(int row, QString& key);

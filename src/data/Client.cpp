@@ -109,7 +109,7 @@ bool Client::GetClient(int32_t CustNum) {
 }
 
 bool Client::DeleteClient(int32_t CustNum) {
-    return Trap("DeleteClient", [&] {
+    return Published({RecordEvents::ClientDeleted, CustNum, CustNum}, Trap("DeleteClient", [&] {
         const QString num = SqlLong(CustNum);
         ado::Transaction t(*cn);
         Exec(QStringLiteral("delete * from tb_Client where CustNum = ") + num);
@@ -123,7 +123,7 @@ bool Client::DeleteClient(int32_t CustNum) {
         inv->Close();
         Exec(QStringLiteral("delete * from tb_invoice where CustNum = ") + num);
         t.Commit();
-    });
+    }));
 }
 
 ado::RecordsetPtr Client::ClientBals() {
@@ -185,7 +185,7 @@ vb::Currency Client::ClientBal(int32_t CustNum, vb::Date& AsOf) {
 }
 
 bool Client::SaveClientAccess(int32_t CustNum) {
-    return Trap("SaveClientAccess", [&] {
+    const bool saved = Trap("SaveClientAccess", [&] {
         const QString insert = QStringLiteral(
             "Insert into tb_client (CustNum,Lname,Fname,Mname,Address1,Address2,City, "
             "State,ZipCode,HomePhone,WorkPhone,CelPhone,Fax,Company,Email,Webpage,Notes,BillLname, "
@@ -205,6 +205,8 @@ bool Client::SaveClientAccess(int32_t CustNum) {
         Exec(insert + SqlLong(this->CustNum) + values + QLatin1Char(')'));
         t.Commit();
     });
+    // Told after the save: a new client's number is known only then.
+    return Published({RecordEvents::ClientSaved, this->CustNum, this->CustNum}, saved);
 }
 
 QString Client::ClientName(int32_t CustNum) {

@@ -6,6 +6,7 @@
 #include "ado/Connection.h"
 #include "ado/Recordset.h"
 #include "ado/SqlText.h"
+#include "data/RecordEvents.h"
 #include "vb/ErrorTrap.h"
 
 class DataAccess {
@@ -49,6 +50,12 @@ protected:
             vb::ShowErrorReport(Label(proc), vb::ToRuntimeError(std::current_exception()));
             return false;
         }
+    }
+
+    // Tells the windows about a write that went through; passes `done` on.
+    static bool Published(const RecordEvents::Event& e, bool done) {
+        if (done) RecordEvents::Publish(e);
+        return done;
     }
 
     // List idiom: a detached snapshot, also kept in rs.

@@ -1,4 +1,5 @@
 #include "data/Globals.h"
+#include "data/RecordEvents.h"
 #include "forms/App.h"
 
 namespace Globals {
@@ -63,6 +64,12 @@ void ResetState() {
     rsClients.reset(); rsClientList.reset(); rsInvoices.reset(); rsInvItems.reset(); rsInvCats.reset();
     rsBackOrders.reset(); rsPayTypes.reset(); rsExpTypes.reset(); rsShipping.reset(); rsVendors.reset();
     rsLedger.reset();
+}
+
+void SetCurrentClient(int32_t custNum, const QString& name) {
+    CurrentCustNum = custNum;
+    CurrentCustName = name;
+    RecordEvents::Publish({RecordEvents::CurrentClientChanged, custNum, custNum});
 }
 
 QString DataFilePath() { return forms::AppPath() + QStringLiteral("\\Vantrel.mdb"); }

@@ -85,9 +85,15 @@ struct WindowGeometry { double Left, Top, Width, Height; };
 WindowGeometry ReadWindowGeometry(const QString& Section, const QString& FileName);
 void WriteWindowGeometry(const QString& Section, int Left, int Top, int Width, int Height, const QString& FileName);
 
+// Makes a client the current one (CurrentCustNum and CurrentCustName) and
+// tells the windows, so the main list highlights it.
+void SetCurrentClient(int32_t custNum, const QString& name);
+
 // Loaders that refill the shared lists and the main list grids.
 void RefreshCustList();
 void GetInventory(int32_t& CatNum, int32_t& ItemNum);
+// The shared lists and the company's name and tax rate; the name and rate are
+// read again whenever the company record is saved.
 void SetupInit();
 // The sales list of the current client: invoices dated after SinceDate, the
 // balance due, and first the pending invoice delete.

@@ -78,7 +78,6 @@ void takeFirstRow(controls::FlexGrid& grid) {
 
 void GetInvoices(vb::Date& SinceDate) {
     std::shared_ptr<Invoice> inv;
-    std::shared_ptr<Client> client;
     vb::Trap(QStringLiteral("Globals.GetInvoices -"), [&] {
         closeIfOpen(rsInvoices);
         SharedInvoice.reset();
@@ -109,20 +108,15 @@ void GetInvoices(vb::Date& SinceDate) {
         fillRows(grid, list);
         list->Close();
 
-        client = SharedClient;
-        if (!client) vb::Raise(vb::err::ObjectNotSet);
-        client->OpenCn();
-        const vb::Currency bal = client->ClientBal(CurrentCustNum, vb::Date());
-        auto& sales = forms::Form::get<CustInvoices>();
-        sales.lblBalDue.setCaption(vb::FormatCurrency(bal));
-        sales.lblBalDue.setForeColor(bal > vb::Currency() ? 255 : 0);
-        client->CloseCn();
         inv->CloseCn();
+        auto& sales = forms::Form::get<CustInvoices>();
+        sales.ListedClient = CurrentCustNum;
+        if (!SharedClient) vb::Raise(vb::err::ObjectNotSet);
+        sales.ShowBalance();
 
         takeFirstRow(grid);
     });
     // A connection left open would make repair and restore refuse.
-    if (client) client->CloseCn();
     if (inv) inv->CloseCn();
 }
 
@@ -135,6 +129,7 @@ void GetAllInvoices() {
     std::shared_ptr<Invoice> inv;
     vb::Trap(QStringLiteral("Globals.GetAllInvoices -"), [&] {
         auto& grid = prepareGrid();
+        forms::Form::get<CustInvoices>().ListedClient = -1;
         inv = std::make_shared<Invoice>();
         SharedInvoice = inv;
         rsInvoices = std::make_shared<ado::Recordset>();

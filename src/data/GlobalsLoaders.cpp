@@ -100,6 +100,8 @@ void RefreshCustList() {
         }
         grid.setRedraw(true);
         list->Close();
+        // The highlighted row and the current client agree again.
+        forms::Form::get<Customer>().SyncCurrentClient();
     });
     // A failure half-way must not leave the grid frozen, nor the data file
     // held open (repair and restore refuse an open file).
@@ -130,7 +132,27 @@ void GetInventory(int32_t& CatNum, int32_t& ItemNum) {
     if (auto inv = SharedInventory) inv->CloseCn();
 }
 
+namespace {
+// The name and rate every document and tax use, from the stored record. A
+// private instance, so the shared one keeps whatever a window holds in it.
+void ReadCompany() {
+    cSetup company;
+    company.InitAccess(DataFilePath());
+    company.OpenCn();
+    if (company.GetCompanyInfo()) {
+        CoName = company.Name;
+        StateTaxRate = company.Statetaxrate;
+    }
+    company.CloseCn();
+}
+RecordEvents::Subscription companyWatch;
+} // namespace
+
 void SetupInit() {
+    if (!companyWatch)
+        companyWatch = RecordEvents::Subscribe([](const RecordEvents::Event& e) {
+            if (e.what == RecordEvents::CompanySaved) vb::IgnoreErrors(ReadCompany);
+        });
     vb::Trap(QStringLiteral("Globals.SetupInit -"), [] {
         closeIfOpen(rsPayTypes);
         closeIfOpen(rsExpTypes);
@@ -141,7 +163,7 @@ void SetupInit() {
 
         setup->InitAccess(DataFilePath());
         setup->OpenCn();
-        setup->GetCompanyInfo();
+        if (setup->GetCompanyInfo()) CoName = setup->Name;
         StateTaxRate = setup->Statetaxrate;
         rsPayTypes = setup->rsPaymentTypes();
         rsExpTypes = setup->rsExpenseTypes();

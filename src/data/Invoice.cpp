@@ -230,7 +230,7 @@ bool Invoice::GetInvoice(int32_t InvoiceNum) {
 }
 
 bool Invoice::DeleteInvoice(int32_t InvoiceNum) {
-    return Trap("DeleteInvoice", [&] {
+    return Published({RecordEvents::InvoiceDeleted, InvoiceNum, 0}, Trap("DeleteInvoice", [&] {
         const QString num = SqlLong(InvoiceNum);
         ado::Transaction t(*cn);
         Exec(QStringLiteral("delete * from tb_invoice where InvoiceNum = ") + num);
@@ -263,11 +263,11 @@ bool Invoice::DeleteInvoice(int32_t InvoiceNum) {
         lines->Close();
         Exec(QStringLiteral("delete * from tb_trans where InvoiceNum = ") + num);
         t.Commit();
-    });
+    }));
 }
 
 bool Invoice::SaveInvoiceAccess(int32_t InvoiceNum) {
-    return Trap("SaveInvoiceAccess", [&] {
+    const bool saved = Trap("SaveInvoiceAccess", [&] {
         const QString values =
             QLatin1Char(',') + custNum_ + QLatin1Char(',') + SqlDate(InvoiceDate) + QLatin1Char(',') +
             SqlText(description) + QLatin1Char(',') + SqlDouble(Discount) + QLatin1Char(',') + SqlCurrency(Tax) +
@@ -283,6 +283,7 @@ bool Invoice::SaveInvoiceAccess(int32_t InvoiceNum) {
              invoiceNum_ + values);
         t.Commit();
     });
+    return Published({RecordEvents::InvoiceSaved, this->InvoiceNum(), CustNum()}, saved);
 }
 
 // --- Lines -------------------------------------------------------------------
@@ -336,7 +337,7 @@ bool Invoice::AddToInvoice(int32_t InvoiceNum, int32_t ItemNum, int32_t Qty, vb:
 // --- Payments ------------------------------------------------------------
 
 bool Invoice::SavePayment() {
-    return Trap("SavePayment", [&] {
+    const bool saved = Trap("SavePayment", [&] {
         ado::Transaction t(*cn);
         PayNum = ClaimKey(kPayments, PayNum);
         Exec(QStringLiteral("Insert into tb_Receive (TransNum,CustNum,Type,CheckNum,[Date],[Amount],Notes) values (") +
@@ -345,12 +346,13 @@ bool Invoice::SavePayment() {
              QLatin1Char(',') + SqlText(PayNotes) + QLatin1Char(')'));
         t.Commit();
     });
+    return Published({RecordEvents::PaymentSaved, PayNum, CustNum()}, saved);
 }
 
 bool Invoice::DeletePayment(int32_t PayNum) {
-    return Trap("DeletePayment", [&] {
+    return Published({RecordEvents::PaymentDeleted, PayNum, 0}, Trap("DeletePayment", [&] {
         Exec(QStringLiteral("delete * from tb_Receive where Transnum = ") + SqlLong(PayNum));
-    });
+    }));
 }
 
 // --- Numbers -------------------------------------------------------------

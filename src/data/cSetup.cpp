@@ -42,7 +42,7 @@ bool cSetup::SaveCompanyInfo() {
         t.Commit();
         saved = true;
     });
-    return saved;
+    return Published({RecordEvents::CompanySaved}, saved);
 }
 
 ado::RecordsetPtr cSetup::rsPaymentTypes() {
@@ -79,6 +79,21 @@ bool cSetup::SaveExpenseType(const QString& TypeText) {
     return Trap("SaveExpenseType", [&] {
         Exec(QStringLiteral("Insert into tb_ExpenseTypes (type) values (") + SqlText(TypeText) + QStringLiteral(")"));
     });
+}
+
+void cSetup::ReplaceType(const QString& table, const QString& OldText, const QString& NewText) {
+    ado::Transaction t(*cn);
+    Exec(QStringLiteral("delete * from ") + table + QStringLiteral(" where type = ") + SqlText(OldText));
+    Exec(QStringLiteral("Insert into ") + table + QStringLiteral(" (type) values (") + SqlText(NewText) + QStringLiteral(")"));
+    t.Commit();
+}
+
+bool cSetup::ReplacePaymentType(const QString& OldText, const QString& NewText) {
+    return Trap("ReplacePaymentType", [&] { ReplaceType(QStringLiteral("tb_PaymentTypes"), OldText, NewText); });
+}
+
+bool cSetup::ReplaceExpenseType(const QString& OldText, const QString& NewText) {
+    return Trap("ReplaceExpenseType", [&] { ReplaceType(QStringLiteral("tb_ExpenseTypes"), OldText, NewText); });
 }
 
 ado::RecordsetPtr cSetup::rsShippingTypes() {

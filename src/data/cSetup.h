@@ -25,9 +25,16 @@ public:
     bool SavePaymentType(const QString& TypeText);
     bool DeleteExpenseType(const QString& TypeText);
     bool SaveExpenseType(const QString& TypeText);
+    // The text of a type changes in one step: every row with OldText goes and
+    // NewText is stored, or, on a failure, nothing changes.
+    bool ReplacePaymentType(const QString& OldText, const QString& NewText);
+    bool ReplaceExpenseType(const QString& OldText, const QString& NewText);
 
     ado::RecordsetPtr rsShippingTypes();
     bool DeleteShippingType(const QString& Service, const QString& Option);
     // Replaces the row of that service and option.
     bool SaveShippingType(const QString& Service, const QString& Option, vb::Currency Charge);
+
+private:
+    void ReplaceType(const QString& table, const QString& OldText, const QString& NewText);
 };

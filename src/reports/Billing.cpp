@@ -102,7 +102,9 @@ void Billing::btnPrint_Click() {
             vb::MsgBox(QStringLiteral("Select a client first."), vb::vbOKOnly);
             return;
         }
-        // The statements are laid out from this window while it still stands.
+        // The statements are laid out from this window while it still stands,
+        // anew for this choice when a preview of an earlier one is open.
+        forms::Form::unload<PrtBilling>();
         forms::Form::get<PrtBilling>().Show();
         forms::Form::Unload(this);
     });

@@ -236,7 +236,7 @@ void PrtRegistry::DTPicker1_Change() { txtSinceDate.setText(mmddyy(DTPicker1.Val
 void PrtRegistry::FillCombo(const ado::RecordsetPtr& rs, const char* field) {
     CmbPrintCrit.Clear();
     CmbPrintCrit.setText(QString());
-    // The register window drops its vendor list when it closes.
+    // A list that could not be read has been reported by its reader.
     if (!rs) vb::Raise(vb::err::ObjectNotSet);
     const QString name = QString::fromLatin1(field);
     // An empty list leaves the combo empty.
@@ -244,7 +244,19 @@ void PrtRegistry::FillCombo(const ado::RecordsetPtr& rs, const char* field) {
 }
 
 void PrtRegistry::GetVendors() {
-    vb::Trap(label("GetVendors"), [this] { FillCombo(Globals::rsVendors, "Company"); });
+    vb::Trap(label("GetVendors"), [this] {
+        // Its own list, read when asked for: the register drops the shared
+        // one when it closes, and the report outlives it.
+        const std::shared_ptr<Vendor> vendor = Globals::SharedVendor;
+        if (!vendor) vb::Raise(vb::err::ObjectNotSet);
+        ado::RecordsetPtr vendors;
+        {
+            vendor->OpenCn();
+            CloseOnExit close{vendor};
+            vendors = vendor->GetAllVendors();
+        }
+        FillCombo(vendors, "Company");
+    });
 }
 
 void PrtRegistry::GetCategories() {

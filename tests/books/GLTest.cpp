@@ -11,6 +11,7 @@
 #include "data/Globals.h"
 #include "data/Vendor.h"
 #include "data/cSetup.h"
+#include "reports/PrtRegistry.h"
 #include "forms/Form.h"
 #include "support/FormDriver.h"
 #include "support/GridDriver.h"
@@ -228,6 +229,37 @@ TEST_F(GLTest, EnteredCellSetsTheReportFilter) {
     EXPECT_EQ(Globals::PrintFilterValue, "ALL");
 }
 
+// Print lays the report out for the vendor of the entered cell, also when a
+// report of another vendor is open, and the report outlives the register.
+TEST_F(GLTest, PrintShowsTheEnteredVendorAndTheReportOutlivesTheRegister) {
+    folder.exec("INSERT INTO tb_Vendor (VendorNum, Company) VALUES (1001,'Acme'),(1002,'Bolt')");
+    entry(1001, "2026-01-01", "1", 50, 0, false, "Acme", "Rent");
+    entry(1002, "2026-01-02", "2", 900, 0, false, "Bolt", "Rent");
+    GL& w = open();
+    GridDriver d(w.PaymentList);
+    d.focusIn();
+    auto total = [] {
+        const printer::Table& t = Form::get<PrtRegistry>().VSregistry.Tables().at(0);
+        return t.rows.back().join('|');   // the total row
+    };
+    d.moveTo(1, GL::colVendor);
+    w.btnPrint_Click();
+    testsupport::pump();
+    EXPECT_TRUE(total().endsWith(money(50))) << total().toStdString();
+    d.moveTo(2, GL::colVendor);
+    w.btnPrint_Click();
+    testsupport::pump();
+    EXPECT_TRUE(total().endsWith(money(900))) << total().toStdString();
+
+    Form::Unload(&w);
+    testsupport::pump();
+    PrtRegistry& p = Form::get<PrtRegistry>();
+    p.OptCategory.click();
+    p.OptVendor.click();
+    EXPECT_EQ(p.CmbPrintCrit.ListCount(), 2);
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
 TEST_F(GLTest, PickedDateOnBlankRowMarksChangedButSavesNothing) {
     GL& w = open();
     GridDriver d(w.PaymentList);
@@ -290,6 +322,52 @@ TEST_F(GLTest, ResizeKeepsGridLabelsAndButtonsInPlace) {
     EXPECT_LE(w.Label2.Left(), 9990 - 4600);
     EXPECT_NEAR(w.Label3.Top(), 7995 - 650, 15);
     EXPECT_NEAR(w.Frame1.Left() + w.Frame1.Width(), w.Frame2.Width(), 15);
+}
+
+TEST_F(GLTest, NamesHoldingListSyntaxAreOneEntryEachAndWrittenWhole) {
+    folder.exec("INSERT INTO tb_Vendor (VendorNum, Company) VALUES (1,'#1;Odd'),(2,'...'),(3,'Back\\slash'),(4,'S | Sons')");
+    folder.exec("INSERT INTO tb_ExpenseTypes VALUES ('Fuel|Oil'),('Rent')");
+    GL& w = open();
+    GridDriver d(w.PaymentList);
+    d.focusIn();
+    const QStringList vendors{"#1;Odd", "...", "Back\\slash", "S | Sons"};   // in company order
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(d.pick(1, GL::colVendor, i));
+        EXPECT_EQ(cell(w, 1, GL::colVendor), vendors[i]);
+    }
+    ASSERT_TRUE(d.pick(1, GL::colCategory, 3));
+    ASSERT_TRUE(d.edit(1, GL::colDate, "3/4/2026"));
+    ASSERT_TRUE(d.edit(1, GL::colPayment, "25"));
+    d.moveTo(2, GL::colDate);
+    EXPECT_EQ(folder.scalar("SELECT Vendor || '/' || Category FROM tb_GL"), "S | Sons/Fuel|Oil");
+}
+
+TEST_F(GLTest, PickedDateMakesTheRowPendingAsATypedDateDoes) {
+    for (const bool picked : {false, true}) {
+        SCOPED_TRACE(picked ? "picked" : "typed");
+        testsupport::ResetWindowsAndState();
+        folder.exec("DELETE FROM tb_GL");
+        GL& w = open();
+        GridDriver d(w.PaymentList);
+        d.focusIn();
+        ASSERT_TRUE(d.edit(1, GL::colPayment, "25"));
+        if (picked) {
+            d.moveTo(1, GL::colDate);
+            d.cellButton();
+            Form::get<PaymentDate>().PayDate.ClickDate(vb::Date::fromYmd(2026, 2, 3));
+            testsupport::pump();
+            d.focusIn();
+        } else {
+            ASSERT_TRUE(d.edit(1, GL::colDate, "2/3/2026"));
+        }
+        d.key(controls::keys::Right);   // a move within the row saves nothing
+        EXPECT_EQ(entries(), 0);
+        EXPECT_EQ(w.PaymentList.Rows(), 3) << "a new blank entry row";
+        EXPECT_EQ(cell(w, 1, GL::colSel), "?");
+        d.moveTo(2, GL::colDate);
+        EXPECT_EQ(entries(), 1);
+        EXPECT_FALSE(Globals::RowChanged);
+    }
 }
 
 } // namespace

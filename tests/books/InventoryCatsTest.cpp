@@ -1,7 +1,7 @@
 // The inventory category editor, opened modally from the item editor: a
-// description saved as its edit ends, New, Delete of a category with its
-// items, and Exit (or the close box) reopening the item editor on the
-// categories now stored.
+// description saved as its edit ends (or kept pending when the data file
+// refuses it), New, Delete of a category with its items, and Exit (or the
+// close box) reopening the item editor on the categories now stored.
 #include <functional>
 #include <gtest/gtest.h>
 #include <QPointer>
@@ -205,6 +205,31 @@ TEST_F(InventoryCatsTest, CloseBoxReopensTheItemEditorAsExitDoes) {
     ASSERT_EQ(items.cmbCategory.ListCount(), 2);
     EXPECT_EQ(items.cmbCategory.List(1), "002 Hardware");
     EXPECT_EQ(items.cmbCategory.Text(), "001 General");
+}
+
+TEST_F(InventoryCatsTest, RefusedSaveStaysPendingAndIsTriedOnLeaveAndExit) {
+    category(1, QStringLiteral("General"));
+    withEditor([&](InventoryCats& w) {
+        GridDriver d(w.InventoryList);
+        testsupport::click(w.btnNew);
+        folder.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON tb_InvCategories "
+                                   "BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+        for (int i = 0; i < 2; ++i) boxes.expect(vb::vbOK);   // the data layer's reports
+        ASSERT_TRUE(d.edit(2, C::colDesc, QStringLiteral("Hardware")));
+        EXPECT_EQ(markers(w), (QStringList{"", "?"}));
+        EXPECT_TRUE(Globals::RowChanged);
+        d.moveTo(1, C::colDesc);   // tried again, and the cursor stays on it
+        EXPECT_EQ(w.InventoryList.Row(), 2);
+        boxes.expect(vb::vbNo, QStringLiteral("This row could not be saved. Discard it and close?"));
+        w.btnExit_Click();
+        EXPECT_EQ(boxes.shown().size(), 3u);
+        ASSERT_TRUE(w.IsLoaded());
+        EXPECT_EQ(categories(), "1 General");
+        folder.exec(QStringLiteral("DROP TRIGGER refuse"));
+        d.moveTo(1, C::colDesc);
+        w.btnExit_Click();
+    });
+    EXPECT_EQ(categories(), "1 General, 2 Hardware");
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // The list-grid template as its plainest member shows it: loading, New and
 // its scrolling, the markers (a type named "0" included), the step back to an
-// empty row above, delete on a blank row, and a pending row saved by the
-// close box.
+// empty row above, delete on a blank row, a pending row saved by the close
+// box, and writes the data file refuses.
+#include <functional>
 #include <memory>
 #include <gtest/gtest.h>
 #include <QStringList>
@@ -13,6 +14,7 @@
 #include "support/FormDriver.h"
 #include "support/GridDriver.h"
 #include "support/WindowFixture.h"
+#include "vb/MsgBox.h"
 
 using forms::Form;
 using testsupport::GridDriver;
@@ -119,6 +121,45 @@ TEST_F(ListGridTemplateTest, CloseBoxSavesThePendingRowAndLeavesNoFlag) {
     EXPECT_EQ(folder.scalar(QStringLiteral("SELECT service || '|' || [option] || '|' || charge FROM tb_Shipping")),
               "Air|1 lb|7");
     EXPECT_FALSE(Globals::RowChanged);
+}
+
+TEST_F(ListGridTemplateTest, RefusedWritesKeepWhatIsStoredAndTheRow) {
+    auto refuse = [&](const char* when, const char* table) {
+        folder.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, 'disk full'); END")
+                        .arg(when, table));
+    };
+    const QString types = QStringLiteral("SELECT group_concat(type) FROM (SELECT type FROM tb_PaymentTypes ORDER BY 1)");
+    PaymentCategories& w = open<PaymentCategories>({"Cash", "Visa"});
+    GridDriver d(w.PaymentList);
+    d.focusIn();
+    refuse("INSERT", "tb_PaymentTypes");
+    boxes.expect(vb::vbOK);   // the data layer's report
+    ASSERT_TRUE(d.edit(2, 1, QStringLiteral("VISA")));   // only the case changes
+    EXPECT_TRUE(boxes.lastPrompt().startsWith("cSetup.ReplacePaymentType -")) << boxes.lastPrompt().toStdString();
+    EXPECT_EQ(folder.scalar(types), "Cash,Visa");
+    EXPECT_EQ(w.PaymentList.TextMatrix(2, 0), "?");
+    folder.exec(QStringLiteral("DROP TRIGGER refuse"));
+    d.moveTo(1, 1);
+    EXPECT_EQ(folder.scalar(types), "Cash,VISA");
+
+    // A refused delete keeps its row, as the record stays.
+    struct Case { controls::FlexGrid* grid; std::function<void()> remove; const char* table; };
+    testsupport::ResetWindowsAndState();
+    folder.exec(QStringLiteral("INSERT INTO tb_Shipping VALUES ('Air','1 lb',7),('Sea','2 lb',9)"));
+    ShippingTypes& s = open<ShippingTypes>();
+    PaymentCategories& p = open<PaymentCategories>();
+    for (const Case& c : {Case{&p.PaymentList, [&] { p.btnDelete_Click(); }, "tb_PaymentTypes"},
+                          Case{&s.ShippingList, [&] { s.btnDelete_Click(); }, "tb_Shipping"}}) {
+        c.grid->setRowColSilently(1, 1);
+        refuse("DELETE", c.table);
+        boxes.expect(vb::vbYes);
+        boxes.expect(vb::vbOK);
+        c.remove();
+        EXPECT_TRUE(boxes.lastPrompt().contains("cSetup.Delete")) << c.table;
+        EXPECT_EQ(c.grid->Rows(), 3) << c.table;
+        EXPECT_EQ(folder.scalar(QStringLiteral("SELECT count(*) FROM %1").arg(c.table)), "2");
+        folder.exec(QStringLiteral("DROP TRIGGER refuse"));
+    }
 }
 
 } // namespace

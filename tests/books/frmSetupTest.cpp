@@ -147,7 +147,7 @@ TEST_F(SetupWindowTest, EveryBoxGoesToItsColumnAndComesBack) {
     EXPECT_FALSE(again.SetupChanged);
 }
 
-TEST_F(SetupWindowTest, SavingLeavesTheRateAndNameTakenAtStartUp) {
+TEST_F(SetupWindowTest, SavingRenewsTheRateAndNameEveryWindowUses) {
     storeCompany();
     Globals::CoName = "Acme Books";
     const double startRate = Globals::StateTaxRate;
@@ -157,8 +157,8 @@ TEST_F(SetupWindowTest, SavingLeavesTheRateAndNameTakenAtStartUp) {
     f.txtCoName.setText("Renamed");
     f.btnExit_Click();
     EXPECT_EQ(folder.scalar("select statetaxrate from tb_Company").toDouble(), 8.0);
-    EXPECT_EQ(Globals::StateTaxRate, startRate);
-    EXPECT_EQ(Globals::CoName, "Acme Books");
+    EXPECT_EQ(Globals::StateTaxRate, 8.0);
+    EXPECT_EQ(Globals::CoName, "Renamed");
 }
 
 struct RateCase {

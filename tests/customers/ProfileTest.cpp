@@ -418,8 +418,9 @@ TEST_F(ClientEditorTest, DeleteAnsweredYesRemovesEverythingOfTheClientAndNoKeeps
         EXPECT_EQ(number("select instock from tb_Inventory where ItemNum = 1"), 10) << "stock is not given back";
         EXPECT_EQ(listRows(), yes ? 3 : 4);
         EXPECT_FALSE(Form::isLoaded<Profile>());
-        EXPECT_EQ(Globals::CurrentCustNum, yes ? 0 : 1001);
-        EXPECT_EQ(Globals::CurrentCustName, yes ? "" : "Smith, John");
+        // After a delete the main list's highlighted client is the current one.
+        EXPECT_EQ(Globals::CurrentCustNum, yes ? 1003 : 1001);
+        EXPECT_EQ(Globals::CurrentCustName, yes ? "Back, Behind " : "Smith, John");
         testsupport::ResetWindowsAndState();
         folder.exec("delete from tb_Client; delete from tb_Invoice; delete from tb_trans; delete from tb_Receive; "
                     "delete from tb_Inventory");

@@ -774,6 +774,71 @@ QString FlexGrid::ColComboList(int c) const {
     return cols_[size_t(c)].comboList;
 }
 
+namespace {
+
+// The entries of a list text: split at each "|" not escaped by a backslash;
+// the entries keep their escapes.
+QStringList splitListEntries(const QString& list) {
+    QStringList out;
+    QString entry;
+    for (int i = 0; i < list.size(); ++i) {
+        const QChar ch = list.at(i);
+        if (ch == QLatin1Char('\\') && i + 1 < list.size()) {
+            entry += ch;
+            entry += list.at(++i);
+        } else if (ch == QLatin1Char('|')) {
+            out << entry;
+            entry.clear();
+        } else {
+            entry += ch;
+        }
+    }
+    out << entry;
+    return out;
+}
+
+QString unescapeEntry(const QString& raw) {
+    QString out;
+    for (int i = 0; i < raw.size(); ++i) {
+        if (raw.at(i) == QLatin1Char('\\') && i + 1 < raw.size()) ++i;
+        out += raw.at(i);
+    }
+    return out;
+}
+
+QString escapeEntry(const QString& text) {
+    QString out;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        // A leading "#" would read as an item number and a leading "." could
+        // make the whole list the cell button's "...".
+        if (ch == QLatin1Char('\\') || ch == QLatin1Char('|') ||
+            (i == 0 && (ch == QLatin1Char('#') || ch == QLatin1Char('.'))))
+            out += QLatin1Char('\\');
+        out += ch;
+    }
+    return out;
+}
+
+} // namespace
+
+ComboList& ComboList::add(const QString& text) {
+    // An empty text has nothing to pick (and, first, would read as the
+    // leading "|" of a list the user may type into).
+    if (!text.isEmpty()) append(escapeEntry(text));
+    return *this;
+}
+
+ComboList& ComboList::add(int number, const QString& text) {
+    append(QLatin1Char('#') + QString::number(number) + QLatin1Char(';') + escapeEntry(text));
+    return *this;
+}
+
+void ComboList::append(const QString& entry) {
+    if (!text_.isEmpty()) text_ += QLatin1Char('|');
+    text_ += entry;
+}
+
 void FlexGrid::parseComboList(Column& col) {
     col.items.clear();
     col.comboEditable = false;
@@ -788,17 +853,17 @@ void FlexGrid::parseComboList(Column& col) {
         list.remove(0, 1);
     }
     if (list.isEmpty()) return;
-    for (const QString& entry : list.split(QLatin1Char('|'))) {
+    for (const QString& raw : splitListEntries(list)) {
         ComboItem item;
-        item.text = entry;
-        const int semi = entry.indexOf(QLatin1Char(';'));
-        if (entry.startsWith(QLatin1Char('#')) && semi > 1) {
+        item.text = unescapeEntry(raw);
+        const int semi = raw.indexOf(QLatin1Char(';'));
+        if (raw.startsWith(QLatin1Char('#')) && semi > 1) {
             bool ok = false;
-            const int n = entry.mid(1, semi - 1).trimmed().toInt(&ok);
+            const int n = raw.mid(1, semi - 1).trimmed().toInt(&ok);
             if (ok) {
                 item.hasNumber = true;
                 item.number = n;
-                item.text = entry.mid(semi + 1);
+                item.text = unescapeEntry(raw.mid(semi + 1));
             }
         }
         col.items.push_back(item);

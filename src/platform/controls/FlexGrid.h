@@ -46,6 +46,21 @@ constexpr int Tab = 9, Return = 13, Escape = 27, Space = 32, PageUp = 33, PageDo
 constexpr int ShiftMask = 1, CtrlMask = 2, AltMask = 4;
 }
 
+// Builds a column's drop-down list from data: each text added is one entry,
+// shown and written back whole whatever it holds ("|", a leading "#", a
+// backslash, a lone "...").
+class ComboList {
+public:
+    ComboList& add(const QString& text);               // an entry; "" adds none
+    ComboList& add(int number, const QString& text);   // an entry with item number n
+    // The list in the grid's list format, for setColComboList.
+    const QString& text() const { return text_; }
+
+private:
+    void append(const QString& entry);
+    QString text_;
+};
+
 class FlexGrid : public QAbstractScrollArea, public Control {
     Q_OBJECT
 public:
@@ -90,6 +105,8 @@ public:
     // Drop-down list of a column: "#n;text|#m;text2" (a pick shows the text and
     // keeps n as the cell's value) or "a|b"; a leading "|" lets the user type
     // other text too; "..." gives the column a cell button instead; "" plain text.
+    // A backslash takes the character after it as text. Lists of data are
+    // built with ComboList, so a name is never read as the list's syntax.
     QString ColComboList(int c) const;
     void setColComboList(int c, const QString& list);
     // The "..." button on the current cell of a column; the cell stays editable.

@@ -1,0 +1,263 @@
+// Two windows open at once: a window writes back only the record it loaded,
+// never one another window deleted meanwhile, and never under a current
+// client another window chose since; lists show their own client's figures,
+// and the main list's highlight is the current client.
+#include <gtest/gtest.h>
+#include "books/frmSetup.h"
+#include "customers/CustInvoices.h"
+#include "customers/Customer.h"
+#include "customers/InvoiceDetail.h"
+#include "customers/Profile.h"
+#include "customers/Receipts.h"
+#include "data/Globals.h"
+#include "forms/Form.h"
+#include "support/FormDriver.h"
+#include "support/GridDriver.h"
+#include "support/WindowFixture.h"
+#include "vb/Conv.h"
+#include "vb/MsgBox.h"
+
+using forms::Form;
+using testsupport::GridDriver;
+using R = Receipts;
+
+namespace {
+
+QString money(double x) { return vb::FormatCurrency(vb::Currency::fromDouble(x)); }
+
+class OtherWindowsTest : public testsupport::WindowFixture {
+protected:
+    // Baker 1001 (row 1 of the main list), Davis 1002 (row 2, with a card).
+    void SetUp() override {
+        WindowFixture::SetUp();
+        folder.exec("INSERT INTO tb_Client (CustNum, Lname, Fname, PaymentType1, CardNum1) VALUES "
+                    "(1001,'Baker','Bo','',''), (1002,'Davis','Di','Visa','4111')");
+        folder.exec("INSERT INTO tb_PaymentTypes VALUES ('Check')");
+        folder.exec("INSERT INTO tb_Inventory (ItemNum, CatNum, Description, charge, par, instock) VALUES "
+                    "(1, 1, 'Bolt', 10, 5, 7)");
+    }
+    void invoice(int num, int cust, double tax, int qty) {
+        folder.exec(QStringLiteral("INSERT INTO tb_Invoice (InvoiceNum, CustNum, [Date], Description, discount, tax, "
+                                   "shippingcharge, shippingdate, interest) VALUES (%1, %2, '2026-12-01 00:00:00', "
+                                   "'Stored', 0, %3, 0, '2026-12-01 00:00:00', 0)")
+                        .arg(num).arg(cust).arg(tax));
+        folder.exec(QStringLiteral("INSERT INTO tb_trans (TransNum, InvoiceNum, ItemNum, Qty, Amount, Notes, Backorder) "
+                                   "VALUES (%1, %1, 1, %2, %3, 'Bolt', 0)")
+                        .arg(num).arg(qty).arg(qty * 10));
+    }
+    Customer& start() { return Form::get<Customer>(); }
+    // Highlights a row of the main list and clicks it.
+    static void select(Customer& w, int row) {
+        w.CustList2.setRowColSilently(row, 2);
+        w.CustList2_Click();
+    }
+    int count(const QString& sql) const { return folder.scalar(sql).toInt(); }
+    static QString cell(const Receipts& w, int r, int c) { return w.PaymentList.TextMatrix(r, c); }
+};
+
+// ---------------------------------------------------------------- payments register
+
+TEST_F(OtherWindowsTest, StoredPaymentKeepsItsClientWhenAnotherIsSelected) {
+    folder.exec("INSERT INTO tb_Receive VALUES (5001,1002,'Check','12','2026-12-01 00:00:00',50,'')");
+    Customer& main = start();
+    select(main, 2);
+    main.btnReceipts_Click();
+    Receipts& w = Form::get<Receipts>();
+    ASSERT_EQ(cell(w, 1, R::colKey), "5001");
+
+    select(main, 1);   // Baker, in the main list
+    GridDriver d(w.PaymentList);
+    d.focusIn();
+    ASSERT_TRUE(d.edit(1, R::colAmount, QStringLiteral("70")));
+    d.moveTo(2, R::colDate);
+
+    EXPECT_EQ(folder.scalar("SELECT CustNum FROM tb_Receive WHERE TransNum = 5001"), "1002");
+    EXPECT_EQ(folder.scalar("SELECT Amount FROM tb_Receive WHERE TransNum = 5001").toDouble(), 70.0);
+    EXPECT_EQ(cell(w, 1, R::colClient), "Davis, Di");
+}
+
+TEST_F(OtherWindowsTest, RegisterAskedForAnotherClientSavesItsRowAndListsThatClient) {
+    folder.exec("INSERT INTO tb_Receive VALUES (5001,1002,'Check','12','2026-12-01 00:00:00',50,'')");
+    folder.exec("INSERT INTO tb_Receive VALUES (5002,1001,'Check','13','2026-12-02 00:00:00',20,'')");
+    Customer& main = start();
+    select(main, 2);
+    main.btnReceipts_Click();
+    Receipts& w = Form::get<Receipts>();
+    EXPECT_TRUE(w.PaymentList.ColComboList(R::colType).contains("Visa #4111"));
+    GridDriver d(w.PaymentList);
+    d.focusIn();
+    ASSERT_TRUE(d.edit(1, R::colAmount, QStringLiteral("60")));   // pending: the row is not left
+
+    select(main, 1);
+    main.btnReceipts_Click();   // "Client Payments Received" for Baker
+
+    EXPECT_EQ(folder.scalar("SELECT Amount FROM tb_Receive WHERE TransNum = 5001").toDouble(), 60.0);
+    ASSERT_EQ(w.PaymentList.Rows(), 3);
+    EXPECT_EQ(cell(w, 1, R::colKey), "5002");
+    EXPECT_FALSE(w.PaymentList.ColComboList(R::colType).contains("Visa")) << "no card of Davis is offered";
+    EXPECT_EQ(cell(w, 2, R::colCustNum), "1001") << "the new row shows the listed client at once";
+    EXPECT_EQ(cell(w, 2, R::colClient), "Baker, Bo");
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+// ---------------------------------------------------------------- invoices
+
+TEST_F(OtherWindowsTest, InvoiceDeletedInTheSalesListClosesItsEditorAndStaysDeleted) {
+    invoice(3001, 1001, 0, 3);   // 3 of 10 bolts taken
+    start();
+    Globals::CurrentCustNum = 1001;
+    CustInvoices& sales = Form::get<CustInvoices>();
+    sales.Show();
+    Globals::GetInvoices(vb::Date());
+    sales.InvoiceList_DblClick();
+    ASSERT_TRUE(Form::isLoaded<InvoiceDetail>());
+    testsupport::type(Form::get<InvoiceDetail>().txtDescription, QStringLiteral(" edited"));
+
+    boxes.expect(vb::vbYes, QStringLiteral("Delete invoice #3001 and all associated charges?"));
+    sales.btnDelete_Click();
+    testsupport::pump();
+
+    EXPECT_FALSE(Form::isLoaded<InvoiceDetail>()) << "closed without asking to save";
+    EXPECT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(count("SELECT count(*) FROM tb_Invoice"), 0);
+    EXPECT_EQ(count("SELECT count(*) FROM tb_trans"), 0);
+    EXPECT_EQ(count("SELECT instock FROM tb_Inventory"), 10);
+}
+
+TEST_F(OtherWindowsTest, SavesOfAnInvoiceDeletedMeanwhileAreRefused) {
+    invoice(3001, 1001, 0, 3);
+    start();
+    Globals::CurrentCustNum = 1001;
+    Globals::CurrentInvoiceNum = 3001;
+    InvoiceDetail& e = Form::get<InvoiceDetail>();
+    e.Show();
+    // Gone behind the editor's back (no window told it).
+    folder.exec("DELETE FROM tb_trans; DELETE FROM tb_Invoice");
+
+    const QString refused = QStringLiteral("Invoice 3001 has been deleted; it was not saved.");
+    boxes.expect(vb::vbOK, refused);
+    e.btnSave_Click();
+    EXPECT_EQ(boxes.shown().back().buttons, vb::vbOKOnly);
+
+    boxes.expect(vb::vbOK, refused);
+    GridDriver d(e.ItemList);
+    d.focusIn();
+    ASSERT_TRUE(d.edit(1, 3, QStringLiteral("4")));
+    boxes.allowUnexpected(true);
+    d.focusOut();
+    EXPECT_EQ(count("SELECT count(*) FROM tb_Invoice"), 0) << "neither the header";
+    EXPECT_EQ(count("SELECT count(*) FROM tb_trans"), 0) << "nor a line comes back";
+    EXPECT_GE(boxes.shown().size(), 2u);
+    Globals::RowChanged = false;   // the refused line is not asked about again at the end
+}
+
+TEST_F(OtherWindowsTest, SalesListBalanceIsAlwaysItsOwnClients) {
+    invoice(3001, 1001, 0, 1);   // Baker owes 10
+    invoice(3002, 1002, 0, 2);   // Davis owes 20
+    start();
+    Globals::CurrentCustNum = 1002;
+    CustInvoices& sales = Form::get<CustInvoices>();
+    sales.Show();
+    Globals::GetInvoices(vb::Date());
+    ASSERT_EQ(sales.lblBalDue.Caption(), money(20));
+
+    // Baker's invoice saved with a tax: the list of Davis keeps Davis's balance.
+    Globals::CurrentCustNum = 1001;
+    Globals::CurrentInvoiceNum = 3001;
+    InvoiceDetail& e = Form::get<InvoiceDetail>();
+    e.Show();
+    e.txtTax.setText(money(5));
+    e.btnSave_Click();
+    testsupport::pump();
+    EXPECT_EQ(sales.lblBalDue.Caption(), money(20));
+
+    // A payment of Davis's, entered anywhere, renews it.
+    folder.exec("UPDATE tb_Invoice SET tax = 1 WHERE InvoiceNum = 3002");
+    e.btnExit_Click();
+    testsupport::pump();
+    Globals::CurrentInvoiceNum = 3002;
+    Form::get<InvoiceDetail>().Show();
+    Form::get<InvoiceDetail>().btnSave_Click();
+    testsupport::pump();
+    EXPECT_EQ(sales.lblBalDue.Caption(), money(21));
+}
+
+// ---------------------------------------------------------------- clients
+
+TEST_F(OtherWindowsTest, ClientDeletedFromTheMainWindowClosesItsEditorAndStaysDeleted) {
+    Customer& main = start();
+    select(main, 2);
+    main.btnCustInfo_Click();
+    ASSERT_TRUE(Form::isLoaded<Profile>());
+    testsupport::type(Form::get<Profile>().txtAddress, QStringLiteral("1 New Road"));
+
+    boxes.expect(vb::vbYes);
+    main.mnuDelete_Click();
+    testsupport::pump();
+    EXPECT_FALSE(Form::isLoaded<Profile>()) << "closed without asking to save";
+    EXPECT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(count("SELECT count(*) FROM tb_Client WHERE CustNum = 1002"), 0);
+
+    // Deleted behind an editor's back: its save is refused.
+    select(main, 1);
+    main.btnCustInfo_Click();
+    Profile& p = Form::get<Profile>();
+    folder.exec("DELETE FROM tb_Client WHERE CustNum = 1001");
+    testsupport::type(p.txtAddress, QStringLiteral("2 Old Road"));
+    boxes.expect(vb::vbOK, QStringLiteral("This client has been deleted; it was not saved."));
+    p.btnSave_Click();
+    EXPECT_EQ(boxes.shown().back().buttons, vb::vbOKOnly);
+    EXPECT_EQ(count("SELECT count(*) FROM tb_Client"), 0);
+}
+
+TEST_F(OtherWindowsTest, ClientEditorDeletesTheClientItShows) {
+    Customer& main = start();
+    select(main, 2);
+    main.btnCustInfo_Click();
+    select(main, 1);   // Baker chosen in the main list meanwhile
+    boxes.expect(vb::vbYes);
+    Form::get<Profile>().btnDelete_Click();
+    EXPECT_TRUE(boxes.shown()[0].title.contains("Davis"));
+    EXPECT_EQ(count("SELECT count(*) FROM tb_Client WHERE CustNum = 1002"), 0);
+    EXPECT_EQ(count("SELECT count(*) FROM tb_Client WHERE CustNum = 1001"), 1);
+}
+
+TEST_F(OtherWindowsTest, MainListHighlightIsTheCurrentClient) {
+    folder.exec("INSERT INTO tb_Client (CustNum, Lname, Fname) VALUES (1003,'Evans','Ed')");
+    Customer& main = start();
+    select(main, 2);
+    boxes.expect(vb::vbYes);
+    main.mnuDelete_Click();
+    const int r = main.CustList2.Row();
+    ASSERT_GE(r, 1);
+    EXPECT_EQ(QString::number(Globals::CurrentCustNum), main.CustList2.TextMatrix(r, 0));
+    main.btnNewInvoice_Click();
+    EXPECT_TRUE(Form::isLoaded<InvoiceDetail>()) << "no \"Select or enter a client first.\"";
+    EXPECT_EQ(boxes.shown().size(), 1u);
+
+    // A client chosen in another window is highlighted here.
+    Globals::SetCurrentClient(1003, QStringLiteral("Evans, Ed"));
+    EXPECT_EQ(main.CustList2.TextMatrix(main.CustList2.Row(), 0), "1003");
+}
+
+// ---------------------------------------------------------------- company record
+
+TEST_F(OtherWindowsTest, CompanySavedInSetupIsUsedAtOnce) {
+    invoice(3001, 1001, 0, 2);
+    start();
+    frmSetup& s = Form::get<frmSetup>();
+    s.Show();
+    testsupport::type(s.txtCoName, QStringLiteral("Harbor Supply"));
+    s.txtCoStateTaxRate.setText(QStringLiteral("6.5"));
+    s.btnExit_Click();
+    EXPECT_EQ(Globals::CoName, "Harbor Supply");
+
+    Globals::CurrentCustNum = 1001;
+    Globals::CurrentInvoiceNum = 3001;
+    InvoiceDetail& e = Form::get<InvoiceDetail>();
+    e.Show();
+    e.btnTax_Click();
+    EXPECT_EQ(e.txtTax.Text(), money(1.30));
+}
+
+} // namespace
