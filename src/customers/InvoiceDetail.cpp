@@ -451,7 +451,7 @@ bool InvoiceDetail::SaveInvoice() {
         double discount = 0;
         if (!Globals::ReadDiscount(txtDiscount.Text(), discount)) return;
         std::shared_ptr<Invoice> shared = Globals::SharedInvoice;
-        const int32_t num = vb::CLng(vb::Variant(lblInvoiceNum.Caption()));
+        int32_t num = vb::CLng(vb::Variant(lblInvoiceNum.Caption()));
         {
             Connected<Invoice> inv(shared);
             inv->setInvoiceNum(num);
@@ -471,8 +471,16 @@ bool InvoiceDetail::SaveInvoice() {
             inv->Terms = txtTerms.Text();
             inv->Tax = lenientAmount(txtTax.Text());
             inv->Interest = lenientAmount(txtInterest.Text());
-            if (!inv->SaveInvoiceAccess(num)) return;
+            const bool first = !headerStored_;
+            if (!inv->SaveInvoiceAccess(first ? 0 : num)) return;
             headerStored_ = true;
+            if (first) {
+                // The first save takes the number; another copy of the
+                // program may have taken the one shown.
+                NewInvoiceUnsaved = false;
+                num = inv->InvoiceNum();
+                lblInvoiceNum.setCaption(QString::number(num));
+            }
             lblTotal.setCaption(vb::FormatCurrency(inv->InvoiceTotal(num)));
         }
         // A sales list listing this client renews its balance on the save.
@@ -554,11 +562,8 @@ void InvoiceDetail::btnNew_Click() {
 
 void InvoiceDetail::btnNewItem_Click() {
     vb::Trap(label("btnNewItem_Click"), [&] {
-        if (NewInvoiceUnsaved) {
-            // The header row exists before any line refers to it.
-            if (!SaveInvoice()) return;
-            NewInvoiceUnsaved = false;
-        }
+        // The header row exists before any line refers to it.
+        if (NewInvoiceUnsaved && !SaveInvoice()) return;
         Globals::CurrentCatNum = 1;
         forms::Form::get<InvSearch>().Show(false, this);
     });

@@ -239,7 +239,7 @@ void Profile::LoadClient() {
         if (!client) vb::Raise(vb::err::ObjectNotSet);
         client->OpenCn();
         // No row (0 included): a blank client with the next free number,
-        // shown but not reserved.
+        // shown but not reserved; its first save takes the number it gets.
         storedClient_ = client->GetClient(CurrentCustNum) && CurrentCustNum > 0;
         if (CurrentCustNum > 0) {
             const vb::Currency bal = client->ClientBal(CurrentCustNum, vb::Date());
@@ -421,8 +421,13 @@ bool Profile::SaveProfile() {
         client->Notes = loadedNotes_;
 
         // The data layer has reported a refused save; nothing more happens.
-        if (!client->SaveClientAccess(num)) return;
-        storedClient_ = true;
+        if (!client->SaveClientAccess(storedClient_ ? num : 0)) return;
+        if (!storedClient_) {
+            // Another copy of the program may have taken the number shown.
+            storedClient_ = true;
+            lblCustNum.setCaption(QString::number(client->CustNum));
+            if (CurrentCustNum == num) CurrentCustNum = client->CustNum;
+        }
 
         NewClientMode = false;
         forms::DoEvents();
@@ -491,7 +496,7 @@ void Profile::btnNewCustomer_Click() {
 void Profile::btnDelete_Click() {
     vb::Trap(label("btnDelete_Click"), [this] {
         using namespace Globals;
-        if (!mainListHasClients() || NewClientMode) return;
+        if (!mainListHasClients() || NewClientMode || !storedClient_) return;
         // The client shown here, whoever has been selected elsewhere since.
         Customer::AskAndDeleteClient(vb::CLng(vb::Variant(lblCustNum.Caption())), NameFromBoxes());
         RefreshCustList();

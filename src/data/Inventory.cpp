@@ -5,9 +5,10 @@
 using ado::SqlLong;
 using ado::SqlText;
 
-// Key allocation: the highest number of each numbered table.
-const char* const kMaxItemNum = "select max(ItemNum) as HighNum from tb_Inventory";
-const char* const kMaxCatNum = "select max(catNum) as HighNum from tb_Invcategories";
+namespace {
+const DataAccess::NumberedTable kItems{"tb_Inventory", "ItemNum", 1000, "NewItemNum"};
+const DataAccess::NumberedTable kCategories{"tb_Invcategories", "catNum", 0, "NewCategoryNum"};
+} // namespace
 
 Inventory::Inventory() : DataAccess("Inventory") {}
 
@@ -31,7 +32,7 @@ ado::RecordsetPtr Inventory::rsCategories() {
 int32_t Inventory::NewItemNum() {
     int32_t n = 0;
     Trap("NewItemNum", [&] {
-        n = NextKey(QString::fromLatin1(kMaxItemNum), 1000);
+        n = NextKey(kItems);
     });
     return n;
 }
@@ -39,7 +40,7 @@ int32_t Inventory::NewItemNum() {
 int32_t Inventory::NewCategoryNum() {
     int32_t n = 0;
     Trap("NewCategoryNum", [&] {
-        n = NextKey(QString::fromLatin1(kMaxCatNum), 0);
+        n = NextKey(kCategories);
     });
     return n;
 }
@@ -47,14 +48,9 @@ int32_t Inventory::NewCategoryNum() {
 bool Inventory::SaveCategory(int32_t catNum, const QString& Description) {
     return Trap("SaveCategory", [&] {
         ado::Transaction t(*cn);
-        if (catNum == 0) {
-            // A failed allocation writes nothing, not even under key 0.
-            CatNum = 0;
-            CatNum = AllocateKey("NewCategoryNum", QString::fromLatin1(kMaxCatNum), 0);
-        } else {
-            CatNum = catNum;
-        }
-        Exec(QStringLiteral("Delete * from tb_InvCategories where CatNum = ") + SqlLong(CatNum));
+        // A failed allocation leaves 0: nothing is written, not even under key 0.
+        CatNum = catNum;
+        CatNum = ClaimKey(kCategories, catNum);
         Exec(QStringLiteral("Insert into tb_InvCategories (CatNum, Description) values (") + SqlLong(CatNum) +
              QStringLiteral(",") + SqlText(Description) + QStringLiteral(")"));
         t.Commit();
@@ -125,10 +121,7 @@ bool Inventory::DeleteCategory(int32_t catNum) {
 bool Inventory::SaveItemAccess(int32_t& itemNum) {
     return Trap("SaveItemAccess", [&] {
         ado::Transaction t(*cn);
-        if (itemNum == 0)
-            itemNum = AllocateKey("NewItemNum", QString::fromLatin1(kMaxItemNum), 1000);
-        ItemNum = itemNum;
-        Exec(QStringLiteral("Delete * from tb_Inventory where ItemNum = ") + SqlLong(ItemNum));
+        ItemNum = itemNum = ClaimKey(kItems, itemNum);
         Exec(QStringLiteral("Insert into tb_Inventory (ItemNum, CatNum, Description,charge,par,instock,warranty) values (") +
              SqlLong(ItemNum) + QLatin1Char(',') + SqlLong(Category) + QLatin1Char(',') + SqlText(description) +
              QLatin1Char(',') + ado::SqlCurrency(charge) + QLatin1Char(',') + SqlLong(Par) + QLatin1Char(',') +

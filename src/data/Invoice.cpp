@@ -11,9 +11,9 @@ using ado::SqlText;
 
 namespace {
 
-// Key allocation: the highest number of each numbered table.
-const char* const kMaxTransNum = "select max(TransNum) as HighNum from tb_Trans";
-const char* const kMaxPayNum = "select max(TransNum) as HighNum from tb_Receive";
+const DataAccess::NumberedTable kInvoices{"tb_Invoice", "InvoiceNum", 1000, "GetNewInvoiceNum"};
+const DataAccess::NumberedTable kLines{"tb_Trans", "TransNum", 1000, "NewTransNum"};
+const DataAccess::NumberedTable kPayments{"tb_Receive", "TransNum", 1000, "NewPayNum"};
 
 // The held number texts are always written by toInvariantString or
 // QString::number, so reading them back never depends on the locale.
@@ -268,18 +268,19 @@ bool Invoice::DeleteInvoice(int32_t InvoiceNum) {
 
 bool Invoice::SaveInvoiceAccess(int32_t InvoiceNum) {
     const bool saved = Trap("SaveInvoiceAccess", [&] {
-        const QString insert =
-            QStringLiteral("Insert into tb_Invoice (InvoiceNum,CustNum,[Date],Description,discount,tax,"
-                           "shippingcharge,shippingdate,shippingtype,trackingnum,interest,SalesRep,Terms) values (") +
-            invoiceNum_ + QLatin1Char(',') + custNum_ + QLatin1Char(',') + SqlDate(InvoiceDate) + QLatin1Char(',') +
+        const QString values =
+            QLatin1Char(',') + custNum_ + QLatin1Char(',') + SqlDate(InvoiceDate) + QLatin1Char(',') +
             SqlText(description) + QLatin1Char(',') + SqlDouble(Discount) + QLatin1Char(',') + SqlCurrency(Tax) +
             QLatin1Char(',') + SqlCurrency(ShippingCharge) + QLatin1Char(',') + SqlDate(Shippingdate) +
             QLatin1Char(',') + SqlText(ShippingType) + QLatin1Char(',') + SqlText(TrackingNum) + QLatin1Char(',') +
             SqlCurrency(Interest) + QLatin1Char(',') + SqlText(SalesRep) + QLatin1Char(',') + SqlText(Terms) +
             QLatin1Char(')');
         ado::Transaction t(*cn);
-        Exec(QStringLiteral("Delete * from tb_Invoice where InvoiceNum = ") + SqlLong(InvoiceNum));
-        Exec(insert);
+        const int32_t key = ClaimKey(kInvoices, InvoiceNum);
+        if (InvoiceNum == 0) setInvoiceNum(key);
+        Exec(QStringLiteral("Insert into tb_Invoice (InvoiceNum,CustNum,[Date],Description,discount,tax,"
+                            "shippingcharge,shippingdate,shippingtype,trackingnum,interest,SalesRep,Terms) values (") +
+             invoiceNum_ + values);
         t.Commit();
     });
     return Published({RecordEvents::InvoiceSaved, this->InvoiceNum(), CustNum()}, saved);
@@ -298,18 +299,15 @@ void Invoice::insertLine(int32_t transNum, const QString& invoiceNum, int32_t it
 bool Invoice::SaveTransAccess() {
     return Trap("SaveTransAccess", [&] {
         ado::Transaction t(*cn);
-        if (TransNum == 0)
-            TransNum = static_cast<int32_t>(
-                AllocateKey("NewTransNum", QString::fromLatin1(kMaxTransNum), 1000));
-        const QString num = SqlLong(TransNum);
         // The insert does not name Ordered; a line once ordered stays ordered.
         vb::Variant ordered;
-        {
-            auto r = Read(QStringLiteral("select Ordered from tb_trans where TransNum = ") + num);
+        if (TransNum != 0) {
+            auto r = Read(QStringLiteral("select Ordered from tb_trans where TransNum = ") + SqlLong(TransNum));
             if (!r->Eof()) ordered = r->Fields("Ordered").Value();
             r->Close();
         }
-        Exec(QStringLiteral("delete * from tb_trans where Transnum = ") + num);
+        TransNum = ClaimKey(kLines, TransNum);
+        const QString num = SqlLong(TransNum);
         insertLine(TransNum, invoiceNum_, ItemNum, qty_, charge_, TransNotes, BackOrder);
         if (!ordered.isNull() && !ordered.isEmpty())
             Exec(QStringLiteral("update tb_trans set ordered = ") + SqlDate(vb::CDate(ordered)) +
@@ -328,7 +326,7 @@ bool Invoice::AddToInvoice(int32_t InvoiceNum, int32_t ItemNum, int32_t Qty, vb:
                            const QString& Notes, bool BackOrder) {
     return Trap("AddtoInvoice", [&] {
         ado::Transaction t(*cn);
-        const auto n = static_cast<int32_t>(NextKey(QString::fromLatin1(kMaxTransNum), 1000));
+        const int32_t n = ClaimKey(kLines, 0);
         // A Boolean stored in a number column is -1 for True.
         insertLine(n, SqlLong(InvoiceNum), ItemNum, static_cast<double>(Qty), SqlCurrency(Amount), Notes,
                    BackOrder ? -1 : 0);
@@ -341,10 +339,7 @@ bool Invoice::AddToInvoice(int32_t InvoiceNum, int32_t ItemNum, int32_t Qty, vb:
 bool Invoice::SavePayment() {
     const bool saved = Trap("SavePayment", [&] {
         ado::Transaction t(*cn);
-        if (PayNum == 0)
-            PayNum = static_cast<int32_t>(
-                AllocateKey("NewPayNum", QString::fromLatin1(kMaxPayNum), 1000));
-        Exec(QStringLiteral("delete * from tb_Receive where Transnum = ") + SqlLong(PayNum));
+        PayNum = ClaimKey(kPayments, PayNum);
         Exec(QStringLiteral("Insert into tb_Receive (TransNum,CustNum,Type,CheckNum,[Date],[Amount],Notes) values (") +
              SqlLong(PayNum) + QLatin1Char(',') + custNum_ + QLatin1Char(',') + SqlText(Paytype) + QLatin1Char(',') +
              SqlText(Checknum) + QLatin1Char(',') + SqlDate(PayDate) + QLatin1Char(',') + payment_ +
@@ -364,14 +359,14 @@ bool Invoice::DeletePayment(int32_t PayNum) {
 
 void Invoice::GetnewInvoiceNum() {
     Trap("GetNewInvoiceNum", [&] {
-        setInvoiceNum(static_cast<int32_t>(NextKey(QStringLiteral("select max(InvoiceNum) as HighNum from tb_Invoice"), 1000)));
+        setInvoiceNum(NextKey(kInvoices));
     });
 }
 
 int32_t Invoice::NewPayNum() {
     int32_t n = 0;
     Trap("NewPayNum", [&] {
-        n = static_cast<int32_t>(NextKey(QString::fromLatin1(kMaxPayNum), 1000));
+        n = NextKey(kPayments);
     });
     return n;
 }
@@ -379,7 +374,7 @@ int32_t Invoice::NewPayNum() {
 int32_t Invoice::NewTransNum() {
     int32_t n = 0;
     Trap("NewTransNum", [&] {
-        n = static_cast<int32_t>(NextKey(QString::fromLatin1(kMaxTransNum), 1000));
+        n = NextKey(kLines);
     });
     return n;
 }

@@ -75,7 +75,9 @@ public:
     bool SavePayment();
     bool DeletePayment(int32_t PayNum);
     bool DeleteInvoiceItem(int32_t TransNum);
-    // Replaces the row of the argument by the header properties.
+    // Replaces the row of the argument by the header properties. An argument
+    // of 0 saves an invoice never saved before: its number is taken inside
+    // the save and left in InvoiceNum.
     bool SaveInvoiceAccess(int32_t InvoiceNum);
     // Saves the line properties; a TransNum of 0 gets a new number first.
     bool SaveTransAccess();

@@ -741,6 +741,27 @@ TEST_F(InvoiceDetailTest, NewItemSavesTheHeaderAndOpensThePickerOwnedByTheEditor
     EXPECT_FALSE(forms::Form::isLoaded<InvoiceDetail>());
 }
 
+// Another copy of the program saves its new invoice under the number this
+// editor shows: the first save here takes the next free number, shows it, and
+// the lines picked go to it.
+TEST_F(InvoiceDetailTest, ANewInvoiceTakesItsNumberAtItsFirstSaveAndItsLinesFollow) {
+    startProgram();
+    InvoiceDetail& d = openNew(1001, 10);
+    ASSERT_EQ(d.lblInvoiceNum.Caption(), QStringLiteral("1001"));
+    storedInvoice(1001, 1002, QStringLiteral("2026-12-09 00:00:00"), 0, 0, 0, QString(),
+                  {{1001, 1002, 1, 25, QStringLiteral("Service"), 0}});
+    pick(1001);
+    EXPECT_EQ(d.lblInvoiceNum.Caption(), QStringLiteral("1002"));
+    EXPECT_EQ(storedText(QStringLiteral("CustNum"), 1001), QStringLiteral("1002"));
+    EXPECT_EQ(storedText(QStringLiteral("CustNum"), 1002), QStringLiteral("1001"));
+    EXPECT_EQ(folder.scalar(QStringLiteral("select group_concat(InvoiceNum || ':' || ItemNum) from "
+                                           "(select * from tb_trans order by TransNum)")),
+              QStringLiteral("1001:1002,1002:1001"));
+    click(d.btnSave);   // saved again: replaces its own header
+    EXPECT_EQ(count(QStringLiteral("select count(*) from tb_Invoice")), 2);
+    EXPECT_EQ(boxCount(), 0);
+}
+
 // ---------------------------------------------------------------- callers
 
 // The editor as the client editor and the sales list open it, after a real

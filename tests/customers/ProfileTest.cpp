@@ -359,6 +359,25 @@ TEST_F(ClientEditorTest, NewClientTwiceAndNewInvoiceOnANeverSavedClient) {
     EXPECT_FALSE(Globals::NewClientMode);
 }
 
+// Another copy of the program saves its new client under the number this
+// editor shows: the save here takes the next free number and shows it.
+TEST_F(ClientEditorTest, ANewClientTakesItsNumberAtItsFirstSave) {
+    twoClients();
+    Profile& p = open(1001);
+    p.btnNewCustomer_Click();
+    ASSERT_EQ(p.lblCustNum.Caption(), "1003");
+    client(1003, "Bob", "Baker");
+    testsupport::type(p.txtLname, "Adams");
+    ASSERT_TRUE(p.SaveProfile());
+    EXPECT_EQ(p.lblCustNum.Caption(), "1004");
+    EXPECT_EQ(Globals::CurrentCustNum, 1004);
+    testsupport::type(p.txtCity, "Albany");
+    ASSERT_TRUE(p.SaveProfile());   // saved again: replaces its own row
+    EXPECT_EQ(stored(1003, "Lname"), "Baker");
+    EXPECT_EQ(stored(1004, "Lname") + stored(1004, "City"), "AdamsAlbany");
+    EXPECT_EQ(number("select count(*) from tb_Client"), 4);
+}
+
 TEST_F(ClientEditorTest, NewInvoiceTakesTheDiscountAsShown) {
     twoClients();
     Profile& p = open(1001);
