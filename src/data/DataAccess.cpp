@@ -66,6 +66,13 @@ void DataAccess::Exec(const QString& sql) {
     r.Open(sql, cn, ado::adOpenDynamic, ado::adLockOptimistic, -1);
 }
 
+ado::RecordsetPtr DataAccess::TakeStock(int32_t itemNum, int32_t taken) {
+    const QString item = ado::SqlLong(itemNum);
+    Exec(QStringLiteral("update tb_Inventory set instock = instock - (") + ado::SqlLong(taken) +
+         QStringLiteral(") where ItemNum = ") + item + QStringLiteral(" and par > 0"));
+    return Read(QStringLiteral("select par, instock from tb_Inventory where ItemNum = ") + item);
+}
+
 long DataAccess::NextKey(const QString& maxSql, long start) {
     auto r = Read(maxSql);
     long high = start;
