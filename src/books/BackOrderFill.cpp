@@ -7,7 +7,7 @@ BackOrderFill::BackOrderFill() : BackOrderList("BackOrderFill") {
     const int top = InventoryList.Top() + InventoryList.Height() + 120;
     btnPrint.setCaption(QStringLiteral("&Print and Clear Selected Backorder"));
     btnPrint.Move(120, top, 3400, 420);
-    Command2.setPicture(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    Command2.setPicture(controls::pictures::Close);
     Command2.setToolTipText(QStringLiteral("Exit"));
     Command2.Move(InventoryList.Left() + InventoryList.Width() - 450, top, 450, 420);
     forms::Form::setKeyboardOrder({&InventoryList, &btnPrint, &Command2});

@@ -157,12 +157,12 @@ void BackOrderList::closeEvent(QCloseEvent* e) {
 
 BackOrderSet::BackOrderSet() : BackOrderList("BackOrderSet") {
     setCaption(QStringLiteral("Set Order Date for Backordered Items"));
-    btnSave.setPicture(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    btnSave.setPicture(controls::pictures::Save);
     btnSave.setToolTipText(QStringLiteral("Save Order Dates"));
     btnSave.Move(120, kButtonTop, 450, 420);
     btnSetAll.setCaption(QStringLiteral("&Set All Ordered Today!"));
     btnSetAll.Move(690, kButtonTop, 2600, 420);
-    Command2.setPicture(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    Command2.setPicture(controls::pictures::Close);
     Command2.setToolTipText(QStringLiteral("Exit"));
     Command2.Move(kClientWidth - 120 - 450, kButtonTop, 450, 420);
     forms::Form::setKeyboardOrder({&InventoryList, &btnSave, &btnSetAll, &Command2});

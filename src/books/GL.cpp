@@ -114,20 +114,20 @@ void GL::layoutControls() {
     const QFontMetrics fm(font());
     // The picture buttons at their designed places; the one with a caption
     // gets the room its text needs, and the exit button moves along.
-    controls::LayOutToolButtons({{&btnDelete, "Delete Selected Payment/Deposit", QStyle::SP_TrashIcon, nullptr}},
+    controls::LayOutToolButtons({{&btnDelete, "Delete Selected Payment/Deposit", controls::pictures::Delete, nullptr}},
                                 150, 45, 675, 555, 0);
-    controls::LayOutToolButtons({{&btnNew, "Add New Payment/Deposit", QStyle::SP_FileDialogNewFolder, nullptr}}, 840,
+    controls::LayOutToolButtons({{&btnNew, "Add New Payment/Deposit", controls::pictures::Add, nullptr}}, 840,
                                 45, 675, 555, 0);
-    controls::LayOutToolButtons({{&btnPrint, "Registry Print Options", QStyle::SP_FileDialogDetailedView, nullptr}},
+    controls::LayOutToolButtons({{&btnPrint, "Registry Print Options", controls::pictures::Print, nullptr}},
                                 1530, 45, 765, 555, 0);
-    controls::LayOutToolButtons({{&btnVendors, "Vendor Profiles", QStyle::SP_DirHomeIcon, nullptr}}, 2310, 45, 765,
+    controls::LayOutToolButtons({{&btnVendors, "Vendor Profiles", controls::pictures::Vendors, nullptr}}, 2310, 45, 765,
                                 555, 0);
     btnPaymentCategories.setText(QStringLiteral("Payment &Categories"));
     btnPaymentCategories.setToolButtonStyle(Qt::ToolButtonTextOnly);
     btnPaymentCategories.setToolTipText(QStringLiteral("Payment Categories"));
     const int catWidth = std::max(945, (fm.horizontalAdvance(QStringLiteral("Payment Categories")) + 16) * 15);
     btnPaymentCategories.Move(3090, 45, catWidth, 555);
-    controls::LayOutToolButtons({{&Command2, "Exit Registry", QStyle::SP_DialogCloseButton, nullptr}},
+    controls::LayOutToolButtons({{&Command2, "Exit Registry", controls::pictures::Close, nullptr}},
                                 3090 + catWidth + 15, 45, 705, 555, 0);
     Frame1.Move(0, 0, Command2.Left() + Command2.Width() + 150, 645);
     Frame2.Move(20, 0, 7840, 645);

@@ -56,11 +56,11 @@ Vendors::Vendors() {
     setClientSize(width, height);
 
     controls::LayOutToolButtons({
-        {&btnSave, "Save Vendor", QStyle::SP_DialogSaveButton, [this] { btnSave_Click(); }},
-        {&btnNewVendor, "New Vendor", QStyle::SP_FileDialogNewFolder, [this] { btnNewVendor_Click(); }},
-        {&btnDelete, "Delete Vendor", QStyle::SP_TrashIcon, [this] { btnDelete_Click(); }},
-        {&btnPayments, "Payment/Deposit Registry", QStyle::SP_FileDialogDetailedView, [this] { btnPayments_Click(); }},
-        {&btnExit, "Exit Vendors", QStyle::SP_DialogCloseButton, [this] { btnExit_Click(); }},
+        {&btnSave, "Save Vendor", controls::pictures::Save, [this] { btnSave_Click(); }},
+        {&btnNewVendor, "New Vendor", controls::pictures::Add, [this] { btnNewVendor_Click(); }},
+        {&btnDelete, "Delete Vendor", controls::pictures::Delete, [this] { btnDelete_Click(); }},
+        {&btnPayments, "Payment/Deposit Registry", controls::pictures::Register, [this] { btnPayments_Click(); }},
+        {&btnExit, "Exit Vendors", controls::pictures::Close, [this] { btnExit_Click(); }},
     }, width - 60 - 5 * 450, 90, 420, 390, 450);
 
     lblSearch.setCaption(QStringLiteral("Search:"));

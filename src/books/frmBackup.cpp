@@ -1,13 +1,9 @@
 #include "books/frmBackup.h"
-#include <filesystem>
-#include <system_error>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include "dao/DBEngine.h"
 #include "data/Globals.h"
 #include "forms/App.h"
 #include "fso/FileSystem.h"
-#include "profile/PrivateProfile.h"
 #include "vb/MsgBox.h"
 #include "vb/RuntimeError.h"
 
@@ -30,30 +26,6 @@ namespace backupfiles {
 
 QString DataFileIn(const QString& folder, const QString& name) {
     return fso::ResolvePath(fso::InFolder(folder, name));
-}
-
-void CopyReplacing(const QString& from, const QString& to) {
-    const QString src = QString(from).replace(QLatin1Char('\\'), QLatin1Char('/'));
-    const QString dst = QString(to).replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (!fso::FileExists(src)) vb::Raise(vb::err::FileNotFound);
-    if (QFileInfo(src).absoluteFilePath() == QFileInfo(dst).absoluteFilePath())
-        vb::Raise(75, QStringLiteral("Path/File access error: ") + dst);
-    const QString folder = QFileInfo(dst).absolutePath();
-    if (!fso::FolderExists(folder)) vb::Raise(76, QStringLiteral("Path not found"));
-    if (fso::FolderExists(dst)) vb::Raise(75, QStringLiteral("Path/File access error: ") + dst);
-
-    const QString temp = dst + QStringLiteral(".copying");
-    QFile::remove(temp);
-    if (!QFile::copy(src, temp)) {
-        QFile::remove(temp);
-        vb::Raise(75, QStringLiteral("Path/File access error: ") + dst);
-    }
-    std::error_code ec;
-    std::filesystem::rename(std::filesystem::path(temp.toStdString()), std::filesystem::path(dst.toStdString()), ec);
-    if (ec) {
-        QFile::remove(temp);
-        vb::Raise(70, QStringLiteral("Permission denied"));
-    }
 }
 
 void ShowReport(const QString& label, long number, const QString& description) {
@@ -121,12 +93,21 @@ void frmBackup::btnBackup_Click() {
             fso::CreateFolder(T);
         }
         const QString target = backupfiles::DataFileIn(T);
-        backupfiles::CopyReplacing(backupfiles::DataFileIn(forms::AppPath()), target);
+        try {
+            dao::CopyDatabase(backupfiles::DataFileIn(forms::AppPath()), target, true);
+        } catch (const vb::RuntimeError& e) {
+            const vb::RuntimeError damaged = dao::FaultError(ado::FileFault::Damaged);
+            if (e.Number() != damaged.Number() || e.Description() != damaged.Description()) throw;
+            vb::MsgBox(QStringLiteral("The data file is damaged; the last backup in ") + T + QStringLiteral(" was kept."),
+                       vb::vbOKOnly);
+            return;
+        }
         if (fso::FileExists(target)) {
             BackupFolder = T;
-            profile::WritePrivateProfileString(QStringLiteral("Data"), QStringLiteral("BackUpTo"), T,
-                                               Globals::IniPath);
-            vb::MsgBox(QStringLiteral("Vantrel data backed up successfully to ") + T, vb::vbOKOnly);
+            QString done = QStringLiteral("Vantrel data backed up successfully to ") + T;
+            if (!Globals::WriteIniString(QStringLiteral("Data"), QStringLiteral("BackUpTo"), T, Globals::IniPath))
+                done += QStringLiteral("\r\nBacked up, but the folder could not be remembered.");
+            vb::MsgBox(done, vb::vbOKOnly);
             forms::Form::Unload(this);
         } else {
             vb::MsgBox(QStringLiteral("Vantrel data NOT backed up.  Make sure you have write access to the path and retry."),

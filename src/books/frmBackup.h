@@ -41,11 +41,6 @@ inline constexpr const char* DataFileName = "vantrel.mdb";
 // (the name as given when the folder holds none).
 QString DataFileIn(const QString& folder, const QString& name = QString::fromLatin1(DataFileName));
 
-// Copies from over to through a temporary file in to's folder that is then
-// renamed into place, so a copy that fails half-way leaves to as it was.
-// Raises the platform's error.
-void CopyReplacing(const QString& from, const QString& to);
-
 // The error report of these windows: label, number, a blank, the
 // description and ".".
 template <class F>

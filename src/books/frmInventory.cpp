@@ -75,13 +75,13 @@ void frmInventory::layoutControls() {
     btnCategories.setToolTipText(QStringLiteral("Inventory Categories"));
     btnCategories.Move(5100, 90, 1215, 375);
     Command2.setToolTipText(QStringLiteral("Exit Inventory"));
-    Command2.setPicture(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    Command2.setPicture(controls::pictures::Close);
     Command2.Move(7860, 60, 360, 360);
     btnNewItem.setToolTipText(QStringLiteral("Enter new item into selected inventory category "));
-    btnNewItem.setPicture(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
+    btnNewItem.setPicture(controls::pictures::Add);
     btnNewItem.Move(60, 600, 600, 540);
     btnDelete.setToolTipText(QStringLiteral("Delete selected inventory item"));
-    btnDelete.setPicture(style()->standardIcon(QStyle::SP_TrashIcon));
+    btnDelete.setPicture(controls::pictures::Delete);
     btnDelete.Move(60, 1200, 600, 540);
     InventoryList.Move(780, 600, 7440, 4440);
     forms::Form::setKeyboardOrder({&cmbCategory, &btnCategories, &InventoryList, &btnNewItem, &btnDelete, &Command2});

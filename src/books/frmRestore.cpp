@@ -1,6 +1,10 @@
 #include "books/frmRestore.h"
-#include "ado/Connection.h"
+#include <QFileInfo>
+#include <QPointer>
 #include "books/frmBackup.h"
+#include "customers/Customer.h"
+#include "dao/DBEngine.h"
+#include "data/Globals.h"
 #include "forms/App.h"
 #include "fso/FileSystem.h"
 #include "vb/MsgBox.h"
@@ -60,18 +64,49 @@ void frmRestore::Drive1_Change() {
 
 void frmRestore::btnRestore_Click() {
     backupfiles::Trap(QStringLiteral("frmRestore.btnRestore_Click -"), [&] {
+        const QString chosen = fso::InFolder(File1.Path(), FileName);
+        const QString nothing = QStringLiteral("  Nothing was restored.");
+        switch (dao::Inspect(chosen, Globals::DataTables())) {
+        case dao::Content::Foreign:
+            vb::MsgBox(chosen + QStringLiteral(" is not a Vantrel data file.") + nothing, vb::vbOKOnly);
+            return;
+        case dao::Content::Damaged:
+            vb::MsgBox(chosen + QStringLiteral(" is damaged.") + nothing, vb::vbOKOnly);
+            return;
+        case dao::Content::Data: break;
+        }
+        // A window still showing the old rows would write them back over the
+        // restored ones; one that will not close (a question answered Cancel)
+        // keeps everything as it is.
+        if (!CloseDataWindows()) return;
         const QString live = backupfiles::DataFileIn(forms::AppPath(), QStringLiteral("Vantrel.mdb"));
-        // Copying under an open connection would leave it reading pages of
-        // two different files.
-        if (ado::Connection::IsFileOpen(live))
-            vb::Raise(70, QStringLiteral("Permission denied: the data file is in use"));
-        backupfiles::CopyReplacing(fso::InFolder(File1.Path(), FileName), live);
-        if (fso::FileExists(live))
-            vb::MsgBox(QStringLiteral("Vantrel data restored successfully"), vb::vbOKOnly);
-        else
-            vb::MsgBox(QStringLiteral("Vantrel data NOT restored.  Make sure you have read access to the path and retry."),
-                       vb::vbOKOnly);
+        const QString keep = forms::AppPath() + QStringLiteral("/BeforeRestore") + QFileInfo(live).fileName();
+        bool kept = false;
+        try {
+            kept = dao::RestoreDatabase(chosen, live, keep);
+        } catch (const vb::RuntimeError& e) {
+            const vb::RuntimeError inUse = dao::FaultError(ado::FileFault::InUse);
+            if (e.Number() != inUse.Number() || e.Description() != inUse.Description()) throw;
+            vb::MsgBox(inUse.Description() + nothing, vb::vbOKOnly);
+            return;
+        }
+        QString done = QStringLiteral("Vantrel data restored successfully");
+        if (kept) done += QStringLiteral("\r\nThe data file as it was is kept as ") + keep + QLatin1Char('.');
+        vb::MsgBox(done, vb::vbOKOnly);
+        Globals::ReloadSharedLists();
     });
+}
+
+bool frmRestore::CloseDataWindows() {
+    const QList<forms::Form*> open = forms::Form::loadedForms();
+    QList<QPointer<forms::Form>> others;
+    for (auto it = open.rbegin(); it != open.rend(); ++it)
+        if (*it != this && !dynamic_cast<Customer*>(*it)) others << QPointer<forms::Form>(*it);
+    for (const QPointer<forms::Form>& f : others) {
+        if (!f || !f->IsLoaded()) continue;   // went with its owner
+        if (!forms::Form::Unload(f.data())) return false;
+    }
+    return true;
 }
 
 void frmRestore::btnCancel_Click() { forms::Form::Unload(this); }

@@ -1,7 +1,8 @@
 #pragma once
-// Restore: copies a data file from a folder the user chooses over the live
-// data file. The windows already open keep what they read until they read
-// again.
+// Restore: puts the content of a checked data file from a folder the user
+// chooses into the live data file, keeping the live one's content first. The
+// other windows are closed before (they would write old rows back), the
+// shared lists and the main list are read anew after.
 #include <QString>
 #include "controls/Buttons.h"
 #include "controls/DirListBox.h"
@@ -30,4 +31,8 @@ public:
     void Dir1_Change();
     void btnRestore_Click();
     void btnCancel_Click();
+
+    // Closes every window but the main window and this one, newest first, each
+    // as its own close would; false when one stays open.
+    bool CloseDataWindows();
 };

@@ -69,14 +69,14 @@ CustInvoices::CustInvoices() {
     setCaption(QStringLiteral("Client Sales"));
 
     const int left = controls::LayOutToolButtons({
-        {&btnDetails, "View details for selected sales invoice", QStyle::SP_FileDialogContentsView, [this] { btnDetails_Click(); }},
-        {&btnNewInvoice, "Enter new sales invoice for selected client", QStyle::SP_FileIcon, [this] { NewInvoice(); }},
-        {&btnDelete, "Delete selected sales invoice", QStyle::SP_TrashIcon, [this] { btnDelete_Click(); }},
-        {&btnPrint, "Print selected sales invoice", QStyle::SP_DialogSaveButton, [this] { btnPrint_Click(); }},
-        {&btnCustInfo, "Profile for selected client", QStyle::SP_FileDialogDetailedView, [this] { btnCustInfo_Click(); }},
-        {&btnReceipts, "Client Payments Received", QStyle::SP_DialogApplyButton, [this] { btnReceipts_Click(); }},
-        {&btnInventory, "Add to/Edit Inventory", QStyle::SP_DirIcon, [this] { btnInventory_Click(); }},
-        {&btnExit, "Exit Client Sales", QStyle::SP_DialogCloseButton, [this] { btnExit_Click(); }},
+        {&btnDetails, "View details for selected sales invoice", controls::pictures::InvoiceDetails, [this] { btnDetails_Click(); }},
+        {&btnNewInvoice, "Enter new sales invoice for selected client", controls::pictures::NewInvoice, [this] { NewInvoice(); }},
+        {&btnDelete, "Delete selected sales invoice", controls::pictures::Delete, [this] { btnDelete_Click(); }},
+        {&btnPrint, "Print selected sales invoice", controls::pictures::Print, [this] { btnPrint_Click(); }},
+        {&btnCustInfo, "Profile for selected client", controls::pictures::ClientProfile, [this] { btnCustInfo_Click(); }},
+        {&btnReceipts, "Client Payments Received", controls::pictures::ClientPayments, [this] { btnReceipts_Click(); }},
+        {&btnInventory, "Add to/Edit Inventory", controls::pictures::Inventory, [this] { btnInventory_Click(); }},
+        {&btnExit, "Exit Client Sales", controls::pictures::Close, [this] { btnExit_Click(); }},
     }, 45, 45, 390, 330, 420);
     Frame2.Move(20, 0, 7840, 520);
     Frame3.Move(7840 - (left + 30), 110, left + 30, 400);

@@ -126,18 +126,18 @@ void Customer::buildMenus() {
 
 void Customer::buildToolButtons() {
     controls::LayOutToolButtons({
-        {&btnRefresh, "Refresh Client List", QStyle::SP_BrowserReload, [this] { btnRefresh_Click(); }},
-        {&btnNewCust, "Enter new client", QStyle::SP_FileDialogNewFolder, [this] { btnNewCust_Click(); }},
-        {&btnCustInfo, "Profile for selected client", QStyle::SP_FileDialogDetailedView, [this] { btnCustInfo_Click(); }},
-        {&btnDetails, "Sales Invoices for selected client", QStyle::SP_FileDialogListView, [this] { btnDetails_Click(); }},
-        {&btnNewInvoice, "Enter new sales invoice for selected client", QStyle::SP_FileIcon, [this] { btnNewInvoice_Click(); }},
-        {&btnReceipts, "Client Payments Received", QStyle::SP_DialogApplyButton, [this] { btnReceipts_Click(); }},
-        {&btnPayments, "Payment/Deposit Registry", QStyle::SP_DialogSaveButton, [this] { btnPayments_Click(); }},
-        {&btnInventory, "Add to/Edit Inventory", QStyle::SP_DirIcon, [this] { btnInventory_Click(); }},
-        {&btnVendors, "Vendor Profiles", QStyle::SP_DirHomeIcon, [this] { btnVendors_Click(); }},
+        {&btnRefresh, "Refresh Client List", controls::pictures::RefreshClients, [this] { btnRefresh_Click(); }},
+        {&btnNewCust, "Enter new client", controls::pictures::NewClient, [this] { btnNewCust_Click(); }},
+        {&btnCustInfo, "Profile for selected client", controls::pictures::ClientProfile, [this] { btnCustInfo_Click(); }},
+        {&btnDetails, "Sales Invoices for selected client", controls::pictures::ClientInvoices, [this] { btnDetails_Click(); }},
+        {&btnNewInvoice, "Enter new sales invoice for selected client", controls::pictures::NewInvoice, [this] { btnNewInvoice_Click(); }},
+        {&btnReceipts, "Client Payments Received", controls::pictures::ClientPayments, [this] { btnReceipts_Click(); }},
+        {&btnPayments, "Payment/Deposit Registry", controls::pictures::Register, [this] { btnPayments_Click(); }},
+        {&btnInventory, "Add to/Edit Inventory", controls::pictures::Inventory, [this] { btnInventory_Click(); }},
+        {&btnVendors, "Vendor Profiles", controls::pictures::Vendors, [this] { btnVendors_Click(); }},
     }, 60, 105, 420, 390, 450);
     // Exit stands apart, in the right-hand frame.
-    controls::LayOutToolButtons({{&btnExit, "Exit Vantrel", QStyle::SP_DialogCloseButton, [this] { btnExit_Click(); }}},
+    controls::LayOutToolButtons({{&btnExit, "Exit Vantrel", controls::pictures::Exit, [this] { btnExit_Click(); }}},
                                 60, 60, 420, 390, 450);
     Frame2.Move(20, 0, 7840, 560);
     Frame1.Move(7840 - 540, 110, 540, 440);
@@ -157,6 +157,16 @@ QString Customer::ClockText() {
 }
 
 void Customer::Form_Load() {
+    // Without the data file every step below would fail on its own; the
+    // program says once what is missing and how to make it, and ends.
+    if (!fso::FileExists(fso::ResolvePath(Globals::DataFilePath()))) {
+        const QString folder = forms::AppPath();
+        vb::MsgBox(QStringLiteral("Vantrel.mdb was not found in ") + folder +
+                       QStringLiteral(".  Make a new, empty one with: newdb ") + folder + QStringLiteral("/Vantrel.mdb"),
+                   vb::vbOKOnly | vb::vbCritical);
+        forms::Form::Unload(this);
+        return;
+    }
     vb::Trap(label("Form_Load"), [this] {
         using namespace Globals;
         rsClients = std::make_shared<ado::Recordset>();

@@ -35,7 +35,7 @@ InvSearch::InvSearch() {
     Label1.Move(120, 195, 900, 285);
     cmbCategory.Move(1020, 150, 4800, 330);
     btnInventory.setToolTipText(QStringLiteral("Add to/Edit Inventory"));
-    btnInventory.setPicture(style()->standardIcon(QStyle::SP_DirIcon));
+    btnInventory.setPicture(controls::pictures::Inventory);
     btnInventory.Move(6120, 105, 660, 420);
     InventoryList.Move(120, 660, 6660, 3300);
     btnOK.setCaption(QStringLiteral("&Ok"));

@@ -181,21 +181,21 @@ void InvoiceDetail::layoutControls() {
     struct B {
         controls::CommandButton* b;
         const char* tip;
-        QStyle::StandardPixmap icon;
+        controls::Picture picture;
     };
     const B buttons[] = {
-        {&btnSave, "Save this invoice", QStyle::SP_DialogSaveButton},
-        {&btnNew, "Enter new sales invoice for this client", QStyle::SP_FileIcon},
-        {&btnNewItem, "Add inventory item to invoice", QStyle::SP_FileDialogNewFolder},
-        {&btnRemove, "Delete Selected Item", QStyle::SP_TrashIcon},
-        {&btnPayments, "Enter payments received from this client", QStyle::SP_DialogApplyButton},
-        {&btnPrint, "Print this invoice", QStyle::SP_FileDialogDetailedView},
-        {&btnExit, "Exit Invoice Details", QStyle::SP_DialogCloseButton},
+        {&btnSave, "Save this invoice", controls::pictures::Save},
+        {&btnNew, "Enter new sales invoice for this client", controls::pictures::NewInvoice},
+        {&btnNewItem, "Add inventory item to invoice", controls::pictures::Add},
+        {&btnRemove, "Delete Selected Item", controls::pictures::Delete},
+        {&btnPayments, "Enter payments received from this client", controls::pictures::ClientPayments},
+        {&btnPrint, "Print this invoice", controls::pictures::Print},
+        {&btnExit, "Exit Invoice Details", controls::pictures::Close},
     };
     int left = 120;
     for (const B& b : buttons) {
         b.b->setToolTipText(QString::fromLatin1(b.tip));
-        b.b->setPicture(style()->standardIcon(b.icon));
+        b.b->setPicture(b.picture);
         b.b->setIconSize(QSize(24, 24));
         // Exit stands apart at the right edge.
         if (b.b == &btnExit) left = 10080 - 660;

@@ -54,11 +54,11 @@ Profile::Profile() {
     setClientSize(8070, 6195);
 
     controls::LayOutToolButtons({
-        {&btnSave, "Save Client", QStyle::SP_DialogSaveButton, [this] { btnSave_Click(); }},
-        {&btnNewCustomer, "Enter New Client", QStyle::SP_FileDialogNewFolder, [this] { btnNewCustomer_Click(); }},
-        {&btnDelete, "Delete Client", QStyle::SP_TrashIcon, [this] { btnDelete_Click(); }},
-        {&btnNewInvoice, "Enter new invoice for this client", QStyle::SP_FileIcon, [this] { btnNewInvoice_Click(); }},
-        {&btnExit, "Exit client profile", QStyle::SP_DialogCloseButton, [this] { btnExit_Click(); }},
+        {&btnSave, "Save Client", controls::pictures::Save, [this] { btnSave_Click(); }},
+        {&btnNewCustomer, "Enter New Client", controls::pictures::NewClient, [this] { btnNewCustomer_Click(); }},
+        {&btnDelete, "Delete Client", controls::pictures::Delete, [this] { btnDelete_Click(); }},
+        {&btnNewInvoice, "Enter new invoice for this client", controls::pictures::NewInvoice, [this] { btnNewInvoice_Click(); }},
+        {&btnExit, "Exit client profile", controls::pictures::Close, [this] { btnExit_Click(); }},
     }, 8070 - 60 - 5 * 450, 90, 420, 390, 450);
     lblBalDueCaption.setCaption(QStringLiteral("Balance Due:"));
     lblBalDueCaption.Move(120, 165, 1300, 255);

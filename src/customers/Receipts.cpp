@@ -4,8 +4,6 @@
 #include <optional>
 #include <QFont>
 #include <QFontMetrics>
-#include <QIcon>
-#include <QStyle>
 #include "customers/CustSearch.h"
 #include "customers/PaymentDate.h"
 #include "customers/StatusWindow.h"
@@ -106,15 +104,15 @@ void Receipts::layoutControls() {
     }
 
     btnPrint.setToolTipText(QStringLiteral("Print receipt for selected payment"));
-    btnPrint.setPicture(QIcon::fromTheme(QStringLiteral("document-print"), style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
+    btnPrint.setPicture(controls::pictures::Print);
     btnPrint.Move(7060, 60, 360, 360);
-    Command2.setPicture(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    Command2.setPicture(controls::pictures::Close);
     Command2.Move(7440, 60, 360, 360);
     btnNew.setToolTipText(QStringLiteral("Add new client payment"));
-    btnNew.setPicture(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
+    btnNew.setPicture(controls::pictures::Add);
     btnNew.Move(30, 600, 600, 540);
     btnDelete.setToolTipText(QStringLiteral("Delete selected client payment"));
-    btnDelete.setPicture(style()->standardIcon(QStyle::SP_TrashIcon));
+    btnDelete.setPicture(controls::pictures::Delete);
     btnDelete.Move(30, 1200, 600, 540);
 
     PaymentList.Move(720, 600, 7100, 4900);

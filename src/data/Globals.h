@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <QString>
+#include <QStringList>
 #include "ado/Recordset.h"
 #include "vb/Date.h"
 
@@ -74,8 +75,9 @@ QString DataFilePath();
 // One value of the settings file (256-character buffer); a missing file or
 // key gives the default, a key with an empty value gives "".
 QString ReadIniString(const QString& Section, const QString& Key, const QString& Default, const QString& FileName);
-// Writes one key (the windows' geometry, the backup folder).
-void WriteIniString(const QString& Section, const QString& Key, const QString& Value, const QString& FileName);
+// Writes one key (the windows' geometry, the backup folder); false when the
+// settings file could not be written, which then stays as it was.
+bool WriteIniString(const QString& Section, const QString& Key, const QString& Value, const QString& FileName);
 // The single-precision text geometry is written with ("1500", "7.5").
 QString SingleText(double value);
 
@@ -102,11 +104,18 @@ void GetInvoices(const vb::Date& SinceDate);
 // The sales list of every client, dated after the list's since-date box.
 void GetAllInvoices();
 
+// After the data file's content was replaced: the shared lists start-up
+// loads and, when the main window is open, its client list, read anew.
+void ReloadSharedLists();
+
 // Puts every shared variable back to its start value and drops the shared
 // instances and record sets (tests, and a clean start).
 void ResetState();
 
-// Repair and compaction of the data file through a checked "BackupOf" copy.
+// The tables every data file holds; a file without one of them is not ours.
+QStringList DataTables();
+
+// Repair and compaction of the data file in place, after a checked "BackupOf" copy.
 bool CompactDatabase(const QString& dbPath);
 // "1023 bytes", "1.13 KB", "1.00 MB", "1.00 GB".
 QString FormatFileSize(int64_t size);
@@ -117,9 +126,9 @@ void Pause(int16_t seconds);
 void setPauseClock(std::function<double()> secondsNow);
 
 namespace testing {
-// Called by CompactDatabase after the compacted copy is written and before it
-// is checked and put in place; a test throws from it to see that a failed
-// compaction leaves the data file as it was. Empty in the program.
+// Called by CompactDatabase after the "BackupOf" copy is written and checked
+// and before the data file is compacted; a test throws from it to see that a
+// failed compaction leaves the data file as it was. Empty in the program.
 extern std::function<void()> AfterCompactCopy;
 } // namespace testing
 

@@ -23,12 +23,12 @@ void closeIfOpen(const ado::RecordsetPtr& r) {
 
 QString ReadIniString(const QString& Section, const QString& Key, const QString& Default, const QString& FileName) {
     int count = 0;
-    QString value = profile::GetPrivateProfileString(Section, Key, Default, 256, fso::ResolvePath(FileName), &count);
+    QString value = profile::GetPrivateProfileString(Section, Key, Default, 256, FileName, &count);
     return count > 0 ? value.left(count) : QString();
 }
 
-void WriteIniString(const QString& Section, const QString& Key, const QString& Value, const QString& FileName) {
-    profile::WritePrivateProfileString(Section, Key, Value, fso::ResolvePath(FileName));
+bool WriteIniString(const QString& Section, const QString& Key, const QString& Value, const QString& FileName) {
+    return profile::WritePrivateProfileString(Section, Key, Value, FileName);
 }
 
 QString SingleText(double value) {

@@ -1,15 +1,12 @@
 // Repair and compaction of the data file, its size text, and the pause routine.
 #include <chrono>
 #include <thread>
-#include <fcntl.h>
-#include <unistd.h>
-#include <cstdio>
-#include <QFile>
 #include <QFileInfo>
+#include "customers/Customer.h"
 #include "data/Globals.h"
-#include "ado/Connection.h"
 #include "dao/DBEngine.h"
 #include "forms/App.h"
+#include "forms/Form.h"
 #include "fso/FileSystem.h"
 #include "vb/Conv.h"
 #include "vb/ErrorTrap.h"
@@ -22,56 +19,42 @@ namespace testing {
 std::function<void()> AfterCompactCopy;
 }
 
-namespace {
-
-// Flushes a file (or folder) to disk so a rename over the data file never
-// leaves a name pointing at unwritten pages after a crash.
-void SyncPath(const QString& path, bool isDir) {
-    const int fd = ::open(QFile::encodeName(path).constData(), isDir ? O_RDONLY | O_DIRECTORY : O_RDWR);
-    if (fd < 0) {
-        if (isDir) return;   // a folder that cannot be opened only loses the extra safety
-        vb::Raise(vb::err::SqlEngine, QStringLiteral("Cannot open '%1' to flush it.").arg(path));
-    }
-    const int rc = ::fsync(fd);
-    ::close(fd);
-    if (rc != 0 && !isDir) vb::Raise(vb::err::SqlEngine, QStringLiteral("Cannot flush '%1'.").arg(path));
+QStringList DataTables() {
+    return {QStringLiteral("tb_Client"),    QStringLiteral("tb_Invoice"),       QStringLiteral("tb_trans"),
+            QStringLiteral("tb_Receive"),   QStringLiteral("tb_Inventory"),     QStringLiteral("tb_InvCategories"),
+            QStringLiteral("tb_Vendor"),    QStringLiteral("tb_GL"),            QStringLiteral("tb_Company"),
+            QStringLiteral("tb_PaymentTypes"), QStringLiteral("tb_ExpenseTypes"), QStringLiteral("tb_Shipping")};
 }
 
-} // namespace
+void ReloadSharedLists() {
+    int32_t noItem = 0;
+    int32_t cat = CurrentCatNum;
+    GetInventory(cat, noItem);
+    SetupInit();
+    if (forms::Form::isLoaded<Customer>()) RefreshCustList();
+}
 
 bool CompactDatabase(const QString& dbPath) {
     forms::HourglassGuard hourglass;
     bool ok = false;
-    QString backup;
-    bool backupOurs = false;   // from the stale backup's deletion on, a backup file is our own
     try {
         const QString folder = forms::AppPath();
         const QString source = fso::ResolvePath(fso::InFolder(folder, dbPath));
         const QFileInfo srcInfo(source);
-        backup = srcInfo.absolutePath() + QStringLiteral("/BackupOf") + srcInfo.fileName();
+        // Beside the name the program uses; a link's target is compacted in place.
+        const QString backup = srcInfo.absolutePath() + QStringLiteral("/BackupOf") + srcInfo.fileName();
 
         if (!fso::FileExists(source))
             vb::Raise(vb::err::CouldNotFindFile, QStringLiteral("Could not find file '%1'.").arg(source));
-        if (ado::Connection::IsFileOpen(source))
-            vb::Raise(vb::err::FileInUse, QStringLiteral("Could not use '%1'; file already in use.").arg(source));
 
         dao::RepairDatabase(source);
         const QString before = FormatFileSize(fso::FileSize(source));
 
-        backupOurs = true;
         if (fso::FileExists(backup)) fso::DeleteFile(backup);
-        dao::CompactDatabase(source, backup);
-        if (testing::AfterCompactCopy) testing::AfterCompactCopy();
-        dao::CheckDatabase(backup);
-
-        // The checked copy takes the data file's place in one rename.
-        if (!QFile::setPermissions(backup, QFile::permissions(source)))
-            vb::Raise(vb::err::SqlEngine, QStringLiteral("Cannot set the permissions of '%1'.").arg(backup));
-        SyncPath(backup, false);
-        if (std::rename(QFile::encodeName(backup).constData(), QFile::encodeName(source).constData()) != 0)
-            vb::Raise(vb::err::SqlEngine, QStringLiteral("Cannot replace '%1'.").arg(source));
-        backupOurs = false;
-        SyncPath(srcInfo.absolutePath(), true);
+        // The checked copy stays after a failure from here on; the data file
+        // itself is only ever changed by the engine, all or nothing.
+        dao::CompactDatabase(source, backup, testing::AfterCompactCopy);
+        fso::DeleteFile(backup);
 
         const QString after = FormatFileSize(fso::FileSize(source));
         ok = true;
@@ -80,7 +63,6 @@ bool CompactDatabase(const QString& dbPath) {
                    vb::vbInformation, QStringLiteral("Compact Successful"));
     } catch (...) {
         const vb::RuntimeError e = vb::ToRuntimeError(std::current_exception());
-        if (backupOurs) vb::IgnoreErrors([&] { if (fso::FileExists(backup)) fso::DeleteFile(backup); });
         ok = false;
         vb::MsgBox(QString::number(e.Number()) + QStringLiteral(": ") + e.Description(), vb::vbCritical,
                    QStringLiteral("CompactDatabase Error"));

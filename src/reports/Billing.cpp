@@ -31,7 +31,7 @@ Billing::Billing() {
     txtDays.Move(3480, 660, 600, 330);
     Label2.setCaption(QStringLiteral("days."));
     Label2.Move(4170, 700, 800, 280);
-    btnPrint.setPicture(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    btnPrint.setPicture(controls::pictures::Print);
     btnPrint.setToolTipText(QStringLiteral("Print this invoice"));
     btnPrint.Move(kFrameWidth - 720, 330, 600, 600);
     btnPrint.Click = [this] { btnPrint_Click(); };

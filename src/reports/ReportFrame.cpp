@@ -72,7 +72,7 @@ ListReportFrame::ListReportFrame(bool exitButton) {
     setHeight(kFrameHeight);
     VSregistry.Move(25, 0, kFrameWidth - 250, kFrameHeight - 800);
     VSregistry.setFontSize(10);
-    btnExit.setPicture(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    btnExit.setPicture(controls::pictures::Close);
     btnExit.setToolTipText(QStringLiteral("Exit Vendor Payments"));
     btnExit.Move(kFrameWidth - 1000, 0, 450, kExitHeight);
     btnExit.raise();

@@ -2,12 +2,14 @@
 // the loaders it runs, the command gates, deleting a client, resizing and
 // the saved geometry.
 #include <gtest/gtest.h>
+#include <QAbstractButton>
 #include <QAction>
 #include <QFile>
 #include <QFontMetrics>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSet>
 #include "ado/Connection.h"
 #include "books/GL.h"
 #include "books/Vendors.h"
@@ -29,6 +31,7 @@
 #include "customers/Customer.h"
 #include "customers/InvoiceDetail.h"
 #include "customers/Profile.h"
+#include "customers/Receipts.h"
 #include "customers/StatusWindow.h"
 #include "customers/intro.h"
 #include "data/Globals.h"
@@ -109,6 +112,18 @@ TEST_F(CustomerTest, EmptyStartOpensTheClientEditorOnANewClient) {
     EXPECT_EQ(p.Owner(), &w) << "the first-client editor is owned by the main window";
     EXPECT_EQ(p.lblCustNum.Caption(), "1001");
     EXPECT_EQ(Globals::CurrentCustNum, 1001);
+}
+
+TEST_F(CustomerTest, AMissingDataFileIsToldOnceAndNothingIsCreated) {
+    ASSERT_TRUE(QFile::remove(folder.dataFile()));
+    boxes.expect(vb::vbOK, "Vantrel.mdb was not found in " + folder.path() + ".  Make a new, empty one with: newdb " +
+                               folder.path() + "/Vantrel.mdb");
+    Form::get<Customer>().Show();
+    EXPECT_EQ(boxes.shown().size(), 1u);
+    EXPECT_FALSE(Form::isLoaded<Customer>());
+    EXPECT_FALSE(Form::isLoaded<intro>());
+    EXPECT_TRUE(Form::loadedForms().isEmpty()) << "nothing keeps the program running";
+    EXPECT_FALSE(QFile::exists(folder.dataFile()));
 }
 
 TEST_F(CustomerTest, NotADatabaseReportsAndStillComesUp) {
@@ -230,6 +245,49 @@ TEST_F(CustomerTest, MenusAndToolButtonsCarryTheirCaptions) {
     EXPECT_EQ(Form::get<About>().lblVersion.Caption(), "Version 1.1");
     Form::get<About>().Command1_Click();
     EXPECT_FALSE(Form::isLoaded<About>());
+}
+
+// A command keeps its picture in every window that offers it, and the main
+// window's ten commands show ten different pictures.
+TEST_F(CustomerTest, ToolButtonPicturesNameTheirCommandInEveryWindow) {
+    addClients();
+    Customer& w = start();
+    // Built, not loaded: the pictures are set up with the controls.
+    CustInvoices sales;
+    Profile profile;
+    InvoiceDetail invoice;
+    Receipts receipts;
+    Vendors vendors;
+    GL registry;
+    auto picture = [](const QAbstractButton& b) { return b.icon().name(); };
+
+    QSet<QString> mainPictures;
+    for (const QAbstractButton* b : std::initializer_list<const QAbstractButton*>{
+             &w.btnRefresh, &w.btnNewCust, &w.btnCustInfo, &w.btnDetails, &w.btnNewInvoice, &w.btnReceipts,
+             &w.btnPayments, &w.btnInventory, &w.btnVendors, &w.btnExit}) {
+        EXPECT_FALSE(picture(*b).isEmpty()) << b->toolTip().toStdString();
+        mainPictures.insert(picture(*b));
+    }
+    EXPECT_EQ(mainPictures.size(), 10);
+
+    struct Pair { const QAbstractButton& a; const QAbstractButton& b; bool same; };
+    const Pair pairs[] = {
+        {w.btnCustInfo, sales.btnCustInfo, true},          {w.btnNewCust, profile.btnNewCustomer, true},
+        {w.btnNewInvoice, sales.btnNewInvoice, true},      {w.btnNewInvoice, profile.btnNewInvoice, true},
+        {w.btnNewInvoice, invoice.btnNew, true},           {w.btnReceipts, invoice.btnPayments, true},
+        {w.btnPayments, vendors.btnPayments, true},        {w.btnVendors, registry.btnVendors, true},
+        {w.btnInventory, sales.btnInventory, true},        {sales.btnPrint, invoice.btnPrint, true},
+        {sales.btnPrint, receipts.btnPrint, true},         {sales.btnPrint, registry.btnPrint, true},
+        {sales.btnExit, invoice.btnExit, true},            {profile.btnDelete, invoice.btnRemove, true},
+        // Shared or misleading before: profile and print, register and
+        // save, inventory and vendors, leaving a window and leaving the program.
+        {w.btnCustInfo, invoice.btnPrint, false},          {w.btnPayments, profile.btnSave, false},
+        {w.btnInventory, w.btnVendors, false},             {w.btnExit, sales.btnExit, false},
+        {w.btnNewCust, vendors.btnNewVendor, false},
+    };
+    for (const Pair& p : pairs)
+        EXPECT_EQ(picture(p.a) == picture(p.b), p.same)
+            << p.a.toolTip().toStdString() << " / " << p.b.toolTip().toStdString();
 }
 
 TEST_F(CustomerTest, DeleteClientAnsweredYesRemovesEverythingItOwns) {

@@ -1,8 +1,13 @@
 // Compaction of the data file, its size text, and the pause routine.
+#include <csignal>
 #include <ctime>
+#include <sqlite3.h>
+#include <sys/resource.h>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -118,10 +123,133 @@ TEST(GlobalsMaintenance, CompactFailureAfterTheCopyLeavesTheSourceAsItWas) {
     EXPECT_EQ(boxes.seen[0].buttons, int(vb::vbCritical));
     EXPECT_EQ(boxes.seen[0].title, QStringLiteral("CompactDatabase Error"));
     EXPECT_EQ(forms::MousePointer(), forms::vbDefault);
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"Vantrel.mdb"});   // no backup left behind
+    // The checked copy stays after a failure; the data file is as it was.
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), (QStringList{"BackupOfVantrel.mdb", "Vantrel.mdb"}));
     ASSERT_TRUE(src.open(QIODevice::ReadOnly));
     EXPECT_EQ(src.readAll(), original);
     EXPECT_EQ(folder.scalar(QStringLiteral("select count(*) from tb_Client")), QStringLiteral("1000"));
+}
+
+TEST(GlobalsMaintenance, CompactLosesNothingAnotherProgramWrites) {
+    ProgramFolder folder;
+    FillAndFragment(folder);
+    const QString insert = QStringLiteral("insert into tb_PaymentTypes values ('%1');");
+    {
+        // A writer in the middle of its transaction: compaction refuses and its commit lands.
+        testsupport::OtherProgram other(folder.dataFile());
+        EXPECT_EQ(other.run(QStringLiteral("BEGIN IMMEDIATE; ") + insert.arg(QStringLiteral("Pending"))), QString());
+        CompactBoxes boxes;
+        EXPECT_FALSE(Globals::CompactDatabase(QStringLiteral("Vantrel.mdb")));
+        ASSERT_EQ(boxes.seen.size(), 1u);
+        EXPECT_EQ(boxes.seen[0].prompt, QStringLiteral("3045: The data file is in use by another program."));
+        EXPECT_EQ(other.run(QStringLiteral("COMMIT;")), QString());
+    }
+    {
+        // An idle connection of another program stays valid: what it writes afterwards reaches the file.
+        testsupport::OtherProgram other(folder.dataFile());
+        other.run(QStringLiteral("select count(*) from tb_Client;"));
+        CompactBoxes boxes;
+        EXPECT_TRUE(Globals::CompactDatabase(QStringLiteral("Vantrel.mdb")));
+        EXPECT_EQ(other.run(insert.arg(QStringLiteral("After"))), QString());
+    }
+    EXPECT_EQ(folder.scalar(QStringLiteral("select group_concat(type) from tb_PaymentTypes")),
+              QStringLiteral("Pending,After"));
+    EXPECT_EQ(folder.scalar(QStringLiteral("select count(*) from tb_Client")), QStringLiteral("1000"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"Vantrel.mdb"});
+}
+
+TEST(GlobalsMaintenance, CompactOfALinkedDataFileCompactsItsTarget) {
+    ProgramFolder folder;
+    FillAndFragment(folder);
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.path() + QStringLiteral("/books.db");
+    ASSERT_TRUE(QFile::rename(folder.dataFile(), target));
+    ASSERT_TRUE(QFile::link(target, folder.dataFile()));
+    const qint64 before = QFileInfo(target).size();
+    CompactBoxes boxes;
+    EXPECT_TRUE(Globals::CompactDatabase(QStringLiteral("Vantrel.mdb")));
+    EXPECT_TRUE(QFileInfo(folder.dataFile()).isSymLink());
+    EXPECT_LT(QFileInfo(target).size(), before);
+    folder.exec(QStringLiteral("insert into tb_PaymentTypes values ('Through the link')"));
+    EXPECT_EQ(folder.scalar(QStringLiteral("select count(*) from tb_Client")), QStringLiteral("1000"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"Vantrel.mdb"});
+    // The target holds what was written through the link.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(target.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "select count(*) from tb_PaymentTypes", -1, &st, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(st, 0), 1);
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+}
+
+namespace {
+// chattr +i makes a file or folder refuse writes even to the superuser the
+// tests may run as; undone on every path.
+struct Immutable {
+    explicit Immutable(const QString& p) : path(p) {
+        ok = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path}) == 0;
+    }
+    ~Immutable() {
+        if (ok) QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path});
+    }
+    QString path;
+    bool ok = false;
+};
+// Files this process writes may not grow past limit bytes (a full disk).
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t limit) {
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit l = saved;
+        l.rlim_cur = limit;
+        ::setrlimit(RLIMIT_FSIZE, &l);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+    }
+    rlimit saved{};
+    void (*oldHandler)(int) = nullptr;
+};
+} // namespace
+
+TEST(GlobalsMaintenance, CompactFailureNamesItsCause) {
+    enum Cause { ReadOnlyFile, ReadOnlyFolder, DiskFull };
+    const struct { Cause cause; const char* prompt; } cases[] = {
+        {ReadOnlyFile, "3051: The data file or its folder is read-only."},
+        {ReadOnlyFolder, "3051: The data file or its folder is read-only."},
+        {DiskFull, "3026: The disk is full."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.prompt);
+        ProgramFolder folder;
+        FillAndFragment(folder);
+        QFile f(folder.dataFile());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray original = f.readAll();
+        f.close();
+        CompactBoxes boxes;
+        {
+            std::unique_ptr<Immutable> frozen;
+            std::unique_ptr<FileSizeLimit> limit;
+            if (c.cause == DiskFull) {
+                limit = std::make_unique<FileSizeLimit>(original.size() / 2);
+            } else {
+                frozen = std::make_unique<Immutable>(c.cause == ReadOnlyFile ? folder.dataFile() : folder.path());
+                if (!frozen->ok) GTEST_SKIP() << "chattr is not available here";
+            }
+            EXPECT_FALSE(Globals::CompactDatabase(QStringLiteral("Vantrel.mdb")));
+        }
+        ASSERT_EQ(boxes.seen.size(), 1u);
+        EXPECT_EQ(boxes.seen[0].prompt.toStdString(), c.prompt);
+        EXPECT_EQ(boxes.seen[0].title, QStringLiteral("CompactDatabase Error"));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), original);
+        f.close();
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"Vantrel.mdb"});
+    }
 }
 
 TEST(GlobalsMaintenance, CompactRefusesAMissingFileAndAnOpenOne) {

@@ -1,6 +1,8 @@
 #include "support/TestEnv.h"
 #include <sqlite3.h>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include "forms/App.h"
 #include "vb/Date.h"
 #include "vb/MsgBox.h"
@@ -72,6 +74,38 @@ void MakeDataFile(const QString& path) {
     EXPECT_EQ(rc, SQLITE_OK) << (msg ? msg : "");
     sqlite3_free(msg);
     sqlite3_close(db);
+}
+
+OtherProgram::OtherProgram(const QString& file) : p_(std::make_unique<QProcess>()) {
+    p_->start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), file});
+    EXPECT_TRUE(p_->waitForStarted(5000)) << "sqlite3 shell did not start";
+    run(QStringLiteral(".timeout 100"));
+}
+
+OtherProgram::~OtherProgram() {
+    if (p_->state() == QProcess::NotRunning) return;
+    p_->write(".quit\n");
+    p_->closeWriteChannel();
+    if (!p_->waitForFinished(5000)) kill();
+}
+
+QString OtherProgram::run(const QString& sql) {
+    const QByteArray mark = "mark-" + QByteArray::number(++marks_);
+    p_->write(sql.toUtf8() + "\nSELECT '" + mark + "';\n");
+    QByteArray out;
+    QElapsedTimer t;
+    t.start();
+    while (!out.contains(mark) && t.elapsed() < 10000) {
+        p_->waitForReadyRead(100);
+        out += p_->readAllStandardOutput();
+    }
+    EXPECT_TRUE(out.contains(mark)) << "sqlite3 shell did not answer: " << sql.toStdString();
+    return QString::fromUtf8(p_->readAllStandardError()).trimmed();
+}
+
+void OtherProgram::kill() {
+    p_->kill();
+    p_->waitForFinished(5000);
 }
 
 ProgramFolder::ProgramFolder(bool withDataFile) {

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 struct sqlite3;
+class QProcess;
 
 namespace testsupport {
 
@@ -74,6 +75,24 @@ private:
 
 // Makes an empty data file at path from db/schema.sql.
 void MakeDataFile(const QString& path);
+
+// Another program holding a data file: the sqlite3 shell, fed statements on
+// its input. It quits when the object goes.
+class OtherProgram {
+public:
+    explicit OtherProgram(const QString& file);
+    ~OtherProgram();
+    OtherProgram(const OtherProgram&) = delete;
+    OtherProgram& operator=(const OtherProgram&) = delete;
+    // Runs sql and waits until the shell has done it; returns what it printed
+    // to its error output meanwhile ("" when all went well).
+    QString run(const QString& sql);
+    // Ends it at once, as a crash or a power cut would, mid-transaction or not.
+    void kill();
+private:
+    std::unique_ptr<QProcess> p_;
+    int marks_ = 0;
+};
 
 // Pins today and now for a scope.
 class PinnedClock {

@@ -1,7 +1,10 @@
 #include "ado/Connection.h"
+#include <cerrno>
 #include <map>
 #include <mutex>
 #include <sqlite3.h>
+#include <unistd.h>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include "ado/SqliteStatement.h"
@@ -14,10 +17,15 @@ namespace ado {
 namespace {
 
 // Open handles by file, so compaction and restore can refuse a file in use.
-std::mutex registryMutex;
-std::map<QString, int>& registry() {
-    static std::map<QString, int> r;
-    return r;
+// Never destroyed: shared data-access instances that live until the process
+// ends close their connections after every ordinary static is gone.
+struct Registry {
+    std::mutex mutex;
+    std::map<QString, int> open;
+};
+Registry& reg() {
+    static Registry* r = new Registry;
+    return *r;
 }
 
 QString registryKey(const QString& path) {
@@ -27,14 +35,16 @@ QString registryKey(const QString& path) {
 }
 
 void registerOpen(const QString& key) {
-    std::lock_guard<std::mutex> lock(registryMutex);
-    ++registry()[key];
+    Registry& r = reg();
+    std::lock_guard<std::mutex> lock(r.mutex);
+    ++r.open[key];
 }
 
 void registerClose(const QString& key) {
-    std::lock_guard<std::mutex> lock(registryMutex);
-    auto it = registry().find(key);
-    if (it != registry().end() && --it->second <= 0) registry().erase(it);
+    Registry& r = reg();
+    std::lock_guard<std::mutex> lock(r.mutex);
+    auto it = r.open.find(key);
+    if (it != r.open.end() && --it->second <= 0) r.open.erase(it);
 }
 
 // SQL val(): Null stays Null, a number is itself, text is read as the runtime's Val reads it.
@@ -55,6 +65,18 @@ void valFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         break;
     }
     }
+}
+
+// The engine retries a refused open read-only, so the system error it keeps
+// is that of the retry ("no such file"); the file and its folder say why.
+FileFault cannotOpen(const QString& path, FileFault fault) {
+    if (fault != FileFault::Other) return fault;
+    const QByteArray file = QFile::encodeName(path);
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    if (::access(folder.constData(), W_OK) != 0) return ClassifyFailure(SQLITE_CANTOPEN, errno);
+    if (::access(file.constData(), F_OK) == 0 && ::access(file.constData(), W_OK) != 0)
+        return ClassifyFailure(SQLITE_CANTOPEN, errno);
+    return fault;
 }
 
 QString unquote(QString v) {
@@ -108,17 +130,29 @@ void Connection::Open(const QString& connectionString, const QString& userId, co
 }
 
 void Connection::OpenFile(const QString& path, bool readOnly) {
+    // Never SQLITE_OPEN_CREATE: a missing data file must stay missing.
+    openWith(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+}
+
+void Connection::OpenNewFile(const QString& path) {
     if (db_) vb::Raise(vb::err::ObjectOpen);
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) vb::Raise(58, QStringLiteral("File already exists"));
+    openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+}
+
+void Connection::openWith(const QString& path, int openFlags) {
+    if (db_) vb::Raise(vb::err::ObjectOpen);
+    lastFault_ = FileFault::None;
     // SQLite reads "" and ":memory:" as a fresh scratch database, which would
     // look like an empty data file instead of a missing one.
     if (path.trimmed().isEmpty() || path == QLatin1String(":memory:"))
         vb::Raise(vb::err::SqlEngine, QStringLiteral("unable to open database file"));
     sqlite3* db = nullptr;
-    // Never SQLITE_OPEN_CREATE: a missing data file must stay missing.
-    const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, openFlags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        lastFault_ = cannotOpen(path, ClassifyFailure(db ? sqlite3_extended_errcode(db) : rc,
+                                                      db ? sqlite3_system_errno(db) : 0));
         sqlite3_close_v2(db);
         vb::Raise(vb::err::SqlEngine, msg);
     }
@@ -136,6 +170,8 @@ void Connection::OpenFile(const QString& path, bool readOnly) {
 
 void Connection::Close() {
     if (!db_) return;
+    // A failure kept for LastFault() outlives the handle.
+    lastFault_ = LastFault();
     // Closing with a transaction still open rolls it back.
     sqlite3_close_v2(db_);
     db_ = nullptr;
@@ -175,8 +211,47 @@ void Connection::RollbackTrans() {
 
 bool Connection::IsFileOpen(const QString& resolvedPath) {
     const QString key = registryKey(fso::ResolvePath(resolvedPath));
-    std::lock_guard<std::mutex> lock(registryMutex);
-    return registry().count(key) > 0;
+    Registry& r = reg();
+    std::lock_guard<std::mutex> lock(r.mutex);
+    return r.open.count(key) > 0;
+}
+
+FileFault ClassifyFailure(int engineCode, int systemErrno) {
+    switch (engineCode & 0xff) {
+    case SQLITE_OK: case SQLITE_DONE: case SQLITE_ROW: return FileFault::None;
+    case SQLITE_BUSY: case SQLITE_LOCKED: return FileFault::InUse;
+    case SQLITE_READONLY: case SQLITE_PERM: return FileFault::ReadOnly;
+    case SQLITE_FULL: return FileFault::DiskFull;
+    case SQLITE_CORRUPT: return FileFault::Damaged;
+    case SQLITE_NOTADB: return FileFault::NotADatabase;
+    case SQLITE_CANTOPEN: case SQLITE_IOERR:
+        // The engine names only the failed call; the system says why.
+        switch (systemErrno) {
+        case EACCES: case EPERM: case EROFS: return FileFault::ReadOnly;
+        case ENOSPC: case EDQUOT: case EFBIG: return FileFault::DiskFull;
+        default: return FileFault::Other;
+        }
+    default: return FileFault::Other;
+    }
+}
+
+FileFault Connection::LastFault() const {
+    if (!db_) return lastFault_;
+    const int code = sqlite3_extended_errcode(db_);
+    const FileFault f = ClassifyFailure(code, sqlite3_system_errno(db_));
+    return (code & 0xff) == SQLITE_CANTOPEN ? cannotOpen(path_, f) : f;
+}
+
+bool Connection::IsReadOnly() const { return sqlite3_db_readonly(Handle(), "main") == 1; }
+
+void Connection::CopyTo(Connection& dest) {
+    sqlite3* to = dest.Handle();
+    sqlite3_backup* b = sqlite3_backup_init(to, "main", Handle(), "main");
+    if (!b) sqlite::RaiseEngine(to, sqlite3_errcode(to), false);
+    // One step copies every page while both locks are held.
+    const int stepRc = sqlite3_backup_step(b, -1);
+    const int rc = sqlite3_backup_finish(b);
+    if (stepRc != SQLITE_DONE || rc != SQLITE_OK) sqlite::RaiseEngine(to, rc != SQLITE_OK ? rc : stepRc, false);
 }
 
 } // namespace ado

@@ -21,6 +21,12 @@ struct ConnectionSettings {
 // Splits on ';' outside double quotes into trimmed key=value pairs.
 ConnectionSettings ParseConnectionString(const QString& text);
 
+// Why an operation on a whole data file failed, in terms the user can act on.
+enum class FileFault { None, InUse, ReadOnly, DiskFull, Damaged, NotADatabase, Other };
+// The fault behind an engine result code (extended or primary) and the
+// system's error number that came with it.
+FileFault ClassifyFailure(int engineCode, int systemErrno);
+
 class Connection {
 public:
     Connection();
@@ -42,6 +48,22 @@ public:
     // Opens a data file by path (no connection string), read-only when asked;
     // never creates it. For the repair and compaction tools.
     void OpenFile(const QString& path, bool readOnly = false);
+    // Makes a new, empty file to copy a database into; raises 58 when the
+    // path already exists.
+    void OpenNewFile(const QString& path);
+
+    // Writes this database's whole content into dest through the engine's
+    // online backup, in one step: a consistent snapshot under a shared lock
+    // here, written under dest's exclusive lock (so a stale journal of dest is
+    // rolled back first, never replayed over the copy later). Raises the
+    // engine's error; LastFault() of the connection named by the raise tells why.
+    void CopyTo(Connection& dest);
+
+    // The connection writes nothing (the file or its folder refuses it).
+    bool IsReadOnly() const;
+
+    // What the last failure on this connection (or of its last open) was.
+    FileFault LastFault() const;
 
     // Runs one statement in SQLite's own dialect with bound parameters
     // (text as UTF-8, Date as ISO text, Currency as REAL, Boolean as 1/0).
@@ -60,14 +82,17 @@ public:
     // For the record-set layer only; raises 3709 when closed.
     sqlite3* Handle() const;
 
-    // True while any connection of this process has the file open (compaction refuses then).
+    // True while any connection of this process has the file open. The one
+    // place the whole-file tools ask before they touch a data file.
     static bool IsFileOpen(const QString& resolvedPath);
 
 private:
+    void openWith(const QString& path, int openFlags);
     sqlite3* db_ = nullptr;
     QString path_;
     QString regKey_;
     bool inTrans_ = false;
+    FileFault lastFault_ = FileFault::None;
 };
 
 using ConnectionPtr = std::shared_ptr<Connection>;

@@ -28,8 +28,8 @@ ToolButton::ToolButton(QWidget* parent) : QToolButton(parent), Control(this) {
     connect(this, &QToolButton::clicked, this, [this] { clickWithFocus(this, Click); });
 }
 
-void ToolButton::setPicture(const QIcon& icon) {
-    setIcon(icon);
+void ToolButton::setPicture(const Picture& picture) {
+    setIcon(PictureIcon(picture, style()));
     if (!size().isValid() || size().isEmpty()) resize(sizeHint());
 }
 
@@ -73,7 +73,7 @@ void CheckBox::setValue(int value) {
 int LayOutToolButtons(const std::vector<ToolButtonSpec>& buttons, int left, int top, int width, int height, int step) {
     for (const ToolButtonSpec& b : buttons) {
         b.button->setToolTipText(QString::fromUtf8(b.toolTip));
-        b.button->setPicture(b.button->style()->standardIcon(b.picture));
+        b.button->setPicture(b.picture);
         b.button->Click = b.click;
         b.button->Move(left, top, width, height);
         left += step;

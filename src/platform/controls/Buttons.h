@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QToolButton>
 #include "controls/Control.h"
+#include "controls/Pictures.h"
 
 namespace controls {
 
@@ -24,7 +25,7 @@ public:
     // "&" marks the access key.
     QString Caption() const { return text(); }
     void setCaption(const QString& caption) { setText(caption); }
-    void setPicture(const QIcon& icon) { setIcon(icon); }
+    void setPicture(const Picture& picture) { setIcon(PictureIcon(picture, style())); }
 };
 
 // A picture button of the tool bar, with its tool tip.
@@ -34,15 +35,15 @@ public:
     explicit ToolButton(QWidget* parent = nullptr);
 
     std::function<void()> Click;
-    void setPicture(const QIcon& icon);
+    void setPicture(const Picture& picture);
 };
 
-// One tool button of a window's button row: its tool tip, its picture (a
-// standard icon of the style) and its command.
+// One tool button of a window's button row: its tool tip, the picture of
+// its command and the command.
 struct ToolButtonSpec {
     ToolButton* button;
     const char* toolTip;
-    QStyle::StandardPixmap picture;
+    Picture picture;
     std::function<void()> click;
 };
 

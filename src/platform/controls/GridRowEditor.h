@@ -53,7 +53,7 @@ public:
         // When set, decides whether a row is one the cursor steps back to
         // (in place of an empty required cell): the register counts a row
         // without either amount.
-        std::function<bool(int row)> incompleteRow;
+        std::function<bool(int row)> incompleteRow = nullptr;
     };
 
     // flag: the one shared "row changed" flag of every grid editor.

@@ -1,4 +1,5 @@
 #include "printer/PreviewControl.h"
+#include "controls/Pictures.h"
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -61,27 +62,27 @@ PreviewControl::PreviewControl(QWidget* parent) : QWidget(parent), Control(this)
     auto* bar = new QWidget(this);
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(4, 2, 4, 2);
-    auto tool = [&](QStyle::StandardPixmap icon, const QString& tip) {
+    auto tool = [&](const controls::Picture& picture, const QString& tip) {
         auto* b = new QToolButton(bar);
-        b->setIcon(style()->standardIcon(icon));
+        b->setIcon(controls::PictureIcon(picture, style()));
         b->setToolTip(tip);
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::NoFocus);
         row->addWidget(b);
         return b;
     };
-    prev_ = tool(QStyle::SP_ArrowLeft, tr("Previous Page"));
+    prev_ = tool(controls::pictures::PreviousPage, tr("Previous Page"));
     pageLabel_ = new QLabel(bar);
     pageLabel_->setMinimumWidth(90);
     pageLabel_->setAlignment(Qt::AlignCenter);
     row->addWidget(pageLabel_);
-    next_ = tool(QStyle::SP_ArrowRight, tr("Next Page"));
+    next_ = tool(controls::pictures::NextPage, tr("Next Page"));
     zoomBox_ = new QComboBox(bar);
     zoomBox_->setFocusPolicy(Qt::NoFocus);
     for (int z : {50, 75, 100, 125, 150, 200}) zoomBox_->addItem(QStringLiteral("%1%").arg(z), z);
     row->addWidget(zoomBox_);
-    print_ = tool(QStyle::SP_FileDialogDetailedView, tr("Print"));
-    pdf_ = tool(QStyle::SP_DialogSaveButton, tr("Save as PDF"));
+    print_ = tool(controls::pictures::Print, tr("Print"));
+    pdf_ = tool(controls::pictures::SavePdf, tr("Save as PDF"));
     // The right end stays free: the report windows put their exit button there.
     row->addStretch(1);
     outer->addWidget(bar);

@@ -4,10 +4,16 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringList>
+#include "fso/FileSystem.h"
 
 namespace profile {
 
 namespace {
+
+// The reader and the writer find one file for one name: "\\" is a folder
+// separator (the program writes its paths so) and letter case is matched as
+// the file system's other users match it.
+QString settingsFile(const QString& file) { return fso::ResolvePath(file); }
 
 struct IniText {
     QStringList lines;       // without line ends
@@ -91,7 +97,7 @@ QString GetPrivateProfileString(const QString& section, const QString& key, cons
     QString result;
     bool found = false;
     IniText ini;
-    if (readIni(file, ini)) {
+    if (readIni(settingsFile(file), ini)) {
         const qsizetype header = findSection(ini.lines, section);
         if (header >= 0) {
             const qsizetype end = sectionEnd(ini.lines, header);
@@ -115,7 +121,8 @@ QString GetPrivateProfileString(const QString& section, const QString& key, cons
 }
 
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
-                               const QString& file) {
+                               const QString& name) {
+    const QString file = settingsFile(name);
     IniText ini;
     const bool existed = QFileInfo::exists(file);
     if (existed && !readIni(file, ini)) return false;
@@ -146,9 +153,14 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
     QString out = ini.lines.join(eol);
     out += eol;
     // Write a whole new file and rename it into place, so a failure midway keeps the old settings.
+    // A write that does not take every byte (a full disk) is abandoned, never committed.
     QSaveFile f(file);
     if (!f.open(QIODevice::WriteOnly)) return false;
-    f.write(out.toUtf8());
+    const QByteArray bytes = out.toUtf8();
+    if (f.write(bytes) != bytes.size() || !f.flush()) {
+        f.cancelWriting();   // the temporary file goes with f
+        return false;
+    }
     return f.commit();
 }
 

@@ -1,6 +1,8 @@
 // The simple controls: the events windows count on and the values they hold.
 #include <gtest/gtest.h>
+#include <QImage>
 #include <QLineEdit>
+#include <QSet>
 #include <QStringList>
 #include <QTest>
 #include "controls/Buttons.h"
@@ -9,6 +11,7 @@
 #include "controls/Frame.h"
 #include "controls/Label.h"
 #include "controls/MaskedEdit.h"
+#include "controls/Pictures.h"
 #include "controls/Menu.h"
 #include "controls/StatusBar.h"
 #include "controls/TabStrip.h"
@@ -320,6 +323,31 @@ TEST_F(Controls, HandlerErrorsShowTheReportInsteadOfEscaping) {
     w.txt.setText(QStringLiteral("x"));   // no exception comes back
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_TRUE(boxes.lastPrompt().contains(QStringLiteral("If error persists contact Vantrels author.")));
+}
+
+// Every command's picture comes from the icon theme by its own name and
+// looks unlike every other command's: two names that draw the same shape
+// would mislead as much as one shared name.
+TEST_F(Controls, EachCommandHasItsOwnPictureFromTheTheme) {
+    QSet<QString> names;
+    QList<QImage> drawn;
+    for (const controls::Picture* p : controls::pictures::All) {
+        const QString name = QString::fromLatin1(p->themeName);
+        SCOPED_TRACE(p->command);
+        EXPECT_FALSE(names.contains(name)) << "picture shared: " << p->themeName;
+        names.insert(name);
+        const QIcon icon = controls::PictureIcon(*p);
+        EXPECT_EQ(icon.name(), name) << "not found in the icon theme";
+        const QImage image = icon.pixmap(22, 22).toImage();
+        ASSERT_FALSE(image.isNull());
+        for (qsizetype i = 0; i < drawn.size(); ++i)
+            EXPECT_NE(image, drawn[i]) << "looks like " << controls::pictures::All[i]->command;
+        drawn << image;
+    }
+    // A name no theme has falls back to the style's own picture.
+    const controls::Picture unknown{"none", "no-such-icon-anywhere", QStyle::SP_TrashIcon};
+    const QIcon fallback = controls::PictureIcon(unknown);
+    EXPECT_FALSE(fallback.isNull());
 }
 
 } // namespace

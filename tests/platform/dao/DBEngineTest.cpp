@@ -1,4 +1,6 @@
 // Repair and compaction of a data file, on real files in a temporary folder.
+#include <cerrno>
+#include <sqlite3.h>
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
@@ -68,7 +70,7 @@ TEST(DBEngine, ANonDatabaseIsAnUnrecognizedFormat) {
     for (auto op : {&dao::RepairDatabase, &dao::CheckDatabase}) {
         const vb::RuntimeError e = errorOf([&] { op(junk); });
         EXPECT_EQ(e.Number(), vb::err::UnrecognizedFormat);
-        EXPECT_EQ(e.Description(), QStringLiteral("Unrecognized database format '%1'.").arg(junk));
+        EXPECT_EQ(e.Description(), QStringLiteral("The data file is damaged."));
     }
     EXPECT_FALSE(ado::Connection::IsFileOpen(junk));
 }
@@ -88,7 +90,7 @@ TEST(DBEngine, ADamagedFileFailsTheCheck) {
     EXPECT_EQ(errorOf([&] { dao::CheckDatabase(folder.dataFile()); }).Number(), vb::err::UnrecognizedFormat);
 }
 
-TEST(DBEngine, CompactionWritesACheckedCopyAndLeavesTheSource) {
+TEST(DBEngine, CompactionCompactsInPlaceAfterACheckedCopy) {
     testsupport::ProgramFolder folder;
     folder.exec(QStringLiteral("create table big (x); "
                                "with recursive n(i) as (select 1 union all select i + 1 from n where i < 3000) "
@@ -96,23 +98,53 @@ TEST(DBEngine, CompactionWritesACheckedCopyAndLeavesTheSource) {
                                "delete from big where rowid > 10; "
                                "insert into tb_PaymentTypes values ('Visa');"));
     const int64_t before = fso::FileSize(folder.dataFile());
-    // A quote in the destination is bound, not spliced into the statement.
-    const QString dst = folder.path() + QStringLiteral("/Backup O'Neil.mdb");
-    dao::CompactDatabase(folder.dataFile(), dst);
-    EXPECT_LT(fso::FileSize(dst), before);
-    EXPECT_EQ(fso::FileSize(folder.dataFile()), before);
-    EXPECT_NO_THROW(dao::CheckDatabase(dst));
-
-    // The engine refuses to write over an existing file.
-    EXPECT_EQ(errorOf([&] { dao::CompactDatabase(folder.dataFile(), dst); }).Number(), vb::err::SqlEngine);
-
-    ado::Connection cn;
-    cn.OpenFile(dst, true);
-    cn.Close();
-    QFile::remove(folder.dataFile());
-    ASSERT_TRUE(QFile::rename(dst, folder.dataFile()));
+    // A quote in the copy's name is never read as syntax.
+    const QString copy = folder.path() + QStringLiteral("/Backup O'Neil.mdb");
+    dao::CompactDatabase(folder.dataFile(), copy);
+    EXPECT_EQ(fso::FileSize(copy), before);
+    EXPECT_LT(fso::FileSize(folder.dataFile()), before);
+    EXPECT_NO_THROW(dao::CheckDatabase(copy));
+    EXPECT_NO_THROW(dao::CheckDatabase(folder.dataFile()));
     EXPECT_EQ(folder.scalar(QStringLiteral("select type from tb_PaymentTypes")), QStringLiteral("Visa"));
     EXPECT_EQ(folder.scalar(QStringLiteral("pragma journal_mode")), QStringLiteral("delete"));
+
+    // A copy already there is never written over.
+    EXPECT_EQ(errorOf([&] { dao::CompactDatabase(folder.dataFile(), copy); }).Number(), 58);
+}
+
+TEST(DBEngine, EngineFailuresAreToldByTheirCause) {
+    using F = ado::FileFault;
+    const struct { int code; int sysErrno; F fault; } rows[] = {
+        {SQLITE_OK, 0, F::None},
+        {SQLITE_BUSY, 0, F::InUse},
+        {SQLITE_LOCKED, 0, F::InUse},
+        {SQLITE_READONLY, 0, F::ReadOnly},
+        {SQLITE_READONLY_DIRECTORY, 0, F::ReadOnly},
+        {SQLITE_FULL, 0, F::DiskFull},
+        {SQLITE_IOERR_WRITE, ENOSPC, F::DiskFull},
+        {SQLITE_IOERR_WRITE, EFBIG, F::DiskFull},
+        {SQLITE_CANTOPEN, EACCES, F::ReadOnly},
+        {SQLITE_CANTOPEN, EROFS, F::ReadOnly},
+        {SQLITE_IOERR_FSYNC, EIO, F::Other},
+        {SQLITE_CORRUPT, 0, F::Damaged},
+        {SQLITE_NOTADB, 0, F::NotADatabase},
+        {SQLITE_ERROR, 0, F::Other},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(ado::ClassifyFailure(r.code, r.sysErrno), r.fault) << r.code << " errno " << r.sysErrno;
+
+    const struct { F fault; long number; const char* text; } told[] = {
+        {F::InUse, 3045, "The data file is in use by another program."},
+        {F::ReadOnly, 3051, "The data file or its folder is read-only."},
+        {F::DiskFull, 3026, "The disk is full."},
+        {F::Damaged, 3343, "The data file is damaged."},
+        {F::NotADatabase, 3343, "The data file is damaged."},
+    };
+    for (const auto& t : told) {
+        const vb::RuntimeError e = dao::FaultError(t.fault);
+        EXPECT_EQ(e.Number(), t.number);
+        EXPECT_EQ(e.Description(), QString::fromUtf8(t.text));
+    }
 }
 
 } // namespace

@@ -1,5 +1,8 @@
 // The settings-file reader and writer.
+#include <csignal>
+#include <sys/resource.h>
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -117,6 +120,28 @@ TEST_F(Profile, WritingReplacesInPlaceAndLeavesOtherLines) {
                                           "Left=9\r\n"));
     EXPECT_EQ(get(ini(), "Other", "Left"), QStringLiteral("9"));
     EXPECT_EQ(get(ini(), "Main", "Left"), QStringLiteral("1500"));
+}
+
+TEST_F(Profile, AWriteTheDiskCannotTakeLeavesTheFileAsItWas) {
+    QByteArray old = "[Customer]\nLEFT=100\n";
+    while (old.size() < 8192) old += "; a comment line that pads the settings file out\n";
+    writeFile(ini(), old);
+    bool written = true;
+    {
+        // No file of this process may grow past 4 KiB: the new settings do not fit.
+        rlimit saved{};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved;
+        small.rlim_cur = 4096;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        written = profile::WritePrivateProfileString("Customer", "TOP", "250", ini());
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(readFile(ini()), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Vantrel.ini")});
 }
 
 TEST_F(Profile, ReadsUtf8AndSingleByteFiles) {
