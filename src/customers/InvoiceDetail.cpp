@@ -274,8 +274,6 @@ void InvoiceDetail::Form_Load() {
 }
 
 void InvoiceDetail::showHeader(const Invoice& inv) {
-    loadedDate_ = inv.InvoiceDate;
-    loadedShipDate_ = inv.Shippingdate;
     txtDate.setText(vb::DateToText(inv.InvoiceDate));
     txtDescription.setText(inv.description);
     txtSalesRep.setText(inv.SalesRep);
@@ -292,8 +290,6 @@ void InvoiceDetail::showHeader(const Invoice& inv) {
 // A new invoice starts blank, as a header that has no row reads.
 void InvoiceDetail::showBlankHeader() {
     const vb::Date today = vb::Today();
-    loadedDate_ = today;
-    loadedShipDate_ = today;
     txtDescription.setText(QString());
     txtDate.setText(vb::DateToText(today));
     txtDiscount.setText(numberText(Globals::CurrentCustDiscount));
@@ -446,6 +442,16 @@ bool InvoiceDetail::CheckHeader() const {
 bool InvoiceDetail::SaveInvoice() {
     bool saved = false;
     vb::Trap(label("btnSave_Click"), [&] {
+        // A box that is not a date stops the save; the edits stay unsaved.
+        vb::Date invoiceDate, shipDate;
+        if (!vb::TryTextToDate(txtDate.Text(), invoiceDate)) {
+            vb::MsgBox(QStringLiteral("Date is not a valid date."), vb::vbOKOnly);
+            return;
+        }
+        if (!vb::TryTextToDate(txtShipDate.Text(), shipDate)) {
+            vb::MsgBox(QStringLiteral("Shipping Date is not a valid date."), vb::vbOKOnly);
+            return;
+        }
         if (!CheckHeader() || !CheckClient()) return;
         // A refused discount saves nothing and keeps every edit.
         double discount = 0;
@@ -456,15 +462,11 @@ bool InvoiceDetail::SaveInvoice() {
             Connected<Invoice> inv(shared);
             inv->setInvoiceNum(num);
             inv->setCustNum(invoiceCust_);
-            // A box that is not a date leaves the date the header last held.
-            vb::Date d;
-            inv->InvoiceDate = vb::TryTextToDate(txtDate.Text(), d) ? d : loadedDate_;
-            loadedDate_ = inv->InvoiceDate;
+            inv->InvoiceDate = invoiceDate;
             inv->description = txtDescription.Text();
             inv->SalesRep = txtSalesRep.Text();
             inv->Discount = discount;
-            inv->Shippingdate = vb::TryTextToDate(txtShipDate.Text(), d) ? d : loadedShipDate_;
-            loadedShipDate_ = inv->Shippingdate;
+            inv->Shippingdate = shipDate;
             inv->ShippingCharge = lenientAmount(txtShipCharge.Text());
             inv->ShippingType = cmbShipType.Text();
             inv->TrackingNum = txtTrackNum.Text();
@@ -624,10 +626,25 @@ void InvoiceDetail::txtShipCharge_LostFocus() {
 
 void InvoiceDetail::ItemList_BeforeEdit(int Row, int Col, bool& Cancel) {
     vb::Trap(label("ItemList_BeforeEdit"), [&] {
+        // A line's item is the one the picker took stock of: to change it,
+        // remove the line and pick again.
+        if (Col == colItem) {
+            Cancel = true;
+            return;
+        }
         if (Col != colQty) return;
         const QString cell = ItemList.TextMatrix(Row, colQty);
         OldQty = cell.isEmpty() ? 0 : vb::CLng(vb::Variant(cell));
     });
+}
+
+// A quantity is a whole number of units (negative for a return); the stock
+// moves by exactly what the line stores.
+static bool readWholeQuantity(const QString& text, int32_t& qty) {
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    if (ok) qty = v;
+    return ok;
 }
 
 void InvoiceDetail::ItemList_AfterEdit(int Row, int Col) {
@@ -635,13 +652,24 @@ void InvoiceDetail::ItemList_AfterEdit(int Row, int Col) {
         ItemListOldRow = ItemList.Row();
         const int r = ItemListOldRow;
         if (Col == colQty) {
-            const int32_t qty = vb::CLng(vb::Variant(ItemList.TextMatrix(r, colQty)));
+            // Whatever stops the edit puts the quantity the line had back.
+            auto restore = [&] { ItemList.setTextMatrix(r, colQty, QString::number(OldQty)); };
+            int32_t qty = 0;
+            if (!readWholeQuantity(ItemList.TextMatrix(r, colQty), qty)) {
+                vb::MsgBox(QStringLiteral("Quantity must be a whole number."), vb::vbOKOnly);
+                restore();
+                return;
+            }
             if (qty != OldQty) {
                 NewQty = qty;
                 const int32_t item = vb::CLng(vb::Variant(ItemList.TextMatrix(r, colItem)));
                 {
                     Connected<Inventory> stock(Globals::SharedInventory);
                     QtyResult = stock->QtyInStock(item, OldQty, NewQty);
+                }
+                if (QtyResult == Inventory::Failed) {
+                    restore();
+                    return;
                 }
                 if (QtyResult > Inventory::NotTracked && QtyResult < 0) {
                     vb::MsgBox(QStringLiteral("No ") + ItemList.TextMatrix(r, colNotes) +

@@ -169,8 +169,4 @@ private:
     bool headerStored_ = false;   // the header row was read or written here
     bool discarding_ = false;     // closing because the invoice is gone
     int32_t invoiceCust_ = 0;
-    // The dates the header last held (shown at load, or last set by Save):
-    // what a date box that is not a date saves.
-    vb::Date loadedDate_;
-    vb::Date loadedShipDate_;
 };

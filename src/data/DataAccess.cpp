@@ -66,6 +66,13 @@ void DataAccess::Exec(const QString& sql) {
     r.Open(sql, cn, ado::adOpenDynamic, ado::adLockOptimistic, -1);
 }
 
+ado::RecordsetPtr DataAccess::TakeStock(int32_t itemNum, int32_t taken) {
+    const QString item = ado::SqlLong(itemNum);
+    Exec(QStringLiteral("update tb_Inventory set instock = instock - (") + ado::SqlLong(taken) +
+         QStringLiteral(") where ItemNum = ") + item + QStringLiteral(" and par > 0"));
+    return Read(QStringLiteral("select par, instock from tb_Inventory where ItemNum = ") + item);
+}
+
 int32_t DataAccess::NextKey(const NumberedTable& t) {
     auto r = Read(QStringLiteral("select max(%1) as HighNum from %2")
                       .arg(QString::fromLatin1(t.key), QString::fromLatin1(t.table)));

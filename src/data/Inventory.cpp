@@ -89,22 +89,23 @@ bool Inventory::DeleteItem(int32_t itemNum) {
 }
 
 int32_t Inventory::QtyInStock(int32_t itemNum, int32_t OldQty, int32_t NewQty) {
-    int32_t result = 0;
+    int32_t result = Failed;
     Trap("QtyInStock", [&] {
-        auto r = ReadForUpdate(QStringLiteral("select * from tb_inventory where ItemNum = ") + SqlLong(itemNum));
+        const int64_t moved = int64_t(NewQty) - int64_t(OldQty);
+        if (moved < INT32_MIN || moved > INT32_MAX) vb::Raise(vb::err::Overflow);
+        ado::Transaction t(*cn);
+        auto r = TakeStock(itemNum, int32_t(moved));
         const vb::Variant par = r->Fields("par").Value();   // no row: 3021, reported
+        int32_t now = NotTracked;
         // A Null par counts as not tracked, as a Null condition is false.
         if (!par.isNull() && vb::CDbl(par) > 0) {
-            const int64_t moved = int64_t(NewQty) - int64_t(OldQty);
-            const int64_t stock = int64_t(vb::CLng(r->Fields("instock").Value())) - moved;
-            if (stock < INT32_MIN || stock > INT32_MAX) vb::Raise(vb::err::Overflow);
-            r->Fields("instock") = vb::Variant(int(stock));
-            r->Update();
-            result = int32_t(stock);
-        } else {
-            result = NotTracked;
+            // A Null stock raises 94 and one beyond a long 6: the move is undone.
+            now = vb::CLng(r->Fields("instock").Value());
+            if (now == Failed) vb::Raise(vb::err::Overflow);
         }
         r->Close();
+        t.Commit();
+        result = now;
     });
     return result;
 }

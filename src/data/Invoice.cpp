@@ -234,30 +234,25 @@ bool Invoice::DeleteInvoice(int32_t InvoiceNum) {
         const QString num = SqlLong(InvoiceNum);
         ado::Transaction t(*cn);
         Exec(QStringLiteral("delete * from tb_invoice where InvoiceNum = ") + num);
-        auto lines = ReadForUpdate(QStringLiteral("Select * from tb_trans where InvoiceNum = ") + num);
-        if (lines->Eof()) {
-            t.Commit();
-            return;
-        }
+        auto lines = Read(QStringLiteral("Select ItemNum, Qty from tb_trans where InvoiceNum = ") + num);
         while (!lines->Eof()) {
             const int32_t item = vb::CLng(lines->Fields("ItemNum").Value());
-            auto inv = ReadForUpdate(QStringLiteral("select * from tb_inventory where itemnum = ") + SqlLong(item));
-            // An item deleted since the line was written has no stock to take back.
-            if (!inv->Eof()) {
-                const vb::Variant par = inv->Fields("Par").Value();
-                if (!par.isNull() && vb::CLng(par) > 0) {
-                    const vb::Variant inStock = inv->Fields("InStock").Value();
-                    const vb::Variant qty = lines->Fields("Qty").Value();
-                    // Jet arithmetic: a Null on either side leaves Null, so nothing changes.
-                    if (!inStock.isNull() && !qty.isNull()) {
-                        const int64_t sum = int64_t(vb::CLng(inStock)) + vb::CLng(qty);
-                        if (sum > 2147483647LL || sum < -2147483648LL) vb::Raise(vb::err::Overflow);
-                        inv->Fields("InStock") = vb::Variant(static_cast<int>(sum));
-                        inv->Update();
-                    }
+            const vb::Variant qty = lines->Fields("Qty").Value();
+            // A Null quantity gives nothing back; an item deleted since the
+            // line was written has no stock to take it.
+            if (!qty.isNull()) {
+                const int32_t q = vb::CLng(qty);
+                if (q == INT32_MIN) vb::Raise(vb::err::Overflow);
+                auto inv = TakeStock(item, -q);
+                // A restock beyond a long raises 6 here and the whole delete
+                // rolls back: nothing is deleted.
+                if (!inv->Eof()) {
+                    const vb::Variant par = inv->Fields("par").Value();
+                    const vb::Variant inStock = inv->Fields("instock").Value();
+                    if (!par.isNull() && vb::CDbl(par) > 0 && !inStock.isNull()) (void)vb::CLng(inStock);
                 }
+                inv->Close();
             }
-            inv->Close();
             lines->MoveNext();
         }
         lines->Close();

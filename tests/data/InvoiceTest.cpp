@@ -686,6 +686,25 @@ TEST(DeleteInvoice, StoppedHalfWayLeavesEverythingAsItWas) {
     EXPECT_EQ(o.scalar("SELECT count(*) FROM tb_trans"), "1");
 }
 
+// A restock that cannot be stored stops the delete with one report: the
+// header, the lines and every item's stock stay as they were.
+TEST(DeleteInvoice, ARestockBeyondALongDeletesNothing) {
+    Opened o;
+    addInvoice(o.folder, 2001, 1001, "2024-03-01 00:00:00");
+    o.folder.exec("INSERT INTO tb_Inventory (ItemNum, CatNum, par, instock) VALUES "
+                  "(3001, 1, 5, 10), (3002, 1, 5, 2147483647)");
+    addLine(o.folder, 5001, 2001, 3001, 2, "1");
+    addLine(o.folder, 5002, 2001, 3002, 1, "1");
+    ScriptedMsgBox box;
+    box.expect(vb::vbOK);
+    EXPECT_FALSE(o.inv.DeleteInvoice(2001));
+    ASSERT_EQ(box.shown().size(), 1u);
+    EXPECT_TRUE(box.lastPrompt().startsWith("Invoice.DeleteInvoice -6 ")) << box.lastPrompt().toStdString();
+    EXPECT_EQ(o.scalar("SELECT count(*) FROM tb_Invoice"), "1");
+    EXPECT_EQ(o.scalar("SELECT count(*) FROM tb_trans"), "2");
+    EXPECT_EQ(o.scalar("SELECT group_concat(ItemNum || ':' || instock) FROM tb_Inventory"), "3001:10,3002:2147483647");
+}
+
 // --- Lists --------------------------------------------------------------------
 
 TEST(InvoiceLists, StrictlyAfterTheSinceDateHighestFirstWithoutLinesAndWithoutOrphans) {
