@@ -127,26 +127,35 @@ CREATE TABLE tb_ExpenseTypes (type TEXT COLLATE NOCASE);
 CREATE TABLE tb_Shipping (service TEXT COLLATE NOCASE, [option] TEXT COLLATE NOCASE, charge CURRENCY);
 
 -- Balance by the rule of the client-balance member with the as-of date
--- tomorrow; only clients who owe something are listed. Each side is summed
--- once per client in a grouped subquery and joined, rather than asked per
--- client: a correlated form rescans the line sums for every client.
--- Invoices and payments without a client row fall out of the joins.
+-- tomorrow, to the ten-thousandth: each amount is taken to four places, each
+-- invoice total is rounded to four places halves to even, and so is the
+-- balance, as the member does. Only clients who owe at least a cent as
+-- shown are listed. Each side is summed once per client in a grouped
+-- subquery and joined, rather than asked per client: a correlated form
+-- rescans the line sums for every client. Invoices and payments without a
+-- client row fall out of the joins.
 CREATE VIEW ClientBals AS
-SELECT CustNum, Fullname, Balance FROM (
- SELECT c.CustNum AS CustNum,
-  (IFNULL(c.Lname,'') || ', ' || IFNULL(c.Fname,'')) COLLATE NOCASE AS Fullname,
-  round(IFNULL(s.Sales,0) - IFNULL(p.Paid,0), 4) AS Balance
- FROM tb_Client c
- LEFT JOIN (SELECT i.CustNum AS CustNum,
-              sum(round((IFNULL(l.L,0) - IFNULL(l.L,0)*i.discount/100.0)
-                        + IFNULL(i.shippingcharge,0) + IFNULL(i.interest,0) + IFNULL(i.tax,0), 4)) AS Sales
-            FROM tb_Invoice i
-            LEFT JOIN (SELECT InvoiceNum, sum(Amount) AS L FROM tb_trans GROUP BY InvoiceNum) l
-                   ON l.InvoiceNum = i.InvoiceNum
-            WHERE i.Date > '1981-01-01 00:00:00'
-              AND i.Date <= datetime('now','localtime','start of day','+1 day')
-            GROUP BY i.CustNum) s ON s.CustNum = c.CustNum
- LEFT JOIN (SELECT CustNum, sum(Amount) AS Paid FROM tb_Receive
-            WHERE Date <= datetime('now','localtime','start of day','+1 day')
-            GROUP BY CustNum) p ON p.CustNum = c.CustNum)
-WHERE Balance > 0;
+SELECT CustNum, Fullname, B / 10000.0 AS Balance FROM (
+ SELECT CustNum, Fullname, (CAST(V AS INTEGER) + CASE WHEN abs(V - CAST(V AS INTEGER)) > 0.5 THEN (CASE WHEN V < 0 THEN -1 ELSE 1 END) WHEN abs(V - CAST(V AS INTEGER)) = 0.5 THEN CAST(V AS INTEGER) % 2 ELSE 0 END) AS B FROM (
+  SELECT c.CustNum AS CustNum,
+   (IFNULL(c.Lname,'') || ', ' || IFNULL(c.Fname,'')) COLLATE NOCASE AS Fullname,
+   (IFNULL(s.Sales,0) / 10000.0 - IFNULL(p.Paid,0)) * 10000.0 AS V
+  FROM tb_Client c
+  LEFT JOIN (SELECT CustNum, sum((CAST(T AS INTEGER) + CASE WHEN abs(T - CAST(T AS INTEGER)) > 0.5 THEN (CASE WHEN T < 0 THEN -1 ELSE 1 END) WHEN abs(T - CAST(T AS INTEGER)) = 0.5 THEN CAST(T AS INTEGER) % 2 ELSE 0 END)) AS Sales FROM (
+              SELECT CustNum,
+               (((L - L * (D / 100.0)) + S) + I + X) * 10000.0 AS T FROM (
+                SELECT CustNum, D, (CAST(Lv AS INTEGER) + CASE WHEN abs(Lv - CAST(Lv AS INTEGER)) > 0.5 THEN (CASE WHEN Lv < 0 THEN -1 ELSE 1 END) WHEN abs(Lv - CAST(Lv AS INTEGER)) = 0.5 THEN CAST(Lv AS INTEGER) % 2 ELSE 0 END) / 10000.0 AS L, (CAST(Sv AS INTEGER) + CASE WHEN abs(Sv - CAST(Sv AS INTEGER)) > 0.5 THEN (CASE WHEN Sv < 0 THEN -1 ELSE 1 END) WHEN abs(Sv - CAST(Sv AS INTEGER)) = 0.5 THEN CAST(Sv AS INTEGER) % 2 ELSE 0 END) / 10000.0 AS S,
+                       (CAST(Iv AS INTEGER) + CASE WHEN abs(Iv - CAST(Iv AS INTEGER)) > 0.5 THEN (CASE WHEN Iv < 0 THEN -1 ELSE 1 END) WHEN abs(Iv - CAST(Iv AS INTEGER)) = 0.5 THEN CAST(Iv AS INTEGER) % 2 ELSE 0 END) / 10000.0 AS I, (CAST(Xv AS INTEGER) + CASE WHEN abs(Xv - CAST(Xv AS INTEGER)) > 0.5 THEN (CASE WHEN Xv < 0 THEN -1 ELSE 1 END) WHEN abs(Xv - CAST(Xv AS INTEGER)) = 0.5 THEN CAST(Xv AS INTEGER) % 2 ELSE 0 END) / 10000.0 AS X FROM (
+                 SELECT i.CustNum AS CustNum, IFNULL(i.discount,0) AS D,
+                        IFNULL(l.L,0) * 10000.0 AS Lv, IFNULL(i.shippingcharge,0) * 10000.0 AS Sv,
+                        IFNULL(i.interest,0) * 10000.0 AS Iv, IFNULL(i.tax,0) * 10000.0 AS Xv
+                 FROM tb_Invoice i
+                 LEFT JOIN (SELECT InvoiceNum, sum(Amount) AS L FROM tb_trans GROUP BY InvoiceNum) l
+                        ON l.InvoiceNum = i.InvoiceNum
+                 WHERE i.Date > '1981-01-01 00:00:00'
+                   AND i.Date <= datetime('now','localtime','start of day','+1 day'))))
+            GROUP BY CustNum) s ON s.CustNum = c.CustNum
+  LEFT JOIN (SELECT CustNum, sum(Amount) AS Paid FROM tb_Receive
+             WHERE Date <= datetime('now','localtime','start of day','+1 day')
+             GROUP BY CustNum) p ON p.CustNum = c.CustNum))
+WHERE B >= 50;

@@ -111,7 +111,7 @@ void Vendors::Box_Change() { VendorChanged = true; }
 
 QString Vendors::DiscountText(double discount) { return vb::NumberToInvariant(discount); }
 
-double Vendors::DiscountFromText(const QString& text) { return vb::Val(text); }
+double Vendors::DiscountFromText(const QString& text) { return vb::LeadingNumber(text); }
 
 void Vendors::Form_Load() {
     vb::Trap(label("Form_Load"), [this] {
@@ -147,7 +147,7 @@ void Vendors::GetVendorDetails(const QString& Company) {
         ConnectionGuard guard{sharedVendor()};
         Vendor& v = *guard.v;
         v.OpenCn();
-        v.GetVendor(Company);
+        vendorStored_ = v.GetVendor(Company);
         lblVendorNum.setCaption(QString::number(v.VendorNum));
         txtCompany.setText(v.Company);
         txtAddress.setText(v.Address1);
@@ -210,7 +210,13 @@ bool Vendors::SaveVendor() {
                 v.POnum = txtPOnum.Text();
                 v.Discount = DiscountFromText(txtDiscount.Text());
                 v.Notes = txtNotes.Text();
-                stored = v.SaveVendorAccess(v.VendorNum);
+                stored = v.SaveVendorAccess(vendorStored_ ? v.VendorNum : 0);
+                if (stored && !vendorStored_) {
+                    // The first save takes the number; another copy of the
+                    // program may have taken the one shown.
+                    vendorStored_ = true;
+                    lblVendorNum.setCaption(QString::number(v.VendorNum));
+                }
                 forms::DoEvents();
                 // A refused save has shown its report; no notice then says
                 // it succeeded.
@@ -261,10 +267,13 @@ void Vendors::btnDelete_Click() {
                                       vb::vbYesNo + vb::vbQuestion + vb::vbDefaultButton2,
                                       QStringLiteral("Delete Vendor ... ") + txtCompany.Text() + QStringLiteral("?"));
         if (answer != vb::vbYes) return;
-        {
+        // A vendor never saved has no row; the number shown may since be
+        // another copy's new vendor.
+        if (vendorStored_) {
             ConnectionGuard guard{sharedVendor()};
             guard.v->OpenCn();
-            guard.v->DeleteVendor(vb::CLng(vb::Variant(lblVendorNum.Caption())));
+            // Saved again, the vendor shown is a new one.
+            if (guard.v->DeleteVendor(vb::CLng(vb::Variant(lblVendorNum.Caption())))) vendorStored_ = false;
         }
         MakeVendorList();
         if (!cmbVendors.Text().isEmpty()) GetVendorDetails(cmbVendors.Text());

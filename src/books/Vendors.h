@@ -70,4 +70,6 @@ private:
     // Opens the register window. It is not part of the program yet.
     void ShowRegisterPlaceholder();
     void layoutControls();
+
+    bool vendorStored_ = false;   // the vendor shown has a row (false: never saved)
 };

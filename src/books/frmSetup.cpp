@@ -126,32 +126,7 @@ void frmSetup::layoutControls() {
 
 QString frmSetup::RateText(double rate) { return vb::NumberToInvariant(rate); }
 
-double frmSetup::RateFromText(const QString& text) {
-    const QByteArray t = text.toLatin1();
-    qsizetype i = 0;
-    while (i < t.size() && (t[i] == ' ' || t[i] == '\t')) ++i;
-    const qsizetype start = i;
-    if (i < t.size() && (t[i] == '-' || t[i] == '+')) ++i;
-    bool digits = false, point = false;
-    for (; i < t.size(); ++i) {
-        if (t[i] >= '0' && t[i] <= '9') digits = true;
-        else if (t[i] == '.' && !point) point = true;
-        else break;
-    }
-    if (!digits) return 0.0;
-    qsizetype end = i;
-    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
-        qsizetype j = i + 1;
-        if (j < t.size() && (t[j] == '-' || t[j] == '+')) ++j;
-        const qsizetype expStart = j;
-        while (j < t.size() && t[j] >= '0' && t[j] <= '9') ++j;
-        if (j > expStart) end = j;
-    }
-    const double x = std::strtod(t.mid(start, end - start).constData(), nullptr);
-    // A rate too large for a Double is refused rather than stored as infinity.
-    if (!std::isfinite(x)) vb::Raise(vb::err::Overflow);
-    return x == 0.0 ? 0.0 : x;
-}
+double frmSetup::RateFromText(const QString& text) { return vb::LeadingNumber(text); }
 
 void frmSetup::Form_Load() {
     vb::Trap(QStringLiteral("frmsetup.Form_Load -"), [this] {

@@ -156,7 +156,7 @@ void CustInvoices::ShowBalance() {
         client->OpenCn();
         const vb::Currency bal = client->ClientBal(ListedClient, vb::Date());
         lblBalDue.setCaption(vb::FormatCurrency(bal));
-        lblBalDue.setForeColor(bal > vb::Currency() ? 255 : 0);
+        lblBalDue.setForeColor(Client::Owes(bal) ? 255 : 0);
     });
 }
 

@@ -523,7 +523,9 @@ void Customer::CustList2_DblClick() {
         // 1 January of this year, built directly so no locale can misread it.
         GetInvoices(vb::Date::fromYmd(vb::Today().year(), 1, 1));
         if (forms::Form::get<CustInvoices>().InvoiceList.Rows() < 2) {
-            forms::Form::unload<CustInvoices>();
+            // An invoice editor it owns may keep it open (Cancel): then
+            // nothing more happens.
+            if (!forms::Form::unload<CustInvoices>()) return;
             const int answer = vb::MsgBox(QStringLiteral("Enter new sales invoice for ") + CurrentCustName + QStringLiteral("?"),
                                           vb::vbYesNo + vb::vbQuestion + vb::vbDefaultButton2,
                                           QStringLiteral("No Sales Found"));

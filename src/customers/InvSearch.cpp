@@ -138,6 +138,9 @@ void InvSearch::btnOK_Click() {
         stock->OpenCn();
         const int32_t result = stock->QtyInStock(item, 0, 1);
         stock->CloseCn();
+        // An item that could not be taken (deleted since the list was filled,
+        // say) gets no line; the report has been shown.
+        if (result == Inventory::Failed) return;
         detail.QtyResult = result;
 
         controls::FlexGrid& grid = detail.ItemList;

@@ -274,8 +274,6 @@ void InvoiceDetail::Form_Load() {
 }
 
 void InvoiceDetail::showHeader(const Invoice& inv) {
-    loadedDate_ = inv.InvoiceDate;
-    loadedShipDate_ = inv.Shippingdate;
     txtDate.setText(vb::DateToText(inv.InvoiceDate));
     txtDescription.setText(inv.description);
     txtSalesRep.setText(inv.SalesRep);
@@ -292,8 +290,6 @@ void InvoiceDetail::showHeader(const Invoice& inv) {
 // A new invoice starts blank, as a header that has no row reads.
 void InvoiceDetail::showBlankHeader() {
     const vb::Date today = vb::Today();
-    loadedDate_ = today;
-    loadedShipDate_ = today;
     txtDescription.setText(QString());
     txtDate.setText(vb::DateToText(today));
     txtDiscount.setText(numberText(Globals::CurrentCustDiscount));
@@ -358,7 +354,13 @@ void InvoiceDetail::Form_QueryUnload(bool& Cancel, int) {
     // saved keeps the window when the user says so. An invoice deleted
     // elsewhere has nothing left to save.
     if (discarding_) return;
-    if (!rows_.SaveBeforeClose([this] { ItemList_LostFocus(); })) Cancel = true;
+    if (!rows_.SaveBeforeClose([this] { ItemList_LostFocus(); })) {
+        Cancel = true;
+        return;
+    }
+    // Typed header changes get the save question on every way out; Cancel,
+    // or a save that is refused, keeps the window and stops whatever closed it.
+    if (!AskToSave()) Cancel = true;
 }
 
 
@@ -373,13 +375,11 @@ void InvoiceDetail::GetInvoiceTotal() {
                 const QString cell = ItemList.TextMatrix(r, colTotal);
                 if (!cell.isEmpty()) sum += vb::ParseCurrency(cell);
             }
-            const double discount = vb::CDbl(vb::Variant(txtDiscount.Text()));
-            const double ship = vb::ParseCurrency(txtShipCharge.Text()).toDouble();
-            const double interest = vb::ParseCurrency(txtInterest.Text()).toDouble();
-            const double tax = vb::ParseCurrency(txtTax.Text()).toDouble();
-            // Carried in double and rounded once, as the stored total is.
-            const double s = sum.toDouble();
-            total = vb::Currency::fromDouble((((s - s * (discount / 100.0)) + ship) + interest) + tax);
+            double discount = 0;
+            if (!Globals::ReadDiscount(txtDiscount.Text(), discount)) return;
+            // By the stored total's own rule.
+            total = Invoice::TotalOf(sum, discount, vb::ParseCurrency(txtShipCharge.Text()),
+                                     vb::ParseCurrency(txtInterest.Text()), vb::ParseCurrency(txtTax.Text()));
         }
         lblTotal.setCaption(vb::FormatCurrency(total));
     });
@@ -394,7 +394,8 @@ void InvoiceDetail::GetTax() {
                 if (!cell.isEmpty()) sum += vb::ParseCurrency(cell);
             }
         }
-        const double discount = vb::CDbl(vb::Variant(txtDiscount.Text()));
+        double discount = 0;
+        if (!Globals::ReadDiscount(txtDiscount.Text(), discount)) return;
         const vb::Currency discounted = sum - vb::Currency::fromDouble(sum.toDouble() * discount / 100.0);
         const double tax = discounted.toDouble() * (Globals::StateTaxRate / 100.0);
         txtTax.setText(vb::FormatCurrency(vb::Currency::fromDouble(tax)));
@@ -441,30 +442,47 @@ bool InvoiceDetail::CheckHeader() const {
 bool InvoiceDetail::SaveInvoice() {
     bool saved = false;
     vb::Trap(label("btnSave_Click"), [&] {
+        // A box that is not a date stops the save; the edits stay unsaved.
+        vb::Date invoiceDate, shipDate;
+        if (!vb::TryTextToDate(txtDate.Text(), invoiceDate)) {
+            vb::MsgBox(QStringLiteral("Date is not a valid date."), vb::vbOKOnly);
+            return;
+        }
+        if (!vb::TryTextToDate(txtShipDate.Text(), shipDate)) {
+            vb::MsgBox(QStringLiteral("Shipping Date is not a valid date."), vb::vbOKOnly);
+            return;
+        }
         if (!CheckHeader() || !CheckClient()) return;
+        // A refused discount saves nothing and keeps every edit.
+        double discount = 0;
+        if (!Globals::ReadDiscount(txtDiscount.Text(), discount)) return;
         std::shared_ptr<Invoice> shared = Globals::SharedInvoice;
-        const int32_t num = vb::CLng(vb::Variant(lblInvoiceNum.Caption()));
+        int32_t num = vb::CLng(vb::Variant(lblInvoiceNum.Caption()));
         {
             Connected<Invoice> inv(shared);
             inv->setInvoiceNum(num);
             inv->setCustNum(invoiceCust_);
-            // A box that is not a date leaves the date the header last held.
-            vb::Date d;
-            inv->InvoiceDate = vb::TryTextToDate(txtDate.Text(), d) ? d : loadedDate_;
-            loadedDate_ = inv->InvoiceDate;
+            inv->InvoiceDate = invoiceDate;
             inv->description = txtDescription.Text();
             inv->SalesRep = txtSalesRep.Text();
-            inv->Discount = vb::Val(txtDiscount.Text());
-            inv->Shippingdate = vb::TryTextToDate(txtShipDate.Text(), d) ? d : loadedShipDate_;
-            loadedShipDate_ = inv->Shippingdate;
+            inv->Discount = discount;
+            inv->Shippingdate = shipDate;
             inv->ShippingCharge = lenientAmount(txtShipCharge.Text());
             inv->ShippingType = cmbShipType.Text();
             inv->TrackingNum = txtTrackNum.Text();
             inv->Terms = txtTerms.Text();
             inv->Tax = lenientAmount(txtTax.Text());
             inv->Interest = lenientAmount(txtInterest.Text());
-            if (!inv->SaveInvoiceAccess(num)) return;
+            const bool first = !headerStored_;
+            if (!inv->SaveInvoiceAccess(first ? 0 : num)) return;
             headerStored_ = true;
+            if (first) {
+                // The first save takes the number; another copy of the
+                // program may have taken the one shown.
+                NewInvoiceUnsaved = false;
+                num = inv->InvoiceNum();
+                lblInvoiceNum.setCaption(QString::number(num));
+            }
             lblTotal.setCaption(vb::FormatCurrency(inv->InvoiceTotal(num)));
         }
         // A sales list listing this client renews its balance on the save.
@@ -488,6 +506,8 @@ bool InvoiceDetail::AskToSave() {
 
 void InvoiceDetail::btnExit_Click() {
     vb::Trap(label("btnExit_Click"), [&] {
+        // The pending line is settled before the header is asked about.
+        if (!rows_.SaveBeforeClose([this] { ItemList_LostFocus(); })) return;
         if (!AskToSave()) return;
         if (Globals::InvoicesUpdated) {
             Globals::CurrentCustNum = invoiceCust_;
@@ -515,6 +535,8 @@ void InvoiceDetail::OpenInvoicePreview() { PrtInvoice::ShowCurrent(); }
 
 void InvoiceDetail::btnNew_Click() {
     vb::Trap(label("btnNew_Click"), [&] {
+        if (!rows_.SaveOrDiscard(controls::GridRowEditor::DiscardQuestion(), [this] { ItemList_LostFocus(); }))
+            return;
         if (!AskToSave()) return;
         // An open picker belongs to the invoice it was opened for; left open it
         // would add a line to the new invoice before its header exists.
@@ -542,11 +564,8 @@ void InvoiceDetail::btnNew_Click() {
 
 void InvoiceDetail::btnNewItem_Click() {
     vb::Trap(label("btnNewItem_Click"), [&] {
-        if (NewInvoiceUnsaved) {
-            // The header row exists before any line refers to it.
-            if (!SaveInvoice()) return;
-            NewInvoiceUnsaved = false;
-        }
+        // The header row exists before any line refers to it.
+        if (NewInvoiceUnsaved && !SaveInvoice()) return;
         Globals::CurrentCatNum = 1;
         forms::Form::get<InvSearch>().Show(false, this);
     });
@@ -607,10 +626,25 @@ void InvoiceDetail::txtShipCharge_LostFocus() {
 
 void InvoiceDetail::ItemList_BeforeEdit(int Row, int Col, bool& Cancel) {
     vb::Trap(label("ItemList_BeforeEdit"), [&] {
+        // A line's item is the one the picker took stock of: to change it,
+        // remove the line and pick again.
+        if (Col == colItem) {
+            Cancel = true;
+            return;
+        }
         if (Col != colQty) return;
         const QString cell = ItemList.TextMatrix(Row, colQty);
         OldQty = cell.isEmpty() ? 0 : vb::CLng(vb::Variant(cell));
     });
+}
+
+// A quantity is a whole number of units (negative for a return); the stock
+// moves by exactly what the line stores.
+static bool readWholeQuantity(const QString& text, int32_t& qty) {
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    if (ok) qty = v;
+    return ok;
 }
 
 void InvoiceDetail::ItemList_AfterEdit(int Row, int Col) {
@@ -618,13 +652,24 @@ void InvoiceDetail::ItemList_AfterEdit(int Row, int Col) {
         ItemListOldRow = ItemList.Row();
         const int r = ItemListOldRow;
         if (Col == colQty) {
-            const int32_t qty = vb::CLng(vb::Variant(ItemList.TextMatrix(r, colQty)));
+            // Whatever stops the edit puts the quantity the line had back.
+            auto restore = [&] { ItemList.setTextMatrix(r, colQty, QString::number(OldQty)); };
+            int32_t qty = 0;
+            if (!readWholeQuantity(ItemList.TextMatrix(r, colQty), qty)) {
+                vb::MsgBox(QStringLiteral("Quantity must be a whole number."), vb::vbOKOnly);
+                restore();
+                return;
+            }
             if (qty != OldQty) {
                 NewQty = qty;
                 const int32_t item = vb::CLng(vb::Variant(ItemList.TextMatrix(r, colItem)));
                 {
                     Connected<Inventory> stock(Globals::SharedInventory);
                     QtyResult = stock->QtyInStock(item, OldQty, NewQty);
+                }
+                if (QtyResult == Inventory::Failed) {
+                    restore();
+                    return;
                 }
                 if (QtyResult > Inventory::NotTracked && QtyResult < 0) {
                     vb::MsgBox(QStringLiteral("No ") + ItemList.TextMatrix(r, colNotes) +

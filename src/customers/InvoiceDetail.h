@@ -78,7 +78,7 @@ public:
     int ItemListOldRow = 0;      // the row being left (the row a save writes)
     int ItemListNewRow = 0;      // the row entered
     bool SkipTotal = false;      // from the load until the grid's first LeaveCell
-    bool NewInvoiceUnsaved = false;
+    bool NewInvoiceUnsaved = false;   // until the header's first save, which takes its number
 
     // The client this invoice belongs to, taken when it was opened: the
     // current client for a new invoice, the record's client for a stored one.
@@ -169,8 +169,4 @@ private:
     bool headerStored_ = false;   // the header row was read or written here
     bool discarding_ = false;     // closing because the invoice is gone
     int32_t invoiceCust_ = 0;
-    // The dates the header last held (shown at load, or last set by Save):
-    // what a date box that is not a date saves.
-    vb::Date loadedDate_;
-    vb::Date loadedShipDate_;
 };

@@ -239,12 +239,12 @@ void Profile::LoadClient() {
         if (!client) vb::Raise(vb::err::ObjectNotSet);
         client->OpenCn();
         // No row (0 included): a blank client with the next free number,
-        // shown but not reserved.
+        // shown but not reserved; its first save takes the number it gets.
         storedClient_ = client->GetClient(CurrentCustNum) && CurrentCustNum > 0;
         if (CurrentCustNum > 0) {
             const vb::Currency bal = client->ClientBal(CurrentCustNum, vb::Date());
             lblBalDue.setCaption(vb::FormatCurrency(bal));
-            lblBalDue.setForeColor(bal > vb::Currency() ? 255 : 0);
+            lblBalDue.setForeColor(Client::Owes(bal) ? 255 : 0);
         } else {
             lblBalDue.setCaption(QString());
             lblBalDue.setForeColor(0);
@@ -361,6 +361,9 @@ bool Profile::SaveProfile() {
         ConnectionGuard guard{SharedClient};
         auto client = guard.c;
         if (!client) vb::Raise(vb::err::ObjectNotSet);
+        // A refused discount saves nothing and keeps every edit.
+        double discount = 0;
+        if (!ReadDiscount(txtDiscount.Text(), discount)) return;
         client->OpenCn();
 
         const int32_t num = vb::CLng(vb::Variant(lblCustNum.Caption()));
@@ -400,7 +403,7 @@ bool Profile::SaveProfile() {
         client->PaymentType2 = cmbPmtType2.Text();
         client->ExpDate1 = txtExpDate1.Text();
         client->ExpDate2 = txtExpDate2.Text();
-        client->Discount = vb::CDbl(vb::Variant(txtDiscount.Text()));   // not a number: nothing is written
+        client->Discount = discount;
         client->Company = txtCompany.Text();
         client->POnum = txtPOnum.Text();
         client->ShipFname = txtShippingFname.Text();
@@ -418,8 +421,13 @@ bool Profile::SaveProfile() {
         client->Notes = loadedNotes_;
 
         // The data layer has reported a refused save; nothing more happens.
-        if (!client->SaveClientAccess(num)) return;
-        storedClient_ = true;
+        if (!client->SaveClientAccess(storedClient_ ? num : 0)) return;
+        if (!storedClient_) {
+            // Another copy of the program may have taken the number shown.
+            storedClient_ = true;
+            lblCustNum.setCaption(QString::number(client->CustNum));
+            if (CurrentCustNum == num) CurrentCustNum = client->CustNum;
+        }
 
         NewClientMode = false;
         forms::DoEvents();
@@ -462,7 +470,8 @@ bool Profile::CheckStillStored(int32_t num) const {
 
 bool Profile::AskToSave() {
     if (!ProfileChanged) return true;
-    const int answer = vb::MsgBox(QStringLiteral("Save Changes to ") + Globals::CurrentCustName + QStringLiteral("?"),
+    // Named from the boxes: the client shown, whoever is current elsewhere.
+    const int answer = vb::MsgBox(QStringLiteral("Save Changes to ") + NameFromBoxes() + QStringLiteral("?"),
                                   vb::vbYesNoCancel + vb::vbQuestion + vb::vbDefaultButton2,
                                   QStringLiteral("Save Client Pofile?"));
     if (answer == vb::vbCancel) return false;
@@ -487,7 +496,7 @@ void Profile::btnNewCustomer_Click() {
 void Profile::btnDelete_Click() {
     vb::Trap(label("btnDelete_Click"), [this] {
         using namespace Globals;
-        if (!mainListHasClients() || NewClientMode) return;
+        if (!mainListHasClients() || NewClientMode || !storedClient_) return;
         // The client shown here, whoever has been selected elsewhere since.
         Customer::AskAndDeleteClient(vb::CLng(vb::Variant(lblCustNum.Caption())), NameFromBoxes());
         RefreshCustList();
@@ -546,8 +555,8 @@ void Profile::btnNewInvoice_Click() {
     CurrentInvoiceDate = vb::Today();
     CurrentCustName.clear();
     CurrentInvoiceDesc.clear();
-    // The discount as shown, saved or not; a box that is no number leaves it.
-    vb::IgnoreErrors([this] { CurrentCustDiscount = vb::CDbl(vb::Variant(txtDiscount.Text())); });
+    // The discount as shown, saved or not; a refused one opens no invoice.
+    if (!ReadDiscount(txtDiscount.Text(), CurrentCustDiscount)) return;
     vb::IgnoreErrors([] { forms::Form::get<InvoiceDetail>().Show(); });
 }
 
@@ -596,6 +605,13 @@ void Profile::SetShippingInfo() {
         txtShippingCelPhone.setText(billing ? txtBillCellPhone.Text() : txtCellPhone.Text());
         txtShippingWorkPhone.setText(billing ? txtBillWorkPhone.Text() : txtWorkPhone.Text());
     });
+}
+
+void Profile::Form_QueryUnload(bool& Cancel, int) {
+    // Unsaved edits get the save question on every way out, except when the
+    // client itself was deleted (nothing is left to save). Cancel, or a save
+    // that is refused, keeps the window and stops whatever closed it.
+    if (!AskToSave()) Cancel = true;
 }
 
 void Profile::Form_Unload() { Globals::NewClientMode = false; }

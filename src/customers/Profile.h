@@ -101,6 +101,7 @@ public:
     bool ProfileChanged = false;
 
     void Form_Load() override;
+    void Form_QueryUnload(bool& Cancel, int UnloadMode) override;
     void Form_Unload() override;
 
     void btnSave_Click();

@@ -52,6 +52,8 @@ static_assert(std::size(kTexts) == 48);
 
 bool isCompanyOrPONum(int i) { return i == 12 || i == 36; }
 
+const DataAccess::NumberedTable kClients{"tb_Client", "CustNum", 1000, "GetNewCustNum"};
+
 } // namespace
 
 Client::Client() : DataAccess("Client") {
@@ -187,8 +189,8 @@ vb::Currency Client::ClientBal(int32_t CustNum, vb::Date& AsOf) {
 }
 
 bool Client::SaveClientAccess(int32_t CustNum) {
-    return Published({RecordEvents::ClientSaved, this->CustNum, this->CustNum}, Trap("SaveClientAccess", [&] {
-        QString sql = QStringLiteral(
+    const bool saved = Trap("SaveClientAccess", [&] {
+        const QString insert = QStringLiteral(
             "Insert into tb_client (CustNum,Lname,Fname,Mname,Address1,Address2,City, "
             "State,ZipCode,HomePhone,WorkPhone,CelPhone,Fax,Company,Email,Webpage,Notes,BillLname, "
             "BillFname,BillMname,BillAddress1,BillAddress2,BillCity,BillState,BillZipcode, "
@@ -196,17 +198,19 @@ bool Client::SaveClientAccess(int32_t CustNum) {
             "CardNum1,CardNum2,PaymentType1,PaymentType2,expdate1,expdate2,POnum,Discount,ShipLname,ShipFname,shipMname, "
             "shipAddress1,shipAddress2,ShipCity,ShipState,ShipZipcode,ShipHomePhone,ShipCelPhone,ShipWorkphone "
             ") values (");
-        sql += SqlLong(this->CustNum);
+        QString values;
         for (int i = 0; i < int(std::size(kTexts)); ++i) {
-            if (i == kBeforeDiscount) sql += QLatin1Char(',') + SqlDouble(Discount);
-            sql += QLatin1Char(',') + SqlText(this->*kTexts[i].member);
+            if (i == kBeforeDiscount) values += QLatin1Char(',') + SqlDouble(Discount);
+            values += QLatin1Char(',') + SqlText(this->*kTexts[i].member);
         }
-        sql += QLatin1Char(')');
         ado::Transaction t(*cn);
-        Exec(QStringLiteral("Delete * from tb_Client where CustNum = ") + SqlLong(CustNum));
-        Exec(sql);
+        const int32_t key = ClaimKey(kClients, CustNum);
+        if (CustNum == 0) this->CustNum = key;
+        Exec(insert + SqlLong(this->CustNum) + values + QLatin1Char(')'));
         t.Commit();
-    }));
+    });
+    // Told after the save: a new client's number is known only then.
+    return Published({RecordEvents::ClientSaved, this->CustNum, this->CustNum}, saved);
 }
 
 QString Client::ClientName(int32_t CustNum) {
@@ -222,6 +226,6 @@ QString Client::ClientName(int32_t CustNum) {
 
 void Client::GetNewCustNum() {
     Trap("GetNewCustNum", [&] {
-        CustNum = static_cast<int32_t>(NextKey(QStringLiteral("select max(CustNum) as HighNum from tb_Client"), 1000));
+        CustNum = NextKey(kClients);
     });
 }

@@ -38,8 +38,13 @@ public:
     // Invoice totals less payments, both dated on or before AsOf. An AsOf of
     // 0 means tomorrow and is written back to the caller's variable.
     vb::Currency ClientBal(int32_t CustNum, vb::Date& AsOf);
+    // A balance owes when it shows as at least a cent (rounded to two
+    // places): 0.0049 shows as 0.00 and is never shown as owing.
+    static bool Owes(vb::Currency balance) { return balance.raw() >= 50; }
     vb::Currency ClientBal(int32_t CustNum, const vb::Date& AsOf);
-    // Replaces the row of the argument by the properties.
+    // Replaces the row of the argument by the properties. An argument of 0
+    // saves a client never saved before: its number is taken inside the save
+    // and left in CustNum.
     bool SaveClientAccess(int32_t CustNum);
     // "fname mname lname"; "" after an error (no such client).
     QString ClientName(int32_t CustNum);

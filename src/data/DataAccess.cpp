@@ -66,9 +66,17 @@ void DataAccess::Exec(const QString& sql) {
     r.Open(sql, cn, ado::adOpenDynamic, ado::adLockOptimistic, -1);
 }
 
-long DataAccess::NextKey(const QString& maxSql, long start) {
-    auto r = Read(maxSql);
-    long high = start;
+ado::RecordsetPtr DataAccess::TakeStock(int32_t itemNum, int32_t taken) {
+    const QString item = ado::SqlLong(itemNum);
+    Exec(QStringLiteral("update tb_Inventory set instock = instock - (") + ado::SqlLong(taken) +
+         QStringLiteral(") where ItemNum = ") + item + QStringLiteral(" and par > 0"));
+    return Read(QStringLiteral("select par, instock from tb_Inventory where ItemNum = ") + item);
+}
+
+int32_t DataAccess::NextKey(const NumberedTable& t) {
+    auto r = Read(QStringLiteral("select max(%1) as HighNum from %2")
+                      .arg(QString::fromLatin1(t.key), QString::fromLatin1(t.table)));
+    int32_t high = t.start;
     if (!r->Eof()) {
         vb::Variant v = r->Fields("HighNum").Value();
         if (!v.isNull()) high = vb::CLng(v);
@@ -78,10 +86,16 @@ long DataAccess::NextKey(const QString& maxSql, long start) {
     return high + 1;
 }
 
-long DataAccess::AllocateKey(const char* allocator, const QString& maxSql, long start) {
+int32_t DataAccess::ClaimKey(const NumberedTable& t, int32_t key) {
+    Q_ASSERT(cn->InTransaction());
+    if (key != 0) {
+        Exec(QStringLiteral("delete * from %1 where %2 = ").arg(QString::fromLatin1(t.table), QString::fromLatin1(t.key)) +
+             ado::SqlLong(key));
+        return key;
+    }
     try {
-        return NextKey(maxSql, start);
+        return NextKey(t);
     } catch (...) {
-        throw KeyAllocationError{Label(allocator), vb::ToRuntimeError(std::current_exception())};
+        throw KeyAllocationError{Label(t.allocator), vb::ToRuntimeError(std::current_exception())};
     }
 }

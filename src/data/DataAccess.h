@@ -1,6 +1,7 @@
 #pragma once
 // The frame every data-access class shares: its own connection, the last
 // record set, the connection string, and the idioms its members use.
+#include <cstdint>
 #include <QString>
 #include "ado/Connection.h"
 #include "ado/Recordset.h"
@@ -20,6 +21,15 @@ public:
     void CloseCn();   // errors ignored
 
     const QString& ConnectionString() const { return ConnString; }
+
+    // A numbered table: its key column, the number before its first key, and
+    // the member whose label a failed allocation reports under.
+    struct NumberedTable {
+        const char* table;
+        const char* key;
+        int32_t start;
+        const char* allocator;
+    };
 
 protected:
     explicit DataAccess(const char* className);
@@ -56,12 +66,23 @@ protected:
     ado::RecordsetPtr ReadForUpdate(const QString& sql);
     // Statement idiom: DELETE, INSERT or UPDATE.
     void Exec(const QString& sql);
-    // Key allocation: the HighNum of maxSql plus one; Null counts as start.
-    long NextKey(const QString& maxSql, long start);
-    // The same, as a save allocates its key inside its transaction: an error
-    // stops the save, which rolls back first, and the one report then carries
-    // the allocating member's label ("Invoice.NewTransNum -").
-    long AllocateKey(const char* allocator, const QString& maxSql, long start);
+    // Moves an item's counted stock (par above 0) in one statement, in stock :=
+    // in stock - taken, so two programs moving the same item never lose a
+    // movement; then reads par and instock back. Run it inside a transaction so
+    // the value read is the one written. No row: the record set is at Eof.
+    ado::RecordsetPtr TakeStock(int32_t itemNum, int32_t taken);
+    // The largest key plus one (start plus one in an empty table). Outside a
+    // save this is only the number a new record will most likely get: another
+    // copy of the program on the same file may take it first.
+    int32_t NextKey(const NumberedTable& t);
+    // The key step of every numbered save, inside its open transaction. A
+    // record never saved (key 0) gets its key here, the largest key plus one
+    // at this moment, which the transaction's write lock keeps any other
+    // connection from taking before the commit; a saved record's row is
+    // deleted, to be written again under its key. Returns the key to write.
+    // A failed allocation stops the save, which rolls back first, and the one
+    // report then carries the allocator's label ("Invoice.NewTransNum -").
+    int32_t ClaimKey(const NumberedTable& t, int32_t key);
 
     ado::ConnectionPtr cn;
     ado::RecordsetPtr rs;

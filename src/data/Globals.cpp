@@ -1,6 +1,8 @@
 #include "data/Globals.h"
 #include "data/RecordEvents.h"
 #include "forms/App.h"
+#include "vb/Conv.h"
+#include "vb/MsgBox.h"
 
 namespace Globals {
 
@@ -64,6 +66,16 @@ void ResetState() {
     rsClients.reset(); rsClientList.reset(); rsInvoices.reset(); rsInvItems.reset(); rsInvCats.reset();
     rsBackOrders.reset(); rsPayTypes.reset(); rsExpTypes.reset(); rsShipping.reset(); rsVendors.reset();
     rsLedger.reset();
+}
+
+bool ReadDiscount(const QString& text, double& discount) {
+    double x = 0;
+    if (!vb::TryPlainNumber(text, x) || x < 0 || x > 100) {
+        vb::MsgBox(QStringLiteral("Discount% must be a number from 0 to 100."), vb::vbOKOnly);
+        return false;
+    }
+    discount = x;
+    return true;
 }
 
 void SetCurrentClient(int32_t custNum, const QString& name) {

@@ -87,6 +87,11 @@ struct WindowGeometry { double Left, Top, Width, Height; };
 WindowGeometry ReadWindowGeometry(const QString& Section, const QString& FileName);
 void WriteWindowGeometry(const QString& Section, int Left, int Top, int Width, int Height, const QString& FileName);
 
+// The one reading of a discount box (client and invoice): a number from 0
+// to 100 with "." or "," as the decimal point. Any other text shows the
+// refusal and gives false, leaving discount alone.
+bool ReadDiscount(const QString& text, double& discount);
+
 // Makes a client the current one (CurrentCustNum and CurrentCustName) and
 // tells the windows, so the main list highlights it.
 void SetCurrentClient(int32_t custNum, const QString& name);

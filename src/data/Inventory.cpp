@@ -5,9 +5,10 @@
 using ado::SqlLong;
 using ado::SqlText;
 
-// Key allocation: the highest number of each numbered table.
-const char* const kMaxItemNum = "select max(ItemNum) as HighNum from tb_Inventory";
-const char* const kMaxCatNum = "select max(catNum) as HighNum from tb_Invcategories";
+namespace {
+const DataAccess::NumberedTable kItems{"tb_Inventory", "ItemNum", 1000, "NewItemNum"};
+const DataAccess::NumberedTable kCategories{"tb_Invcategories", "catNum", 0, "NewCategoryNum"};
+} // namespace
 
 Inventory::Inventory() : DataAccess("Inventory") {}
 
@@ -31,7 +32,7 @@ ado::RecordsetPtr Inventory::rsCategories() {
 int32_t Inventory::NewItemNum() {
     int32_t n = 0;
     Trap("NewItemNum", [&] {
-        n = NextKey(QString::fromLatin1(kMaxItemNum), 1000);
+        n = NextKey(kItems);
     });
     return n;
 }
@@ -39,7 +40,7 @@ int32_t Inventory::NewItemNum() {
 int32_t Inventory::NewCategoryNum() {
     int32_t n = 0;
     Trap("NewCategoryNum", [&] {
-        n = NextKey(QString::fromLatin1(kMaxCatNum), 0);
+        n = NextKey(kCategories);
     });
     return n;
 }
@@ -47,14 +48,9 @@ int32_t Inventory::NewCategoryNum() {
 bool Inventory::SaveCategory(int32_t catNum, const QString& Description) {
     return Trap("SaveCategory", [&] {
         ado::Transaction t(*cn);
-        if (catNum == 0) {
-            // A failed allocation writes nothing, not even under key 0.
-            CatNum = 0;
-            CatNum = AllocateKey("NewCategoryNum", QString::fromLatin1(kMaxCatNum), 0);
-        } else {
-            CatNum = catNum;
-        }
-        Exec(QStringLiteral("Delete * from tb_InvCategories where CatNum = ") + SqlLong(CatNum));
+        // A failed allocation leaves 0: nothing is written, not even under key 0.
+        CatNum = catNum;
+        CatNum = ClaimKey(kCategories, catNum);
         Exec(QStringLiteral("Insert into tb_InvCategories (CatNum, Description) values (") + SqlLong(CatNum) +
              QStringLiteral(",") + SqlText(Description) + QStringLiteral(")"));
         t.Commit();
@@ -93,22 +89,23 @@ bool Inventory::DeleteItem(int32_t itemNum) {
 }
 
 int32_t Inventory::QtyInStock(int32_t itemNum, int32_t OldQty, int32_t NewQty) {
-    int32_t result = 0;
+    int32_t result = Failed;
     Trap("QtyInStock", [&] {
-        auto r = ReadForUpdate(QStringLiteral("select * from tb_inventory where ItemNum = ") + SqlLong(itemNum));
+        const int64_t moved = int64_t(NewQty) - int64_t(OldQty);
+        if (moved < INT32_MIN || moved > INT32_MAX) vb::Raise(vb::err::Overflow);
+        ado::Transaction t(*cn);
+        auto r = TakeStock(itemNum, int32_t(moved));
         const vb::Variant par = r->Fields("par").Value();   // no row: 3021, reported
+        int32_t now = NotTracked;
         // A Null par counts as not tracked, as a Null condition is false.
         if (!par.isNull() && vb::CDbl(par) > 0) {
-            const int64_t moved = int64_t(NewQty) - int64_t(OldQty);
-            const int64_t stock = int64_t(vb::CLng(r->Fields("instock").Value())) - moved;
-            if (stock < INT32_MIN || stock > INT32_MAX) vb::Raise(vb::err::Overflow);
-            r->Fields("instock") = vb::Variant(int(stock));
-            r->Update();
-            result = int32_t(stock);
-        } else {
-            result = NotTracked;
+            // A Null stock raises 94 and one beyond a long 6: the move is undone.
+            now = vb::CLng(r->Fields("instock").Value());
+            if (now == Failed) vb::Raise(vb::err::Overflow);
         }
         r->Close();
+        t.Commit();
+        result = now;
     });
     return result;
 }
@@ -125,10 +122,7 @@ bool Inventory::DeleteCategory(int32_t catNum) {
 bool Inventory::SaveItemAccess(int32_t& itemNum) {
     return Trap("SaveItemAccess", [&] {
         ado::Transaction t(*cn);
-        if (itemNum == 0)
-            itemNum = AllocateKey("NewItemNum", QString::fromLatin1(kMaxItemNum), 1000);
-        ItemNum = itemNum;
-        Exec(QStringLiteral("Delete * from tb_Inventory where ItemNum = ") + SqlLong(ItemNum));
+        ItemNum = itemNum = ClaimKey(kItems, itemNum);
         Exec(QStringLiteral("Insert into tb_Inventory (ItemNum, CatNum, Description,charge,par,instock,warranty) values (") +
              SqlLong(ItemNum) + QLatin1Char(',') + SqlLong(Category) + QLatin1Char(',') + SqlText(description) +
              QLatin1Char(',') + ado::SqlCurrency(charge) + QLatin1Char(',') + SqlLong(Par) + QLatin1Char(',') +

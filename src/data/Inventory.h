@@ -12,6 +12,9 @@ public:
 
     // The value QtyInStock returns for an item whose stock is not counted.
     static constexpr int32_t NotTracked = -999999;
+    // The value QtyInStock returns when the stock could not be moved (already
+    // reported): nothing moved, and the caller stops.
+    static constexpr int32_t Failed = INT32_MIN;
 
     int32_t ItemNum = 0;
     int32_t CatNum = 0;          // a category row's own number (SaveCategory)
@@ -29,7 +32,8 @@ public:
     // True when a stored row was loaded; otherwise a blank item with a new number.
     bool GetItem(int32_t ItemNum);
     bool DeleteItem(int32_t ItemNum);
-    // The item's new stock, written at once; NotTracked when par is not above 0.
+    // The item's new stock, written at once; NotTracked when par is not above 0;
+    // Failed when nothing could be moved (no such item, a Null stock, overflow).
     int32_t QtyInStock(int32_t ItemNum, int32_t OldQty, int32_t NewQty);
     // The category and every item in it, together.
     bool DeleteCategory(int32_t CatNum);

@@ -11,9 +11,9 @@ using ado::SqlText;
 
 namespace {
 
-// Key allocation: the highest number of each numbered table.
-const char* const kMaxTransNum = "select max(TransNum) as HighNum from tb_Trans";
-const char* const kMaxPayNum = "select max(TransNum) as HighNum from tb_Receive";
+const DataAccess::NumberedTable kInvoices{"tb_Invoice", "InvoiceNum", 1000, "GetNewInvoiceNum"};
+const DataAccess::NumberedTable kLines{"tb_Trans", "TransNum", 1000, "NewTransNum"};
+const DataAccess::NumberedTable kPayments{"tb_Receive", "TransNum", 1000, "NewPayNum"};
 
 // The held number texts are always written by toInvariantString or
 // QString::number, so reading them back never depends on the locale.
@@ -237,31 +237,26 @@ bool Invoice::DeleteInvoice(int32_t InvoiceNum) {
         const QString num = SqlLong(InvoiceNum);
         ado::Transaction t(*cn);
         Exec(QStringLiteral("delete * from tb_invoice where InvoiceNum = ") + num);
-        auto lines = ReadForUpdate(QStringLiteral("Select * from tb_trans where InvoiceNum = ") + num +
-                                   QStringLiteral(" order by TransNum"));
-        if (lines->Eof()) {
-            t.Commit();
-            return;
-        }
+        auto lines = Read(QStringLiteral("Select ItemNum, Qty from tb_trans where InvoiceNum = ") + num +
+                          QStringLiteral(" order by TransNum"));
         while (!lines->Eof()) {
             const int32_t item = vb::CLng(lines->Fields("ItemNum").Value());
-            auto inv = ReadForUpdate(QStringLiteral("select * from tb_inventory where itemnum = ") + SqlLong(item));
-            // An item deleted since the line was written has no stock to take back.
-            if (!inv->Eof()) {
-                const vb::Variant par = inv->Fields("Par").Value();
-                if (!par.isNull() && vb::CLng(par) > 0) {
-                    const vb::Variant inStock = inv->Fields("InStock").Value();
-                    const vb::Variant qty = lines->Fields("Qty").Value();
-                    // Jet arithmetic: a Null on either side leaves Null, so nothing changes.
-                    if (!inStock.isNull() && !qty.isNull()) {
-                        const int64_t sum = int64_t(vb::CLng(inStock)) + vb::CLng(qty);
-                        if (sum > 2147483647LL || sum < -2147483648LL) vb::Raise(vb::err::Overflow);
-                        inv->Fields("InStock") = vb::Variant(static_cast<int>(sum));
-                        inv->Update();
-                    }
+            const vb::Variant qty = lines->Fields("Qty").Value();
+            // A Null quantity gives nothing back; an item deleted since the
+            // line was written has no stock to take it.
+            if (!qty.isNull()) {
+                const int32_t q = vb::CLng(qty);
+                if (q == INT32_MIN) vb::Raise(vb::err::Overflow);
+                auto inv = TakeStock(item, -q);
+                // A restock beyond a long raises 6 here and the whole delete
+                // rolls back: nothing is deleted.
+                if (!inv->Eof()) {
+                    const vb::Variant par = inv->Fields("par").Value();
+                    const vb::Variant inStock = inv->Fields("instock").Value();
+                    if (!par.isNull() && vb::CDbl(par) > 0 && !inStock.isNull()) (void)vb::CLng(inStock);
                 }
+                inv->Close();
             }
-            inv->Close();
             lines->MoveNext();
         }
         lines->Close();
@@ -272,18 +267,19 @@ bool Invoice::DeleteInvoice(int32_t InvoiceNum) {
 
 bool Invoice::SaveInvoiceAccess(int32_t InvoiceNum) {
     const bool saved = Trap("SaveInvoiceAccess", [&] {
-        const QString insert =
-            QStringLiteral("Insert into tb_Invoice (InvoiceNum,CustNum,[Date],Description,discount,tax,"
-                           "shippingcharge,shippingdate,shippingtype,trackingnum,interest,SalesRep,Terms) values (") +
-            invoiceNum_ + QLatin1Char(',') + custNum_ + QLatin1Char(',') + SqlDate(InvoiceDate) + QLatin1Char(',') +
+        const QString values =
+            QLatin1Char(',') + custNum_ + QLatin1Char(',') + SqlDate(InvoiceDate) + QLatin1Char(',') +
             SqlText(description) + QLatin1Char(',') + SqlDouble(Discount) + QLatin1Char(',') + SqlCurrency(Tax) +
             QLatin1Char(',') + SqlCurrency(ShippingCharge) + QLatin1Char(',') + SqlDate(Shippingdate) +
             QLatin1Char(',') + SqlText(ShippingType) + QLatin1Char(',') + SqlText(TrackingNum) + QLatin1Char(',') +
             SqlCurrency(Interest) + QLatin1Char(',') + SqlText(SalesRep) + QLatin1Char(',') + SqlText(Terms) +
             QLatin1Char(')');
         ado::Transaction t(*cn);
-        Exec(QStringLiteral("Delete * from tb_Invoice where InvoiceNum = ") + SqlLong(InvoiceNum));
-        Exec(insert);
+        const int32_t key = ClaimKey(kInvoices, InvoiceNum);
+        if (InvoiceNum == 0) setInvoiceNum(key);
+        Exec(QStringLiteral("Insert into tb_Invoice (InvoiceNum,CustNum,[Date],Description,discount,tax,"
+                            "shippingcharge,shippingdate,shippingtype,trackingnum,interest,SalesRep,Terms) values (") +
+             invoiceNum_ + values);
         t.Commit();
     });
     return Published({RecordEvents::InvoiceSaved, this->InvoiceNum(), CustNum()}, saved);
@@ -302,18 +298,15 @@ void Invoice::insertLine(int32_t transNum, const QString& invoiceNum, int32_t it
 bool Invoice::SaveTransAccess() {
     return Trap("SaveTransAccess", [&] {
         ado::Transaction t(*cn);
-        if (TransNum == 0)
-            TransNum = static_cast<int32_t>(
-                AllocateKey("NewTransNum", QString::fromLatin1(kMaxTransNum), 1000));
-        const QString num = SqlLong(TransNum);
         // The insert does not name Ordered; a line once ordered stays ordered.
         vb::Variant ordered;
-        {
-            auto r = Read(QStringLiteral("select Ordered from tb_trans where TransNum = ") + num);
+        if (TransNum != 0) {
+            auto r = Read(QStringLiteral("select Ordered from tb_trans where TransNum = ") + SqlLong(TransNum));
             if (!r->Eof()) ordered = r->Fields("Ordered").Value();
             r->Close();
         }
-        Exec(QStringLiteral("delete * from tb_trans where Transnum = ") + num);
+        TransNum = ClaimKey(kLines, TransNum);
+        const QString num = SqlLong(TransNum);
         insertLine(TransNum, invoiceNum_, ItemNum, qty_, charge_, TransNotes, BackOrder);
         if (!ordered.isNull() && !ordered.isEmpty())
             Exec(QStringLiteral("update tb_trans set ordered = ") + SqlDate(vb::CDate(ordered)) +
@@ -332,7 +325,7 @@ bool Invoice::AddToInvoice(int32_t InvoiceNum, int32_t ItemNum, int32_t Qty, vb:
                            const QString& Notes, bool BackOrder) {
     return Trap("AddtoInvoice", [&] {
         ado::Transaction t(*cn);
-        const auto n = static_cast<int32_t>(NextKey(QString::fromLatin1(kMaxTransNum), 1000));
+        const int32_t n = ClaimKey(kLines, 0);
         // A Boolean stored in a number column is -1 for True.
         insertLine(n, SqlLong(InvoiceNum), ItemNum, static_cast<double>(Qty), SqlCurrency(Amount), Notes,
                    BackOrder ? -1 : 0);
@@ -345,10 +338,7 @@ bool Invoice::AddToInvoice(int32_t InvoiceNum, int32_t ItemNum, int32_t Qty, vb:
 bool Invoice::SavePayment() {
     const bool saved = Trap("SavePayment", [&] {
         ado::Transaction t(*cn);
-        if (PayNum == 0)
-            PayNum = static_cast<int32_t>(
-                AllocateKey("NewPayNum", QString::fromLatin1(kMaxPayNum), 1000));
-        Exec(QStringLiteral("delete * from tb_Receive where Transnum = ") + SqlLong(PayNum));
+        PayNum = ClaimKey(kPayments, PayNum);
         Exec(QStringLiteral("Insert into tb_Receive (TransNum,CustNum,Type,CheckNum,[Date],[Amount],Notes) values (") +
              SqlLong(PayNum) + QLatin1Char(',') + custNum_ + QLatin1Char(',') + SqlText(Paytype) + QLatin1Char(',') +
              SqlText(Checknum) + QLatin1Char(',') + SqlDate(PayDate) + QLatin1Char(',') + payment_ +
@@ -368,14 +358,14 @@ bool Invoice::DeletePayment(int32_t PayNum) {
 
 void Invoice::GetnewInvoiceNum() {
     Trap("GetNewInvoiceNum", [&] {
-        setInvoiceNum(static_cast<int32_t>(NextKey(QStringLiteral("select max(InvoiceNum) as HighNum from tb_Invoice"), 1000)));
+        setInvoiceNum(NextKey(kInvoices));
     });
 }
 
 int32_t Invoice::NewPayNum() {
     int32_t n = 0;
     Trap("NewPayNum", [&] {
-        n = static_cast<int32_t>(NextKey(QString::fromLatin1(kMaxPayNum), 1000));
+        n = NextKey(kPayments);
     });
     return n;
 }
@@ -383,7 +373,7 @@ int32_t Invoice::NewPayNum() {
 int32_t Invoice::NewTransNum() {
     int32_t n = 0;
     Trap("NewTransNum", [&] {
-        n = static_cast<int32_t>(NextKey(QString::fromLatin1(kMaxTransNum), 1000));
+        n = NextKey(kLines);
     });
     return n;
 }
@@ -392,20 +382,16 @@ int32_t Invoice::NewTransNum() {
 
 namespace {
 
-// InvoiceTotal's arithmetic, raising where it raises. The line sum is
-// CCur'd first; once the discount (a Double) enters, the sum is carried in
-// double and converted to Currency once, halves to even.
+// InvoiceTotal's arithmetic, raising where it raises: the line sum and the
+// charges are CCur'd, then added by TotalOf.
 vb::Currency lineSumOf(const vb::Variant& s) { return s.isNull() ? vb::Currency() : vb::CCur(s); }
 
-vb::Currency totalOf(vb::Currency L, const vb::Variant& d, const vb::Variant& shipping, const vb::Variant& interestV,
-                     const vb::Variant& taxV) {
+vb::Currency totalOf(vb::Currency L, const vb::Variant& d, const vb::Variant& shipping, const vb::Variant& interest,
+                     const vb::Variant& tax) {
     const double discount = d.isNull() ? 0.0 : vb::CDbl(d);
-    const double ship = vb::CDbl(shipping);
-    const double interest = vb::CDbl(interestV);
-    const double tax = vb::CDbl(taxV);
-    const double l = L.toDouble();
-    const double total = (((l - l * (discount / 100.0)) + ship) + interest) + tax;
-    return vb::Currency::fromDouble(total);
+    const vb::Currency ship = vb::CCur(shipping);
+    const vb::Currency in = vb::CCur(interest);
+    return Invoice::TotalOf(L, discount, ship, in, vb::CCur(tax));
 }
 
 } // namespace
@@ -458,4 +444,13 @@ vb::Currency Invoice::TotalOfRow(ado::Recordset& row, const char* lineSumField) 
     } catch (...) {
         return InvoiceTotal(vb::CLng(row.Fields("InvoiceNum").Value()));
     }
+}
+
+vb::Currency Invoice::TotalOf(vb::Currency lines, double discount, vb::Currency shipping, vb::Currency interest,
+                              vb::Currency tax) {
+    // Once the discount (a Double) enters, the sum is carried in double and
+    // converted to Currency once, halves to even.
+    const double l = lines.toDouble();
+    const double total = (((l - l * (discount / 100.0)) + shipping.toDouble()) + interest.toDouble()) + tax.toDouble();
+    return vb::Currency::fromDouble(total);
 }

@@ -75,7 +75,9 @@ public:
     bool SavePayment();
     bool DeletePayment(int32_t PayNum);
     bool DeleteInvoiceItem(int32_t TransNum);
-    // Replaces the row of the argument by the header properties.
+    // Replaces the row of the argument by the header properties. An argument
+    // of 0 saves an invoice never saved before: its number is taken inside
+    // the save and left in InvoiceNum.
     bool SaveInvoiceAccess(int32_t InvoiceNum);
     // Saves the line properties; a TransNum of 0 gets a new number first.
     bool SaveTransAccess();
@@ -89,6 +91,10 @@ public:
     // Lines less the discount, plus shipping, interest and tax, rounded once
     // to four decimals, halves to even.
     vb::Currency InvoiceTotal(int32_t InvoiceNum);
+    // The total of an invoice from its parts, by the one rule every total
+    // (stored, shown, printed) follows.
+    static vb::Currency TotalOf(vb::Currency lines, double discount, vb::Currency shipping, vb::Currency interest,
+                                vb::Currency tax);
 
     // Invoices of a filter on tb_Invoice (aliased i) with what their totals
     // are made of: InvoiceNum, InvoiceDate, discount, tax, shippingcharge,

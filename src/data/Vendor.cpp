@@ -5,8 +5,10 @@
 using ado::SqlLong;
 using ado::SqlText;
 
-// Key allocation: the highest number of each numbered table.
-const char* const kMaxLedgerNum = "select max(TransNum) as HighNum from tb_GL";
+namespace {
+const DataAccess::NumberedTable kVendors{"tb_Vendor", "VendorNum", 1000, "GetNewVendorNum"};
+const DataAccess::NumberedTable kEntries{"tb_GL", "TransNum", 1000, "NewPayNum"};
+} // namespace
 
 Vendor::Vendor() : DataAccess("Vendor") {}
 
@@ -22,7 +24,7 @@ ado::RecordsetPtr Vendor::GetAllVendors() {
 
 bool Vendor::GetNewVendorNum() {
     return Trap("GetNewVendorNum", [&] {
-        VendorNum = NextKey(QStringLiteral("select max(VendorNum) as HighNum from tb_Vendor"), 1000);
+        VendorNum = NextKey(kVendors);
     });
 }
 
@@ -99,7 +101,8 @@ vb::Currency Vendor::VendorBal(int32_t vendorNum) {
 bool Vendor::SaveVendorAccess(int32_t vendorNum) {
     return Trap("SaveVendorAccess", [&] {
         ado::Transaction t(*cn);
-        Exec(QStringLiteral("Delete * from tb_Vendor where VendorNum = ") + SqlLong(vendorNum));
+        const int32_t key = ClaimKey(kVendors, vendorNum);
+        if (vendorNum == 0) VendorNum = key;
         const QString c = QStringLiteral(",");
         Exec(QStringLiteral("Insert into tb_Vendor (VendorNum,Company,Address1,Address2,City, "
                             "State,ZipCode,Phone,CelPhone,Fax,Email,Webpage,Notes, "
@@ -172,7 +175,7 @@ ado::RecordsetPtr Vendor::LedgerEntries(const QString& Mode, const QString& Valu
 int32_t Vendor::NewPayNum() {
     int32_t n = 0;
     Trap("NewPayNum", [&] {
-        n = NextKey(QString::fromLatin1(kMaxLedgerNum), 1000);
+        n = NextKey(kEntries);
     });
     return n;
 }
@@ -180,9 +183,7 @@ int32_t Vendor::NewPayNum() {
 bool Vendor::SaveLedgerEntry() {
     return Trap("SaveLedgerEntry", [&] {
         ado::Transaction t(*cn);
-        if (TransNum == 0)
-            TransNum = AllocateKey("NewPayNum", QString::fromLatin1(kMaxLedgerNum), 1000);
-        Exec(QStringLiteral("delete * from tb_gl where Transnum = ") + SqlLong(TransNum));
+        TransNum = ClaimKey(kEntries, TransNum);
         const QString c = QStringLiteral(",");
         Exec(QStringLiteral("Insert into tb_GL (TransNum,[Date],CheckNum,Vendor,Payment,Cleared,Category,Deposit,Notes) values (") +
              SqlLong(TransNum) + c + ado::SqlDate(TransDate) + c + SqlText(Checknum) + c + SqlText(LedgerVendor) + c +

@@ -42,6 +42,9 @@ public:
     // The vendor and its register entries, together. An empty company deletes no entries.
     bool DeleteVendor(int32_t VendorNum);
     vb::Currency VendorBal(int32_t VendorNum);
+    // Replaces the row of the argument by the vendor properties. An argument
+    // of 0 saves a vendor never saved before: its number is taken inside the
+    // save and left in VendorNum.
     bool SaveVendorAccess(int32_t VendorNum);
     QString VendorName(int32_t VendorNum);
     QString VendorCompany(int32_t VendorNum);

@@ -188,12 +188,11 @@ void PrtInvoice::LayOut(const Source& s, const cSetup& company, const Client& cl
     }
     reports::TwentyRowTable(d, 6);
 
-    // Totals. The discount prints unrounded and is added rounded to the
-    // currency's four places; the shipping charge is added as its currency
-    // text shows it.
+    // Totals. The discount prints unrounded; the Total is the invoice's own
+    // total, to the cent the statement charges.
     const double discount = subTotal.toDouble() * s.Discount / 100.0;
-    const vb::Currency shipping = vb::ParseCurrency(vb::FormatCurrency(s.ShippingCharge));
-    const vb::Currency total = subTotal - vb::Currency::fromDouble(discount) + s.Interest + s.Tax + shipping;
+    const vb::Currency shipping = s.ShippingCharge;
+    const vb::Currency total = Invoice::TotalOf(subTotal, s.Discount, shipping, s.Interest, s.Tax);
     const QStringList totalsHeader = {QStringLiteral("SubTotal"), vb::FormatCurrency(subTotal)};
     d.StartTable();
     // The totals are never split from each other nor from the last lines:

@@ -210,6 +210,25 @@ TEST_F(FrmInventoryTest, SaveThatFailsWritesNothingAndIsTriedAgainOnTheNextLeave
     EXPECT_EQ(stored(1001), (QStringList{"1", "Renamed", "4", "6", "1", "0"}));
 }
 
+// A charge the data file would give back changed (it keeps money as a
+// Double) is refused by name; nothing is stored and the row stays pending.
+TEST_F(FrmInventoryTest, ChargeTooLargeToStoreIsRefusedAndNothingIsWritten) {
+    category(1, QStringLiteral("General"));
+    item(1001, 1, QStringLiteral("First"), 4, 1, 1);
+    frmInventory& w = open();
+    GridDriver d(w.InventoryList);
+    d.focusIn();
+    ASSERT_TRUE(d.edit(1, W::colCharge, QStringLiteral("922337203685477.5807")));
+    ASSERT_TRUE(Globals::RowChanged);
+    boxes.expect(vb::vbOK, QStringLiteral("The amount is too large to be stored."));
+    d.moveTo(2, W::colDesc);
+    EXPECT_EQ(stored(1001), (QStringList{"1", "First", "4", "1", "1", "0"}));
+    EXPECT_TRUE(Globals::RowChanged);
+    ASSERT_TRUE(d.edit(1, W::colCharge, QStringLiteral("112589990684.26")));
+    d.moveTo(2, W::colDesc);
+    EXPECT_EQ(stored(1001).value(2), QStringLiteral("112589990684.26"));
+}
+
 TEST_F(FrmInventoryTest, PickedCategoryIsListedAndTakesTheItemsTypedUnderIt) {
     category(1, QStringLiteral("General"));
     category(7, QStringLiteral("Books"));

@@ -211,6 +211,37 @@ TEST_F(InvSearchTest, FailedLineSaveGivesTheUnitBack) {
     EXPECT_FALSE(Globals::InvoicesUpdated);
 }
 
+// An item that can no longer be taken (deleted since the list was filled, or
+// its stock unreadable) gets one report and no line; nothing moves.
+TEST_F(InvSearchTest, AnItemThatCannotBeTakenAddsNoLine) {
+    struct Case { const char* name; const char* sql; const char* report; };
+    const Case cases[] = {
+        {"deleted", "delete from tb_Inventory where ItemNum = %1", "Inventory.QtyInStock -3021 "},
+        {"Null stock", "update tb_Inventory set instock = NULL where ItemNum = %1", "Inventory.QtyInStock -94 "},
+    };
+    category(1, QStringLiteral("Parts"));
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int itemNum = 1001 + n++;
+        item(itemNum, 1, QStringLiteral("Widget"), 7.50, 5, 1);
+        InvSearch& p = openPicker();
+        folder.exec(QString::fromLatin1(c.sql).arg(itemNum));
+        boxes.clear();
+        p.InventoryList.setRow(1);
+        boxes.expect(vb::vbOK);
+        click(p.btnOK);
+        testsupport::pump();
+        ASSERT_EQ(boxCount(), 1) << "the report only, no \"Last Widget\"";
+        EXPECT_TRUE(shown(0).startsWith(QString::fromLatin1(c.report))) << shown(0).toStdString();
+        EXPECT_EQ(lines(), 0);
+        EXPECT_EQ(detail().ItemList.Rows(), 1);
+        EXPECT_EQ(count(QStringLiteral("select count(*) from tb_Inventory where instock is not null")), 0);
+        forms::Form::unload<InvSearch>();
+        forms::Form::unload<InvoiceDetail>();
+    }
+}
+
 // The picker never brings back an editor that has closed.
 TEST_F(InvSearchTest, OkAfterTheEditorClosedAddsNothing) {
     category(1, QStringLiteral("Parts"));

@@ -2,6 +2,8 @@
 // never one another window deleted meanwhile, and never under a current
 // client another window chose since; lists show their own client's figures,
 // and the main list's highlight is the current client.
+#include <functional>
+#include <vector>
 #include <gtest/gtest.h>
 #include "books/frmSetup.h"
 #include "customers/CustInvoices.h"
@@ -182,6 +184,80 @@ TEST_F(OtherWindowsTest, SalesListBalanceIsAlwaysItsOwnClients) {
     EXPECT_EQ(sales.lblBalDue.Caption(), money(21));
 }
 
+// Every way an invoice editor with typed changes can close asks the save
+// question; Cancel keeps it (and the window whose command closed it), and
+// Yes saves before it goes.
+TEST_F(OtherWindowsTest, EveryPathThatClosesAnEditedInvoiceAsksFirst) {
+    invoice(3001, 1001, 0, 1);
+    struct Path {
+        const char* name;
+        std::function<void(Customer&, CustInvoices&, InvoiceDetail&)> run;
+        bool salesListGoes;   // the path closes the sales list too
+    };
+    const std::vector<Path> paths = {
+        {"close box", [](Customer&, CustInvoices&, InvoiceDetail& e) { e.close(); }, false},
+        {"sales list closed", [](Customer&, CustInvoices& s, InvoiceDetail&) { s.btnExit_Click(); }, true},
+        {"main New Invoice", [](Customer& m, CustInvoices&, InvoiceDetail&) { m.btnNewInvoice_Click(); }, false},
+        {"editor's New", [](Customer&, CustInvoices&, InvoiceDetail& e) { e.btnNew_Click(); }, false},
+        {"client without sales", [](Customer& m, CustInvoices&, InvoiceDetail&) {
+             m.CustList2.setRowColSilently(2, 2);   // Davis, who has no invoice
+             m.CustList2_DblClick();
+         }, true},
+    };
+    const QString ask = QStringLiteral("Save changes to invoice?");
+    for (const Path& p : paths) {
+        SCOPED_TRACE(p.name);
+        testsupport::ResetWindowsAndState();
+        folder.exec("UPDATE tb_Invoice SET Description = 'Stored'");
+        boxes.clear();
+        Customer& main = start();
+        select(main, 1);
+        CustInvoices& sales = Form::get<CustInvoices>();
+        sales.Show();
+        Globals::GetInvoices(vb::Date());
+        sales.InvoiceList_DblClick();
+        ASSERT_TRUE(Form::isLoaded<InvoiceDetail>());
+        InvoiceDetail& e = Form::get<InvoiceDetail>();
+        testsupport::type(e.txtDescription, QStringLiteral(" edited"));
+
+        boxes.expect(vb::vbCancel, ask);
+        p.run(main, sales, e);
+        testsupport::pump();
+        ASSERT_EQ(boxes.shown().size(), 1u) << "the question, and nothing after it";
+        ASSERT_TRUE(Form::isLoaded<InvoiceDetail>());
+        EXPECT_EQ(e.lblInvoiceNum.Caption(), "3001");
+        EXPECT_TRUE(Form::isLoaded<CustInvoices>()) << "the command that closed it stopped";
+        EXPECT_TRUE(Globals::InvoiceChanged);
+
+        boxes.expect(vb::vbYes, ask);
+        if (QString(p.name) == "client without sales") boxes.expect(vb::vbNo);   // "Enter new sales invoice ...?"
+        p.run(main, sales, e);
+        testsupport::pump();
+        EXPECT_EQ(folder.scalar("SELECT Description FROM tb_Invoice WHERE InvoiceNum = 3001"), "Stored edited");
+        EXPECT_FALSE(Form::isLoaded<InvoiceDetail>() && e.lblInvoiceNum.Caption() == "3001");
+        EXPECT_EQ(Form::isLoaded<CustInvoices>(), !p.salesListGoes);
+        Globals::InvoiceChanged = false;   // a new invoice left open is not asked about at the end
+    }
+}
+
+TEST_F(OtherWindowsTest, RefusedSaveKeepsTheInvoiceEditorOpen) {
+    invoice(3001, 1001, 0, 1);
+    start();
+    Globals::CurrentCustNum = 1001;
+    Globals::CurrentInvoiceNum = 3001;
+    InvoiceDetail& e = Form::get<InvoiceDetail>();
+    e.Show();
+    testsupport::type(e.txtDescription, QStringLiteral(" edited"));
+    folder.exec("DELETE FROM tb_trans; DELETE FROM tb_Invoice");   // behind its back
+
+    boxes.expect(vb::vbYes, QStringLiteral("Save changes to invoice?"));
+    boxes.expect(vb::vbOK, QStringLiteral("Invoice 3001 has been deleted; it was not saved."));
+    e.close();
+    EXPECT_TRUE(Form::isLoaded<InvoiceDetail>());
+    EXPECT_EQ(count("SELECT count(*) FROM tb_Invoice"), 0);
+    Globals::InvoiceChanged = false;
+}
+
 // ---------------------------------------------------------------- clients
 
 TEST_F(OtherWindowsTest, ClientDeletedFromTheMainWindowClosesItsEditorAndStaysDeleted) {
@@ -208,6 +284,35 @@ TEST_F(OtherWindowsTest, ClientDeletedFromTheMainWindowClosesItsEditorAndStaysDe
     p.btnSave_Click();
     EXPECT_EQ(boxes.shown().back().buttons, vb::vbOKOnly);
     EXPECT_EQ(count("SELECT count(*) FROM tb_Client"), 0);
+}
+
+TEST_F(OtherWindowsTest, ClientEditorWithUnsavedEditsAsksBeforeAnyCloser) {
+    Customer& main = start();
+    select(main, 2);
+    main.btnCustInfo_Click();
+    Profile& p = Form::get<Profile>();
+    testsupport::type(p.txtAddress, QStringLiteral("1 New Road"));
+    const QString ask = QStringLiteral("Save Changes to Davis, Di?");
+
+    // "Profile for selected client" for Baker: Cancel keeps Davis and his edit.
+    select(main, 1);
+    boxes.expect(vb::vbCancel, ask);
+    main.btnCustInfo_Click();
+    ASSERT_TRUE(Form::isLoaded<Profile>());
+    EXPECT_EQ(p.lblCustNum.Caption(), "1002");
+    EXPECT_EQ(p.txtAddress.Text(), "1 New Road");
+
+    // The close box asks too; Cancel keeps it, Yes saves.
+    boxes.expect(vb::vbCancel, ask);
+    p.close();
+    ASSERT_TRUE(Form::isLoaded<Profile>());
+    boxes.expect(vb::vbYes, ask);
+    boxes.allowUnexpected(true);   // the save's own notice
+    main.btnCustInfo_Click();
+    testsupport::pump();
+    EXPECT_EQ(folder.scalar("SELECT Address1 FROM tb_Client WHERE CustNum = 1002"), "1 New Road");
+    ASSERT_TRUE(Form::isLoaded<Profile>());
+    EXPECT_EQ(Form::get<Profile>().lblCustNum.Caption(), "1001") << "then the command goes on";
 }
 
 TEST_F(OtherWindowsTest, ClientEditorDeletesTheClientItShows) {

@@ -3,6 +3,7 @@
 // client, delete, the copy buttons and the first client of an empty file.
 #include <gtest/gtest.h>
 #include <vector>
+#include <QLocale>
 #include "customers/Customer.h"
 #include "customers/InvoiceDetail.h"
 #include "customers/Profile.h"
@@ -166,20 +167,39 @@ TEST_F(ClientEditorTest, ChangeFlagsDecideWhetherTheMainListIsReloaded) {
     EXPECT_TRUE(p.ProfileChanged);
 }
 
-TEST_F(ClientEditorTest, DiscountThatIsNoNumberStopsTheSaveWithNothingWritten) {
+// One reading in every locale: "." or "," as the decimal point, 0 to 100;
+// anything else is refused by name, nothing is written and the edits stay.
+TEST_F(ClientEditorTest, DiscountIsANumberFromZeroToAHundredOrTheSaveIsRefused) {
+    struct Case { const char* typed; bool german; double stored; } cases[] = {
+        {"12,5", false, 12.5}, {"12.5", true, 12.5}, {"abc", false, -1}, {"125", false, -1},
+        {"-1", false, -1}, {"1.234,5", true, -1}, {"7 5", false, -1},
+    };
     twoClients();
-    Profile& p = open(1001);
-    p.txtLname.setText("Changed");
-    p.txtDiscount.setText("abc");
-    boxes.expect(vb::vbOK);
-    p.btnSave_Click();
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_TRUE(boxes.lastPrompt().startsWith("Profile.btnSave_Click -13 ")) << boxes.lastPrompt().toStdString();
-    EXPECT_TRUE(boxes.lastPrompt().endsWith(".  If error persists contact Vantrels author."));
-    EXPECT_EQ(stored(1001, "Lname"), "Smith");
-    EXPECT_TRUE(p.ProfileChanged);
-    EXPECT_FALSE(Form::isLoaded<CustomerSaved>());
-    EXPECT_FALSE(noticeSeen);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        if (c.german) QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        folder.exec("update tb_Client set Discount = 3, Lname = 'Smith' where CustNum = 1001");
+        Profile& p = open(1001);
+        p.txtLname.setText("Changed");
+        p.txtDiscount.setText(QString::fromUtf8(c.typed));
+        if (c.stored < 0) {
+            boxes.expect(vb::vbOK, "Discount% must be a number from 0 to 100.");
+            // New invoice reads the box by the same rule: no invoice opens.
+            boxes.expect(vb::vbNo);
+            boxes.expect(vb::vbOK, "Discount% must be a number from 0 to 100.");
+        }
+        p.btnSave_Click();
+        EXPECT_EQ(stored(1001, "Discount").toDouble(), c.stored < 0 ? 3 : c.stored);
+        EXPECT_EQ(stored(1001, "Lname"), c.stored < 0 ? "Smith" : "Changed");
+        if (c.stored < 0) {
+            EXPECT_TRUE(p.ProfileChanged);
+            EXPECT_EQ(p.txtDiscount.Text(), QString::fromUtf8(c.typed));
+            p.btnNewInvoice_Click();
+            EXPECT_FALSE(Form::isLoaded<InvoiceDetail>());
+        }
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        testsupport::ResetWindowsAndState();
+    }
     // No connection is left open: compaction goes ahead.
     boxes.expect(vb::vbOK);
     EXPECT_TRUE(Globals::CompactDatabase("vantrel.mdb"));
@@ -339,6 +359,25 @@ TEST_F(ClientEditorTest, NewClientTwiceAndNewInvoiceOnANeverSavedClient) {
     EXPECT_FALSE(Globals::NewClientMode);
 }
 
+// Another copy of the program saves its new client under the number this
+// editor shows: the save here takes the next free number and shows it.
+TEST_F(ClientEditorTest, ANewClientTakesItsNumberAtItsFirstSave) {
+    twoClients();
+    Profile& p = open(1001);
+    p.btnNewCustomer_Click();
+    ASSERT_EQ(p.lblCustNum.Caption(), "1003");
+    client(1003, "Bob", "Baker");
+    testsupport::type(p.txtLname, "Adams");
+    ASSERT_TRUE(p.SaveProfile());
+    EXPECT_EQ(p.lblCustNum.Caption(), "1004");
+    EXPECT_EQ(Globals::CurrentCustNum, 1004);
+    testsupport::type(p.txtCity, "Albany");
+    ASSERT_TRUE(p.SaveProfile());   // saved again: replaces its own row
+    EXPECT_EQ(stored(1003, "Lname"), "Baker");
+    EXPECT_EQ(stored(1004, "Lname") + stored(1004, "City"), "AdamsAlbany");
+    EXPECT_EQ(number("select count(*) from tb_Client"), 4);
+}
+
 TEST_F(ClientEditorTest, NewInvoiceTakesTheDiscountAsShown) {
     twoClients();
     Profile& p = open(1001);
@@ -455,7 +494,9 @@ TEST_F(ClientEditorTest, BalanceIsRedOnlyWhenSomethingIsOwed) {
     struct Case {
         double paid, balance;
         long colour;
-    } cases[] = {{40, 60, 255}, {100, 0, 0}, {130, -30, 0}};
+    } cases[] = {{40, 60, 255}, {100, 0, 0}, {130, -30, 0},
+                 // Shown as $0.00 is not owing; half a cent shows as $0.01 and is.
+                 {99.9951, 0.0049, 0}, {99.995, 0.005, 255}};
     client(1001, "John", "Smith");
     folder.exec("insert into tb_Invoice (InvoiceNum, CustNum, [Date], discount, tax, shippingcharge, interest) "
                 "values (1001, 1001, '2026-02-01 00:00:00', 0, 0, 0, 0)");

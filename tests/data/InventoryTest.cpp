@@ -139,14 +139,48 @@ TEST(Inventory, QtyInStockMovesTrackedItemsOnly) {
     }
 }
 
-TEST(Inventory, QtyInStockOfMissingItemReportsAndReturnsZero) {
+// A move that cannot be made is reported once, returns Failed (never a stock
+// figure such as 0, "none left") and leaves the stored stock as it was.
+TEST(Inventory, QtyInStockThatCannotMoveReportsAndReturnsFailed) {
+    struct Row { const char* name; const char* stock; int oldQty, newQty; const char* report; const char* stored; };
+    const Row rows[] = {
+        {"missing item", nullptr, 0, 1, "Inventory.QtyInStock -3021 ", nullptr},
+        {"Null stock", "NULL", 0, 1, "Inventory.QtyInStock -94 ", ""},
+        {"beyond a long", "2147483647", 1, 0, "Inventory.QtyInStock -6 ", "2147483647"},
+        {"below a long", "-2147483647", 0, 2, "Inventory.QtyInStock -6 ", "-2147483647"},
+        {"difference beyond a long", "10", -2147483647 - 1, 1, "Inventory.QtyInStock -6 ", "10"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        ProgramFolder folder;
+        ScriptedMsgBox box;
+        if (r.stock)
+            folder.exec(QStringLiteral("insert into tb_Inventory values (1001, 1, 'Widget', 2.5, 5, %1, '0')")
+                            .arg(QString::fromLatin1(r.stock)));
+        auto inv = OpenInventory();
+        box.expect(vb::vbOK);
+        EXPECT_EQ(inv->QtyInStock(1001, r.oldQty, r.newQty), Inventory::Failed);
+        ASSERT_EQ(box.shown().size(), 1u);
+        EXPECT_TRUE(box.lastPrompt().startsWith(QString::fromLatin1(r.report))) << box.lastPrompt().toStdString();
+        if (r.stored)
+            EXPECT_EQ(folder.scalar(QStringLiteral("select ifnull(instock, '') from tb_Inventory")),
+                      QString::fromLatin1(r.stored));
+    }
+}
+
+// Two programs on one data file each move the stock by their own difference;
+// neither movement is lost, and each gets the stock its own move left.
+TEST(Inventory, QtyInStockOfTwoConnectionsKeepsBothMovements) {
     ProgramFolder folder;
     ScriptedMsgBox box;
-    auto inv = OpenInventory();
-    box.expect(vb::vbOK);
-    EXPECT_EQ(inv->QtyInStock(4242, 0, 1), 0);
-    ASSERT_EQ(box.shown().size(), 1u);
-    EXPECT_TRUE(box.lastPrompt().startsWith(QStringLiteral("Inventory.QtyInStock -3021 ")));
+    folder.exec(QStringLiteral("insert into tb_Inventory values (1001, 1, 'Widget', 2.5, 5, 10, '0')"));
+    auto first = OpenInventory();
+    auto second = OpenInventory();
+    EXPECT_EQ(first->QtyInStock(1001, 0, 3), 7);
+    EXPECT_EQ(second->QtyInStock(1001, 1, 3), 5);
+    EXPECT_EQ(first->QtyInStock(1001, 3, 1), 7);
+    EXPECT_EQ(folder.scalar(QStringLiteral("select instock from tb_Inventory")), QStringLiteral("7"));
+    EXPECT_TRUE(box.shown().empty());
 }
 
 TEST(Inventory, ItemRoundTripAndReplace) {

@@ -251,6 +251,94 @@ INSTANTIATE_TEST_SUITE_P(
                     "Client.SaveClientAccess -"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// --- Two copies of the program on one data file -------------------------------
+
+// Each copy holds its own connection. Every new record is started in both
+// copies (both show the same next number) before either saves.
+TEST(TwoCopies, NewRecordsStartedTogetherEachKeepTheirOwnNumberAndLines) {
+    ProgramFolder f;
+    OpenedOn<Client> adams(f), baker(f);
+    OpenedOn<Invoice> invA(f), invB(f);
+    OpenedOn<Vendor> acme(f), bolt(f);
+    for (auto* c : {&adams, &baker}) ASSERT_FALSE(c->obj.GetClient(0));
+    for (auto* i : {&invA, &invB}) ASSERT_FALSE(i->obj.GetInvoice(0));
+    for (auto* v : {&acme, &bolt}) ASSERT_FALSE(v->obj.GetVendor(QStringLiteral("0")));
+    for (int shown : {adams.obj.CustNum, baker.obj.CustNum, invA.obj.InvoiceNum(), invB.obj.InvoiceNum(),
+                      acme.obj.VendorNum, bolt.obj.VendorNum})
+        EXPECT_EQ(shown, 1001);
+
+    adams.obj.lname = QStringLiteral("Adams");
+    baker.obj.lname = QStringLiteral("Baker");
+    for (auto* c : {&adams, &baker}) ASSERT_TRUE(c->obj.SaveClientAccess(0));
+    // Each header first, then a line each, as New Item saves them.
+    invA.obj.setCustNum(adams.obj.CustNum);
+    invB.obj.setCustNum(baker.obj.CustNum);
+    invA.obj.description = QStringLiteral("for Adams");
+    invB.obj.description = QStringLiteral("for Baker");
+    for (auto* i : {&invA, &invB}) ASSERT_TRUE(i->obj.SaveInvoiceAccess(0));
+    for (auto* i : {&invA, &invB}) {
+        i->obj.TransNum = 0;
+        i->obj.TransNotes = i->obj.description + QStringLiteral(" line");
+        ASSERT_TRUE(i->obj.SaveTransAccess());
+    }
+    acme.obj.Company = QStringLiteral("Acme");
+    bolt.obj.Company = QStringLiteral("Bolt");
+    for (auto* v : {&acme, &bolt}) ASSERT_TRUE(v->obj.SaveVendorAccess(0));
+    EXPECT_EQ(baker.obj.CustNum, 1002);
+    EXPECT_EQ(invB.obj.InvoiceNum(), 1002);
+    EXPECT_EQ(bolt.obj.VendorNum, 1002);
+
+    // A later save replaces exactly its own record.
+    adams.obj.City = QStringLiteral("Albany");
+    ASSERT_TRUE(adams.obj.SaveClientAccess(adams.obj.CustNum));
+    invB.obj.description = QStringLiteral("Baker again");
+    ASSERT_TRUE(invB.obj.SaveInvoiceAccess(invB.obj.InvoiceNum()));
+    bolt.obj.City = QStringLiteral("Boston");
+    ASSERT_TRUE(bolt.obj.SaveVendorAccess(bolt.obj.VendorNum));
+
+    EXPECT_EQ(f.query("SELECT CustNum, Lname, City FROM tb_Client ORDER BY CustNum"),
+              (std::vector<QStringList>{{"1001", "Adams", "Albany"}, {"1002", "Baker", ""}}));
+    EXPECT_EQ(f.query("SELECT i.InvoiceNum, c.Lname, i.Description, t.TransNum, t.Notes FROM tb_Invoice i "
+                      "JOIN tb_Client c ON c.CustNum = i.CustNum JOIN tb_trans t ON t.InvoiceNum = i.InvoiceNum "
+                      "ORDER BY i.InvoiceNum"),
+              (std::vector<QStringList>{{"1001", "Adams", "for Adams", "1001", "for Adams line"},
+                                        {"1002", "Baker", "Baker again", "1002", "for Baker line"}}));
+    EXPECT_EQ(f.scalar("SELECT count(*) FROM tb_trans"), "2");
+    EXPECT_EQ(f.query("SELECT VendorNum, Company, City FROM tb_Vendor ORDER BY VendorNum"),
+              (std::vector<QStringList>{{"1001", "Acme", ""}, {"1002", "Bolt", "Boston"}}));
+}
+
+// The other copy holds the file's write lock past the busy timeout: the save
+// is refused with its report, the other copy's record stays, and a new save
+// once the file is free takes the next number.
+TEST(TwoCopies, ASaveLockedOutByTheOtherCopyIsRefusedAndLosesNothing) {
+    ProgramFolder f;
+    f.exec("INSERT INTO tb_Client (CustNum, Lname) VALUES (1001, 'Adams')");
+    OpenedOn<Client> mine(f);
+    Client& c = mine.obj;
+    ASSERT_FALSE(c.GetClient(0));
+    ASSERT_EQ(c.CustNum, 1002);
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(f.dataFile().toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO tb_Client (CustNum, Lname) VALUES (1002, 'Baker');",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    ScriptedMsgBox box;
+    box.expect(vb::vbOK);
+    c.lname = QStringLiteral("Clark");
+    EXPECT_FALSE(c.SaveClientAccess(0));
+    ASSERT_EQ(box.shown().size(), 1u);
+    EXPECT_TRUE(box.lastPrompt().startsWith("Client.SaveClientAccess -")) << box.lastPrompt().toStdString();
+    EXPECT_EQ(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+
+    ASSERT_TRUE(c.SaveClientAccess(0));
+    EXPECT_EQ(c.CustNum, 1003);
+    EXPECT_EQ(f.query("SELECT CustNum, Lname FROM tb_Client ORDER BY CustNum"),
+              (std::vector<QStringList>{{"1001", "Adams"}, {"1002", "Baker"}, {"1003", "Clark"}}));
+}
+
 // --- InvoiceTotal -----------------------------------------------------------
 
 struct TotalCase {
@@ -599,6 +687,25 @@ TEST(DeleteInvoice, StoppedHalfWayLeavesEverythingAsItWas) {
     EXPECT_EQ(o.scalar("SELECT count(*) FROM tb_Invoice"), "1");
     EXPECT_EQ(o.scalar("SELECT instock FROM tb_Inventory"), "10");
     EXPECT_EQ(o.scalar("SELECT count(*) FROM tb_trans"), "1");
+}
+
+// A restock that cannot be stored stops the delete with one report: the
+// header, the lines and every item's stock stay as they were.
+TEST(DeleteInvoice, ARestockBeyondALongDeletesNothing) {
+    Opened o;
+    addInvoice(o.folder, 2001, 1001, "2024-03-01 00:00:00");
+    o.folder.exec("INSERT INTO tb_Inventory (ItemNum, CatNum, par, instock) VALUES "
+                  "(3001, 1, 5, 10), (3002, 1, 5, 2147483647)");
+    addLine(o.folder, 5001, 2001, 3001, 2, "1");
+    addLine(o.folder, 5002, 2001, 3002, 1, "1");
+    ScriptedMsgBox box;
+    box.expect(vb::vbOK);
+    EXPECT_FALSE(o.inv.DeleteInvoice(2001));
+    ASSERT_EQ(box.shown().size(), 1u);
+    EXPECT_TRUE(box.lastPrompt().startsWith("Invoice.DeleteInvoice -6 ")) << box.lastPrompt().toStdString();
+    EXPECT_EQ(o.scalar("SELECT count(*) FROM tb_Invoice"), "1");
+    EXPECT_EQ(o.scalar("SELECT count(*) FROM tb_trans"), "2");
+    EXPECT_EQ(o.scalar("SELECT group_concat(ItemNum || ':' || instock) FROM tb_Inventory"), "3001:10,3002:2147483647");
 }
 
 // --- Lists --------------------------------------------------------------------

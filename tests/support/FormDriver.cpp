@@ -22,14 +22,28 @@ void click(QAbstractButton& button) {
 
 void click(controls::MenuItem& item) { item.Choose(); }
 
-void type(controls::TextBox& box, const QString& text) { QTest::keyClicks(box.editor(), text); }
-
-void type(controls::ComboBox& box, const QString& text) {
-    if (box.lineEdit()) QTest::keyClicks(box.lineEdit(), text);
-    else QTest::keyClicks(&box, text);
+void typeKeys(QWidget* w, const QString& text, const std::function<QWidget*()>& target) {
+    for (const QChar ch : text) {
+        QWidget* to = target ? target() : w;
+        if (!to) to = w;
+        // Qt names a character's key by its capital; the text is what it types.
+        const auto key = Qt::Key(ch.toUpper().unicode());
+        // No Shift for capitals: QTest would press the Shift key itself first.
+        const Qt::KeyboardModifiers mods = Qt::NoModifier;
+        QTest::sendKeyEvent(QTest::Press, to, key, QString(ch), mods);
+        if (target) to = target() ? target() : w;
+        QTest::sendKeyEvent(QTest::Release, to, key, QString(ch), mods);
+    }
 }
 
-void type(controls::MaskedEdit& box, const QString& text) { QTest::keyClicks(&box, text); }
+void type(controls::TextBox& box, const QString& text) { typeKeys(box.editor(), text); }
+
+void type(controls::ComboBox& box, const QString& text) {
+    if (box.lineEdit()) typeKeys(box.lineEdit(), text);
+    else typeKeys(&box, text);
+}
+
+void type(controls::MaskedEdit& box, const QString& text) { typeKeys(&box, text); }
 
 void key(QWidget* w, Qt::Key k, Qt::KeyboardModifiers m) { QTest::keyClick(w, k, m); }
 

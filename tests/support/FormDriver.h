@@ -31,6 +31,10 @@ void focus(forms::FocusTarget& control);
 void click(QAbstractButton& button);
 // Chooses a menu item.
 void click(controls::MenuItem& item);
+// Keystrokes into a widget, one key press and release per character, any
+// text (QTest's own helpers know ASCII only). Each key goes to
+// target() when given (the widget that holds the keyboard after the last one).
+void typeKeys(QWidget* w, const QString& text, const std::function<QWidget*()>& target = {});
 // Keystrokes into a box (its Change runs for each one).
 void type(controls::TextBox& box, const QString& text);
 void type(controls::ComboBox& box, const QString& text);

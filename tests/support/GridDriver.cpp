@@ -1,5 +1,6 @@
 #include "support/GridDriver.h"
 #include <QWidget>
+#include "support/FormDriver.h"
 #include "controls/Control.h"
 
 namespace testsupport {
@@ -41,12 +42,10 @@ void GridDriver::dblClick(int r, int c) {
 
 bool GridDriver::type(const QString& text) {
     if (text.isEmpty()) return false;
-    const QChar first = text.at(0);
-    const int code = first.isLetter() ? first.toUpper().unicode() : first.unicode();
-    grid_->userKey(code, 0, QString(first));
-    if (!grid_->isEditing()) return false;
-    grid_->setEditText(grid_->editText() + text.mid(1));
-    return true;
+    // Real key presses: the first goes to the grid, the rest to the editor it opened.
+    QPointer<controls::FlexGrid> g = grid_;
+    typeKeys(g, text, [g]() -> QWidget* { return !g ? nullptr : g->editorWidget() ? g->editorWidget() : g.data(); });
+    return g && g->isEditing();
 }
 
 bool GridDriver::edit(const QString& text) {

@@ -1,12 +1,17 @@
 #include "support/WindowFixture.h"
 #include <QCoreApplication>
 #include <QEvent>
+#include "customers/Profile.h"
 #include "data/Globals.h"
 #include "forms/Form.h"
 
 namespace testsupport {
 
 void ResetWindowsAndState() {
+    // Typed edits a test leaves behind are dropped, not asked about: the
+    // save questions of the editors are the tests' own to script.
+    Globals::InvoiceChanged = false;
+    if (forms::Form::isLoaded<Profile>()) forms::Form::get<Profile>().ProfileChanged = false;
     forms::Form::unloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();

@@ -1,6 +1,7 @@
 #include "ado/SqliteStatement.h"
 #include <mutex>
 #include <unordered_map>
+#include "ado/SqlText.h"
 #include "vb/RuntimeError.h"
 
 namespace ado::sqlite {
@@ -131,7 +132,10 @@ void Statement::bind(int index, const vb::Variant& v) {
     case vb::VarType::Long: rc = sqlite3_bind_int64(st_, index, v.longValue()); break;
     case vb::VarType::Boolean: rc = sqlite3_bind_int(st_, index, v.boolValue() ? 1 : 0); break;
     case vb::VarType::Double: rc = sqlite3_bind_double(st_, index, v.doubleValue()); break;
-    case vb::VarType::Currency: rc = sqlite3_bind_double(st_, index, v.currencyValue().toDouble()); break;
+    case vb::VarType::Currency:
+        RequireStorable(v.currencyValue());
+        rc = sqlite3_bind_double(st_, index, v.currencyValue().toDouble());
+        break;
     case vb::VarType::Date: {
         const QByteArray iso = v.dateValue().toIsoString().toUtf8();
         rc = sqlite3_bind_text(st_, index, iso.constData(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);

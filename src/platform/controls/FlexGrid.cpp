@@ -12,6 +12,7 @@
 #include <QStyleHints>
 #include <QStyleOptionButton>
 #include <QTimer>
+#include "controls/Keys.h"
 #include "forms/Focus.h"
 #include "forms/Twips.h"
 #include "vb/ErrorTrap.h"
@@ -38,41 +39,6 @@ void guarded(F&& body) {
     } catch (...) {
         reportEscaped();
     }
-}
-
-int keyCodeOf(const QKeyEvent* e) {
-    const int k = e->key();
-    switch (k) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return keys::Return;
-    case Qt::Key_Escape: return keys::Escape;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab: return keys::Tab;
-    case Qt::Key_Space: return keys::Space;
-    case Qt::Key_PageUp: return keys::PageUp;
-    case Qt::Key_PageDown: return keys::PageDown;
-    case Qt::Key_End: return keys::End;
-    case Qt::Key_Home: return keys::Home;
-    case Qt::Key_Left: return keys::Left;
-    case Qt::Key_Up: return keys::Up;
-    case Qt::Key_Right: return keys::Right;
-    case Qt::Key_Down: return keys::Down;
-    case Qt::Key_Delete: return keys::Delete;
-    case Qt::Key_Insert: return 45;
-    case Qt::Key_Backspace: return 8;
-    default: break;
-    }
-    if (k >= Qt::Key_F1 && k <= Qt::Key_F12) return 112 + (k - Qt::Key_F1);
-    if ((k >= Qt::Key_A && k <= Qt::Key_Z) || (k >= Qt::Key_0 && k <= Qt::Key_9)) return k;
-    return k < 256 ? k : 0;
-}
-
-int shiftOf(Qt::KeyboardModifiers m) {
-    int s = 0;
-    if (m & Qt::ShiftModifier) s |= keys::ShiftMask;
-    if (m & Qt::ControlModifier) s |= keys::CtrlMask;
-    if (m & Qt::AltModifier) s |= keys::AltMask;
-    return s;
 }
 
 bool isChecked(const QString& t) {
@@ -217,6 +183,12 @@ void FlexGrid::onLostFocus() {
     Control::onLostFocus();
 }
 
+QWidget* FlexGrid::editorWidget() const {
+    if (!edit_.active) return nullptr;
+    if (edit_.combo) return comboEditor_->isEditable() ? static_cast<QWidget*>(comboEditor_->lineEdit()) : comboEditor_;
+    return lineEditor_;
+}
+
 void FlexGrid::endOpenEdit() {
     if (edit_.active) commitEdit(true);
 }
@@ -246,6 +218,9 @@ void FlexGrid::leaveGrid(bool forward) {
 // ---------------------------------------------------------------- keyboard
 
 void FlexGrid::userKey(int keyCode, int shift, const QString& text) {
+    // A key that is only text (punctuation, accented letters) has no key
+    // code: it is typed, never taken for navigation.
+    if (keyCode == 0 && (text.isEmpty() || !text.at(0).isPrint())) return;
     if (edit_.active) {
         bool handled = false;
         editorKey(keyCode, shift, handled);
@@ -256,6 +231,10 @@ void FlexGrid::userKey(int keyCode, int shift, const QString& text) {
                 lineEditor_->insert(text);
             }
         }
+        return;
+    }
+    if (keyCode == 0) {
+        startEdit(EditStart::Key, text);
         return;
     }
     QPointer<FlexGrid> self(this);
@@ -278,7 +257,10 @@ void FlexGrid::keyAction(int code, int shift, const QString& text) {
     };
     switch (code) {
     case keys::Up: moveRow(row_ - 1); return;
-    case keys::Down: moveRow(row_ < 1 ? 1 : row_ + 1); return;
+    case keys::Down:
+        if ((shift & keys::AltMask) && cellHasList(col_)) userOpenList();
+        else moveRow(row_ < 1 ? 1 : row_ + 1);
+        return;
     case keys::PageUp: moveRow(row_ - page); return;
     case keys::PageDown: moveRow(row_ + page); return;
     case keys::Left:
@@ -297,6 +279,7 @@ void FlexGrid::keyAction(int code, int shift, const QString& text) {
     }
     case keys::Tab: leaveGrid(!(shift & keys::ShiftMask)); return;
     case keys::F2: startEdit(EditStart::F2); return;
+    case keys::F4: userOpenList(); return;
     case keys::Return:
     case keys::Escape: return;
     default: break;
@@ -337,13 +320,14 @@ void FlexGrid::userMove(int r, int c) {
 }
 
 void FlexGrid::keyPressEvent(QKeyEvent* e) {
-    const int code = keyCodeOf(e);
-    if (code == 0) {
+    const int code = VbKeyCode(e->key());
+    const QString text = e->text();
+    if (code == 0 && (text.isEmpty() || !text.at(0).isPrint())) {
         QAbstractScrollArea::keyPressEvent(e);
         return;
     }
     e->accept();
-    guarded([&] { userKey(code, shiftOf(e->modifiers()), e->text()); });
+    guarded([&] { userKey(code, VbShift(e->modifiers()), text); });
 }
 
 bool FlexGrid::event(QEvent* e) {
@@ -366,7 +350,7 @@ bool FlexGrid::eventFilter(QObject* watched, QEvent* e) {
         if (e->type() == QEvent::KeyPress && edit_.active) {
             auto* ke = static_cast<QKeyEvent*>(e);
             bool handled = false;
-            guarded([&] { editorKey(keyCodeOf(ke), shiftOf(ke->modifiers()), handled); });
+            guarded([&] { editorKey(VbKeyCode(ke->key()), VbShift(ke->modifiers()), handled); });
             if (handled) return true;
         }
     }
@@ -415,6 +399,16 @@ void FlexGrid::userPressCellButton() {
     fire(CellButtonClick, row_, col_);
 }
 
+void FlexGrid::userOpenList() {
+    if (row_ < 1 || !cellHasList(col_)) return;
+    QPointer<FlexGrid> self(this);
+    requestFocus();
+    if (!self) return;
+    if (edit_.active && !edit_.combo) commitEdit(true);
+    if (!self || (!edit_.active && !startEdit(EditStart::DropDown))) return;
+    if (edit_.combo && isVisible()) comboEditor_->showPopup();
+}
+
 void FlexGrid::mousePressEvent(QMouseEvent* e) {
     e->accept();
     if (e->button() != Qt::LeftButton) return;
@@ -443,6 +437,10 @@ void FlexGrid::mousePressEvent(QMouseEvent* e) {
         hitTest(p, r, c);
         if (r >= 1 && r == row_ && c == col_ && cellHasButton(c) && buttonRect(r, c).contains(p)) {
             userPressCellButton();
+            return;
+        }
+        if (r >= 1 && r == row_ && c == col_ && cellHasList(c) && buttonRect(r, c).contains(p)) {
+            userOpenList();
             return;
         }
         userPress(r, c);
@@ -889,6 +887,10 @@ void FlexGrid::setColCellButton(int c, bool on) {
     refresh();
 }
 
+bool FlexGrid::cellHasList(int c) const {
+    return editable_ && c >= 0 && c < Cols() && !cols_[size_t(c)].items.empty() && cols_[size_t(c)].widthTwips != 0;
+}
+
 bool FlexGrid::cellHasButton(int c) const {
     return editable_ && c >= 0 && c < Cols() && (cols_[size_t(c)].cellButton || cols_[size_t(c)].listButton);
 }
@@ -1250,6 +1252,19 @@ void FlexGrid::paintEvent(QPaintEvent*) {
             const Qt::Alignment align = fm.horizontalAdvance(text) > textRect.width() ? Qt::AlignLeft
                                                                                       : qtAlign(col.alignment);
             p.drawText(textRect, int(align | Qt::AlignVCenter | Qt::TextSingleLine), text);
+        }
+        if (r >= 1 && r == row_ && c == col_ && cellHasList(c) && !(edit_.active && edit_.combo)) {
+            // A list cell shows it is one: the drop-down arrow opens it.
+            QStyleOptionButton opt;
+            opt.rect = buttonRect(r, c);
+            opt.state = QStyle::State_Enabled | QStyle::State_Raised;
+            opt.palette = pal;
+            style()->drawControl(QStyle::CE_PushButton, &opt, &p, this);
+            QStyleOption arrow;
+            arrow.rect = opt.rect.adjusted(3, 4, -3, -4);
+            arrow.state = QStyle::State_Enabled;
+            arrow.palette = pal;
+            style()->drawPrimitive(QStyle::PE_IndicatorArrowDown, &arrow, &p, this);
         }
         if (r >= 1 && r == row_ && c == col_ && cellHasButton(c)) {
             QStyleOptionButton opt;

@@ -24,6 +24,7 @@
 #include <QPointer>
 #include <QString>
 #include "controls/Control.h"
+#include "controls/Keys.h"
 #include "vb/Variant.h"
 
 class QComboBox;
@@ -38,12 +39,13 @@ enum FlexDataType {
 };
 enum FlexAlignment { flexAlignLeft = 0, flexAlignCenter = 1, flexAlignRight = 2 };
 
-// Key codes of KeyDown (the keyboard's virtual-key numbers).
+// Key codes of KeyDown: the one key map of controls/Keys.h, by shorter names.
 namespace keys {
-constexpr int Tab = 9, Return = 13, Escape = 27, Space = 32, PageUp = 33, PageDown = 34,
-              End = 35, Home = 36, Left = 37, Up = 38, Right = 39, Down = 40, Delete = 46,
-              F2 = 113;
-constexpr int ShiftMask = 1, CtrlMask = 2, AltMask = 4;
+constexpr int Tab = vbKeyTab, Return = vbKeyReturn, Escape = vbKeyEscape, Space = vbKeySpace,
+              PageUp = vbKeyPageUp, PageDown = vbKeyPageDown, End = vbKeyEnd, Home = vbKeyHome,
+              Left = vbKeyLeft, Up = vbKeyUp, Right = vbKeyRight, Down = vbKeyDown, Delete = vbKeyDelete,
+              F2 = vbKeyF1 + 1, F4 = vbKeyF1 + 3;
+constexpr int ShiftMask = vbShiftMask, CtrlMask = vbCtrlMask, AltMask = vbAltMask;
 }
 
 // Builds a column's drop-down list from data: each text added is one entry,
@@ -72,6 +74,8 @@ public:
     std::function<void()> DblClick;
     // A key pressed while no edit is open, before the grid acts on it (Return and
     // keypad Enter are both 13); setting KeyCode to 0 stops the grid's own action.
+    // Keys that only type text (punctuation, accented letters) raise none: they
+    // start an edit with their character.
     std::function<void(int& KeyCode, int Shift)> KeyDown;
     // GotFocus and LostFocus come from Control; an open edit is committed
     // (AfterEdit) before LostFocus.
@@ -184,11 +188,16 @@ public:
     // A key as the user presses it: KeyDown, then the grid's own action (editing
     // starts on printable text, F2 or Space in a check-box column; Enter commits
     // and stays; Escape restores; Up/Down commit and move; Tab leaves the grid).
+    // keyCode 0 with text: a key that only types its text.
     void userKey(int keyCode, int shift = 0, const QString& text = QString());
+    // The open in-cell editor, or nullptr (where typed keys go).
+    QWidget* editorWidget() const;
     void userMove(int r, int c);                    // a keyboard move to a cell (no Click)
     void userPress(int r, int c);                   // mouse press on a cell (-1: no cell): focus, move, Click
     void userDoubleClick(int r, int c);             // the second press: DblClick, then editing
     void userPressCellButton();                     // "..." of the current cell
+    // Opens the list of the current cell (its drop-down arrow, F4, Alt+Down).
+    void userOpenList();
     // Picks an entry of the current cell's list: by item number for "#n;" lists,
     // by position otherwise. Opens the editor (BeforeEdit) when needed.
     bool userPick(int itemNumber);
@@ -233,7 +242,7 @@ private:
         std::vector<std::pair<int, int>> values;   // (column, item number), rarely any
     };
     enum class MoveBy { Code, Keys, Mouse };
-    enum class EditStart { Key, F2, DoubleClick, Pick };
+    enum class EditStart { Key, F2, DoubleClick, Pick, DropDown };
 
     // Moves and events
     bool moveTo(int r, int c, MoveBy by);
@@ -277,6 +286,7 @@ private:
     QRect cellRect(int r, int c) const;
     QRect buttonRect(int r, int c) const;
     bool cellHasButton(int c) const;
+    bool cellHasList(int c) const;
     void hitTest(const QPoint& p, int& r, int& c) const;
     int resizeBorderAt(const QPoint& p) const;
     void syncScrollBars();

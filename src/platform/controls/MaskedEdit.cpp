@@ -72,7 +72,7 @@ bool MaskedEdit::ParseMdy(const QString& text, vb::Date& out) {
     const int m = t.mid(0, 2).toInt();
     const int d = t.mid(3, 2).toInt();
     const int yy = t.mid(6, 2).toInt();
-    const int y = yy < 30 ? 2000 + yy : 1900 + yy;
+    const int y = vb::FullYear(yy);
     if (!QDate::isValid(y, m, d)) return false;
     out = vb::Date::fromYmd(y, m, d);
     return true;

@@ -29,8 +29,8 @@ public:
     // The text without literals and blanks: "" when nothing is typed.
     QString ClipText() const;
 
-    // Reads "mm/dd/yy" whatever the locale: two-digit years 00-29 are
-    // 2000-2029, 30-99 are 1930-1999. Raises 13 (type mismatch) when a
+    // Reads "mm/dd/yy" whatever the locale, the year in the century around
+    // today (vb::FullYear). Raises 13 (type mismatch) when a
     // position is empty or the date does not exist.
     vb::Date DateValue() const;
     static bool ParseMdy(const QString& text, vb::Date& out);

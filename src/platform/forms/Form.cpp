@@ -1,5 +1,7 @@
 #include "forms/Form.h"
+#include <algorithm>
 #include <exception>
+#include <memory>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -144,6 +146,7 @@ void Form::Show(bool modal, Form* owner) {
         returnFocus_ = back && back->targetWidget()->window() != this ? back->targetWidget() : nullptr;
     }
     if (modal) setWindowModality(Qt::ApplicationModal);
+    if (!shownOnce_ && !isVisible()) placeBeforeFirstShow();
     show();
     if (!IsLoaded()) return;   // a resize handler unloaded it
     if (activates) {
@@ -269,39 +272,47 @@ void Form::unloadAll() {
 
 // ---- geometry ---------------------------------------------------------------
 
+// A value set in twips reads back as set while the window stands where it
+// was put (its pixels are what the frame shows), and until the window
+// manager's frame is known: so opening and closing a window stores back
+// exactly what it read. Once the user moves or sizes it, the frame counts.
 int Form::Left() const {
-    if (!shownOnce_ && reqLeft_) return *reqLeft_;
-    return PixelsToTwipsX(frameGeometry().x());
+    const int px = frameGeometry().x();
+    if (reqLeft_ && (!frameKnown_ || TwipsToPixelsX(*reqLeft_) == px)) return *reqLeft_;
+    return PixelsToTwipsX(px);
 }
 int Form::Top() const {
-    if (!shownOnce_ && reqTop_) return *reqTop_;
-    return PixelsToTwipsY(frameGeometry().y());
+    const int px = frameGeometry().y();
+    if (reqTop_ && (!frameKnown_ || TwipsToPixelsY(*reqTop_) == px)) return *reqTop_;
+    return PixelsToTwipsY(px);
 }
 int Form::Width() const {
-    if (!shownOnce_ && reqWidth_) return *reqWidth_;
-    return PixelsToTwipsX(frameGeometry().width());
+    const int px = frameGeometry().width();
+    if (reqWidth_ && (!frameKnown_ || TwipsToPixelsX(*reqWidth_) == px)) return *reqWidth_;
+    return PixelsToTwipsX(px);
 }
 int Form::Height() const {
-    if (!shownOnce_ && reqHeight_) return *reqHeight_;
-    return PixelsToTwipsY(frameGeometry().height());
+    const int px = frameGeometry().height();
+    if (reqHeight_ && (!frameKnown_ || TwipsToPixelsY(*reqHeight_) == px)) return *reqHeight_;
+    return PixelsToTwipsY(px);
 }
 
 void Form::setLeft(int twips) {
-    if (!shownOnce_) reqLeft_ = twips;
-    move(TwipsToPixelsX(twips), pos().y());
+    reqLeft_ = twips;
+    move(TwipsToPixelsX(twips), frameGeometry().y());
 }
 void Form::setTop(int twips) {
-    if (!shownOnce_) reqTop_ = twips;
-    move(pos().x(), TwipsToPixelsY(twips));
+    reqTop_ = twips;
+    move(frameGeometry().x(), TwipsToPixelsY(twips));
 }
 void Form::setWidth(int twips) {
     clientSizeRequested_ = false;
-    if (!shownOnce_) reqWidth_ = twips;
+    reqWidth_ = twips;
     resizeOuter(TwipsToPixelsX(twips), -1);
 }
 void Form::setHeight(int twips) {
     clientSizeRequested_ = false;
-    if (!shownOnce_) reqHeight_ = twips;
+    reqHeight_ = twips;
     resizeOuter(-1, TwipsToPixelsY(twips));
 }
 
@@ -353,11 +364,9 @@ void Form::setKeyboardOrder(std::initializer_list<QWidget*> order) {
 void Form::setClientSize(int widthTwips, int heightTwips) {
     const QSize s(TwipsToPixelsX(widthTwips), TwipsToPixelsY(heightTwips));
     clientSizeRequested_ = true;
-    if (!shownOnce_) {
-        const QSize extra = frameGeometry().size() - size();
-        reqWidth_ = PixelsToTwipsX(s.width() + extra.width());
-        reqHeight_ = PixelsToTwipsY(s.height() + extra.height());
-    }
+    const QSize extra = frameGeometry().size() - size();
+    reqWidth_ = PixelsToTwipsX(s.width() + extra.width());
+    reqHeight_ = PixelsToTwipsY(s.height() + extra.height());
     if (fixedBorder_) setFixedSize(s);
     else resize(s);
 }
@@ -441,18 +450,92 @@ void Form::changeEvent(QEvent* e) {
 
 void Form::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
-    if (!shownOnce_) {
-        shownOnce_ = true;
-        const std::optional<int> w = reqWidth_, h = reqHeight_;
-        // A window manager adds its frame after mapping: size the outer frame
-        // as requested once it is known.
-        if ((w || h) && !clientSizeRequested_) {
-            QTimer::singleShot(0, this, [this, w, h] {
-                if (!clientSizeRequested_ && frameGeometry().size() != size())
-                    resizeOuter(w ? TwipsToPixelsX(*w) : -1, h ? TwipsToPixelsY(*h) : -1);
-            });
+    if (shownOnce_) return;
+    shownOnce_ = true;
+    // A window manager adds its frame some time after mapping; until then
+    // the frame is the client area. Wait for it (a short while: without a
+    // window manager none comes), then size and place the outer frame as asked.
+    if (frameGeometry().size() != size() || QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        settleFrame();
+        return;
+    }
+    auto* poll = new QTimer(this);
+    poll->setInterval(20);
+    auto tries = std::make_shared<int>(0);
+    connect(poll, &QTimer::timeout, this, [this, poll, tries] {
+        if (frameGeometry().size() == size() && ++*tries < 50) return;
+        poll->stop();
+        poll->deleteLater();
+        settleFrame();
+    });
+    poll->start();
+}
+
+void Form::settleFrame() {
+    if (frameKnown_ || !IsLoaded()) return;
+    frameKnown_ = true;
+    if (!clientSizeRequested_ && (reqWidth_ || reqHeight_))
+        resizeOuter(reqWidth_ ? TwipsToPixelsX(*reqWidth_) : -1, reqHeight_ ? TwipsToPixelsY(*reqHeight_) : -1);
+    const QPoint at(reqLeft_ ? TwipsToPixelsX(*reqLeft_) : frameGeometry().x(),
+                    reqTop_ ? TwipsToPixelsY(*reqTop_) : frameGeometry().y());
+    if ((reqLeft_ || reqTop_) && frameGeometry().topLeft() != at) move(at);
+    keepOnScreen();
+}
+
+namespace {
+// The screen whose available area is nearest to a rectangle's centre.
+QScreen* nearestScreen(const QRect& r) {
+    QScreen* best = QGuiApplication::primaryScreen();
+    long bestDistance = -1;
+    for (QScreen* s : QGuiApplication::screens()) {
+        const QRect a = s->availableGeometry();
+        const QPoint c = r.center();
+        const long dx = c.x() < a.left() ? a.left() - c.x() : c.x() > a.right() ? c.x() - a.right() : 0;
+        const long dy = c.y() < a.top() ? a.top() - c.y() : c.y() > a.bottom() ? c.y() - a.bottom() : 0;
+        const long d = dx * dx + dy * dy;
+        if (bestDistance < 0 || d < bestDistance) {
+            best = s;
+            bestDistance = d;
         }
     }
+    return best;
+}
+} // namespace
+
+void Form::keepOnScreen() {
+    // The outer frame as it will stand: before the first show, as asked.
+    QRect r = frameGeometry();
+    if (!frameKnown_) {
+        if (reqLeft_) r.moveLeft(TwipsToPixelsX(*reqLeft_));
+        if (reqTop_) r.moveTop(TwipsToPixelsY(*reqTop_));
+        if (reqWidth_) r.setWidth(TwipsToPixelsX(*reqWidth_));
+        if (reqHeight_) r.setHeight(TwipsToPixelsY(*reqHeight_));
+    }
+    QScreen* s = nearestScreen(r);
+    if (!s) return;
+    const QRect a = s->availableGeometry();
+    const bool sizable = minimumSize() != maximumSize();
+    if (sizable && r.width() > a.width()) setWidth(PixelsToTwipsX(a.width()));
+    if (sizable && r.height() > a.height()) setHeight(PixelsToTwipsY(a.height()));
+    const int w = std::min(r.width(), a.width()), h = std::min(r.height(), a.height());
+    const int x = std::clamp(r.x(), a.left(), std::max(a.left(), a.right() + 1 - w));
+    const int y = std::clamp(r.y(), a.top(), std::max(a.top(), a.bottom() + 1 - h));
+    if (x != r.x()) setLeft(PixelsToTwipsX(x));
+    if (y != r.y()) setTop(PixelsToTwipsY(y));
+}
+
+void Form::placeBeforeFirstShow() {
+    // A window given no place opens centred over the window that opened it.
+    if (!reqLeft_ && !reqTop_) {
+        Form* opener = owner_ ? owner_.data() : g_lastActive.data();
+        if (opener && opener != this && opener->isVisible()) {
+            const QRect o = opener->frameGeometry();
+            const QSize mine = frameGeometry().size();
+            setLeft(PixelsToTwipsX(o.center().x() - mine.width() / 2));
+            setTop(PixelsToTwipsY(o.center().y() - mine.height() / 2));
+        }
+    }
+    keepOnScreen();
 }
 
 void Form::hideEvent(QHideEvent* e) {

@@ -124,8 +124,12 @@ public:
     virtual void Form_GotFocus() {}
 
     // ---- properties ---------------------------------------------------------
-    // Outer frame, screen coordinates, twips. Values set before the first
-    // show are kept as requested until then.
+    // Outer frame, screen coordinates, twips. A value set reads back as set
+    // while the window stands where it was put (the window manager's frame
+    // included once it is known). At the first show a place off the screens
+    // moves fully onto the nearest one, a size larger than its available
+    // area is reduced to fit, and a window given no place opens centred over
+    // the window that opened it (its owner, else the active window).
     int Left() const;
     int Top() const;
     int Width() const;
@@ -200,6 +204,9 @@ private:
     void commitOpenEdits();
     void applyRequestedGeometry();
     void resizeOuter(int widthPx, int heightPx);
+    void settleFrame();
+    void keepOnScreen();
+    void placeBeforeFirstShow();
     void callResize();
     static void requestProcessEndCheck();
     static void processEndCheck();
@@ -216,9 +223,10 @@ private:
     bool inLoad_ = false;            // Form_Load is on the stack
     bool deleteAfterLoad_ = false;   // unloaded during its load: delete once it returns
     bool shownOnce_ = false;
+    bool frameKnown_ = false;        // shown, and the window manager's frame is on
     bool fixedBorder_ = false;
     QMenuBar* menuBar_ = nullptr;
-    // Geometry requested before the first show (twips).
+    // Geometry last asked for (twips); see Left().
     std::optional<int> reqLeft_, reqTop_, reqWidth_, reqHeight_;
     bool clientSizeRequested_ = false;   // the size asked for was the client area's
 };

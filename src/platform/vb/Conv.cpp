@@ -21,10 +21,55 @@ QString toDisplay(QString invariant) {
     return invariant;
 }
 
+// Writing-direction marks dropped and every decimal digit made ASCII, so
+// text in a locale's own digits ("١٬٢٣٤٫٥٠ ج.م.") reads as its number.
+QString plainDigits(const QString& s) {
+    QString out;
+    out.reserve(s.size());
+    for (char32_t c : s.toUcs4()) {
+        if (c == 0x200E || c == 0x200F || c == 0x061C || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069))
+            continue;
+        if (c >= 0x80 && QChar::category(c) == QChar::Number_DecimalDigit) {
+            out += QLatin1Char(char('0' + QChar::digitValue(c)));
+            continue;
+        }
+        out += QString::fromUcs4(&c, 1);
+    }
+    return out;
+}
+
+detail::NumberSyntax plainLocaleSyntax() {
+    detail::NumberSyntax syn = detail::LocaleSyntax();
+    syn.currencySymbol = plainDigits(syn.currencySymbol);
+    syn.negativeSign = plainDigits(syn.negativeSign);
+    syn.positiveSign = plainDigits(syn.positiveSign);
+    return syn;
+}
+
+bool readLocaleText(const QString& s, DecimalText& d) {
+    return detail::ParseNumber(plainDigits(s), plainLocaleSyntax(), d);
+}
+
 DecimalText parseLocaleText(const QString& s) {
     DecimalText d;
-    if (!detail::ParseNumber(s, detail::LocaleSyntax(), d)) Raise(err::TypeMismatch);
+    if (!readLocaleText(s, d)) Raise(err::TypeMismatch);
     return d;
+}
+
+// ASCII digits in the locale's own digits ("12" is "١٢" in ar_EG).
+QString localeDigits(const QString& ascii, const QLocale& loc) {
+    const QList<uint> zero = loc.zeroDigit().toUcs4();
+    if (zero.isEmpty() || zero[0] == '0') return ascii;
+    QString out;
+    for (QChar c : ascii) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            const char32_t d = char32_t(zero[0] + (c.unicode() - '0'));
+            out += QString::fromUcs4(&d, 1);
+        } else {
+            out += c;
+        }
+    }
+    return out;
 }
 
 // Whole number in [lo, hi], halves to even.
@@ -121,8 +166,8 @@ QString twoDigitYears(const QString& f) {
     });
 }
 
-// 00-29 are this century, 30-99 the last (Qt reads "yy" as 19yy).
-QDate windowed(QDate d) { return d.isValid() && d.year() < 1930 ? d.addYears(100) : d; }
+// Qt reads "yy" as 19yy; the year goes to the century around today.
+QDate windowed(QDate d) { return d.isValid() ? d.addYears(FullYear(d.year() % 100) - d.year()) : d; }
 
 } // namespace
 
@@ -132,6 +177,13 @@ QString NumberToInvariant(double x) {
     QString digits;
     int e = 0;
     detail::Digits15(x, digits, e);
+    if (e >= 308) {
+        // Next to the largest Double, 15 digits can round past it ("1.79769313486232E+308"):
+        // such text would not read back, so the last digit is cut instead.
+        const QByteArray t = (digits + QStringLiteral("e%1").arg(e - int(digits.size()) + 1)).toLatin1();
+        if (!std::isfinite(detail::ReadDouble(t.constData(), t.constData() + t.size())))
+            digits.back() = QChar(digits.back().unicode() - 1);
+    }
     QString s = x < 0 ? QStringLiteral("-") : QString();
     if (e >= 15 || e < -4) {
         s += digits[0];
@@ -246,7 +298,7 @@ bool IsNumeric(const Variant& v) {
     if (v.isNumeric() || v.isEmpty()) return true;
     if (v.type() != VarType::String) return false;
     DecimalText d;
-    return detail::ParseNumber(v.stringValue(), detail::LocaleSyntax(), d);
+    return readLocaleText(v.stringValue(), d);
 }
 
 bool IsDate(const Variant& v) {
@@ -304,8 +356,55 @@ double Val(const QString& s) {
         while (j < t.size() && t[j] >= QLatin1Char('0') && t[j] <= QLatin1Char('9')) { e += char(t[j++].unicode()); expDigits = true; }
         if (expDigits) num += e;
     }
-    const double x = std::strtod(num.constData(), nullptr);
+    const double x = detail::ReadDouble(num.constData(), num.constData() + num.size());
     return x == 0.0 ? 0.0 : x;   // no "-0"
+}
+
+double LeadingNumber(const QString& s) {
+    qsizetype i = 0;
+    while (i < s.size() && (s[i] == QLatin1Char(' ') || s[i] == QLatin1Char('\t'))) ++i;
+    const qsizetype start = i;
+    auto digit = [&](qsizetype k) { return k < s.size() && s[k] >= QLatin1Char('0') && s[k] <= QLatin1Char('9'); };
+    if (i < s.size() && (s[i] == QLatin1Char('-') || s[i] == QLatin1Char('+'))) ++i;
+    bool digits = false, point = false;
+    for (; i < s.size(); ++i) {
+        if (digit(i)) digits = true;
+        else if (s[i] == QLatin1Char('.') && !point) point = true;
+        else break;
+    }
+    if (!digits) return 0.0;
+    qsizetype end = i;
+    if (i < s.size() && (s[i] == QLatin1Char('e') || s[i] == QLatin1Char('E'))) {
+        qsizetype j = i + 1;
+        if (j < s.size() && (s[j] == QLatin1Char('-') || s[j] == QLatin1Char('+'))) ++j;
+        const qsizetype expStart = j;
+        while (digit(j)) ++j;
+        if (j > expStart) end = j;
+    }
+    const QByteArray t = s.mid(start, end - start).toLatin1();
+    const double x = detail::ReadDouble(t.constData(), t.constData() + t.size());
+    // Too large for a Double: refused rather than kept as infinity.
+    if (!std::isfinite(x)) Raise(err::Overflow);
+    return x == 0.0 ? 0.0 : x;
+}
+
+bool TryPlainNumber(const QString& s, double& out) {
+    const QString t = s.trimmed();
+    QByteArray num;
+    qsizetype i = 0;
+    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) num += char(t[i++].unicode());
+    bool digits = false, point = false;
+    for (; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) { num += char(c.unicode()); digits = true; }
+        else if ((c == QLatin1Char('.') || c == QLatin1Char(',')) && !point) { num += '.'; point = true; }
+        else return false;
+    }
+    if (!digits) return false;
+    const double x = detail::ReadDouble(num.constData(), num.constData() + num.size());
+    if (!std::isfinite(x)) return false;
+    out = x == 0.0 ? 0.0 : x;
+    return true;
 }
 
 QString Format00(double x) {
@@ -320,34 +419,30 @@ QString Format00(double x) {
 
 QString FormatCurrency(Currency c) {
     const QLocale loc;
-    // The locale's own pattern for one unit ("$1.00", "1,00 €", "($1.00)")
-    // with the exact amount put in place of its "1.00".
+    // The locale's own text for one unit ("$1.00", "1,00 €", "($1.00)",
+    // "١٫٠٠ ج.م.") with the exact amount put in place of its "1.00": the
+    // pattern, the symbol and the currency's decimals stay the locale's.
     const bool negative = c.raw() < 0;
     const QString unitPositive = loc.toCurrencyString(1.0);
-    const QString point = loc.decimalPoint();
-    const qsizetype at = unitPositive.indexOf(QLatin1Char('1'));
     int places = 0;
-    if (at >= 0 && unitPositive.mid(at + 1, point.size()) == point) {
-        qsizetype k = at + 1 + point.size();
-        while (k < unitPositive.size() && unitPositive[k] == QLatin1Char('0')) { ++places; ++k; }
+    QString unitAmount = loc.toString(1.0, 'f', 0);
+    for (int k = 4; k > 0; --k) {
+        const QString t = loc.toString(1.0, 'f', k);
+        if (unitPositive.contains(t)) { places = k; unitAmount = t; break; }
     }
     const uint64_t mag = negative ? uint64_t(0) - static_cast<uint64_t>(c.raw()) : static_cast<uint64_t>(c.raw());
     const QString fixed = detail::FixedText(DecimalText{false, QString::number(mag), -4}, places,
                                             Rounding::HalfAwayFromZero);
     const qsizetype dot = fixed.indexOf(QLatin1Char('.'));
-    const QString intDigits = dot < 0 ? fixed : fixed.left(dot);
-    QString amount = loc.toString(intDigits.toULongLong());
-    if (dot >= 0) amount += point + fixed.mid(dot + 1);
+    QString amount = loc.toString((dot < 0 ? fixed : fixed.left(dot)).toULongLong());
+    if (dot >= 0) amount += loc.decimalPoint() + localeDigits(fixed.mid(dot + 1), loc);
 
     bool zero = true;
     for (QChar ch : fixed)
         if (ch != QLatin1Char('0') && ch != QLatin1Char('.')) { zero = false; break; }
-    const QString pattern = negative && !zero ? loc.toCurrencyString(-1.0) : unitPositive;
-    const QString unitAmount = places > 0 ? QLatin1Char('1') + point + QString(places, QLatin1Char('0'))
-                                          : QStringLiteral("1");
-    QString out = pattern;
+    QString out = negative && !zero ? loc.toCurrencyString(-1.0) : unitPositive;
     const qsizetype p = out.indexOf(unitAmount);
-    if (p < 0) return out;   // a pattern without a plain "1": leave the locale's text
+    if (p < 0) return loc.toCurrencyString(c.toDouble());   // no locale Qt knows: its own text
     out.replace(p, unitAmount.size(), amount);
     return out;
 }

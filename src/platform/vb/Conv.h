@@ -20,6 +20,15 @@ QString NumberToInvariant(double x);
 
 // Val: blanks anywhere ignored, reads a leading number, stops at the first other character.
 double Val(const QString& s);
+// The number a text begins with, '.' as the decimal point in every locale:
+// leading blanks and tabs skipped, reading stops at the first character that
+// cannot continue the number ("7 5" is 7, "1,5" is 1); no number gives 0.
+// A number too large for a Double raises 6.
+double LeadingNumber(const QString& s);
+// A plain decimal number as a user types it in any locale: an optional sign,
+// ASCII digits, "." or "," as the decimal point, blanks around; no group
+// separators, no exponent. False for any other text.
+bool TryPlainNumber(const QString& s, double& out);
 
 // Format(x, "0.00"): two decimals, halves away from zero, locale decimal separator.
 // Like the runtime, x is first taken to its 15 significant digits, so 1.005
@@ -38,8 +47,8 @@ Currency ParseCurrency(const QString& s);
 // the time alone when the date part is zero (en_US "12/9/2026", "12/9/2026 3:04:05 PM").
 QString DateToText(Date d);
 // Reads the default date text, the locale's short date with a 2- or 4-digit year
-// (00-29 are 2000-2029), its long date, an optional time (long or short, 12 or
-// 24 hours), a time alone, or "yyyy-mm-dd[ hh:nn:ss]".
+// (a 2-digit one in the century FullYear gives), its long date, an optional
+// time (long or short, 12 or 24 hours), a time alone, or "yyyy-mm-dd[ hh:nn:ss]".
 Date TextToDate(const QString& s);     // raises 13 when it is not a date
 
 // Text of a number as the locale shows it (the display side of CStr for numbers).

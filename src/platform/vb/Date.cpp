@@ -133,6 +133,11 @@ Date Now() {
 
 Date Today() { return Date::fromQDate(clockNow().date()); }
 
+int FullYear(int twoDigits) {
+    const int first = clockNow().date().year() - 80;
+    return first + ((twoDigits - first) % 100 + 100) % 100;
+}
+
 void PrintTo(const Date& d, std::ostream* os) {
     *os << d.toIsoString().toStdString() << " (" << d.serial() << ")";
 }

@@ -48,5 +48,8 @@ void setClock(ClockFn fn);      // empty function restores the system clock
 QDateTime clockNow();
 Date Now();                     // whole seconds, so a stored Now reads back equal
 Date Today();                   // today at midnight
+// The full year of a two-digit year (0-99): the century that puts it within
+// 80 years before and 19 years after today's year.
+int FullYear(int twoDigits);
 
 } // namespace vb

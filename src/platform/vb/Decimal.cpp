@@ -1,7 +1,10 @@
 #include "vb/Decimal.h"
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
+#include <locale.h>
+#include <string>
 #include <QLocale>
 
 namespace vb::detail {
@@ -107,17 +110,31 @@ double ToDouble(const DecimalText& d) {
     s += d.digits.isEmpty() ? QByteArray("0") : d.digits.toLatin1();
     s += 'e';
     s += QByteArray::number(d.exponent);
-    return std::strtod(s.constData(), nullptr);
+    return ReadDouble(s.constData(), s.constData() + s.size());
+}
+
+double ReadDouble(const char* first, const char* last) {
+    // strtod in the C locale: its overflow and underflow, never the
+    // process's decimal point.
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    const std::string text(first, last);
+    return strtod_l(text.c_str(), nullptr, c);
 }
 
 void Digits15(double x, QString& digits, int& exp10) {
+    // to_chars writes '.' in every locale: "d.dddddddddddddde+XX".
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(x));
-    // "d.dddddddddddddde+XX"
-    QString m = QLatin1Char(buf[0]) + QString::fromLatin1(buf + 2, 14);
+    const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(x), std::chars_format::scientific, 14);
+    const char* point = std::find(buf, r.ptr, '.');
+    const char* e = std::find(buf, r.ptr, 'e');
+    QString m = QLatin1Char(buf[0]) + QString::fromLatin1(point + 1, e - point - 1);
     while (m.size() > 1 && m.back() == QLatin1Char('0')) m.chop(1);
     digits = m;
-    exp10 = std::atoi(std::strchr(buf, 'e') + 1);
+    int v = 0;
+    const char* q = e + 1;
+    if (*q == '+') ++q;
+    std::from_chars(q, r.ptr, v);
+    exp10 = v;
 }
 
 bool ParseNumber(const QString& s, const NumberSyntax& syn, DecimalText& out) {
@@ -237,6 +254,8 @@ NumberSyntax LocaleSyntax() {
     if (!syn.groups.isEmpty() && syn.groups[0].isSpace())
         syn.groups = QStringLiteral(" \u00A0\u202F");   // typed blanks stand in for the narrow ones
     syn.currencySymbol = loc.currencySymbol(QLocale::CurrencySymbol);
+    // Money text of a locale without a symbol carries the currency's code.
+    if (syn.currencySymbol.isEmpty()) syn.currencySymbol = loc.currencySymbol(QLocale::CurrencyIsoCode);
     if (!loc.negativeSign().isEmpty()) syn.negativeSign = loc.negativeSign();
     if (!loc.positiveSign().isEmpty()) syn.positiveSign = loc.positiveSign();
     syn.parentheses = true;

@@ -21,6 +21,9 @@ QString FixedText(const DecimalText& d, int places, Rounding mode);
 // Rounded to `places` decimals and scaled by 10^places; false on overflow.
 bool ToScaled(const DecimalText& d, int places, Rounding mode, int64_t& out);
 double ToDouble(const DecimalText& d);
+// "[-]digits[.digits][e[-]digits]" in [first, last) as a Double, whatever the
+// C library's locale; beyond the range it gives +-HUGE_VAL, below it 0.
+double ReadDouble(const char* first, const char* last);
 
 // The 15 significant digits of x (trailing zeros removed) and the decimal
 // exponent of the first one; x must be finite and non-zero.

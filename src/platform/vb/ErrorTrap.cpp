@@ -12,6 +12,10 @@ QString ErrorReportText(const QString& label, long number, const QString& descri
 }
 
 void ShowErrorReport(const QString& label, const RuntimeError& e) {
+    if (e.IsRefusal()) {
+        MsgBox(e.Description(), vbOKOnly);
+        return;
+    }
     MsgBox(ErrorReportText(label, e.Number(), e.Description()), vbOKOnly);
 }
 

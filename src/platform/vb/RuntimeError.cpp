@@ -53,6 +53,12 @@ RuntimeError::RuntimeError(long number, QString description)
 
 RuntimeError::RuntimeError(long number) : RuntimeError(number, standardOrGeneric(number)) {}
 
+RuntimeError RuntimeError::Refusal(long number, QString message) {
+    RuntimeError e(number, std::move(message));
+    e.refusal_ = true;
+    return e;
+}
+
 void Raise(long number) { throw RuntimeError(number); }
 void Raise(long number, const QString& description) { throw RuntimeError(number, description); }
 

@@ -43,9 +43,14 @@ public:
     explicit RuntimeError(long number);
     long Number() const { return number_; }
     const QString& Description() const { return description_; }
+    // A refusal of the user's input rather than a fault: the error report
+    // shows its description alone.
+    static RuntimeError Refusal(long number, QString message);
+    bool IsRefusal() const { return refusal_; }
 private:
     long number_;
     QString description_;
+    bool refusal_ = false;
 };
 
 [[noreturn]] void Raise(long number);

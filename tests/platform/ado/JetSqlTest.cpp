@@ -169,6 +169,12 @@ TEST(SqlText, TextRoundTripsThroughTheFile) {
         ++n;
     }
     EXPECT_EQ(folder.scalar(QStringLiteral("select count(*) from tb_PaymentTypes")), QString::number(n));
+
+    // A NUL typed or pasted into a box would end the statement: it is dropped.
+    const QString withNul = QStringLiteral("a") + QChar(0) + QStringLiteral("b'c");
+    ado::Recordset st;
+    st.Open(QStringLiteral("insert into tb_PaymentTypes values (") + ado::SqlText(withNul) + QStringLiteral(")"), cn);
+    EXPECT_EQ(folder.scalar(QStringLiteral("select count(*) from tb_PaymentTypes where type = 'ab''c'")), "1");
 }
 
 TEST(SqlText, WritersAreLocaleFree) {

@@ -181,10 +181,14 @@ TEST_F(Controls, MaskedEditReadsMonthDayYearOrFails) {
         bool ok;
         int y, m, d;
     };
+    // Today pinned to 15 March 2030: two-digit years run from 1950 to 2049.
+    PinnedClock clock(QDateTime(QDate(2030, 3, 15), QTime(9, 5)));
     const Case cases[] = {
         {"01/02/25", true, 2025, 1, 2},   // 2 January, whatever the locale
         {"12/31/29", true, 2029, 12, 31},
-        {"01/01/30", true, 1930, 1, 1},
+        {"03/15/30", true, 2030, 3, 15},
+        {"12/31/49", true, 2049, 12, 31},
+        {"01/01/50", true, 1950, 1, 1},
         {"02/29/24", true, 2024, 2, 29},
         {"02/29/25", false, 0, 0, 0},     // no such day
         {"13/01/25", false, 0, 0, 0},

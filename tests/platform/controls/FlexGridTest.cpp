@@ -4,6 +4,8 @@
 #include <vector>
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTest>
@@ -171,7 +173,7 @@ TEST(FlexGridContract, EventOrderForEveryInput) {
          {"KeyDown 66", "BeforeEdit(1,2)='A1'", "AfterEdit(1,2)@1,2='Bob'", "LostFocus@1,2"}, 1, 2},
         {"BeforeEdit can cancel", true,
          [](F& f) { f.g().BeforeEdit = [&f](int, int, bool& cancel) { f.log.push_back("BeforeEdit"); cancel = true; }; },
-         [](F& f) { f.d().type("Bob"); f.d().enter(); },
+         [](F& f) { f.d().type("B"); f.d().enter(); },
          {"KeyDown 66", "BeforeEdit", "KeyDown 13"}, 1, 2},
         {"KeyDown can swallow the key", true,
          [](F& f) { f.g().KeyDown = [&f](int& k, int) { f.log.push_back("KeyDown " + std::to_string(k)); k = 0; }; },
@@ -545,6 +547,85 @@ TEST_F(GridFixture, QtMouseAndKeyEventsReachTheContract) {
     QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : grid, Qt::Key_Return);
     EXPECT_FALSE(grid->isEditing());
     EXPECT_EQ(grid->TextMatrix(1, 2), "k");
+}
+
+// Every key that types a character is text: it starts an edit with that
+// character and is inserted while editing; none is taken for navigation, and
+// only letters, digits and Space reach KeyDown.
+TEST(FlexGridKeys, EveryPrintableCharacterIsTypedIntoItsCell) {
+    QString chars;
+    for (char16_t c = 0x20; c < 0x7f; ++c) chars += QChar(c);
+    chars += QStringLiteral("éß€ñÉ");
+    for (const QChar ch : chars) {
+        for (const bool startEditing : {false, true}) {
+            SCOPED_TRACE(QStringLiteral("'%1' %2").arg(ch).arg(startEditing ? "while editing" : "in navigation").toStdString());
+            GridWorld w;
+            w.makeEditor();
+            w.d().focusIn();
+            w.g().setRowColSilently(2, 2);
+            std::vector<int> keyDowns;
+            w.g().KeyDown = [&](int& k, int) { keyDowns.push_back(k); };
+            QString expected = QString(ch) + QStringLiteral("x") + ch;
+            if (startEditing) {
+                w.g().userKey(keys::F2);
+                ASSERT_TRUE(w.g().isEditing());
+                expected = QStringLiteral("A2") + expected;
+            }
+            ASSERT_TRUE(w.d().type(QString(ch) + QStringLiteral("x") + ch));
+            QTest::keyClick(w.g().editorWidget(), Qt::Key_Return);
+            EXPECT_FALSE(w.g().isEditing());
+            EXPECT_EQ(w.g().TextMatrix(2, 2), expected);
+            EXPECT_EQ(w.g().Row(), 2);
+            EXPECT_EQ(w.g().Col(), 2);
+            EXPECT_EQ(w.g().TextMatrix(1, 2), "A1");
+            EXPECT_EQ(w.g().TextMatrix(3, 2), "A3");
+            for (const int k : keyDowns) {
+                const bool letterOrDigit = (k >= 'A' && k <= 'Z') || (k >= '0' && k <= '9');
+                EXPECT_TRUE(letterOrDigit || k == keys::Space || k == keys::F2 || k == keys::Return) << k;
+            }
+        }
+    }
+}
+
+// A list cell shows its arrow when current and opens on one click of it, F4
+// or Alt+Down; the entry chosen is the one stored.
+TEST_F(GridFixture, ListCellsOpenFromTheirArrowAndKeysAndTakeThePick) {
+    makeEditor();
+    grid->setColComboList(2, "#1;Cash|#2;Visa|#3;Check");
+    drive->focusIn();
+    struct Case {
+        const char* name;
+        std::function<void()> open;
+    };
+    const Case cases[] = {
+        {"arrow", [this] {
+             const QRect cell(grid->CellLeft() / 15 - grid->viewport()->x(), grid->CellTop() / 15 - grid->viewport()->y(),
+                              grid->CellWidth() / 15, grid->CellHeight() / 15);
+             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(cell.right() - 3, cell.center().y()));
+         }},
+        {"F4", [this] { QTest::keyClick(grid, Qt::Key_F4); }},
+        {"Alt+Down", [this] { QTest::keyClick(grid, Qt::Key_Down, Qt::AltModifier); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        grid->setTextMatrix(2, 2, "Visa");
+        drive->moveTo(2, 2);
+        c.open();
+        ASSERT_TRUE(grid->isEditing());
+        EXPECT_EQ(grid->Row(), 2);
+        EXPECT_EQ(grid->editText(), "Visa") << "the list opens on the current entry";
+        // One down from Visa is Check, and Check is what the cell takes.
+        auto* combo = qobject_cast<QComboBox*>(grid->editorWidget());
+        ASSERT_NE(combo, nullptr);
+        QWidget* list = combo->view()->isVisible() ? combo->view() : static_cast<QWidget*>(combo);
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Return);
+        if (grid->isEditing()) QTest::keyClick(grid->editorWidget(), Qt::Key_Return);
+        EXPECT_FALSE(grid->isEditing());
+        EXPECT_EQ(grid->TextMatrix(2, 2), "Check");
+        EXPECT_EQ(grid->cellValue(2, 2), vb::Variant(3));
+        EXPECT_EQ(grid->TextMatrix(1, 2), "A1");
+    }
 }
 
 TEST_F(GridFixture, FillingThousandsOfRowsStaysCompact) {

@@ -313,8 +313,11 @@ TEST_F(FormRuntime, GeometryInTwipsKeptAsRequestedUntilShown) {
     EXPECT_EQ(p.Width(), 8007);
     p.Show();
     pump();   // the frame is known once the window is up
-    EXPECT_EQ(p.Width(), 8010);   // now read back from the outer frame: whole pixels
+    EXPECT_EQ(p.Width(), 8007);   // still where it was put: read back as set
     EXPECT_EQ(p.frameGeometry().width(), 534);
+    p.resize(p.width() + 10, p.height());   // the user sizes it: the frame counts
+    EXPECT_EQ(p.Width(), forms::PixelsToTwipsX(544));
+    p.setWidth(8007);
     EXPECT_EQ(p.Left(), 1500);
     const int frameExtra = p.frameGeometry().height() - p.height();
     p.setHeight(4500);

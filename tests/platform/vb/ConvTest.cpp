@@ -2,6 +2,8 @@
 // locale-sensitive ones under a comma-decimal, day-first locale.
 #include <functional>
 #include <gtest/gtest.h>
+#include <string>
+#include "support/TestEnv.h"
 #include "vb/Conv.h"
 #include "vb/RuntimeError.h"
 
@@ -121,7 +123,7 @@ TEST(Conv, CBool) {
 TEST(Conv, CDateReadsTheDefaultTextAndIso) {
     struct Case { const char* text; const char* iso; } cases[] = {
         {"12/9/2026", "2026-12-09 00:00:00"}, {"12/09/2026", "2026-12-09 00:00:00"},
-        {"12/9/26", "2026-12-09 00:00:00"}, {"1/2/45", "1945-01-02 00:00:00"}, {"1/2/29", "2029-01-02 00:00:00"},
+        {"12/9/26", "2026-12-09 00:00:00"}, {"1/2/29", "2029-01-02 00:00:00"},
         {"12/9/2026 3:04:05 PM", "2026-12-09 15:04:05"}, {"12/9/2026 3:04 am", "2026-12-09 03:04:00"},
         {"12/9/2026 15:04", "2026-12-09 15:04:00"}, {" 2026-12-09 10:11:12 ", "2026-12-09 10:11:12"},
         {"2026-12-09", "2026-12-09 00:00:00"}, {"3:04:05 PM", "1899-12-30 15:04:05"},
@@ -139,6 +141,22 @@ TEST(Conv, CDateReadsTheDefaultTextAndIso) {
     EXPECT_TRUE(IsDate("12/9/2026"));
     EXPECT_TRUE(IsNumeric(" 1,234.5 "));
     EXPECT_FALSE(IsNumeric("12abc"));
+}
+
+// A two-digit year falls in the hundred years from 80 before today's year to
+// 19 after it, typed or in a masked box.
+TEST(Conv, TwoDigitYearsTakeTheCenturyAroundToday) {
+    struct Case { int today; const char* text; int year; } cases[] = {
+        {2030, "3/15/30", 2030}, {2030, "1/1/49", 2049}, {2030, "1/1/50", 1950}, {2030, "12/31/99", 1999},
+        {2030, "1/1/00", 2000}, {2031, "1/1/50", 2050}, {2031, "1/1/51", 1951}, {2026, "1/2/45", 2045},
+        {2026, "1/2/47", 1947}, {2099, "1/1/18", 2118}, {2099, "1/1/19", 2019},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.today) + " " + c.text);
+        testsupport::PinnedClock pinned(QDateTime(QDate(c.today, 6, 1), QTime(12, 0)));
+        EXPECT_EQ(CDate(q(c.text)).year(), c.year);
+        EXPECT_EQ(FullYear(c.year % 100), c.year);
+    }
 }
 
 TEST(Conv, DefaultDateTextRoundTrips) {
@@ -161,6 +179,24 @@ TEST(Conv, Val) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(Val(q(c.text)), c.value);
     }
+}
+
+// The leading-number boxes (tax rate, vendor discount) and the plain-number
+// boxes (client and invoice discount) side by side.
+TEST(Conv, LeadingAndPlainNumbers) {
+    struct Case { const char* text; double leading; bool plain; double plainValue; } cases[] = {
+        {"7.25", 7.25, true, 7.25}, {"12,5", 12, true, 12.5},     {"7 5", 7, false, 0},
+        {" 3.5 ", 3.5, true, 3.5},  {"1.234,5", 1.234, false, 0}, {"", 0, false, 0},
+        {"12.5%", 12.5, false, 0},  {"1e2", 100, false, 0},       {",5", 0, true, 0.5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(LeadingNumber(q(c.text)), c.leading);
+        double x = -99;
+        EXPECT_EQ(TryPlainNumber(q(c.text), x), c.plain);
+        if (c.plain) EXPECT_EQ(x, c.plainValue);
+    }
+    EXPECT_EQ(errorNumberOf([] { LeadingNumber("1e999"); }), err::Overflow);
 }
 
 TEST(Conv, Format00RoundsHalfAwayFromZero) {

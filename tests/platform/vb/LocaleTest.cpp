@@ -1,7 +1,11 @@
 // Under a comma-decimal, day-first locale the display forms follow it, while
 // the invariant forms the data file and SQL text use do not move.
+#include <cfloat>
+#include <clocale>
+#include <string>
 #include <gtest/gtest.h>
 #include <QLocale>
+#include "ado/SqlText.h"
 #include "vb/Conv.h"
 #include "vb/RuntimeError.h"
 
@@ -40,6 +44,8 @@ TEST_F(GermanLocale, InvariantFormsDoNotMove) {
     EXPECT_EQ(c.raw(), 12345678);
     EXPECT_EQ(Date::fromYmd(2026, 12, 9, 15, 4, 5).toIsoString(), "2026-12-09 15:04:05");
     EXPECT_EQ(Val("1.5"), 1.5);   // Val always reads a period
+    // Fifteen digits of the largest Double would round past it: cut instead.
+    EXPECT_EQ(InvariantToNumber(NumberToInvariant(-DBL_MAX)), -1.79769313486231e308);
     EXPECT_THROW(InvariantToNumber("12,5"), RuntimeError);
 }
 
@@ -67,6 +73,61 @@ TEST_F(GermanLocale, DatesAreDayFirst) {
     EXPECT_EQ(TextToDate("2026-12-09"), d);
     EXPECT_THROW(TextToDate("12/9/2026"), RuntimeError);
     EXPECT_THROW(TextToDate("31.02.2026"), RuntimeError);
+}
+
+// The C library's own locale (which the application object takes from the
+// environment) must not reach the invariant forms: not a comma for a point,
+// nor a decimal point two bytes long. Locales the machine lacks are skipped;
+// the CI run provides them.
+class CLibraryLocale : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        const char* was = std::setlocale(LC_ALL, nullptr);
+        saved = was ? was : "C";
+        if (!std::setlocale(LC_ALL, GetParam())) GTEST_SKIP() << GetParam() << " is not installed";
+    }
+    void TearDown() override { std::setlocale(LC_ALL, saved.c_str()); }
+    std::string saved;
+};
+
+TEST_P(CLibraryLocale, InvariantConversionsIgnoreIt) {
+    EXPECT_EQ(Val("7.25"), 7.25);
+    EXPECT_EQ(Val("-1.5e2"), -150);
+    EXPECT_EQ(LeadingNumber("8.25 %"), 8.25);
+    EXPECT_EQ(NumberToInvariant(8.25), "8.25");
+    EXPECT_EQ(NumberToInvariant(-2.5e-100), "-2.5E-100");
+    EXPECT_EQ(ado::SqlDouble(1.25), "1.25");
+    EXPECT_EQ(InvariantToNumber("1.25"), 1.25);
+    EXPECT_EQ(Format00(1.005), "1.01");
+
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, CLibraryLocale,
+                         ::testing::Values("de_DE.UTF-8", "ps_AF.UTF-8"),
+                         [](const auto& info) { return std::string(info.param).substr(0, 5); });
+
+// Every locale Qt knows, its own digits and patterns included: the amount
+// shown is the amount held, and reading it back gives the amount rounded to
+// the decimals the locale's currency shows.
+TEST(EveryLocale, CurrencyShowsTheAmountAndReadsBack) {
+    int failures = 0;
+    for (const QLocale& loc : QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+        QLocale::setDefault(loc);
+        for (int64_t raw : {int64_t(12345678), int64_t(-12345678), int64_t(0), int64_t(-987654320000), int64_t(-5000)}) {
+            const QString shown = FormatCurrency(Currency::fromRaw(raw));
+            // Half away from zero to a step of 1, 0.01 or 0.001.
+            auto rounded = [raw](int64_t step) {
+                const int64_t m = (raw < 0 ? -raw : raw) + step / 2;
+                return (raw < 0 ? -1 : 1) * (m - m % step);
+            };
+            int64_t back = 1;
+            try { back = ParseCurrency(shown).raw(); } catch (const RuntimeError&) {}
+            if ((shown != loc.toCurrencyString(raw / 10000.0) ||
+                 (back != rounded(10000) && back != rounded(100) && back != rounded(10))) && ++failures <= 10)
+                ADD_FAILURE() << loc.name().toStdString() << " " << raw << ": " << shown.toStdString();
+        }
+    }
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
 } // namespace
