@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include "BenchProgram.h"
 #include "customers/InvSearch.h"
 #include "customers/InvoiceDetail.h"
 #include "data/Client.h"
@@ -63,15 +64,7 @@ Folder& folder() {
 // The shared state start-up leaves, without the main window.
 void startProgram() {
     folder();
-    forms::Form::unloadAll();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-    Globals::ResetState();
-    const QString path = Globals::DataFilePath();
-    Globals::SharedInvoice = std::make_shared<Invoice>();
-    Globals::SharedInvoice->InitAccess(path);
-    Globals::SharedClient = std::make_shared<Client>();
-    Globals::SharedClient->InitAccess(path);
+    bench::ResetProgram();
     Globals::SetupInit();
     int32_t cat = 0, item = 0;
     Globals::GetInventory(cat, item);
@@ -145,17 +138,4 @@ BENCHMARK(BM_PickUpdatesTotal)->UseManualTime()->Unit(benchmark::kMillisecond)->
 
 } // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    // A box would wait for a click that never comes.
-    vb::setMsgBoxHandler([](const QString& prompt, int, const QString&) {
-        std::fprintf(stderr, "message: %s\n", prompt.toUtf8().constData());
-        return int(vb::vbOK);
-    });
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    forms::Form::unloadAll();
-    return 0;
-}
+int main(int argc, char** argv) { return bench::RunWindowBenchmarks(argc, argv); }

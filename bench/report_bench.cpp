@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include "BenchProgram.h"
 #include "BusinessFile.h"
 #include "ado/Connection.h"
 #include "customers/StatusWindow.h"
@@ -85,17 +86,9 @@ BusinessFolder& folder() {
 // The shared state start-up leaves, without the main window.
 void startProgram() {
     folder();
-    forms::Form::unloadAll();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-    Globals::ResetState();
-    const QString path = Globals::DataFilePath();
-    Globals::SharedInvoice = std::make_shared<Invoice>();
-    Globals::SharedInvoice->InitAccess(path);
-    Globals::SharedClient = std::make_shared<Client>();
-    Globals::SharedClient->InitAccess(path);
+    bench::ResetProgram();
     Globals::SharedVendor = std::make_shared<Vendor>();
-    Globals::SharedVendor->InitAccess(path);
+    Globals::SharedVendor->InitAccess(Globals::DataFilePath());
     Globals::SetupInit();
     Globals::SharedVendor->OpenCn();
     Globals::rsVendors = Globals::SharedVendor->GetAllVendors();
@@ -343,20 +336,4 @@ BENCHMARK(BM_DocInvoice)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterat
 BENCHMARK(BM_DocReceipt)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_DocRegistryDeposits)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    // A box would wait for a click that never comes.
-    vb::setMsgBoxHandler([](const QString& prompt, int, const QString&) {
-        std::fprintf(stderr, "message: %s\n", prompt.toUtf8().constData());
-        return int(vb::vbOK);
-    });
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    folder();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    forms::Form::unloadAll();
-    Globals::ResetState();
-    return 0;
-}
+int main(int argc, char** argv) { return bench::RunWindowBenchmarks(argc, argv, [] { folder(); }); }

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include "BenchProgram.h"
 #include "customers/Customer.h"
 #include "data/Globals.h"
 #include "forms/App.h"
@@ -84,16 +85,4 @@ BENCHMARK(BM_RefreshCustList)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 } // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    // A box would wait for a click that never comes.
-    vb::setMsgBoxHandler([](const QString& prompt, int, const QString&) {
-        std::fprintf(stderr, "message: %s\n", prompt.toUtf8().constData());
-        return int(vb::vbOK);
-    });
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return bench::RunWindowBenchmarks(argc, argv); }
