@@ -56,9 +56,10 @@ CREATE TABLE tb_trans (
   Backorder INTEGER,
   Ordered DATETIME
 );
--- Amount rides along so line sums are read from the index alone; lines are
--- listed by an explicit order, never by this index's.
-CREATE INDEX ix_trans_InvoiceNum ON tb_trans(InvoiceNum, Amount);
+-- Amount rides along so line sums are read from the index alone, and the
+-- item and quantity so item sales are too; lines are listed by an explicit
+-- order, never by this index's.
+CREATE INDEX ix_trans_InvoiceNum ON tb_trans(InvoiceNum, Amount, ItemNum, Qty);
 CREATE INDEX ix_trans_ItemNum ON tb_trans(ItemNum);
 
 CREATE TABLE tb_Receive (
