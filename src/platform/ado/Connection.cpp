@@ -252,6 +252,10 @@ void Connection::openWith(const QString& path, int openFlags) {
         // A lock held by another program: wait a little, then fail with the engine's message.
         sqlite3_busy_timeout(db, 2000);
         sqlite3_extended_result_codes(db, 0);
+        // Room for the pages a report over a business-size file reads again
+        // and again (clients, invoices, lines, payments), so a reused handle
+        // finds them instead of asking the system for each; filled only as read.
+        sqlite3_exec(db, "PRAGMA cache_size = -16384", nullptr, nullptr, nullptr);
         sqlite3_create_function_v2(db, "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, valFunction, nullptr,
                                    nullptr, nullptr);
         // The file as opened, now that the handle holds it open.
