@@ -149,11 +149,7 @@ void CustInvoices::ShowBalance() {
         if (ListedClient <= 0) return;
         auto client = Globals::SharedClient;
         if (!client) vb::Raise(vb::err::ObjectNotSet);
-        struct Close {
-            std::shared_ptr<Client> c;
-            ~Close() { c->CloseCn(); }
-        } close{client};
-        client->OpenCn();
+        const ConnectionScope opened = client->OpenScope();
         const vb::Currency bal = client->ClientBal(ListedClient, vb::Date());
         lblBalDue.setCaption(vb::FormatCurrency(bal));
         lblBalDue.setForeColor(Client::Owes(bal) ? 255 : 0);

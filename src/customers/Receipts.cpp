@@ -31,23 +31,13 @@ QString mdyText(const vb::Date& d) { return d.toQDate().toString(QStringLiteral(
 
 int32_t cellLong(const controls::FlexGrid& g, int r, int c) { return vb::CLng(vb::Variant(g.TextMatrix(r, c))); }
 
-// Closes a data-access connection when the scope ends, on every path.
-template <class T>
-struct CloseOnExit {
-    std::shared_ptr<T> da;
-    ~CloseOnExit() {
-        if (da) da->CloseCn();
-    }
-};
-
 // Whether a client row with this number exists. A short-lived instance, so
 // the shared client's loaded properties stay as the other windows left them.
 bool clientExists(int32_t custNum) {
     if (custNum <= 0) return false;
     auto c = std::make_shared<Client>();
     c->InitAccess(Globals::DataFilePath());
-    c->OpenCn();
-    CloseOnExit<Client> close{c};
+    const ConnectionScope opened = c->OpenScope();
     return c->GetClient(custNum);
 }
 
@@ -273,11 +263,7 @@ void Receipts::SetPayments() {
         if (!rs) vb::Raise(vb::err::ObjectNotSet);
         const QChar tab = QLatin1Char('\t');
         RowCount = 1;
-        g.setRedraw(false);
-        struct RedrawOn {
-            controls::FlexGrid& g;
-            ~RedrawOn() { g.setRedraw(true); }
-        } redrawOn{g};
+        const controls::FlexGrid::RedrawOff redrawOff(g);
         while (!rs->Eof()) {
             g.AddItem(QString() + tab + rs->Fields("TransNum").Value().str() + tab + rs->Fields("CustNum").Value().str() +
                           tab + rs->Fields("Date").Value().str() + tab + rs->Fields("Type").Value().str() + tab +
@@ -486,8 +472,7 @@ bool Receipts::SavePaymentRow(int row, QString& key) {
 
     std::shared_ptr<Invoice> invoice = Globals::SharedInvoice;
     if (!invoice) vb::Raise(vb::err::ObjectNotSet);
-    invoice->OpenCn();
-    CloseOnExit<Invoice> close{invoice};
+    const ConnectionScope opened = invoice->OpenScope();
     invoice->PayNum = payNum;
     invoice->setCustNum(custNum);
     invoice->Paytype = g.TextMatrix(row, colType);

@@ -158,11 +158,7 @@ vb::Currency Client::ClientBal(int32_t CustNum, vb::Date& AsOf) {
         if (!inv) vb::Raise(vb::err::ObjectNotSet);
         // The shared invoice connection is closed afterwards on every path,
         // also when the caller had it open.
-        struct CloseShared {
-            Invoice& i;
-            ~CloseShared() { i.CloseCn(); }
-        } closeShared{*inv};
-        inv->OpenCn();
+        const ConnectionScope opened = inv->OpenScope();
         auto invoices = inv->GetCustInvoices(CustNum, vb::Date::fromYmd(1981, 1, 1));
         if (!invoices) vb::Raise(vb::err::ObjectNotSet);
         vb::Currency total;

@@ -37,11 +37,7 @@ controls::FlexGrid& prepareGrid() {
 // charges (lines less the discount, plus tax, interest and shipping) and
 // description.
 void fillRows(controls::FlexGrid& grid, const ado::RecordsetPtr& list) {
-    grid.setRedraw(false);
-    struct RedrawOn {
-        controls::FlexGrid& g;
-        ~RedrawOn() { g.setRedraw(true); }
-    } redrawOn{grid};
+    const controls::FlexGrid::RedrawOff redrawOff(grid);
     const QChar tab(u'\t');
     if (!list->Eof()) list->MoveFirst();
     auto fDate = list->Fields("InvoiceDate"), fNum = list->Fields("InvoiceNum"), fCust = list->Fields("CustNum"),

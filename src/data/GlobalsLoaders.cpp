@@ -86,26 +86,26 @@ void RefreshCustList() {
 
         rsClientList = list->Clone();
 
-        grid.setRedraw(false);
-        const QChar tab(u'\t');
-        if (!list->Eof()) list->MoveFirst();
-        auto fCust = list->Fields("custnum"), fL = list->Fields("lname"), fF = list->Fields("fname"),
-             fH = list->Fields("homephone"), fW = list->Fields("workphone"), fC = list->Fields("celphone"),
-             fE = list->Fields("email");
-        while (!list->Eof()) {
-            grid.AddItem(fCust.Value().str() + tab + QString() + tab + fL.Value().str() + QStringLiteral(", ") +
-                         fF.Value().str() + tab + fH.Value().str() + tab + fW.Value().str() + tab +
-                         fC.Value().str() + tab + fE.Value().str());
-            list->MoveNext();
+        {
+            const controls::FlexGrid::RedrawOff redrawOff(grid);
+            const QChar tab(u'\t');
+            if (!list->Eof()) list->MoveFirst();
+            auto fCust = list->Fields("custnum"), fL = list->Fields("lname"), fF = list->Fields("fname"),
+                 fH = list->Fields("homephone"), fW = list->Fields("workphone"), fC = list->Fields("celphone"),
+                 fE = list->Fields("email");
+            while (!list->Eof()) {
+                grid.AddItem(fCust.Value().str() + tab + QString() + tab + fL.Value().str() + QStringLiteral(", ") +
+                             fF.Value().str() + tab + fH.Value().str() + tab + fW.Value().str() + tab +
+                             fC.Value().str() + tab + fE.Value().str());
+                list->MoveNext();
+            }
         }
-        grid.setRedraw(true);
         list->Close();
         // The highlighted row and the current client agree again.
         forms::Form::get<Customer>().SyncCurrentClient();
     });
-    // A failure half-way must not leave the grid frozen, nor the data file
-    // held open (repair and restore refuse an open file).
-    if (forms::Form::isLoaded<Customer>()) forms::Form::get<Customer>().CustList2.setRedraw(true);
+    // A failure half-way must not leave the data file held open (repair and
+    // restore refuse an open file).
     if (auto client = SharedClient) client->CloseCn();
 }
 

@@ -60,9 +60,7 @@ vb::Currency Reports::TotalSales() {
         vb::Currency total;
         Invoice inv;
         inv.InitAccess(Globals::DataFilePath());
-        inv.OpenCn();
-        // The instance's connection closes on every path out of here.
-        struct Closer { Invoice& i; ~Closer() { i.CloseCn(); } } closer{inv};
+        const ConnectionScope opened = inv.OpenScope();
         auto r = Read(QStringLiteral("select InvoiceNum from tb_Invoice where ") + Period(QStringLiteral("[date]")));
         while (!r->Eof()) {
             // InvoiceTotal reports its own errors; the loop goes on with what it returned.

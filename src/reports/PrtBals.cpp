@@ -31,11 +31,7 @@ void ClientListClosing(printer::PageDocument& doc, vb::Currency grandTotal) {
 }
 
 ado::RecordsetPtr ReadClientBals(Client& client) {
-    client.OpenCn();
-    struct Close {
-        Client& c;
-        ~Close() { c.CloseCn(); }
-    } close{client};
+    const ConnectionScope opened = client.OpenScope();
     ado::RecordsetPtr rs = client.ClientBals();
     if (!rs) vb::Raise(vb::err::ObjectNotSet);
     return rs;

@@ -29,12 +29,6 @@ QString mmddyy(const vb::Date& d) {
         .arg(d.year() % 100, 2, 10, QLatin1Char('0'));
 }
 
-// Closes the figures' connection on every way out.
-struct CloseOnExit {
-    Reports& r;
-    ~CloseOnExit() { r.CloseCn(); }
-};
-
 } // namespace
 
 PrtIncome::PrtIncome() {
@@ -111,8 +105,7 @@ void PrtIncome::Figures() {
         reports.BegDate = txtBegDate.DateValue();
         reports.EndDate = txtEndDate.DateValue();
         reports.InitAccess(Globals::DataFilePath());
-        reports.OpenCn();
-        CloseOnExit close{reports};
+        const ConnectionScope opened = reports.OpenScope();
 
         receipts = reports.Receipts();
         sales = reports.TotalSales();

@@ -31,14 +31,6 @@ QString mmddyy(const vb::Date& d) {
 
 bool isAll(const QString& value) { return value.toUpper() == QLatin1String("ALL"); }
 
-// Closes the vendor's connection on every way out.
-struct CloseOnExit {
-    std::shared_ptr<Vendor> v;
-    ~CloseOnExit() {
-        if (v) v->CloseCn();
-    }
-};
-
 void separator(controls::Label& line) {
     line.setFrameStyle(QFrame::HLine | QFrame::Sunken);
     line.setText(QString());
@@ -187,8 +179,7 @@ bool PrtRegistry::Query() {
     const vb::Date since = txtSinceDate.DateValue();
     const std::shared_ptr<Vendor> vendor = Globals::SharedVendor;
     if (!vendor) vb::Raise(vb::err::ObjectNotSet);
-    vendor->OpenCn();
-    CloseOnExit close{vendor};
+    const ConnectionScope opened = vendor->OpenScope();
     ado::RecordsetPtr rs = vendor->LedgerEntries(Globals::PrintFilterField, Globals::PrintFilterValue, since);
     // The member has told its failure in its own box; the listing on show
     // stays as it was rather than a second box telling it again.
@@ -251,8 +242,7 @@ void PrtRegistry::GetVendors() {
         if (!vendor) vb::Raise(vb::err::ObjectNotSet);
         ado::RecordsetPtr vendors;
         {
-            vendor->OpenCn();
-            CloseOnExit close{vendor};
+            const ConnectionScope opened = vendor->OpenScope();
             vendors = vendor->GetAllVendors();
         }
         FillCombo(vendors, "Company");
