@@ -48,9 +48,10 @@ const TextColumn kTexts[] = {
     {"ShipWorkphone", &Client::ShipWorkPhone},
 };
 constexpr int kBeforeDiscount = 37;   // Lname .. POnum
+constexpr int kCompany = 12, kPOnum = 36;
 static_assert(std::size(kTexts) == 48);
 
-bool isCompanyOrPONum(int i) { return i == 12 || i == 36; }
+bool isCompanyOrPONum(int i) { return i == kCompany || i == kPOnum; }
 
 const DataAccess::NumberedTable kClients{"tb_Client", "CustNum", 1000, "GetNewCustNum"};
 
@@ -99,8 +100,8 @@ bool Client::GetClient(int32_t CustNum) {
             if (!isCompanyOrPONum(i)) readText(kTexts[i]);
         const vb::Variant d = r->Fields("Discount").Value();
         Discount = d.isNull() ? 0.0 : vb::CDbl(d);
-        readText(kTexts[12]);
-        readText(kTexts[36]);
+        readText(kTexts[kCompany]);
+        readText(kTexts[kPOnum]);
         for (int i = kBeforeDiscount; i < int(std::size(kTexts)); ++i) readText(kTexts[i]);
         r->Close();
         found = true;
