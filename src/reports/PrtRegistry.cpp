@@ -20,15 +20,6 @@ constexpr int kPanelHeight = 4350;
 constexpr int kWindowWidth = 13500 + kPanelWidth;
 constexpr int kWindowHeight = 11000;
 
-// Format(d, "mm/dd/yy"), whatever the locale: the box reads it back as
-// month, day and two-digit year.
-QString mmddyy(const vb::Date& d) {
-    return QStringLiteral("%1/%2/%3")
-        .arg(d.month(), 2, 10, QLatin1Char('0'))
-        .arg(d.day(), 2, 10, QLatin1Char('0'))
-        .arg(d.year() % 100, 2, 10, QLatin1Char('0'));
-}
-
 bool isAll(const QString& value) { return value.toUpper() == QLatin1String("ALL"); }
 
 void separator(controls::Label& line) {
@@ -159,7 +150,7 @@ void PrtRegistry::Form_Load() {
 
         Globals::CurrentSinceDate = DefaultSinceDate();
         DTPicker1.setValue(Globals::CurrentSinceDate);
-        txtSinceDate.setText(mmddyy(Globals::CurrentSinceDate));
+        txtSinceDate.setDateValue(Globals::CurrentSinceDate);
 
         if (Query()) Layout();
     });
@@ -222,7 +213,7 @@ void PrtRegistry::OptDeposits_Click() {
     Globals::PrintFilterField = QStringLiteral("Deposit");
 }
 
-void PrtRegistry::DTPicker1_Change() { txtSinceDate.setText(mmddyy(DTPicker1.Value())); }
+void PrtRegistry::DTPicker1_Change() { txtSinceDate.setDateValue(DTPicker1.Value()); }
 
 void PrtRegistry::FillCombo(const ado::RecordsetPtr& rs, const char* field) {
     CmbPrintCrit.Clear();
