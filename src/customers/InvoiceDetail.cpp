@@ -290,7 +290,7 @@ void InvoiceDetail::showBlankHeader() {
 
 void InvoiceDetail::showClientName(int32_t custNum) {
     // A client that has no row has no name to show (and gets no invoice).
-    if (!ClientExists(custNum)) {
+    if (!Client::Exists(custNum)) {
         lblCustomer.setCaption(QString());
         return;
     }
@@ -389,19 +389,8 @@ void InvoiceDetail::btnTax_Click() { GetTax(); }
 
 // ---------------------------------------------------------------- header
 
-bool InvoiceDetail::ClientExists(int32_t custNum) {
-    if (custNum <= 0) return false;
-    // A private instance, so the shared client's loaded record is left alone.
-    Client probe;
-    probe.InitAccess(Globals::DataFilePath());
-    probe.OpenCn();
-    const bool found = probe.GetClient(custNum);
-    probe.CloseCn();
-    return found;
-}
-
 bool InvoiceDetail::CheckClient() const {
-    if (ClientExists(invoiceCust_)) return true;
+    if (Client::Exists(invoiceCust_)) return true;
     vb::MsgBox(QStringLiteral("Select or enter a client first."));
     return false;
 }

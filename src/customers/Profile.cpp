@@ -445,13 +445,8 @@ void Profile::btnSave_Click() { SaveProfile(); }
 
 bool Profile::CheckStillStored(int32_t num) const {
     if (!storedClient_) return true;
-    // A private instance: the shared one is loading this editor's values.
-    Client probe;
-    probe.InitAccess(Globals::DataFilePath());
-    probe.OpenCn();
-    const bool found = probe.GetClient(num);
-    probe.CloseCn();
-    if (found) return true;
+    // Not through the shared instance: it is loading this editor's values.
+    if (Client::Exists(num)) return true;
     vb::MsgBox(QStringLiteral("This client has been deleted; it was not saved."), vb::vbOKOnly);
     return false;
 }

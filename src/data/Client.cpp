@@ -64,6 +64,14 @@ Client::Client() : DataAccess("Client") {
     });
 }
 
+bool Client::Exists(int32_t CustNum) {
+    if (CustNum <= 0) return false;
+    Client probe;
+    probe.InitAccess(Globals::DataFilePath());
+    const ConnectionScope opened = probe.OpenScope();
+    return probe.GetClient(CustNum);
+}
+
 ado::RecordsetPtr Client::GetAllClients() {
     ado::RecordsetPtr result;
     Trap("GetAllClients", [&] {

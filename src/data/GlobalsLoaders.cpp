@@ -77,12 +77,13 @@ void RefreshCustList() {
         grid.setRows(1);
 
         client->InitAccess(DataFilePath());
-        client->OpenCn();
-        auto list = client->GetAllClients();
-        rsClients = list;
+        {
+            const ConnectionScope opened = client->OpenScope();
+            rsClients = client->GetAllClients();
+        }
+        const auto list = rsClients;
         if (!list) vb::Raise(vb::err::ObjectNotSet);
         ClientCount = list->RecordCount();
-        client->CloseCn();
 
         rsClientList = list->Clone();
 
@@ -104,9 +105,6 @@ void RefreshCustList() {
         // The highlighted row and the current client agree again.
         forms::Form::get<Customer>().SyncCurrentClient();
     });
-    // A failure half-way must not leave the data file held open (repair and
-    // restore refuse an open file).
-    if (auto client = SharedClient) client->CloseCn();
 }
 
 void GetInventory(int32_t& CatNum, int32_t& ItemNum) {
@@ -120,16 +118,14 @@ void GetInventory(int32_t& CatNum, int32_t& ItemNum) {
         SharedInventory = inv;
 
         inv->InitAccess(DataFilePath());
-        inv->OpenCn();
+        const ConnectionScope opened = inv->OpenScope();
         if (DeleteItemPending) {
             inv->DeleteItem(ItemNum);
             DeleteItemPending = false;
         }
         rsInvItems = inv->rsInventory(CatNum);
         rsInvCats = inv->rsCategories();
-        inv->CloseCn();
     });
-    if (auto inv = SharedInventory) inv->CloseCn();
 }
 
 namespace {
@@ -162,15 +158,13 @@ void SetupInit() {
         SharedSetup = setup;
 
         setup->InitAccess(DataFilePath());
-        setup->OpenCn();
+        const ConnectionScope opened = setup->OpenScope();
         if (setup->GetCompanyInfo()) CoName = setup->Name;
         StateTaxRate = setup->Statetaxrate;
         rsPayTypes = setup->rsPaymentTypes();
         rsExpTypes = setup->rsExpenseTypes();
         rsShipping = setup->rsShippingTypes();
-        setup->CloseCn();
     });
-    if (auto setup = SharedSetup) setup->CloseCn();
 }
 
 } // namespace Globals
