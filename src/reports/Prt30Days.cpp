@@ -87,13 +87,8 @@ void Prt30Days::Form_Load() {
         }
 
         printer::PreviewControl& d = VSInvoice;
-        reports::ClientListOpening(d);
-
+        reports::ClientListOpening(d, kAgedFormat, kAgedHeader);
         vb::Currency grandTotal;
-        d.StartTable();
-        d.setTableBorder(printer::tbBoxHeader);
-        // The header shows over an empty list too.
-        d.AddTable(kAgedFormat, kAgedHeader, QString());
         if (aged->RecordCount() > 0) {
             aged->setSort(QStringLiteral("LastPayDate"));
             // Cells are passed one by one so a "|" or ";" in a name cannot split the row.
