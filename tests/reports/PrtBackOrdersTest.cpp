@@ -22,9 +22,7 @@ class PrtBackOrdersTest : public testsupport::WindowFixture {
 protected:
     void SetUp() override {
         WindowFixture::SetUp();
-        auto inv = std::make_shared<Invoice>();
-        inv->InitAccess(Globals::DataFilePath());
-        Globals::SharedInvoice = inv;
+        testsupport::SharedOnDataFile(Globals::SharedInvoice);
         folder.exec("insert into tb_Client (CustNum, Fname, Lname) values (1001, 'John', 'Smith'), (1002, '', 'Jones')");
         folder.exec("insert into tb_Invoice (InvoiceNum, CustNum, [Date], SalesRep) values "
                     "(5001, 1001, '2026-03-15 00:00:00', 'Pat'), (5002, 1002, '2026-04-01 00:00:00', NULL)");

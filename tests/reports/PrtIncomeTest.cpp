@@ -24,9 +24,7 @@ protected:
     void SetUp() override {
         WindowFixture::SetUp();
         Globals::CoName = QStringLiteral("Acme Supply");
-        auto invoice = std::make_shared<Invoice>();
-        invoice->InitAccess(Globals::DataFilePath());
-        Globals::SharedInvoice = invoice;
+        testsupport::SharedOnDataFile(Globals::SharedInvoice);
     }
     // The expense types as start-up reads them.
     void startProgram() { Globals::SetupInit(); }

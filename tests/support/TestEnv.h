@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include "data/Globals.h"
 
 struct sqlite3;
 class QProcess;
@@ -100,5 +101,24 @@ public:
     explicit PinnedClock(const QDateTime& now);
     ~PinnedClock();
 };
+
+// A data-access instance on the program folder's data file, set as the
+// shared one the way start-up leaves it.
+template <class T>
+std::shared_ptr<T> SharedOnDataFile(std::shared_ptr<T>& shared) {
+    auto p = std::make_shared<T>();
+    p->InitAccess(Globals::DataFilePath());
+    shared = p;
+    return p;
+}
+
+// A data-access instance of its own on the data file, its connection open.
+template <class T>
+std::unique_ptr<T> OpenOnDataFile() {
+    auto p = std::make_unique<T>();
+    p->InitAccess(Globals::DataFilePath());
+    p->OpenCn();
+    return p;
+}
 
 } // namespace testsupport
