@@ -9,12 +9,14 @@
 #include "forms/Form.h"
 #include "reports/PrtBackOrdered.h"
 #include "reports/PrtBackOrders.h"
+#include "support/DocumentReader.h"
 #include "support/FormDriver.h"
 #include "support/WindowFixture.h"
 #include "vb/ErrorTrap.h"
 #include "vb/MsgBox.h"
 
 using forms::Form;
+using testsupport::row;
 
 namespace {
 
@@ -43,11 +45,6 @@ protected:
         T& w = Form::get<T>();
         w.Show();
         return w;
-    }
-    static QStringList row(const printer::Table& t, int r) {
-        QStringList cells;
-        for (int c = 0; c < t.columns.size(); ++c) cells << t.cell(r, c);
-        return cells;
     }
     // Body rows keyed by their item column, as the query sorts nothing.
     static QStringList rowOfItem(const printer::Table& t, const QString& item) {

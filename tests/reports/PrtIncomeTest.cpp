@@ -7,6 +7,7 @@
 #include "data/Invoice.h"
 #include "forms/Form.h"
 #include "reports/PrtIncome.h"
+#include "support/DocumentReader.h"
 #include "support/FormDriver.h"
 #include "support/WindowFixture.h"
 #include "vb/Conv.h"
@@ -73,11 +74,7 @@ protected:
         }
         return out;
     }
-    static QStringList paragraphs(const PrtIncome& p) {
-        QStringList out;
-        for (const printer::PlacedText& t : p.VSregistry.Texts(printer::PlacedText::Paragraph)) out << t.text;
-        return out;
-    }
+    static QStringList paragraphs(const PrtIncome& p) { return testsupport::paragraphs(p.VSregistry); }
 };
 
 TEST_F(PrtIncomeTest, OpensOnTheYearToDateWithEveryFigure) {
