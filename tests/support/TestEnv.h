@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include "data/Globals.h"
+#include "vb/RuntimeError.h"
 
 struct sqlite3;
 class QProcess;
@@ -101,6 +102,17 @@ public:
     explicit PinnedClock(const QDateTime& now);
     ~PinnedClock();
 };
+
+// The number of the run-time error f raises; 0 when it raises none.
+template <class F>
+long errorNumberOf(F&& f) {
+    try {
+        f();
+    } catch (const vb::RuntimeError& e) {
+        return e.Number();
+    }
+    return 0;
+}
 
 // A data-access instance on the program folder's data file, set as the
 // shared one the way start-up leaves it.
