@@ -266,6 +266,27 @@ TEST(ClientBal, ClosesTheSharedInvoiceConnectionEvenWhenItWasOpen) {
     EXPECT_TRUE(box.lastPrompt().startsWith("Invoice.InvoiceTotal -3709 "));
 }
 
+// The scope closes the connection on every way out: after an error, and after
+// the instance it was opened on is gone.
+TEST(ConnectionScope, ClosesOnEveryWayOut) {
+    ProgramFolder folder;
+    auto c = std::make_unique<Client>();
+    c->InitAccess(Globals::DataFilePath());
+    EXPECT_THROW(
+        {
+            const ConnectionScope opened = c->OpenScope();
+            ASSERT_TRUE(ado::Connection::IsFileOpen(folder.dataFile()));
+            vb::Raise(vb::err::ObjectNotSet);
+        },
+        vb::RuntimeError);
+    EXPECT_FALSE(ado::Connection::IsFileOpen(folder.dataFile()));
+    {
+        const ConnectionScope opened = c->OpenScope();
+        c.reset();
+    }
+    EXPECT_FALSE(ado::Connection::IsFileOpen(folder.dataFile()));
+}
+
 TEST(ClientBal, WithoutASharedInvoiceReportsAndGivesZero) {
     BalFixture f;
     Globals::SharedInvoice.reset();

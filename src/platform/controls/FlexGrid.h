@@ -153,6 +153,7 @@ public:
     bool ExtendLastCol() const { return extendLastCol_; }
     void setExtendLastCol(bool on);
     // Off while filling many rows to skip repaints; on repaints once.
+    bool Redraw() const { return redraw_; }
     void setRedraw(bool on);
 
     // ---- Methods ----
