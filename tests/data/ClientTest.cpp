@@ -15,15 +15,8 @@ using testsupport::ScriptedMsgBox;
 
 namespace {
 
-struct Opened {
-    ProgramFolder folder;
-    Client c;
-    Opened() {
-        c.InitAccess(folder.path() + QStringLiteral("\\Vantrel.mdb"));
-        c.OpenCn();
-    }
-    ~Opened() { c.CloseCn(); }
-    QString scalar(const QString& sql) const { return folder.scalar(sql); }
+struct Opened : testsupport::OpenedOn<Client> {
+    Client& c = da;
 };
 
 vb::Currency cur(const char* s) { return vb::Currency::fromDouble(QLocale::c().toDouble(QString::fromLatin1(s))); }

@@ -124,6 +124,20 @@ std::shared_ptr<T> SharedOnDataFile(std::shared_ptr<T>& shared) {
     return p;
 }
 
+// A program folder with a data-access instance of T open on its data file
+// for as long as it lives.
+template <class T>
+struct OpenedOn {
+    ProgramFolder folder;
+    T da;
+    OpenedOn() {
+        da.InitAccess(folder.path() + QStringLiteral("\\Vantrel.mdb"));
+        da.OpenCn();
+    }
+    ~OpenedOn() { da.CloseCn(); }
+    QString scalar(const QString& sql) const { return folder.scalar(sql); }
+};
+
 // A data-access instance of its own on the data file, its connection open.
 template <class T>
 std::unique_ptr<T> OpenOnDataFile() {
