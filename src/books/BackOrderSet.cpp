@@ -59,7 +59,7 @@ void BackOrderList::SetForm() {
         const ado::RecordsetPtr rs = Globals::rsBackOrders;
         // No record set: the query has already reported why; the list stays empty.
         if (!rs) return;
-        g.setRedraw(false);
+        const controls::FlexGrid::RedrawOff redrawOff(g);
         while (!rs->Eof()) {
             const vb::Variant qty = rs->Fields("BackOrderQty").Value();
             const QString cells[] = {
@@ -78,7 +78,6 @@ void BackOrderList::SetForm() {
             for (int c = 0; c < 8; ++c) g.setTextMatrix(r, c, cells[c]);
             rs->MoveNext();
         }
-        g.setRedraw(true);
     });
 }
 
@@ -121,11 +120,7 @@ bool BackOrderList::StoreOrderDates() {
         }
         const std::shared_ptr<Invoice> invoice = Globals::SharedInvoice;
         if (!invoice) vb::Raise(vb::err::ObjectNotSet);
-        invoice->OpenCn();
-        struct Close {
-            Invoice& i;
-            ~Close() { i.CloseCn(); }
-        } close{*invoice};
+        const ConnectionScope opened = invoice->OpenScope();
         // A row the data file refuses has been reported; the others still go in.
         bool all = true;
         for (const Dated& d : dated)

@@ -21,20 +21,6 @@ QString label(const char* proc) { return QStringLiteral("GL.") + QString::fromLa
 
 const QString kSection = QStringLiteral("GL");
 
-// Closes the vendor's connection when the scope ends, on every path.
-struct CloseOnExit {
-    std::shared_ptr<Vendor> v;
-    ~CloseOnExit() {
-        if (v) v->CloseCn();
-    }
-};
-
-std::shared_ptr<Vendor> sharedVendor() {
-    std::shared_ptr<Vendor> v = Globals::SharedVendor;
-    if (!v) vb::Raise(vb::err::ObjectNotSet);
-    return v;
-}
-
 QString fieldText(ado::Recordset& rs, const char* name) {
     const vb::Variant v = rs.Fields(name).Value();
     return v.isNull() || v.isEmpty() ? QString() : v.str();
@@ -186,8 +172,7 @@ void GL::SetPayments() {
     vb::Trap(label("SetPayments"), [&] {
         if (!vendor) vb::Raise(vb::err::ObjectNotSet);
         {
-            vendor->OpenCn();
-            CloseOnExit close{vendor};
+            const ConnectionScope opened = vendor->OpenScope();
             if (DeletePending) {
                 vendor->DeleteLedgerEntry(SelTransNum);
                 DeletePending = false;
@@ -214,8 +199,7 @@ void GL::SetPayments() {
 
         QString vendors;
         {
-            vendor->OpenCn();
-            CloseOnExit close{vendor};
+            const ConnectionScope opened = vendor->OpenScope();
             lblCurBal.setCaption(vb::FormatCurrency(vendor->LedgerCurrentBal()));
             Globals::rsVendors = vendor->GetAllVendors();
             vendors = VendorList(Globals::rsVendors);
@@ -235,11 +219,7 @@ void GL::SetPayments() {
         } release;
         if (rs && rs->State() == ado::adStateOpen) {
             const QChar tab = QLatin1Char('\t');
-            g.setRedraw(false);
-            struct RedrawOn {
-                controls::FlexGrid& g;
-                ~RedrawOn() { g.setRedraw(true); }
-            } redrawOn{g};
+            const controls::FlexGrid::RedrawOff redrawOff(g);
             if (rs->RecordCount() > 0) rs->MoveFirst();
             while (!rs->Eof()) {
                 const vb::Currency pay = fieldAmount(*rs, "Payment");
@@ -492,9 +472,8 @@ bool GL::SaveLedgerRow(int row, QString& key) {
     const vb::Currency pay = payText.isEmpty() ? vb::Currency() : shownAmount(payText);
     const vb::Currency dep = depText.isEmpty() ? vb::Currency() : shownAmount(depText);
 
-    std::shared_ptr<Vendor> vendor = sharedVendor();
-    vendor->OpenCn();
-    CloseOnExit close{vendor};
+    std::shared_ptr<Vendor> vendor = Globals::Required(Globals::SharedVendor);
+    const ConnectionScope opened = vendor->OpenScope();
     vendor->TransNum = transNum;
     vendor->TransDate = date;
     vendor->Checknum = g.TextMatrix(row, colNum);
@@ -525,8 +504,7 @@ void GL::CalcBal(int Row) {
                                                    cellAmount(g, r, colDeposit)));
         }
         if (!vendor) vb::Raise(vb::err::ObjectNotSet);
-        vendor->OpenCn();
-        CloseOnExit close{vendor};
+        const ConnectionScope opened = vendor->OpenScope();
         lblCurBal.setCaption(vb::FormatCurrency(vendor->LedgerCurrentBal()));
         lblEndBal.setCaption(vb::FormatCurrency(vendor->LedgerEndBal()));
     });

@@ -15,14 +15,6 @@ QString label(const char* proc) {
     return QStringLiteral("InventoryCats.") + QString::fromLatin1(proc) + QStringLiteral(" -");
 }
 
-// Closes a data-access connection when the scope ends, on every path.
-struct CloseOnExit {
-    std::shared_ptr<Inventory> da;
-    ~CloseOnExit() {
-        if (da) da->CloseCn();
-    }
-};
-
 int32_t keyNumber(const QString& text) { return vb::CLng(vb::Variant(vb::Val(text))); }
 
 } // namespace
@@ -129,8 +121,7 @@ bool InventoryCats::SaveCategoryRow(int row, QString& key) {
     if (key.isEmpty()) g.setTextMatrix(row, colKey, QStringLiteral("0"));
     std::shared_ptr<Inventory> inv = Globals::SharedInventory;
     if (!inv) vb::Raise(vb::err::ObjectNotSet);
-    inv->OpenCn();
-    CloseOnExit close{inv};
+    const ConnectionScope opened = inv->OpenScope();
     inv->CatNum = key.isEmpty() ? 0 : keyNumber(key);
     if (!inv->SaveCategory(inv->CatNum, g.TextMatrix(row, colDesc))) return false;
     key = QString::number(inv->CatNum);
@@ -193,8 +184,7 @@ void InventoryCats::btnDelete_Click() {
         auto inv = std::make_shared<Inventory>();
         Globals::SharedInventory = inv;
         inv->InitAccess(Globals::DataFilePath());
-        inv->OpenCn();
-        CloseOnExit close{inv};
+        const ConnectionScope opened = inv->OpenScope();
         const bool deleted = inv->DeleteCategory(Globals::CurrentCatNum);
         Globals::rsInvCats = inv->rsCategories();
         inv->CloseCn();

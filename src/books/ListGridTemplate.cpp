@@ -132,17 +132,6 @@ void ListGridTemplate::Exit(forms::Form& window) { forms::Form::Unload(window); 
 
 namespace {
 
-std::shared_ptr<cSetup> sharedSetup() {
-    std::shared_ptr<cSetup> setup = Globals::SharedSetup;
-    if (!setup) throw vb::RuntimeError(vb::err::ObjectNotSet, vb::ErrorDescription(vb::err::ObjectNotSet));
-    return setup;
-}
-
-struct CloseOnExit {
-    std::shared_ptr<cSetup> setup;
-    ~CloseOnExit() { setup->CloseCn(); }
-};
-
 void renew(const TypeTable& table, cSetup& setup) {
     ado::RecordsetPtr fresh = (setup.*table.List)();
     table.shared = fresh ? fresh : std::make_shared<ado::Recordset>();
@@ -165,9 +154,8 @@ bool ListHolds(const ado::RecordsetPtr& rs, const QString& text) {
 
 bool SaveTypeText(const TypeTable& table, const QString& storedType, const QString& text,
                   const std::function<bool(const QString&)>& otherRowShows) {
-    std::shared_ptr<cSetup> setup = sharedSetup();
-    setup->OpenCn();
-    CloseOnExit close{setup};
+    std::shared_ptr<cSetup> setup = Globals::Required(Globals::SharedSetup);
+    const ConnectionScope opened = setup->OpenScope();
     bool ok = true;
     // The former text stays while another row still shows it.
     const bool replacing = !storedType.isEmpty() && !(otherRowShows && otherRowShows(storedType));
@@ -190,9 +178,8 @@ bool SaveTypeText(const TypeTable& table, const QString& storedType, const QStri
 
 bool DeleteTypeText(const TypeTable& table, const QString& text) {
     table.shared = std::make_shared<ado::Recordset>();
-    std::shared_ptr<cSetup> setup = sharedSetup();
-    setup->OpenCn();
-    CloseOnExit close{setup};
+    std::shared_ptr<cSetup> setup = Globals::Required(Globals::SharedSetup);
+    const ConnectionScope opened = setup->OpenScope();
     const bool ok = ((*setup).*table.Remove)(text);
     renew(table, *setup);
     return ok;

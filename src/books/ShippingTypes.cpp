@@ -13,17 +13,6 @@ QString label(const char* proc) {
     return QStringLiteral("ShippingTypes.") + QString::fromLatin1(proc) + QStringLiteral(" -");
 }
 
-std::shared_ptr<cSetup> sharedSetup() {
-    std::shared_ptr<cSetup> setup = Globals::SharedSetup;
-    if (!setup) throw vb::RuntimeError(vb::err::ObjectNotSet, vb::ErrorDescription(vb::err::ObjectNotSet));
-    return setup;
-}
-
-struct CloseOnExit {
-    std::shared_ptr<cSetup> setup;
-    ~CloseOnExit() { setup->CloseCn(); }
-};
-
 void renewShipping(cSetup& setup) {
     ado::RecordsetPtr fresh = setup.rsShippingTypes();
     Globals::rsShipping = fresh ? fresh : std::make_shared<ado::Recordset>();
@@ -97,9 +86,8 @@ bool ShippingTypes::WriteShippingRow(int row, const QString& storedKey) {
     if (g.TextMatrix(row, colCharge).isEmpty()) g.setTextMatrix(row, colCharge, QStringLiteral("0"));
     const vb::Currency charge = vb::ParseCurrency(g.TextMatrix(row, colCharge));
 
-    std::shared_ptr<cSetup> setup = sharedSetup();
-    setup->OpenCn();
-    CloseOnExit close{setup};
+    std::shared_ptr<cSetup> setup = Globals::Required(Globals::SharedSetup);
+    const ConnectionScope opened = setup->OpenScope();
     bool ok = setup->SaveShippingType(service, option, charge);
     // A row whose service or option was edited moves to its new key: the
     // former option goes once the new one is stored.
@@ -129,9 +117,8 @@ void ShippingTypes::btnDelete_Click() {
             },
             [&](int) {
                 Globals::rsShipping = std::make_shared<ado::Recordset>();
-                std::shared_ptr<cSetup> setup = sharedSetup();
-                setup->OpenCn();
-                CloseOnExit close{setup};
+                std::shared_ptr<cSetup> setup = Globals::Required(Globals::SharedSetup);
+                const ConnectionScope opened = setup->OpenScope();
                 const bool deleted = setup->DeleteShippingType(DeleteService, DeleteOption);
                 renewShipping(*setup);
                 return deleted;

@@ -15,22 +15,6 @@ namespace {
 
 QString label(const char* proc) { return QStringLiteral("Vendors.") + QString::fromLatin1(proc) + QStringLiteral(" -"); }
 
-// The shared vendor instance's connection, closed when the scope ends on
-// every path: one left open after an error would make repair and restore
-// refuse the data file.
-struct ConnectionGuard {
-    std::shared_ptr<Vendor> v;
-    ~ConnectionGuard() {
-        if (v) v->CloseCn();
-    }
-};
-
-std::shared_ptr<Vendor> sharedVendor() {
-    auto v = Globals::SharedVendor;
-    if (!v) vb::Raise(vb::err::ObjectNotSet);
-    return v;
-}
-
 // Caption and box rows: captions on the left, boxes beside them (twips).
 constexpr int kFirstRowTop = 1020, kRowStep = 375, kBoxHeight = 315;
 constexpr int kWidth = 8400, kHeight = 5340;
@@ -126,9 +110,9 @@ void Vendors::Form_Load() {
 
 void Vendors::MakeVendorList() {
     vb::Trap(label("MakeVendorList"), [this] {
-        ConnectionGuard guard{sharedVendor()};
-        guard.v->OpenCn();
-        Globals::rsVendors = guard.v->GetAllVendors();
+        const auto vendor = Globals::Required(Globals::SharedVendor);
+        const ConnectionScope opened = vendor->OpenScope();
+        Globals::rsVendors = vendor->GetAllVendors();
         cmbVendors.Clear();
         cmbVendors.setText(QString());
         if (auto rs = Globals::rsVendors; rs && rs->State() == ado::adStateOpen && rs->RecordCount() > 0) {
@@ -144,9 +128,9 @@ void Vendors::MakeVendorList() {
 
 void Vendors::GetVendorDetails(const QString& Company) {
     vb::Trap(label("GetVendorDetails"), [&] {
-        ConnectionGuard guard{sharedVendor()};
-        Vendor& v = *guard.v;
-        v.OpenCn();
+        const auto vendor = Globals::Required(Globals::SharedVendor);
+        Vendor& v = *vendor;
+        const ConnectionScope opened = v.OpenScope();
         vendorStored_ = v.GetVendor(Company);
         lblVendorNum.setCaption(QString::number(v.VendorNum));
         txtCompany.setText(v.Company);
@@ -192,9 +176,9 @@ bool Vendors::SaveVendor() {
         } else {
             bool stored = false;
             {
-                ConnectionGuard guard{sharedVendor()};
-                Vendor& v = *guard.v;
-                v.OpenCn();
+                const auto vendor = Globals::Required(Globals::SharedVendor);
+                Vendor& v = *vendor;
+                const ConnectionScope opened = v.OpenScope();
                 v.VendorNum = vb::CLng(vb::Variant(lblVendorNum.Caption()));
                 v.Company = txtCompany.Text();
                 v.Address1 = txtAddress.Text();
@@ -270,10 +254,10 @@ void Vendors::btnDelete_Click() {
         // A vendor never saved has no row; the number shown may since be
         // another copy's new vendor.
         if (vendorStored_) {
-            ConnectionGuard guard{sharedVendor()};
-            guard.v->OpenCn();
+            const auto vendor = Globals::Required(Globals::SharedVendor);
+            const ConnectionScope opened = vendor->OpenScope();
             // Saved again, the vendor shown is a new one.
-            if (guard.v->DeleteVendor(vb::CLng(vb::Variant(lblVendorNum.Caption())))) vendorStored_ = false;
+            if (vendor->DeleteVendor(vb::CLng(vb::Variant(lblVendorNum.Caption())))) vendorStored_ = false;
         }
         MakeVendorList();
         if (!cmbVendors.Text().isEmpty()) GetVendorDetails(cmbVendors.Text());

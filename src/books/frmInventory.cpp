@@ -23,14 +23,6 @@ const QString kNoCategories = QStringLiteral(
     "No categories for which to enter inventory.  Please enter a category, for example...General, Labor, Services, "
     "Hardware, Software, Foods, Books, CD's, etc.");
 
-// Closes a data-access connection when the scope ends, on every path.
-struct CloseOnExit {
-    std::shared_ptr<Inventory> da;
-    ~CloseOnExit() {
-        if (da) da->CloseCn();
-    }
-};
-
 } // namespace
 
 frmInventory::frmInventory()
@@ -135,11 +127,7 @@ int frmInventory::fillItems(bool beforeBlankRow) {
     const QChar tab = QLatin1Char('\t');
     int n = 0;
     if (rs->RecordCount() > 0) rs->MoveFirst();
-    g.setRedraw(false);
-    struct RedrawOn {
-        controls::FlexGrid& g;
-        ~RedrawOn() { g.setRedraw(true); }
-    } redrawOn{g};
+    const controls::FlexGrid::RedrawOff redrawOff(g);
     while (!rs->Eof()) {
         const QString text = QString() + tab + vb::CStr(rs->Fields("ItemNum").Value()) + tab +
                              rs->Fields("Description").Value().str() + tab +
@@ -281,8 +269,7 @@ bool frmInventory::SaveItemRow(int row, QString& key) {
 
     std::shared_ptr<Inventory> inv = Globals::SharedInventory;
     if (!inv) vb::Raise(vb::err::ObjectNotSet);
-    inv->OpenCn();
-    CloseOnExit close{inv};
+    const ConnectionScope opened = inv->OpenScope();
     inv->Category = Globals::CurrentCatNum;
     inv->description = g.TextMatrix(row, colDesc);
     inv->charge = vb::ParseCurrency(g.TextMatrix(row, colCharge));

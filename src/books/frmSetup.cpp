@@ -44,12 +44,6 @@ struct CompanyValues {
     }
 };
 
-std::shared_ptr<cSetup> sharedSetup() {
-    auto setup = Globals::SharedSetup;
-    if (!setup) vb::Raise(vb::err::ObjectNotSet);
-    return setup;
-}
-
 } // namespace
 
 frmSetup::frmSetup() {
@@ -130,7 +124,7 @@ double frmSetup::RateFromText(const QString& text) { return vb::LeadingNumber(te
 
 void frmSetup::Form_Load() {
     vb::Trap(QStringLiteral("frmsetup.Form_Load -"), [this] {
-        auto setup = sharedSetup();
+        auto setup = Globals::Required(Globals::SharedSetup);
         setup->OpenCn();
         setup->GetCompanyInfo();
         filling_ = true;
@@ -177,7 +171,7 @@ void frmSetup::btnShipping_Click() { forms::Form::get<ShippingTypes>().Show(true
 void frmSetup::btnExit_Click() {
     const bool done = vb::Trap(QStringLiteral("frmsetup.btnexit_Click -"), [this] {
         if (!SetupChanged) return;
-        auto setup = sharedSetup();
+        auto setup = Globals::Required(Globals::SharedSetup);
         // Read first, so a rate that is no Double leaves the instance as it was.
         const double rate = RateFromText(txtCoStateTaxRate.Text());
         const CompanyValues before = CompanyValues::of(*setup);

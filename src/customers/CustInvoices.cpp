@@ -29,15 +29,6 @@ QString label(const char* proc) {
 
 const QString kSection = QStringLiteral("CustInvoices");
 
-// Format(d, "mm/dd/yy"), whatever the locale: the since-date box reads it back
-// as month, day and two-digit year.
-QString mmddyy(const vb::Date& d) {
-    return QStringLiteral("%1/%2/%3")
-        .arg(d.month(), 2, 10, QLatin1Char('0'))
-        .arg(d.day(), 2, 10, QLatin1Char('0'))
-        .arg(d.year() % 100, 2, 10, QLatin1Char('0'));
-}
-
 int twips(double v) { return int(std::lround(v)); }
 
 // The loaders give the date, number and charges columns fixed widths. A
@@ -133,7 +124,7 @@ void CustInvoices::Form_Load() {
     vb::Trap(label("Form_Load"), [this] {
         using namespace Globals;
         DTPicker1.setValue(vb::Date::fromYmd(vb::Today().year(), 1, 1));
-        txtSinceDate.setText(mmddyy(DTPicker1.Value()));
+        txtSinceDate.setDateValue(DTPicker1.Value());
         CurrentSinceDate = DTPicker1.Value();
         CmbInvoice.Clear();
         CmbInvoice.AddItem(QStringLiteral("Selected Client"));
@@ -149,18 +140,14 @@ void CustInvoices::ShowBalance() {
         if (ListedClient <= 0) return;
         auto client = Globals::SharedClient;
         if (!client) vb::Raise(vb::err::ObjectNotSet);
-        struct Close {
-            std::shared_ptr<Client> c;
-            ~Close() { c->CloseCn(); }
-        } close{client};
-        client->OpenCn();
+        const ConnectionScope opened = client->OpenScope();
         const vb::Currency bal = client->ClientBal(ListedClient, vb::Date());
         lblBalDue.setCaption(vb::FormatCurrency(bal));
         lblBalDue.setForeColor(Client::Owes(bal) ? 255 : 0);
     });
 }
 
-void CustInvoices::DTPicker1_Change() { txtSinceDate.setText(mmddyy(DTPicker1.Value())); }
+void CustInvoices::DTPicker1_Change() { txtSinceDate.setDateValue(DTPicker1.Value()); }
 
 void CustInvoices::btnGo_Click() {
     vb::Trap(label("btnGo_Click"), [this] {

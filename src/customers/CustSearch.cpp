@@ -39,11 +39,7 @@ void CustSearch::Form_Load() {
         ado::RecordsetPtr clients = Globals::rsClientList;
         if (!clients) vb::Raise(vb::err::ObjectNotSet);
         const QChar tab = QLatin1Char('\t');
-        CustList.setRedraw(false);
-        struct RedrawOn {
-            controls::FlexGrid& g;
-            ~RedrawOn() { g.setRedraw(true); }
-        } redrawOn{CustList};
+        const controls::FlexGrid::RedrawOff redrawOff(CustList);
         clients->MoveFirst();
         while (!clients->Eof()) {
             CustList.AddItem(clients->Fields("lname").Value().str() + QStringLiteral(", ") +

@@ -354,9 +354,7 @@ void Customer::AskAndDeleteClient(int32_t custNum, const QString& name) {
     if (answer != vb::vbYes) return;
     auto client = SharedClient;
     if (!client) vb::Raise(vb::err::ObjectNotSet);
-    // The file stays closed afterwards on every path, or repair would refuse it.
-    struct Close { std::shared_ptr<Client> c; ~Close() { c->CloseCn(); } } close{client};
-    client->OpenCn();
+    const ConnectionScope opened = client->OpenScope();
     // Only a delete that went through clears the selection: the client is
     // gone, and nothing may go on naming it. The windows showing it close.
     if (client->DeleteClient(custNum) && CurrentCustNum == custNum) {

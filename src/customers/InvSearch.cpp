@@ -56,11 +56,7 @@ void InvSearch::fillItems() {
     ado::RecordsetPtr items = Globals::rsInvItems;
     if (!items) vb::Raise(vb::err::ObjectNotSet);
     const QChar tab = QLatin1Char('\t');
-    InventoryList.setRedraw(false);
-    struct RedrawOn {
-        controls::FlexGrid& g;
-        ~RedrawOn() { g.setRedraw(true); }
-    } redrawOn{InventoryList};
+    const controls::FlexGrid::RedrawOff redrawOff(InventoryList);
     items->MoveFirst();
     while (!items->Eof()) {
         InventoryList.AddItem(vb::CStr(items->Fields("ItemNum").Value()) + tab +
@@ -181,11 +177,7 @@ void InvSearch::btnOK_Click() {
 
             std::shared_ptr<Invoice> shared = Globals::SharedInvoice;
             if (!shared) vb::Raise(vb::err::ObjectNotSet);
-            shared->OpenCn();
-            struct Close {
-                Invoice& i;
-                ~Close() { i.CloseCn(); }
-            } close{*shared};
+            const ConnectionScope opened = shared->OpenScope();
             shared->TransNum = 0;
             shared->setInvoiceNum(vb::CLng(vb::Variant(detail.lblInvoiceNum.Caption())));
             shared->ItemNum = vb::CLng(vb::Variant(grid.TextMatrix(pickRow, colItem)));

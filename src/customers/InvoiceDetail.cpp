@@ -27,23 +27,6 @@ QString label(const char* proc) { return kForm + QString::fromLatin1(proc) + QSt
 constexpr int colSel = 0, colLine = 1, colItem = 2, colQty = 3, colCharge = 4, colNotes = 5, colTotal = 6,
               colBackOrder = 7;
 
-// Opens a data-access instance's connection for a scope and closes it on
-// every path: an open connection makes repair and compaction refuse.
-template <class T>
-class Connected {
-public:
-    explicit Connected(std::shared_ptr<T> p) : p_(std::move(p)) {
-        if (!p_) vb::Raise(vb::err::ObjectNotSet);
-        p_->OpenCn();
-    }
-    ~Connected() { p_->CloseCn(); }
-    T* operator->() const { return p_.get(); }
-    Connected(const Connected&) = delete;
-    Connected& operator=(const Connected&) = delete;
-private:
-    std::shared_ptr<T> p_;
-};
-
 // Save reads money leniently: empty or unreadable text counts as 0.
 vb::Currency lenientAmount(const QString& text) {
     if (text.trimmed().isEmpty()) return vb::Currency();
@@ -242,7 +225,8 @@ void InvoiceDetail::Form_Load() {
             const int32_t num = Globals::CurrentInvoiceNum;
             ado::RecordsetPtr lines;
             {
-                Connected<Invoice> inv(shared);
+                const auto inv = Globals::Required(shared);
+                const ConnectionScope opened = inv->OpenScope();
                 const bool found = inv->GetInvoice(num);
                 headerStored_ = found;
                 // The invoice keeps the client it was written for, whoever is
@@ -260,7 +244,8 @@ void InvoiceDetail::Form_Load() {
             NewInvoiceUnsaved = true;
             headerStored_ = false;
             {
-                Connected<Invoice> inv(shared);
+                const auto inv = Globals::Required(shared);
+                const ConnectionScope opened = inv->OpenScope();
                 inv->GetnewInvoiceNum();
                 lblInvoiceNum.setCaption(QString::number(inv->InvoiceNum()));
             }
@@ -305,11 +290,12 @@ void InvoiceDetail::showBlankHeader() {
 
 void InvoiceDetail::showClientName(int32_t custNum) {
     // A client that has no row has no name to show (and gets no invoice).
-    if (!ClientExists(custNum)) {
+    if (!Client::Exists(custNum)) {
         lblCustomer.setCaption(QString());
         return;
     }
-    Connected<Client> client(Globals::SharedClient);
+    const auto client = Globals::Required(Globals::SharedClient);
+    const ConnectionScope opened = client->OpenScope();
     lblCustomer.setCaption(client->ClientName(custNum));
 }
 
@@ -318,11 +304,7 @@ void InvoiceDetail::fillGrid(const ado::RecordsetPtr& lines) {
     // Lines show in the order they were added, whatever order the query
     // happens to return them in.
     lines->setSort(QStringLiteral("TransNum"));
-    ItemList.setRedraw(false);
-    struct RedrawOn {
-        controls::FlexGrid& g;
-        ~RedrawOn() { g.setRedraw(true); }
-    } redrawOn{ItemList};
+    const controls::FlexGrid::RedrawOff redrawOff(ItemList);
     int counter = 1;
     const QChar tab = QLatin1Char('\t');
     while (!lines->Eof()) {
@@ -407,19 +389,8 @@ void InvoiceDetail::btnTax_Click() { GetTax(); }
 
 // ---------------------------------------------------------------- header
 
-bool InvoiceDetail::ClientExists(int32_t custNum) {
-    if (custNum <= 0) return false;
-    // A private instance, so the shared client's loaded record is left alone.
-    Client probe;
-    probe.InitAccess(Globals::DataFilePath());
-    probe.OpenCn();
-    const bool found = probe.GetClient(custNum);
-    probe.CloseCn();
-    return found;
-}
-
 bool InvoiceDetail::CheckClient() const {
-    if (ClientExists(invoiceCust_)) return true;
+    if (Client::Exists(invoiceCust_)) return true;
     vb::MsgBox(QStringLiteral("Select or enter a client first."));
     return false;
 }
@@ -459,7 +430,8 @@ bool InvoiceDetail::SaveInvoice() {
         std::shared_ptr<Invoice> shared = Globals::SharedInvoice;
         int32_t num = vb::CLng(vb::Variant(lblInvoiceNum.Caption()));
         {
-            Connected<Invoice> inv(shared);
+            const auto inv = Globals::Required(shared);
+            const ConnectionScope opened = inv->OpenScope();
             inv->setInvoiceNum(num);
             inv->setCustNum(invoiceCust_);
             inv->InvoiceDate = invoiceDate;
@@ -580,7 +552,8 @@ void InvoiceDetail::btnRemove_Click() {
             const int32_t transNum = vb::CLng(vb::Variant(line));
             bool deleted = false;
             {
-                Connected<Invoice> inv(Globals::SharedInvoice);
+                const auto inv = Globals::Required(Globals::SharedInvoice);
+                const ConnectionScope opened = inv->OpenScope();
                 deleted = inv->DeleteInvoiceItem(transNum);
             }
             // The units the line took stay taken.
@@ -664,7 +637,8 @@ void InvoiceDetail::ItemList_AfterEdit(int Row, int Col) {
                 NewQty = qty;
                 const int32_t item = vb::CLng(vb::Variant(ItemList.TextMatrix(r, colItem)));
                 {
-                    Connected<Inventory> stock(Globals::SharedInventory);
+                    const auto stock = Globals::Required(Globals::SharedInventory);
+                    const ConnectionScope opened = stock->OpenScope();
                     QtyResult = stock->QtyInStock(item, OldQty, NewQty);
                 }
                 if (QtyResult == Inventory::Failed) {
@@ -732,7 +706,8 @@ bool InvoiceDetail::SaveLine(int row, QString& key) {
     ItemList.setTextMatrix(row, colTotal, lineTotalText(row));
     const int32_t transNum = key.isEmpty() ? 0 : vb::CLng(vb::Variant(key));
     std::shared_ptr<Invoice> shared = Globals::SharedInvoice;
-    Connected<Invoice> inv(shared);
+    const auto inv = Globals::Required(shared);
+    const ConnectionScope opened = inv->OpenScope();
     inv->TransNum = transNum;
     inv->setInvoiceNum(vb::CLng(vb::Variant(lblInvoiceNum.Caption())));
     inv->ItemNum = vb::CLng(vb::Variant(ItemList.TextMatrix(row, colItem)));

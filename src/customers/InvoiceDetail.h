@@ -131,10 +131,8 @@ public:
     // The row convention of the item grid.
     controls::GridRowEditor& rowEditor() { return rows_; }
 
-    // True when a client of that number has a row. Lines and headers are
-    // never written for any other client.
-    static bool ClientExists(int32_t custNum);
-    // Refuses with the message when the invoice's client does not exist.
+    // Refuses with the message when the invoice's client does not exist:
+    // lines and headers are never written for any other client.
     bool CheckClient() const;
     // Refuses with the message when the header this editor loaded or saved
     // has been deleted since (a new invoice's header is not stored yet).

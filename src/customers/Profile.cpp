@@ -36,16 +36,6 @@ int frameHeight(int rows) { return kRowTop + rows * kRowStep + 60; }
 // the main window when it was closed, as every other touch of it does.
 bool mainListHasClients() { return forms::Form::get<Customer>().HasClientRows(); }
 
-// The connection of a client instance, closed when the scope ends on every
-// path: one left open would make repair refuse and a restore copy over a
-// file in use.
-struct ConnectionGuard {
-    std::shared_ptr<Client> c;
-    ~ConnectionGuard() {
-        if (c) c->CloseCn();
-    }
-};
-
 } // namespace
 
 Profile::Profile() {
@@ -234,10 +224,9 @@ void Profile::Form_Load() { LoadClient(); }
 void Profile::LoadClient() {
     vb::Trap(label("Form_Load"), [this] {
         using namespace Globals;
-        ConnectionGuard guard{SharedClient};
-        auto client = guard.c;
+        auto client = SharedClient;
         if (!client) vb::Raise(vb::err::ObjectNotSet);
-        client->OpenCn();
+        const ConnectionScope opened = client->OpenScope();
         // No row (0 included): a blank client with the next free number,
         // shown but not reserved; its first save takes the number it gets.
         storedClient_ = client->GetClient(CurrentCustNum) && CurrentCustNum > 0;
@@ -358,13 +347,12 @@ bool Profile::SaveProfile() {
     vb::Trap(label("btnSave_Click"), [&] {
         using namespace Globals;
         // A local copy: the list reload below replaces the shared instance.
-        ConnectionGuard guard{SharedClient};
-        auto client = guard.c;
+        auto client = SharedClient;
         if (!client) vb::Raise(vb::err::ObjectNotSet);
+        const ConnectionScope opened = client->OpenScope();
         // A refused discount saves nothing and keeps every edit.
         double discount = 0;
         if (!ReadDiscount(txtDiscount.Text(), discount)) return;
-        client->OpenCn();
 
         const int32_t num = vb::CLng(vb::Variant(lblCustNum.Caption()));
         if (!CheckStillStored(num)) return;
@@ -457,13 +445,8 @@ void Profile::btnSave_Click() { SaveProfile(); }
 
 bool Profile::CheckStillStored(int32_t num) const {
     if (!storedClient_) return true;
-    // A private instance: the shared one is loading this editor's values.
-    Client probe;
-    probe.InitAccess(Globals::DataFilePath());
-    probe.OpenCn();
-    const bool found = probe.GetClient(num);
-    probe.CloseCn();
-    if (found) return true;
+    // Not through the shared instance: it is loading this editor's values.
+    if (Client::Exists(num)) return true;
     vb::MsgBox(QStringLiteral("This client has been deleted; it was not saved."), vb::vbOKOnly);
     return false;
 }
@@ -537,10 +520,10 @@ void Profile::btnNewInvoice_Click() {
     bool found = false;
     if (CurrentCustNum > 0) {
         vb::IgnoreErrors([&] {
-            ConnectionGuard guard{SharedClient};
-            if (!guard.c) return;
-            guard.c->OpenCn();
-            found = guard.c->GetClient(CurrentCustNum);
+            const auto client = SharedClient;
+            if (!client) return;
+            const ConnectionScope opened = client->OpenScope();
+            found = client->GetClient(CurrentCustNum);
         });
     }
     if (!found) {

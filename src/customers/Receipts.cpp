@@ -31,26 +31,6 @@ QString mdyText(const vb::Date& d) { return d.toQDate().toString(QStringLiteral(
 
 int32_t cellLong(const controls::FlexGrid& g, int r, int c) { return vb::CLng(vb::Variant(g.TextMatrix(r, c))); }
 
-// Closes a data-access connection when the scope ends, on every path.
-template <class T>
-struct CloseOnExit {
-    std::shared_ptr<T> da;
-    ~CloseOnExit() {
-        if (da) da->CloseCn();
-    }
-};
-
-// Whether a client row with this number exists. A short-lived instance, so
-// the shared client's loaded properties stay as the other windows left them.
-bool clientExists(int32_t custNum) {
-    if (custNum <= 0) return false;
-    auto c = std::make_shared<Client>();
-    c->InitAccess(Globals::DataFilePath());
-    c->OpenCn();
-    CloseOnExit<Client> close{c};
-    return c->GetClient(custNum);
-}
-
 } // namespace
 
 Receipts::Receipts()
@@ -233,13 +213,14 @@ void Receipts::SetPayments() {
         forms::Form::unload<CustSearch>();
 
         if (!invoice || !client) vb::Raise(vb::err::ObjectNotSet);
-        invoice->OpenCn();
-        if (DeletePending) {
-            invoice->DeletePayment(SelectedPayNum);
-            DeletePending = false;
+        {
+            const ConnectionScope opened = invoice->OpenScope();
+            if (DeletePending) {
+                invoice->DeletePayment(SelectedPayNum);
+                DeletePending = false;
+            }
+            rsPayments = invoice->AllPayments(SinceDate, ListedClient);
         }
-        rsPayments = invoice->AllPayments(SinceDate, ListedClient);
-        invoice->CloseCn();
 
         // Whatever was pending belongs to rows that are going away; a save
         // now would write whichever row happens to be left next.
@@ -257,15 +238,16 @@ void Receipts::SetPayments() {
         g.setColDataType(colDate, controls::flexDTDate);
         g.setColDataType(colAmount, controls::flexDTCurrency);
 
-        client->OpenCn();
-        // A client without a row (every client, none) has no cards and no name.
-        const bool listed = client->GetClient(ListedClient);
-        ListedClientName = listed ? client->lname + QStringLiteral(", ") + client->fname : QString();
+        {
+            const ConnectionScope opened = client->OpenScope();
+            // A client without a row (every client, none) has no cards and no name.
+            const bool listed = client->GetClient(ListedClient);
+            ListedClientName = listed ? client->lname + QStringLiteral(", ") + client->fname : QString();
+        }
         CardType1 = client->PaymentType1;
         CardType2 = client->PaymentType2;
         CardNumber1 = client->CardNum1;
         CardNumber2 = client->CardNum2;
-        client->CloseCn();
 
         g.setColComboList(colType, TypeList(CardType1, CardNumber1, CardType2, CardNumber2, Globals::rsPayTypes));
 
@@ -273,11 +255,7 @@ void Receipts::SetPayments() {
         if (!rs) vb::Raise(vb::err::ObjectNotSet);
         const QChar tab = QLatin1Char('\t');
         RowCount = 1;
-        g.setRedraw(false);
-        struct RedrawOn {
-            controls::FlexGrid& g;
-            ~RedrawOn() { g.setRedraw(true); }
-        } redrawOn{g};
+        const controls::FlexGrid::RedrawOff redrawOff(g);
         while (!rs->Eof()) {
             g.AddItem(QString() + tab + rs->Fields("TransNum").Value().str() + tab + rs->Fields("CustNum").Value().str() +
                           tab + rs->Fields("Date").Value().str() + tab + rs->Fields("Type").Value().str() + tab +
@@ -298,8 +276,6 @@ void Receipts::SetPayments() {
         }
         PrefillClient(g.Rows() - 1);
     });
-    if (invoice) invoice->CloseCn();
-    if (client) client->CloseCn();
 }
 
 // ---------------------------------------------------------------- commands
@@ -479,15 +455,14 @@ bool Receipts::SavePaymentRow(int row, QString& key) {
         return true;
     // No payment without a client to owe it ("all clients" is -1).
     const int32_t custNum = cellLong(g, row, colCustNum);
-    if (!clientExists(custNum)) {
+    if (!Client::Exists(custNum)) {
         vb::MsgBox(QStringLiteral("Select or enter a client first"));
         return false;
     }
 
     std::shared_ptr<Invoice> invoice = Globals::SharedInvoice;
     if (!invoice) vb::Raise(vb::err::ObjectNotSet);
-    invoice->OpenCn();
-    CloseOnExit<Invoice> close{invoice};
+    const ConnectionScope opened = invoice->OpenScope();
     invoice->PayNum = payNum;
     invoice->setCustNum(custNum);
     invoice->Paytype = g.TextMatrix(row, colType);

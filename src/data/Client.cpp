@@ -48,9 +48,10 @@ const TextColumn kTexts[] = {
     {"ShipWorkphone", &Client::ShipWorkPhone},
 };
 constexpr int kBeforeDiscount = 37;   // Lname .. POnum
+constexpr int kCompany = 12, kPOnum = 36;
 static_assert(std::size(kTexts) == 48);
 
-bool isCompanyOrPONum(int i) { return i == 12 || i == 36; }
+bool isCompanyOrPONum(int i) { return i == kCompany || i == kPOnum; }
 
 const DataAccess::NumberedTable kClients{"tb_Client", "CustNum", 1000, "GetNewCustNum"};
 
@@ -61,6 +62,14 @@ Client::Client() : DataAccess("Client") {
         for (const auto& t : kTexts) (this->*t.member).clear();
         Discount = 0;
     });
+}
+
+bool Client::Exists(int32_t CustNum) {
+    if (CustNum <= 0) return false;
+    Client probe;
+    probe.InitAccess(Globals::DataFilePath());
+    const ConnectionScope opened = probe.OpenScope();
+    return probe.GetClient(CustNum);
 }
 
 ado::RecordsetPtr Client::GetAllClients() {
@@ -99,8 +108,8 @@ bool Client::GetClient(int32_t CustNum) {
             if (!isCompanyOrPONum(i)) readText(kTexts[i]);
         const vb::Variant d = r->Fields("Discount").Value();
         Discount = d.isNull() ? 0.0 : vb::CDbl(d);
-        readText(kTexts[12]);
-        readText(kTexts[36]);
+        readText(kTexts[kCompany]);
+        readText(kTexts[kPOnum]);
         for (int i = kBeforeDiscount; i < int(std::size(kTexts)); ++i) readText(kTexts[i]);
         r->Close();
         found = true;
@@ -158,11 +167,7 @@ vb::Currency Client::ClientBal(int32_t CustNum, vb::Date& AsOf) {
         if (!inv) vb::Raise(vb::err::ObjectNotSet);
         // The shared invoice connection is closed afterwards on every path,
         // also when the caller had it open.
-        struct CloseShared {
-            Invoice& i;
-            ~CloseShared() { i.CloseCn(); }
-        } closeShared{*inv};
-        inv->OpenCn();
+        const ConnectionScope opened = inv->OpenScope();
         // The client's invoices as the invoice list gives them, each with its
         // line sum, totalled as InvoiceTotal totals one.
         auto invoices = inv->InvoicesWithLineSums(QStringLiteral("i.CustNum = ") + SqlLong(CustNum) +

@@ -29,6 +29,10 @@ public:
     // Loads one client; false when no row has that number (a new number and
     // blank properties are set up then) or on an error.
     bool GetClient(int32_t CustNum);
+    // Whether a client row with this number (above 0) exists, read through a
+    // short-lived instance on the data file, so no shared instance's loaded
+    // record changes.
+    static bool Exists(int32_t CustNum);
     // The client with its payments, invoices and their lines.
     bool DeleteClient(int32_t CustNum);
     // CustNum, FullName, Bal of every client who owes something, by name.

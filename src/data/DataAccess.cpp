@@ -27,9 +27,17 @@ void DataAccess::OpenCn() {
     });
 }
 
-void DataAccess::CloseCn() {
+// A scope that ends at once.
+void DataAccess::CloseCn() { ConnectionScope closing(cn); }
+
+ConnectionScope DataAccess::OpenScope() {
+    OpenCn();
+    return ConnectionScope(cn);
+}
+
+ConnectionScope::~ConnectionScope() {
     vb::IgnoreErrors([&] {
-        if (cn->State() == ado::adStateOpen) cn->Close();
+        if (cn_ && cn_->State() == ado::adStateOpen) cn_->Close();
     });
 }
 

@@ -2,12 +2,27 @@
 // The frame every data-access class shares: its own connection, the last
 // record set, the connection string, and the idioms its members use.
 #include <cstdint>
+#include <utility>
 #include <QString>
 #include "ado/Connection.h"
 #include "ado/Recordset.h"
 #include "ado/SqlText.h"
 #include "data/RecordEvents.h"
 #include "vb/ErrorTrap.h"
+
+// Closes a data-access instance's connection when the scope ends, on every
+// way out, also after an error: a connection left open makes repair refuse
+// the data file and a restore copy over a file in use. It holds the
+// connection itself, so it stays sound whatever becomes of the instance.
+class ConnectionScope {
+public:
+    explicit ConnectionScope(ado::ConnectionPtr cn) : cn_(std::move(cn)) {}
+    ~ConnectionScope();
+    ConnectionScope(const ConnectionScope&) = delete;
+    ConnectionScope& operator=(const ConnectionScope&) = delete;
+private:
+    ado::ConnectionPtr cn_;
+};
 
 class DataAccess {
 public:
@@ -19,6 +34,8 @@ public:
     void Init(const QString& uid, const QString& pwd, const QString& database, const QString& server);
     void OpenCn();    // errors ignored
     void CloseCn();   // errors ignored
+    // OpenCn, closed again when the returned scope ends.
+    [[nodiscard]] ConnectionScope OpenScope();
 
     const QString& ConnectionString() const { return ConnString; }
 

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include "ado/Recordset.h"
 #include "vb/Date.h"
+#include "vb/RuntimeError.h"
 
 class Client;
 class Invoice;
@@ -55,6 +56,14 @@ extern std::shared_ptr<Invoice> SharedInvoice;
 extern std::shared_ptr<Inventory> SharedInventory;
 extern std::shared_ptr<Vendor> SharedVendor;
 extern std::shared_ptr<cSetup> SharedSetup;
+
+// A shared instance that must be there ("Object variable not set" when it is
+// not). The copy keeps it alive while a reload replaces the shared one.
+template <class T>
+std::shared_ptr<T> Required(std::shared_ptr<T> instance) {
+    if (!instance) vb::Raise(vb::err::ObjectNotSet);
+    return instance;
+}
 
 // Shared record sets
 extern ado::RecordsetPtr rsClients;

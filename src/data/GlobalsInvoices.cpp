@@ -35,13 +35,11 @@ controls::FlexGrid& prepareGrid() {
 
 // One grid row per invoice: date, number, client, an empty column, name,
 // charges (lines less the discount, plus tax, interest and shipping) and
-// description.
+// description. The list becomes the shared one, read to its end and closed.
 void fillRows(controls::FlexGrid& grid, const ado::RecordsetPtr& list) {
-    grid.setRedraw(false);
-    struct RedrawOn {
-        controls::FlexGrid& g;
-        ~RedrawOn() { g.setRedraw(true); }
-    } redrawOn{grid};
+    rsInvoices = list;
+    if (!list) vb::Raise(vb::err::ObjectNotSet);
+    const controls::FlexGrid::RedrawOff redrawOff(grid);
     const QChar tab(u'\t');
     if (!list->Eof()) list->MoveFirst();
     auto fDate = list->Fields("InvoiceDate"), fNum = list->Fields("InvoiceNum"), fCust = list->Fields("CustNum"),
@@ -60,6 +58,18 @@ void fillRows(controls::FlexGrid& grid, const ado::RecordsetPtr& list) {
                      vb::FormatCurrency(vb::Currency::fromDouble(charges)) + tab + fDesc.Value().str());
         list->MoveNext();
     }
+    list->Close();
+}
+
+// A new shared invoice instance for the list about to fill grid, which is
+// left with its header alone until then.
+std::shared_ptr<Invoice> newSharedInvoice(controls::FlexGrid& grid) {
+    auto inv = std::make_shared<Invoice>();
+    SharedInvoice = inv;
+    rsInvoices = std::make_shared<ado::Recordset>();
+    grid.setRows(1);
+    inv->InitAccess(DataFilePath());
+    return inv;
 }
 
 // The newest invoice listed (row 1) becomes the current invoice.
@@ -77,7 +87,6 @@ void takeFirstRow(controls::FlexGrid& grid) {
 } // namespace
 
 void GetInvoices(vb::Date& SinceDate) {
-    std::shared_ptr<Invoice> inv;
     vb::Trap(QStringLiteral("Globals.GetInvoices -"), [&] {
         closeIfOpen(rsInvoices);
         SharedInvoice.reset();
@@ -88,27 +97,18 @@ void GetInvoices(vb::Date& SinceDate) {
         StatusNotice<GettingInvoices> notice;
 
         auto& grid = prepareGrid();
-        inv = std::make_shared<Invoice>();
-        SharedInvoice = inv;
-        rsInvoices = std::make_shared<ado::Recordset>();
-        grid.setRows(1);
-
-        inv->InitAccess(DataFilePath());
-        inv->OpenCn();
-        if (DeleteInvoicePending) {
-            // Cleared whatever the outcome: a failed delete must not fire on
-            // some later, unrelated reload.
-            DeleteInvoicePending = false;
-            inv->DeleteInvoice(CurrentInvoiceNum);
+        const auto inv = newSharedInvoice(grid);
+        {
+            // A connection left open would make repair and restore refuse.
+            const ConnectionScope opened = inv->OpenScope();
+            if (DeleteInvoicePending) {
+                // Cleared whatever the outcome: a failed delete must not fire
+                // on some later, unrelated reload.
+                DeleteInvoicePending = false;
+                inv->DeleteInvoice(CurrentInvoiceNum);
+            }
+            fillRows(grid, inv->GetCustInvoices(CurrentCustNum, SinceDate));
         }
-
-        auto list = inv->GetCustInvoices(CurrentCustNum, SinceDate);
-        rsInvoices = list;
-        if (!list) vb::Raise(vb::err::ObjectNotSet);
-        fillRows(grid, list);
-        list->Close();
-
-        inv->CloseCn();
         auto& sales = forms::Form::get<CustInvoices>();
         sales.ListedClient = CurrentCustNum;
         if (!SharedClient) vb::Raise(vb::err::ObjectNotSet);
@@ -116,8 +116,6 @@ void GetInvoices(vb::Date& SinceDate) {
 
         takeFirstRow(grid);
     });
-    // A connection left open would make repair and restore refuse.
-    if (inv) inv->CloseCn();
 }
 
 void GetInvoices(const vb::Date& SinceDate) {
@@ -126,28 +124,17 @@ void GetInvoices(const vb::Date& SinceDate) {
 }
 
 void GetAllInvoices() {
-    std::shared_ptr<Invoice> inv;
     vb::Trap(QStringLiteral("Globals.GetAllInvoices -"), [&] {
         auto& grid = prepareGrid();
         forms::Form::get<CustInvoices>().ListedClient = -1;
-        inv = std::make_shared<Invoice>();
-        SharedInvoice = inv;
-        rsInvoices = std::make_shared<ado::Recordset>();
-        grid.setRows(1);
-
-        inv->InitAccess(DataFilePath());
-        inv->OpenCn();
-        const vb::Date since = forms::Form::get<CustInvoices>().txtSinceDate.DateValue();
-        auto list = inv->GetAllInvoices(since);
-        rsInvoices = list;
-        if (!list) vb::Raise(vb::err::ObjectNotSet);
-        fillRows(grid, list);
-        list->Close();
-        inv->CloseCn();
-
+        const auto inv = newSharedInvoice(grid);
+        {
+            const ConnectionScope opened = inv->OpenScope();
+            const vb::Date since = forms::Form::get<CustInvoices>().txtSinceDate.DateValue();
+            fillRows(grid, inv->GetAllInvoices(since));
+        }
         takeFirstRow(grid);
     });
-    if (inv) inv->CloseCn();
 }
 
 } // namespace Globals

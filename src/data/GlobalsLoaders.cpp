@@ -77,36 +77,34 @@ void RefreshCustList() {
         grid.setRows(1);
 
         client->InitAccess(DataFilePath());
-        client->OpenCn();
-        auto list = client->GetAllClients();
-        rsClients = list;
+        {
+            const ConnectionScope opened = client->OpenScope();
+            rsClients = client->GetAllClients();
+        }
+        const auto list = rsClients;
         if (!list) vb::Raise(vb::err::ObjectNotSet);
         ClientCount = list->RecordCount();
-        client->CloseCn();
 
         rsClientList = list->Clone();
 
-        grid.setRedraw(false);
-        const QChar tab(u'\t');
-        if (!list->Eof()) list->MoveFirst();
-        auto fCust = list->Fields("custnum"), fL = list->Fields("lname"), fF = list->Fields("fname"),
-             fH = list->Fields("homephone"), fW = list->Fields("workphone"), fC = list->Fields("celphone"),
-             fE = list->Fields("email");
-        while (!list->Eof()) {
-            grid.AddItem(fCust.Value().str() + tab + QString() + tab + fL.Value().str() + QStringLiteral(", ") +
-                         fF.Value().str() + tab + fH.Value().str() + tab + fW.Value().str() + tab +
-                         fC.Value().str() + tab + fE.Value().str());
-            list->MoveNext();
+        {
+            const controls::FlexGrid::RedrawOff redrawOff(grid);
+            const QChar tab(u'\t');
+            if (!list->Eof()) list->MoveFirst();
+            auto fCust = list->Fields("custnum"), fL = list->Fields("lname"), fF = list->Fields("fname"),
+                 fH = list->Fields("homephone"), fW = list->Fields("workphone"), fC = list->Fields("celphone"),
+                 fE = list->Fields("email");
+            while (!list->Eof()) {
+                grid.AddItem(fCust.Value().str() + tab + QString() + tab + fL.Value().str() + QStringLiteral(", ") +
+                             fF.Value().str() + tab + fH.Value().str() + tab + fW.Value().str() + tab +
+                             fC.Value().str() + tab + fE.Value().str());
+                list->MoveNext();
+            }
         }
-        grid.setRedraw(true);
         list->Close();
         // The highlighted row and the current client agree again.
         forms::Form::get<Customer>().SyncCurrentClient();
     });
-    // A failure half-way must not leave the grid frozen, nor the data file
-    // held open (repair and restore refuse an open file).
-    if (forms::Form::isLoaded<Customer>()) forms::Form::get<Customer>().CustList2.setRedraw(true);
-    if (auto client = SharedClient) client->CloseCn();
 }
 
 void GetInventory(int32_t& CatNum, int32_t& ItemNum) {
@@ -120,16 +118,14 @@ void GetInventory(int32_t& CatNum, int32_t& ItemNum) {
         SharedInventory = inv;
 
         inv->InitAccess(DataFilePath());
-        inv->OpenCn();
+        const ConnectionScope opened = inv->OpenScope();
         if (DeleteItemPending) {
             inv->DeleteItem(ItemNum);
             DeleteItemPending = false;
         }
         rsInvItems = inv->rsInventory(CatNum);
         rsInvCats = inv->rsCategories();
-        inv->CloseCn();
     });
-    if (auto inv = SharedInventory) inv->CloseCn();
 }
 
 namespace {
@@ -162,15 +158,13 @@ void SetupInit() {
         SharedSetup = setup;
 
         setup->InitAccess(DataFilePath());
-        setup->OpenCn();
+        const ConnectionScope opened = setup->OpenScope();
         if (setup->GetCompanyInfo()) CoName = setup->Name;
         StateTaxRate = setup->Statetaxrate;
         rsPayTypes = setup->rsPaymentTypes();
         rsExpTypes = setup->rsExpenseTypes();
         rsShipping = setup->rsShippingTypes();
-        setup->CloseCn();
     });
-    if (auto setup = SharedSetup) setup->CloseCn();
 }
 
 } // namespace Globals

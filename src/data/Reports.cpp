@@ -60,9 +60,7 @@ vb::Currency Reports::TotalSales() {
         vb::Currency total;
         Invoice inv;
         inv.InitAccess(Globals::DataFilePath());
-        inv.OpenCn();
-        // The instance's connection closes on every path out of here.
-        struct Closer { Invoice& i; ~Closer() { i.CloseCn(); } } closer{inv};
+        const ConnectionScope opened = inv.OpenScope();
         auto r = Read(Invoice::LineSumsSql(Period(QStringLiteral("i.[date]")), false));
         while (!r->Eof()) {
             // Where a total cannot be made, InvoiceTotal reports it; the loop

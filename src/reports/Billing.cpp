@@ -58,17 +58,12 @@ void Billing::Form_Load() {
 
         const std::shared_ptr<Client> client = Globals::SharedClient;
         if (!client) vb::Raise(vb::err::ObjectNotSet);
-        client->OpenCn();
-        // Closed on every path, so a failed load leaves no connection open.
-        struct Close {
-            Client& c;
-            ~Close() { c.CloseCn(); }
-        } close{*client};
+        const ConnectionScope open = client->OpenScope();
 
         const ado::RecordsetPtr rs = client->ClientBals();
         // The member has reported its own failure; the list stays empty.
         if (!rs) return;
-        CustList2.setRedraw(false);
+        const controls::FlexGrid::RedrawOff redrawOff(CustList2);
         for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
             const int32_t custNum = vb::CLng(rs->Fields("CustNum").Value());
             QString lastDate;
@@ -90,9 +85,7 @@ void Billing::Form_Load() {
             CustList2.setTextMatrix(r, 3, lastDate);
             CustList2.setTextMatrix(r, 4, vb::FormatCurrency(lastAmount));
         }
-        CustList2.setRedraw(true);
     });
-    CustList2.setRedraw(true);
 }
 
 void Billing::btnPrint_Click() {

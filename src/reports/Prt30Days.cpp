@@ -33,11 +33,7 @@ ado::RecordsetPtr Prt30Days::NewAgedList() {
 vb::Variant Prt30Days::OldestInvoiceDate(int32_t custNum) {
     const std::shared_ptr<Invoice> invoice = Globals::SharedInvoice;
     if (!invoice) vb::Raise(vb::err::ObjectNotSet);
-    invoice->OpenCn();
-    struct Close {
-        Invoice& i;
-        ~Close() { i.CloseCn(); }
-    } close{*invoice};
+    const ConnectionScope opened = invoice->OpenScope();
     const ado::RecordsetPtr rs = invoice->GetCustInvoices(custNum, vb::Date());
     // The member has reported its own failure; the list would be wrong.
     if (!rs) vb::Raise(vb::err::ObjectNotSet);
@@ -62,11 +58,7 @@ void Prt30Days::Form_Load() {
         // A payment on the cut-off day itself is not yet past due.
         const vb::Date cutOff = vb::Today() - Globals::AgingDays;
         {
-            client->OpenCn();
-            struct Close {
-                Client& c;
-                ~Close() { c.CloseCn(); }
-            } close{*client};
+            const ConnectionScope opened = client->OpenScope();
             const ado::RecordsetPtr bals = client->ClientBals();
             if (!bals) vb::Raise(vb::err::ObjectNotSet);
             for (bals->MoveFirst(); !bals->Eof(); bals->MoveNext()) {
@@ -95,13 +87,8 @@ void Prt30Days::Form_Load() {
         }
 
         printer::PreviewControl& d = VSInvoice;
-        reports::ClientListOpening(d);
-
+        reports::ClientListOpening(d, kAgedFormat, kAgedHeader);
         vb::Currency grandTotal;
-        d.StartTable();
-        d.setTableBorder(printer::tbBoxHeader);
-        // The header shows over an empty list too.
-        d.AddTable(kAgedFormat, kAgedHeader, QString());
         if (aged->RecordCount() > 0) {
             aged->setSort(QStringLiteral("LastPayDate"));
             // Cells are passed one by one so a "|" or ";" in a name cannot split the row.

@@ -15,11 +15,14 @@ namespace reports {
 
 printer::HeaderParts ClientBalancesHeader() { return TitleHeader(QStringLiteral("Client Balances"), Globals::CoName); }
 
-void ClientListOpening(printer::PageDocument& doc) {
+void ClientListOpening(printer::PageDocument& doc, const QString& format, const QString& header) {
     ReportOpening(doc, false);
     doc.setHeader(ClientBalancesHeader());
     doc.setAlignment(1);
     doc.Paragraph(QString());
+    doc.StartTable();
+    doc.setTableBorder(printer::tbBoxHeader);
+    doc.AddTable(format, header, QString());
 }
 
 void ClientListClosing(printer::PageDocument& doc, vb::Currency grandTotal) {
@@ -31,11 +34,7 @@ void ClientListClosing(printer::PageDocument& doc, vb::Currency grandTotal) {
 }
 
 ado::RecordsetPtr ReadClientBals(Client& client) {
-    client.OpenCn();
-    struct Close {
-        Client& c;
-        ~Close() { c.CloseCn(); }
-    } close{client};
+    const ConnectionScope opened = client.OpenScope();
     ado::RecordsetPtr rs = client.ClientBals();
     if (!rs) vb::Raise(vb::err::ObjectNotSet);
     return rs;
@@ -59,13 +58,8 @@ void PrtBals::Form_Load() {
         bals->setSort(QStringLiteral("FullName"));
 
         printer::PreviewControl& d = VSInvoice;
-        reports::ClientListOpening(d);
-
+        reports::ClientListOpening(d, kBalsFormat, kBalsHeader);
         vb::Currency grandTotal;
-        d.StartTable();
-        d.setTableBorder(printer::tbBoxHeader);
-        // The header shows over an empty list too.
-        d.AddTable(kBalsFormat, kBalsHeader, QString());
         // Cells are passed one by one so a "|" or ";" in a name cannot split the row.
         for (bals->MoveFirst(); !bals->Eof(); bals->MoveNext()) {
             const vb::Variant bal = bals->Fields("Bal").Value();

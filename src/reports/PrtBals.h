@@ -23,8 +23,9 @@ namespace reports {
 // The page header of both client lists: "Client Balances|company|today".
 printer::HeaderParts ClientBalancesHeader();
 // The opening shared by both client lists (no ClearDoc), the header, centred
-// placement and one empty line.
-void ClientListOpening(printer::PageDocument& doc);
+// placement, one empty line and the boxed table with its column header,
+// shown over an empty list too.
+void ClientListOpening(printer::PageDocument& doc, const QString& format, const QString& header);
 // The end shared by both client lists: EndTable, an empty line, the bold
 // grand total, EndDoc.
 void ClientListClosing(printer::PageDocument& doc, vb::Currency grandTotal);

@@ -20,21 +20,6 @@ constexpr int kPanelHeight = 2350;
 constexpr int kWindowWidth = 13500 + kPanelWidth;
 constexpr int kWindowHeight = 11000;
 
-// Format(d, "mm/dd/yy"), whatever the locale: the boxes read it back as
-// month, day and two-digit year.
-QString mmddyy(const vb::Date& d) {
-    return QStringLiteral("%1/%2/%3")
-        .arg(d.month(), 2, 10, QLatin1Char('0'))
-        .arg(d.day(), 2, 10, QLatin1Char('0'))
-        .arg(d.year() % 100, 2, 10, QLatin1Char('0'));
-}
-
-// Closes the figures' connection on every way out.
-struct CloseOnExit {
-    Reports& r;
-    ~CloseOnExit() { r.CloseCn(); }
-};
-
 } // namespace
 
 PrtIncome::PrtIncome() {
@@ -68,16 +53,16 @@ void PrtIncome::Form_Load() {
     vb::Trap(QStringLiteral("PrtIncome.Form_Load -"), [this] {
         const vb::Date today = vb::Today();
         DTbegdate.setValue(vb::Date::fromYmd(today.year(), 1, 1));
-        txtBegDate.setText(mmddyy(DTbegdate.Value()));
+        txtBegDate.setDateValue(DTbegdate.Value());
         dtEndDate.setValue(today);
-        txtEndDate.setText(mmddyy(today));
+        txtEndDate.setDateValue(today);
         Figures();
     });
 }
 
-void PrtIncome::DTbegdate_Change() { txtBegDate.setText(mmddyy(DTbegdate.Value())); }
+void PrtIncome::DTbegdate_Change() { txtBegDate.setDateValue(DTbegdate.Value()); }
 
-void PrtIncome::dtEndDate_Change() { txtEndDate.setText(mmddyy(dtEndDate.Value())); }
+void PrtIncome::dtEndDate_Change() { txtEndDate.setDateValue(dtEndDate.Value()); }
 
 void PrtIncome::btnGo_Click() {
     // Once the window is open a bad period is told plainly and the statement
@@ -111,8 +96,7 @@ void PrtIncome::Figures() {
         reports.BegDate = txtBegDate.DateValue();
         reports.EndDate = txtEndDate.DateValue();
         reports.InitAccess(Globals::DataFilePath());
-        reports.OpenCn();
-        CloseOnExit close{reports};
+        const ConnectionScope opened = reports.OpenScope();
 
         receipts = reports.Receipts();
         sales = reports.TotalSales();

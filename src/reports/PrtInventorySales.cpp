@@ -10,14 +10,6 @@ namespace reports {
 
 namespace {
 
-// Format(d, "mm/dd/yy") whatever the locale, as the boxes read dates back.
-QString mmddyy(const vb::Date& d) {
-    return QStringLiteral("%1/%2/%3")
-        .arg(d.month(), 2, 10, QLatin1Char('0'))
-        .arg(d.day(), 2, 10, QLatin1Char('0'))
-        .arg(d.year() % 100, 2, 10, QLatin1Char('0'));
-}
-
 // A summed amount; no amount at all counts as nothing.
 vb::Currency Money(const vb::Variant& v) {
     if (v.isNull() || v.isEmpty()) return vb::Currency();
@@ -30,7 +22,7 @@ vb::Currency Money(const vb::Variant& v) {
 void TakeTypedDate(controls::MaskedEdit& box, controls::DatePicker& picker) {
     vb::Date typed;
     if (controls::MaskedEdit::ParseMdy(box.Text(), typed)) picker.setValue(typed);
-    box.setText(mmddyy(picker.Value()));
+    box.setDateValue(picker.Value());
 }
 
 } // namespace
@@ -71,15 +63,15 @@ void InventorySalesFrame::Form_Load() {
     vb::Trap(label("Form_Load"), [this] {
         DTbegdate.setValue(vb::Date::fromYmd(2001, 1, 1));
         dtEndDate.setValue(vb::Today());
-        txtBegDate.setText(mmddyy(DTbegdate.Value()));
-        txtEndDate.setText(mmddyy(dtEndDate.Value()));
+        txtBegDate.setDateValue(DTbegdate.Value());
+        txtEndDate.setDateValue(dtEndDate.Value());
         SetForm();
     });
 }
 
-void InventorySalesFrame::DTbegdate_Change() { txtBegDate.setText(mmddyy(DTbegdate.Value())); }
+void InventorySalesFrame::DTbegdate_Change() { txtBegDate.setDateValue(DTbegdate.Value()); }
 
-void InventorySalesFrame::dtEndDate_Change() { txtEndDate.setText(mmddyy(dtEndDate.Value())); }
+void InventorySalesFrame::dtEndDate_Change() { txtEndDate.setDateValue(dtEndDate.Value()); }
 
 void InventorySalesFrame::btnGo_Click() {
     TakeTypedDate(txtBegDate, DTbegdate);

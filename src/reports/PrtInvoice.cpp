@@ -103,11 +103,7 @@ PrtInvoice::Source PrtInvoice::ReadSource(int32_t invoiceNum, int32_t custNum) {
     s.ShipHomePhone = client->ShipHomePhone;
     client->CloseCn();
 
-    invoice->OpenCn();
-    struct Close {
-        Invoice& i;
-        ~Close() { i.CloseCn(); }
-    } close{*invoice};
+    const ConnectionScope opened = invoice->OpenScope();
     invoice->GetInvoice(invoiceNum);
     s.description = invoice->description;
     s.InvoiceDate = invoice->InvoiceDate;

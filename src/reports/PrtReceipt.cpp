@@ -53,18 +53,7 @@ PrtReceipt::Source PrtReceipt::ReadSource(int32_t custNum, const vb::Date& payDa
     s.CompanyName = setup->Name;
     s.Letterhead = reports::LetterheadAddress(*setup);
 
-    // Both connections are closed on every path, also after an error, so a
-    // failed receipt leaves no connection to the data file behind.
-    struct Close {
-        Client& c;
-        Invoice& i;
-        ~Close() {
-            c.CloseCn();
-            i.CloseCn();
-        }
-    } close{*client, *invoice};
-
-    client->OpenCn();
+    const ConnectionScope clientOpened = client->OpenScope();
     client->GetClient(custNum);
     s.BillTo = reports::BillToText(*client);
     const vb::Date asOf = s.BalanceDate;
@@ -72,7 +61,7 @@ PrtReceipt::Source PrtReceipt::ReadSource(int32_t custNum, const vb::Date& payDa
 
     // The balance closes the shared invoice connection itself, so the
     // invoices and payments open it afterwards.
-    invoice->OpenCn();
+    const ConnectionScope invoiceOpened = invoice->OpenScope();
     const ado::RecordsetPtr invoices = invoice->GetCustInvoices(custNum, s.BalanceDate);
     const ado::RecordsetPtr rs = invoice->AllPayments(s.BalanceDate, custNum);
     // The member has reported its own failure; without its rows the

@@ -20,24 +20,7 @@ constexpr int kPanelHeight = 4350;
 constexpr int kWindowWidth = 13500 + kPanelWidth;
 constexpr int kWindowHeight = 11000;
 
-// Format(d, "mm/dd/yy"), whatever the locale: the box reads it back as
-// month, day and two-digit year.
-QString mmddyy(const vb::Date& d) {
-    return QStringLiteral("%1/%2/%3")
-        .arg(d.month(), 2, 10, QLatin1Char('0'))
-        .arg(d.day(), 2, 10, QLatin1Char('0'))
-        .arg(d.year() % 100, 2, 10, QLatin1Char('0'));
-}
-
 bool isAll(const QString& value) { return value.toUpper() == QLatin1String("ALL"); }
-
-// Closes the vendor's connection on every way out.
-struct CloseOnExit {
-    std::shared_ptr<Vendor> v;
-    ~CloseOnExit() {
-        if (v) v->CloseCn();
-    }
-};
 
 void separator(controls::Label& line) {
     line.setFrameStyle(QFrame::HLine | QFrame::Sunken);
@@ -167,7 +150,7 @@ void PrtRegistry::Form_Load() {
 
         Globals::CurrentSinceDate = DefaultSinceDate();
         DTPicker1.setValue(Globals::CurrentSinceDate);
-        txtSinceDate.setText(mmddyy(Globals::CurrentSinceDate));
+        txtSinceDate.setDateValue(Globals::CurrentSinceDate);
 
         if (Query()) Layout();
     });
@@ -187,8 +170,7 @@ bool PrtRegistry::Query() {
     const vb::Date since = txtSinceDate.DateValue();
     const std::shared_ptr<Vendor> vendor = Globals::SharedVendor;
     if (!vendor) vb::Raise(vb::err::ObjectNotSet);
-    vendor->OpenCn();
-    CloseOnExit close{vendor};
+    const ConnectionScope opened = vendor->OpenScope();
     ado::RecordsetPtr rs = vendor->LedgerEntries(Globals::PrintFilterField, Globals::PrintFilterValue, since);
     // The member has told its failure in its own box; the listing on show
     // stays as it was rather than a second box telling it again.
@@ -231,7 +213,7 @@ void PrtRegistry::OptDeposits_Click() {
     Globals::PrintFilterField = QStringLiteral("Deposit");
 }
 
-void PrtRegistry::DTPicker1_Change() { txtSinceDate.setText(mmddyy(DTPicker1.Value())); }
+void PrtRegistry::DTPicker1_Change() { txtSinceDate.setDateValue(DTPicker1.Value()); }
 
 void PrtRegistry::FillCombo(const ado::RecordsetPtr& rs, const char* field) {
     CmbPrintCrit.Clear();
@@ -251,8 +233,7 @@ void PrtRegistry::GetVendors() {
         if (!vendor) vb::Raise(vb::err::ObjectNotSet);
         ado::RecordsetPtr vendors;
         {
-            vendor->OpenCn();
-            CloseOnExit close{vendor};
+            const ConnectionScope opened = vendor->OpenScope();
             vendors = vendor->GetAllVendors();
         }
         FillCombo(vendors, "Company");

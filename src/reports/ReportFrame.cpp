@@ -108,11 +108,9 @@ printer::HeaderParts TitleHeader(const QString& title, const QString& company) {
 }
 
 cSetup& ReadCompanyInfo() {
-    auto setup = Globals::SharedSetup;
-    if (!setup) throw vb::RuntimeError(vb::err::ObjectNotSet, vb::ErrorDescription(vb::err::ObjectNotSet));
-    setup->OpenCn();
+    const auto setup = Globals::Required(Globals::SharedSetup);
+    const ConnectionScope opened = setup->OpenScope();
     setup->GetCompanyInfo();
-    setup->CloseCn();
     return *setup;
 }
 
@@ -162,10 +160,7 @@ void addressBlock(printer::PageDocument& doc, const QString& title, const QStrin
     doc.TextBox(text, left, QStringLiteral("1.75in"), QStringLiteral("3.5in"), QStringLiteral("1.25in"), {}, {}, false);
 }
 
-const Client& sharedClient() {
-    if (!Globals::SharedClient) throw vb::RuntimeError(vb::err::ObjectNotSet, vb::ErrorDescription(vb::err::ObjectNotSet));
-    return *Globals::SharedClient;
-}
+const Client& sharedClient() { return *Globals::Required(Globals::SharedClient); }
 } // namespace
 
 void BillToBlock(printer::PageDocument& doc, const Client& c) {

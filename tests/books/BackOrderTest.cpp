@@ -27,9 +27,7 @@ class BackOrderTest : public testsupport::WindowFixture {
 protected:
     void SetUp() override {
         WindowFixture::SetUp();
-        auto inv = std::make_shared<Invoice>();
-        inv->InitAccess(Globals::DataFilePath());
-        Globals::SharedInvoice = inv;
+        testsupport::SharedOnDataFile(Globals::SharedInvoice);
     }
     // Two clients, three lines still to order, one already ordered, one not short.
     void threeToOrder() {
@@ -147,9 +145,7 @@ TEST_F(BackOrderTest, ClosingWithDatesNotSavedAsks) {
         folder.exec("delete from tb_Invoice");
         folder.exec("delete from tb_Client");
         threeToOrder();
-        auto inv = std::make_shared<Invoice>();
-        inv->InitAccess(Globals::DataFilePath());
-        Globals::SharedInvoice = inv;
+        testsupport::SharedOnDataFile(Globals::SharedInvoice);
 
         BackOrderSet& w = open();
         testsupport::click(w.btnSetAll);

@@ -23,9 +23,7 @@ protected:
         for (const QString& t : list) folder.exec(QStringLiteral("INSERT INTO tb_ExpenseTypes VALUES ('%1')").arg(t));
     }
     ExpenseTypes& open() {
-        auto setup = std::make_shared<cSetup>();
-        setup->InitAccess(Globals::DataFilePath());
-        Globals::SharedSetup = setup;
+        auto setup = testsupport::SharedOnDataFile(Globals::SharedSetup);
         setup->OpenCn();
         Globals::rsExpTypes = setup->rsExpenseTypes();
         setup->CloseCn();

@@ -26,9 +26,7 @@ protected:
     template <class W>
     W& open(const QStringList& payTypes = {}) {
         for (const QString& t : payTypes) folder.exec(QStringLiteral("INSERT INTO tb_PaymentTypes VALUES ('%1')").arg(t));
-        auto setup = std::make_shared<cSetup>();
-        setup->InitAccess(Globals::DataFilePath());
-        Globals::SharedSetup = setup;
+        auto setup = testsupport::SharedOnDataFile(Globals::SharedSetup);
         setup->OpenCn();
         Globals::rsPayTypes = setup->rsPaymentTypes();
         Globals::rsShipping = setup->rsShippingTypes();

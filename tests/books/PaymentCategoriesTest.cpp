@@ -26,9 +26,7 @@ protected:
     }
     // What start-up leaves: the shared setup instance and the loaded list.
     static void startUp() {
-        auto setup = std::make_shared<cSetup>();
-        setup->InitAccess(Globals::DataFilePath());
-        Globals::SharedSetup = setup;
+        auto setup = testsupport::SharedOnDataFile(Globals::SharedSetup);
         setup->OpenCn();
         Globals::rsPayTypes = setup->rsPaymentTypes();
         setup->CloseCn();

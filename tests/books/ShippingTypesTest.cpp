@@ -26,9 +26,7 @@ protected:
         folder.exec(QStringLiteral("INSERT INTO tb_Shipping VALUES ('%1','%2',%3)").arg(service, opt).arg(charge));
     }
     ShippingTypes& open() {
-        auto setup = std::make_shared<cSetup>();
-        setup->InitAccess(Globals::DataFilePath());
-        Globals::SharedSetup = setup;
+        auto setup = testsupport::SharedOnDataFile(Globals::SharedSetup);
         setup->OpenCn();
         Globals::rsShipping = setup->rsShippingTypes();
         setup->CloseCn();

@@ -25,9 +25,7 @@ protected:
     void SetUp() override {
         WindowFixture::SetUp();
         // What start-up leaves: the shared vendor instance on the data file.
-        auto v = std::make_shared<Vendor>();
-        v->InitAccess(Globals::DataFilePath());
-        Globals::SharedVendor = v;
+        testsupport::SharedOnDataFile(Globals::SharedVendor);
     }
     void vendor(int num, const QString& company, const QString& city = QString()) {
         folder.exec(QStringLiteral("insert into tb_Vendor (VendorNum, Company, City) values (%1, '%2', '%3')")

@@ -25,12 +25,8 @@ protected:
         WindowFixture::SetUp();
         Globals::IniPath = forms::AppPath() + QStringLiteral("\\Vantrel.ini");
         // The shared instances start-up leaves.
-        auto client = std::make_shared<Client>();
-        client->InitAccess(Globals::DataFilePath());
-        Globals::SharedClient = client;
-        auto inv = std::make_shared<Invoice>();
-        inv->InitAccess(Globals::DataFilePath());
-        Globals::SharedInvoice = inv;
+        testsupport::SharedOnDataFile(Globals::SharedClient);
+        testsupport::SharedOnDataFile(Globals::SharedInvoice);
     }
     void client(int num, const QString& first, const QString& last) {
         folder.exec(QStringLiteral("insert into tb_Client (CustNum, Fname, Lname) values (%1, '%2', '%3')")

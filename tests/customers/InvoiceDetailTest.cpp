@@ -36,6 +36,16 @@ protected:
     bool isErrorReport(int i, const char* label) const {
         return shown(i).startsWith(QString::fromLatin1(label)) && shown(i).contains(QStringLiteral("If error persists"));
     }
+    // Invoice 1001 stored with its two lines, open in the editor.
+    InvoiceDetail& openTwoLines() {
+        twoLineInvoice();
+        startProgram();
+        return openStored(1001, 1001);
+    }
+    double storedLine(const char* column, int transNum) const {
+        return number(
+            QStringLiteral("select %1 from tb_trans where TransNum = %2").arg(QLatin1String(column)).arg(transNum));
+    }
     QString storedText(const QString& column, int invoice = 1001) const {
         return folder.scalar(QStringLiteral("select %1 from tb_Invoice where InvoiceNum = %2").arg(column).arg(invoice));
     }
@@ -73,9 +83,7 @@ TEST_F(InvoiceDetailTest, WindowTexts) {
 // A new invoice after a stored one starts blank (the shared invoice still
 // holds the stored one's tax and shipping type), and writes nothing.
 TEST_F(InvoiceDetailTest, NewInvoiceStartsBlankAndWritesNothing) {
-    twoLineInvoice();
-    startProgram();
-    InvoiceDetail& d = openStored(1001, 1001);
+    InvoiceDetail& d = openTwoLines();
     EXPECT_EQ(d.txtTax.Text(), QStringLiteral("$4.59"));
     click(d.btnNew);   // nothing edited: no question
 
@@ -208,9 +216,7 @@ TEST_F(InvoiceDetailTest, TotalsAndTax) {
 // Save reads the amounts leniently (empty or unreadable is 0), the discount
 // with either decimal point, and keeps the shown date when a date box is not a date.
 TEST_F(InvoiceDetailTest, SaveReadsHeaderLeniently) {
-    twoLineInvoice();
-    startProgram();
-    InvoiceDetail& d = openStored(1001, 1001);
+    InvoiceDetail& d = openTwoLines();
     d.txtShipCharge.setText(QStringLiteral("abc"));
     d.txtTax.setText(QStringLiteral("$1,234.50"));
     d.txtInterest.setText(QString());
@@ -235,9 +241,7 @@ TEST_F(InvoiceDetailTest, SaveReadsHeaderLeniently) {
 // total after it, and a box that is no discount from 0 to 100 saves nothing
 // and keeps the window open on every command that would save.
 TEST_F(InvoiceDetailTest, DiscountIsReadOneWayOrRefused) {
-    twoLineInvoice();
-    startProgram();
-    InvoiceDetail& d = openStored(1001, 1001);
+    InvoiceDetail& d = openTwoLines();
     d.txtDiscount.setText(QStringLiteral("1,5"));   // a comma in any locale
     d.GetInvoiceTotal();
     const QString before = d.lblTotal.Caption();
@@ -281,9 +285,7 @@ TEST_F(InvoiceDetailTest, ADateBoxThatIsNotADateStopsTheSave) {
         {"empty shipping date", true, "", "Shipping Date is not a valid date."},
         {"shipping month 13", true, "13/1/2026", "Shipping Date is not a valid date."},
     };
-    twoLineInvoice();
-    startProgram();
-    InvoiceDetail& d = openStored(1001, 1001);
+    InvoiceDetail& d = openTwoLines();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         controls::TextBox& box = c.ship ? d.txtShipDate : d.txtDate;
@@ -371,9 +373,7 @@ TEST_F(InvoiceDetailTest, ExitAsksForAnEditedInvoice) {
 }
 
 TEST_F(InvoiceDetailTest, NewAsksBeforeDroppingEdits) {
-    twoLineInvoice();
-    startProgram();
-    InvoiceDetail& d = openStored(1001, 1001);
+    InvoiceDetail& d = openTwoLines();
     d.txtDescription.setText(QStringLiteral("Edited"));
     boxes.expect(vb::vbCancel);
     click(d.btnNew);
@@ -397,9 +397,7 @@ TEST_F(InvoiceDetailTest, NewAsksBeforeDroppingEdits) {
 // The commands keep working for the invoice's own client when another
 // client has been selected since it was opened.
 TEST_F(InvoiceDetailTest, CommandsKeepTheInvoicesClient) {
-    twoLineInvoice();
-    startProgram();
-    InvoiceDetail& d = openStored(1001, 1001);
+    InvoiceDetail& d = openTwoLines();
     Globals::CurrentCustNum = 1002;
     Globals::CurrentCustDiscount = 0;
     click(d.btnPrint);
@@ -548,9 +546,7 @@ TEST_F(InvoiceDetailTest, AQuantityThatCannotBeStoredPutsTheCellBack) {
         {"99999999999", "Quantity must be a whole number."},
         {"5", "Inventory.QtyInStock -3021 "},   // the item deleted since
     };
-    twoLineInvoice();
-    startProgram();
-    InvoiceDetail& d = openStored(1001, 1001);
+    InvoiceDetail& d = openTwoLines();
     GridDriver grid(d.ItemList);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -601,9 +597,7 @@ TEST_F(InvoiceDetailTest, ALinesItemCannotBeRetyped) {
 // Edits reach the table on leaving the row, and only when they count; the
 // first row's save stores the header too.
 TEST_F(InvoiceDetailTest, RowSavesOnLeavingAChangedRow) {
-    twoLineInvoice();
-    startProgram();
-    InvoiceDetail& d = openStored(1001, 1001);
+    InvoiceDetail& d = openTwoLines();
     GridDriver grid(d.ItemList);
     grid.focusIn();   // to the last row, quantity
     EXPECT_EQ(d.ItemList.Row(), 2);
@@ -619,13 +613,13 @@ TEST_F(InvoiceDetailTest, RowSavesOnLeavingAChangedRow) {
     EXPECT_EQ(stockOf(1001), 1);
     grid.moveTo(1, Notes);
     grid.moveTo(1, Total);
-    EXPECT_EQ(number(QStringLiteral("select Qty from tb_trans where TransNum = 1001")), 3);
+    EXPECT_EQ(storedLine("Qty", 1001), 3);
     EXPECT_EQ(marker(1), QStringLiteral("?"));
 
     // Leaving row 1 saves it, with its amount, and the header with it.
     grid.moveTo(2, Total);
-    EXPECT_EQ(number(QStringLiteral("select Qty from tb_trans where TransNum = 1001")), 4);
-    EXPECT_EQ(number(QStringLiteral("select Amount from tb_trans where TransNum = 1001")), 40);
+    EXPECT_EQ(storedLine("Qty", 1001), 4);
+    EXPECT_EQ(storedLine("Amount", 1001), 40);
     EXPECT_EQ(storedText(QStringLiteral("Description")), QStringLiteral("Header edit"));
     EXPECT_FALSE(Globals::InvoiceChanged);
     EXPECT_EQ(marker(1), QString());
@@ -636,7 +630,7 @@ TEST_F(InvoiceDetailTest, RowSavesOnLeavingAChangedRow) {
     d.txtDescription.setText(QStringLiteral("Second edit"));
     ASSERT_TRUE(grid.edit(2, Qty, QStringLiteral("2")));
     grid.moveTo(1, Qty);
-    EXPECT_EQ(number(QStringLiteral("select Qty from tb_trans where TransNum = 1002")), 2);
+    EXPECT_EQ(storedLine("Qty", 1002), 2);
     EXPECT_EQ(folder.scalar(QStringLiteral("select Notes from tb_trans where TransNum = 1002")),
               QStringLiteral("Longer service"));
     EXPECT_EQ(storedText(QStringLiteral("Description")), QStringLiteral("Header edit"));
@@ -650,16 +644,14 @@ TEST_F(InvoiceDetailTest, RowSavesOnLeavingAChangedRow) {
 // A quantity typed down to 0 gives the units back, stores an amount of 0, and
 // the invoice opens again with a charge of 0 on that line.
 TEST_F(InvoiceDetailTest, QuantityOfZeroSavesAndReopens) {
-    twoLineInvoice();
-    startProgram();
-    InvoiceDetail& d = openStored(1001, 1001);
+    InvoiceDetail& d = openTwoLines();
     GridDriver grid(d.ItemList);
     grid.focusIn();
     ASSERT_TRUE(grid.edit(1, Qty, QStringLiteral("0")));
     EXPECT_EQ(stockOf(1001), 5);
     grid.moveTo(2, Qty);
-    EXPECT_EQ(number(QStringLiteral("select Qty from tb_trans where TransNum = 1001")), 0);
-    EXPECT_EQ(number(QStringLiteral("select Amount from tb_trans where TransNum = 1001")), 0);
+    EXPECT_EQ(storedLine("Qty", 1001), 0);
+    EXPECT_EQ(storedLine("Amount", 1001), 0);
     EXPECT_EQ(cell(1, Total), QStringLiteral("$0.00"));
     click(d.btnExit);
     testsupport::pump();
@@ -675,15 +667,13 @@ TEST_F(InvoiceDetailTest, QuantityOfZeroSavesAndReopens) {
 
 // A quantity changed and saved at once by a button stores charge x quantity.
 TEST_F(InvoiceDetailTest, ButtonClickSavesThePendingRowWithItsAmount) {
-    twoLineInvoice();
-    startProgram();
-    InvoiceDetail& d = openStored(1001, 1001);
+    InvoiceDetail& d = openTwoLines();
     GridDriver grid(d.ItemList);
     grid.focusIn();
     ASSERT_TRUE(grid.edit(2, Qty, QStringLiteral("3")));
     click(d.btnSave);
-    EXPECT_EQ(number(QStringLiteral("select Qty from tb_trans where TransNum = 1002")), 3);
-    EXPECT_EQ(number(QStringLiteral("select Amount from tb_trans where TransNum = 1002")), 75);
+    EXPECT_EQ(storedLine("Qty", 1002), 3);
+    EXPECT_EQ(storedLine("Amount", 1002), 75);
     EXPECT_FALSE(Globals::RowChanged);
     // 30 + 75 less 10% + 5 + 4.59
     EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$104.09"));
@@ -692,9 +682,7 @@ TEST_F(InvoiceDetailTest, ButtonClickSavesThePendingRowWithItsAmount) {
 // A row save that fails keeps the row pending and the cursor on it; the next
 // leave saves that row, not the one the cursor went to.
 TEST_F(InvoiceDetailTest, FailedRowSaveIsRetriedOnTheNextLeave) {
-    twoLineInvoice();
-    startProgram();
-    InvoiceDetail& d = openStored(1001, 1001);
+    InvoiceDetail& d = openTwoLines();
     GridDriver grid(d.ItemList);
     grid.focusIn();
     ASSERT_TRUE(grid.edit(1, Qty, QStringLiteral("5")));
@@ -706,12 +694,12 @@ TEST_F(InvoiceDetailTest, FailedRowSaveIsRetriedOnTheNextLeave) {
     EXPECT_EQ(d.ItemList.Row(), 1);
     EXPECT_EQ(marker(1), QStringLiteral("?"));
     EXPECT_EQ(marker(2), QString());
-    EXPECT_EQ(number(QStringLiteral("select Qty from tb_trans where TransNum = 1001")), 3);
+    EXPECT_EQ(storedLine("Qty", 1001), 3);
     EXPECT_EQ(number(QStringLiteral("select count(*) from tb_trans")), 2) << "the stored line is kept";
 
     folder.exec(QStringLiteral("drop trigger no_line"));
     grid.moveTo(2, Qty);
-    EXPECT_EQ(number(QStringLiteral("select Qty from tb_trans where TransNum = 1001")), 5);
+    EXPECT_EQ(storedLine("Qty", 1001), 5);
     EXPECT_FALSE(Globals::RowChanged);
     EXPECT_EQ(marker(2), QStringLiteral(">"));
     EXPECT_EQ(boxCount(), 1);
@@ -719,9 +707,7 @@ TEST_F(InvoiceDetailTest, FailedRowSaveIsRetriedOnTheNextLeave) {
 
 // However the editor closes, a line whose stock has already moved is saved.
 TEST_F(InvoiceDetailTest, ClosingSavesThePendingLine) {
-    twoLineInvoice();
-    startProgram();
-    InvoiceDetail& d = openStored(1001, 1001);
+    InvoiceDetail& d = openTwoLines();
     GridDriver grid(d.ItemList);
     grid.focusIn();
     ASSERT_TRUE(grid.edit(1, Qty, QStringLiteral("2")));
@@ -729,8 +715,8 @@ TEST_F(InvoiceDetailTest, ClosingSavesThePendingLine) {
     d.close();   // the close box
     testsupport::pump();
     EXPECT_FALSE(forms::Form::isLoaded<InvoiceDetail>());
-    EXPECT_EQ(number(QStringLiteral("select Qty from tb_trans where TransNum = 1001")), 2);
-    EXPECT_EQ(number(QStringLiteral("select Amount from tb_trans where TransNum = 1001")), 20);
+    EXPECT_EQ(storedLine("Qty", 1001), 2);
+    EXPECT_EQ(storedLine("Amount", 1001), 20);
     EXPECT_FALSE(Globals::RowChanged);
 }
 
@@ -762,9 +748,7 @@ TEST_F(InvoiceDetailTest, FlagOfAnotherGridSavesNothingHere) {
 }
 
 TEST_F(InvoiceDetailTest, RemoveDeletesTheLineAndLeavesTheStock) {
-    twoLineInvoice();
-    startProgram();
-    InvoiceDetail& d = openStored(1001, 1001);
+    InvoiceDetail& d = openTwoLines();
     GridDriver grid(d.ItemList);
     grid.focusIn();
     grid.moveTo(1, Qty);
@@ -904,8 +888,8 @@ TEST_F(InvoiceEditorOpened, OpenFromTheSalesListAndCloseItWithALinePending) {
     forms::Form::Unload(sales);
     testsupport::pump();
     EXPECT_FALSE(forms::Form::isLoaded<InvoiceDetail>());
-    EXPECT_EQ(number(QStringLiteral("select Qty from tb_trans where TransNum = 1001")), 1);
-    EXPECT_EQ(number(QStringLiteral("select Amount from tb_trans where TransNum = 1001")), 10);
+    EXPECT_EQ(storedLine("Qty", 1001), 1);
+    EXPECT_EQ(storedLine("Amount", 1001), 10);
     EXPECT_FALSE(Globals::RowChanged);
     EXPECT_EQ(boxCount(), 0);
 }

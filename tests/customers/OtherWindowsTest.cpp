@@ -48,6 +48,14 @@ protected:
                         .arg(num).arg(qty).arg(qty * 10));
     }
     Customer& start() { return Form::get<Customer>(); }
+    // The invoice editor on a stored invoice of a client, as the sales list opens it.
+    static InvoiceDetail& openInvoice(int cust, int num) {
+        Globals::CurrentCustNum = cust;
+        Globals::CurrentInvoiceNum = num;
+        InvoiceDetail& e = Form::get<InvoiceDetail>();
+        e.Show();
+        return e;
+    }
     // Highlights a row of the main list and clicks it.
     static void select(Customer& w, int row) {
         w.CustList2.setRowColSilently(row, 2);
@@ -129,10 +137,7 @@ TEST_F(OtherWindowsTest, InvoiceDeletedInTheSalesListClosesItsEditorAndStaysDele
 TEST_F(OtherWindowsTest, SavesOfAnInvoiceDeletedMeanwhileAreRefused) {
     invoice(3001, 1001, 0, 3);
     start();
-    Globals::CurrentCustNum = 1001;
-    Globals::CurrentInvoiceNum = 3001;
-    InvoiceDetail& e = Form::get<InvoiceDetail>();
-    e.Show();
+    InvoiceDetail& e = openInvoice(1001, 3001);
     // Gone behind the editor's back (no window told it).
     folder.exec("DELETE FROM tb_trans; DELETE FROM tb_Invoice");
 
@@ -164,10 +169,7 @@ TEST_F(OtherWindowsTest, SalesListBalanceIsAlwaysItsOwnClients) {
     ASSERT_EQ(sales.lblBalDue.Caption(), money(20));
 
     // Baker's invoice saved with a tax: the list of Davis keeps Davis's balance.
-    Globals::CurrentCustNum = 1001;
-    Globals::CurrentInvoiceNum = 3001;
-    InvoiceDetail& e = Form::get<InvoiceDetail>();
-    e.Show();
+    InvoiceDetail& e = openInvoice(1001, 3001);
     e.txtTax.setText(money(5));
     e.btnSave_Click();
     testsupport::pump();
@@ -245,10 +247,7 @@ TEST_F(OtherWindowsTest, EveryPathThatClosesAnEditedInvoiceAsksFirst) {
 TEST_F(OtherWindowsTest, RefusedSaveKeepsTheInvoiceEditorOpen) {
     invoice(3001, 1001, 0, 1);
     start();
-    Globals::CurrentCustNum = 1001;
-    Globals::CurrentInvoiceNum = 3001;
-    InvoiceDetail& e = Form::get<InvoiceDetail>();
-    e.Show();
+    InvoiceDetail& e = openInvoice(1001, 3001);
     testsupport::type(e.txtDescription, QStringLiteral(" edited"));
     folder.exec("DELETE FROM tb_trans; DELETE FROM tb_Invoice");   // behind its back
 
@@ -359,10 +358,7 @@ TEST_F(OtherWindowsTest, CompanySavedInSetupIsUsedAtOnce) {
     s.btnExit_Click();
     EXPECT_EQ(Globals::CoName, "Harbor Supply");
 
-    Globals::CurrentCustNum = 1001;
-    Globals::CurrentInvoiceNum = 3001;
-    InvoiceDetail& e = Form::get<InvoiceDetail>();
-    e.Show();
+    InvoiceDetail& e = openInvoice(1001, 3001);
     e.btnTax_Click();
     EXPECT_EQ(e.txtTax.Text(), money(1.30));
 }

@@ -15,15 +15,8 @@ using testsupport::ScriptedMsgBox;
 
 namespace {
 
-struct Opened {
-    ProgramFolder folder;
-    Client c;
-    Opened() {
-        c.InitAccess(folder.path() + QStringLiteral("\\Vantrel.mdb"));
-        c.OpenCn();
-    }
-    ~Opened() { c.CloseCn(); }
-    QString scalar(const QString& sql) const { return folder.scalar(sql); }
+struct Opened : testsupport::OpenedOn<Client> {
+    Client& c = da;
 };
 
 vb::Currency cur(const char* s) { return vb::Currency::fromDouble(QLocale::c().toDouble(QString::fromLatin1(s))); }
@@ -264,6 +257,27 @@ TEST(ClientBal, ClosesTheSharedInvoiceConnectionEvenWhenItWasOpen) {
     box.expect(vb::vbOK);
     EXPECT_EQ(Globals::SharedInvoice->InvoiceTotal(2002), vb::Currency());
     EXPECT_TRUE(box.lastPrompt().startsWith("Invoice.InvoiceTotal -3709 "));
+}
+
+// The scope closes the connection on every way out: after an error, and after
+// the instance it was opened on is gone.
+TEST(ConnectionScope, ClosesOnEveryWayOut) {
+    ProgramFolder folder;
+    auto c = std::make_unique<Client>();
+    c->InitAccess(Globals::DataFilePath());
+    EXPECT_THROW(
+        {
+            const ConnectionScope opened = c->OpenScope();
+            ASSERT_TRUE(ado::Connection::IsFileOpen(folder.dataFile()));
+            vb::Raise(vb::err::ObjectNotSet);
+        },
+        vb::RuntimeError);
+    EXPECT_FALSE(ado::Connection::IsFileOpen(folder.dataFile()));
+    {
+        const ConnectionScope opened = c->OpenScope();
+        c.reset();
+    }
+    EXPECT_FALSE(ado::Connection::IsFileOpen(folder.dataFile()));
 }
 
 TEST(ClientBal, WithoutASharedInvoiceReportsAndGivesZero) {

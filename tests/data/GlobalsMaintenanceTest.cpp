@@ -40,6 +40,12 @@ TEST(GlobalsMaintenance, FormatFileSize) {
 
 namespace {
 
+// The bytes of a file; empty when it cannot be read.
+QByteArray FileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 // A data file with enough rows that compaction has something to do.
 void FillAndFragment(const ProgramFolder& f) {
     f.exec(QStringLiteral(
@@ -108,10 +114,8 @@ TEST(GlobalsMaintenance, CompactReplacesTheFileWithACheckedCopy) {
 TEST(GlobalsMaintenance, CompactFailureAfterTheCopyLeavesTheSourceAsItWas) {
     ProgramFolder folder;
     FillAndFragment(folder);
-    QFile src(folder.dataFile());
-    ASSERT_TRUE(src.open(QIODevice::ReadOnly));
-    const QByteArray original = src.readAll();
-    src.close();
+    const QByteArray original = FileBytes(folder.dataFile());
+    ASSERT_FALSE(original.isEmpty());
 
     Globals::testing::AfterCompactCopy = [] { vb::Raise(vb::err::SqlEngine, QStringLiteral("disk full")); };
     CompactBoxes boxes;
@@ -125,8 +129,7 @@ TEST(GlobalsMaintenance, CompactFailureAfterTheCopyLeavesTheSourceAsItWas) {
     EXPECT_EQ(forms::MousePointer(), forms::vbDefault);
     // The checked copy stays after a failure; the data file is as it was.
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), (QStringList{"BackupOfVantrel.mdb", "Vantrel.mdb"}));
-    ASSERT_TRUE(src.open(QIODevice::ReadOnly));
-    EXPECT_EQ(src.readAll(), original);
+    EXPECT_EQ(FileBytes(folder.dataFile()), original);
     EXPECT_EQ(folder.scalar(QStringLiteral("select count(*) from tb_Client")), QStringLiteral("1000"));
 }
 
@@ -226,10 +229,8 @@ TEST(GlobalsMaintenance, CompactFailureNamesItsCause) {
         SCOPED_TRACE(c.prompt);
         ProgramFolder folder;
         FillAndFragment(folder);
-        QFile f(folder.dataFile());
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        const QByteArray original = f.readAll();
-        f.close();
+        const QByteArray original = FileBytes(folder.dataFile());
+        ASSERT_FALSE(original.isEmpty());
         CompactBoxes boxes;
         {
             std::unique_ptr<Immutable> frozen;
@@ -245,9 +246,7 @@ TEST(GlobalsMaintenance, CompactFailureNamesItsCause) {
         ASSERT_EQ(boxes.seen.size(), 1u);
         EXPECT_EQ(boxes.seen[0].prompt.toStdString(), c.prompt);
         EXPECT_EQ(boxes.seen[0].title, QStringLiteral("CompactDatabase Error"));
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        EXPECT_EQ(f.readAll(), original);
-        f.close();
+        EXPECT_EQ(FileBytes(folder.dataFile()), original);
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"Vantrel.mdb"});
     }
 }

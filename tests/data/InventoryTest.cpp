@@ -15,12 +15,7 @@ using testsupport::ScriptedMsgBox;
 
 namespace {
 
-std::unique_ptr<Inventory> OpenInventory() {
-    auto inv = std::make_unique<Inventory>();
-    inv->InitAccess(Globals::DataFilePath());
-    inv->OpenCn();
-    return inv;
-}
+constexpr auto OpenInventory = &testsupport::OpenOnDataFile<Inventory>;
 
 const QString kTricky = QStringLiteral("O'Brien \"big\" #1# & co; [x]\nTrue äöü €");
 

@@ -19,15 +19,8 @@ using testsupport::ScriptedMsgBox;
 
 namespace {
 
-struct Opened {
-    ProgramFolder folder;
-    Invoice inv;
-    Opened() {
-        inv.InitAccess(folder.path() + QStringLiteral("\\Vantrel.mdb"));
-        inv.OpenCn();
-    }
-    ~Opened() { inv.CloseCn(); }
-    QString scalar(const QString& sql) const { return folder.scalar(sql); }
+struct Opened : testsupport::OpenedOn<Invoice> {
+    Invoice& inv = da;
 };
 
 // Locale-free, so it reads the same under every test locale.

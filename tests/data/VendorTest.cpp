@@ -13,12 +13,7 @@ using testsupport::ScriptedMsgBox;
 
 namespace {
 
-std::unique_ptr<Vendor> OpenVendor() {
-    auto v = std::make_unique<Vendor>();
-    v->InitAccess(Globals::DataFilePath());
-    v->OpenCn();
-    return v;
-}
+constexpr auto OpenVendor = &testsupport::OpenOnDataFile<Vendor>;
 
 // TransNums of a record set, in its order.
 QStringList Keys(const ado::RecordsetPtr& r) {

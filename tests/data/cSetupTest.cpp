@@ -12,12 +12,7 @@ using testsupport::ScriptedMsgBox;
 
 namespace {
 
-std::unique_ptr<cSetup> OpenSetup() {
-    auto s = std::make_unique<cSetup>();
-    s->InitAccess(Globals::DataFilePath());
-    s->OpenCn();
-    return s;
-}
+constexpr auto OpenSetup = &testsupport::OpenOnDataFile<cSetup>;
 
 QStringList Column(const ado::RecordsetPtr& r, int col) {
     QStringList out;

@@ -5,11 +5,13 @@
 #include "customers/InvoiceFixture.h"
 #include "customers/StatusWindow.h"
 #include "reports/Prt30Days.h"
+#include "support/DocumentReader.h"
 #include "support/FormDriver.h"
 #include "vb/ErrorTrap.h"
 
 using forms::Form;
 using invoicetest::money;
+using testsupport::row;
 
 namespace {
 
@@ -45,11 +47,6 @@ protected:
         return Form::get<Prt30Days>();
     }
     static const printer::Table& table(const Prt30Days& p) { return p.VSInvoice.Tables().at(0); }
-    static QStringList row(const printer::Table& t, int r) {
-        QStringList cells;
-        for (int c = 0; c < t.columns.size(); ++c) cells << t.cell(r, c);
-        return cells;
-    }
     static QStringList names(const Prt30Days& p) {
         QStringList out;
         for (int r = 1; r <= table(p).rowCount(); ++r) out << table(p).cell(r, 1);

@@ -9,12 +9,14 @@
 #include "forms/Form.h"
 #include "reports/PrtBackOrdered.h"
 #include "reports/PrtBackOrders.h"
+#include "support/DocumentReader.h"
 #include "support/FormDriver.h"
 #include "support/WindowFixture.h"
 #include "vb/ErrorTrap.h"
 #include "vb/MsgBox.h"
 
 using forms::Form;
+using testsupport::row;
 
 namespace {
 
@@ -22,9 +24,7 @@ class PrtBackOrdersTest : public testsupport::WindowFixture {
 protected:
     void SetUp() override {
         WindowFixture::SetUp();
-        auto inv = std::make_shared<Invoice>();
-        inv->InitAccess(Globals::DataFilePath());
-        Globals::SharedInvoice = inv;
+        testsupport::SharedOnDataFile(Globals::SharedInvoice);
         folder.exec("insert into tb_Client (CustNum, Fname, Lname) values (1001, 'John', 'Smith'), (1002, '', 'Jones')");
         folder.exec("insert into tb_Invoice (InvoiceNum, CustNum, [Date], SalesRep) values "
                     "(5001, 1001, '2026-03-15 00:00:00', 'Pat'), (5002, 1002, '2026-04-01 00:00:00', NULL)");
@@ -45,11 +45,6 @@ protected:
         T& w = Form::get<T>();
         w.Show();
         return w;
-    }
-    static QStringList row(const printer::Table& t, int r) {
-        QStringList cells;
-        for (int c = 0; c < t.columns.size(); ++c) cells << t.cell(r, c);
-        return cells;
     }
     // Body rows keyed by their item column, as the query sorts nothing.
     static QStringList rowOfItem(const printer::Table& t, const QString& item) {

@@ -5,11 +5,14 @@
 #include "customers/InvoiceFixture.h"
 #include "customers/StatusWindow.h"
 #include "reports/PrtBals.h"
+#include "support/DocumentReader.h"
 #include "support/FormDriver.h"
 #include "vb/ErrorTrap.h"
 
 using forms::Form;
 using invoicetest::money;
+using testsupport::paragraphs;
+using testsupport::row;
 
 namespace {
 
@@ -31,16 +34,6 @@ protected:
     PrtBals& open() {
         Form::get<PrtBals>().Show();
         return Form::get<PrtBals>();
-    }
-    static QStringList row(const printer::Table& t, int r) {
-        QStringList cells;
-        for (int c = 0; c < t.columns.size(); ++c) cells << t.cell(r, c);
-        return cells;
-    }
-    static QStringList paragraphs(const printer::PageDocument& d) {
-        QStringList out;
-        for (const printer::PlacedText& t : d.Texts(printer::PlacedText::Paragraph)) out << t.text;
-        return out;
     }
 };
 

@@ -7,11 +7,13 @@
 #include "customers/StatusWindow.h"
 #include "reports/Billing.h"
 #include "reports/PrtBilling.h"
+#include "support/DocumentReader.h"
 #include "support/FormDriver.h"
 #include "vb/ErrorTrap.h"
 
 using forms::Form;
 using invoicetest::money;
+using testsupport::row;
 
 namespace {
 
@@ -73,11 +75,6 @@ protected:
         return print(b);
     }
 
-    static QStringList row(const printer::Table& t, int r) {
-        QStringList cells;
-        for (int c = 0; c < t.columns.size(); ++c) cells << t.cell(r, c);
-        return cells;
-    }
     // The body rows that hold anything.
     static QList<QStringList> filled(const printer::Table& t) {
         QList<QStringList> out;

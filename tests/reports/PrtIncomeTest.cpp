@@ -7,6 +7,7 @@
 #include "data/Invoice.h"
 #include "forms/Form.h"
 #include "reports/PrtIncome.h"
+#include "support/DocumentReader.h"
 #include "support/FormDriver.h"
 #include "support/WindowFixture.h"
 #include "vb/Conv.h"
@@ -24,9 +25,7 @@ protected:
     void SetUp() override {
         WindowFixture::SetUp();
         Globals::CoName = QStringLiteral("Acme Supply");
-        auto invoice = std::make_shared<Invoice>();
-        invoice->InitAccess(Globals::DataFilePath());
-        Globals::SharedInvoice = invoice;
+        testsupport::SharedOnDataFile(Globals::SharedInvoice);
     }
     // The expense types as start-up reads them.
     void startProgram() { Globals::SetupInit(); }
@@ -75,11 +74,7 @@ protected:
         }
         return out;
     }
-    static QStringList paragraphs(const PrtIncome& p) {
-        QStringList out;
-        for (const printer::PlacedText& t : p.VSregistry.Texts(printer::PlacedText::Paragraph)) out << t.text;
-        return out;
-    }
+    static QStringList paragraphs(const PrtIncome& p) { return testsupport::paragraphs(p.VSregistry); }
 };
 
 TEST_F(PrtIncomeTest, OpensOnTheYearToDateWithEveryFigure) {

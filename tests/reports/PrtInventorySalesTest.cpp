@@ -6,32 +6,19 @@
 #include "forms/Form.h"
 #include "reports/PrtInventoryBestSales.h"
 #include "reports/PrtInventorySales.h"
+#include "support/DocumentReader.h"
 #include "support/WindowFixture.h"
 #include "vb/Conv.h"
 #include "vb/MsgBox.h"
 
 using forms::Form;
+using testsupport::flow;
 
 namespace {
 
 const QString kNoSales = QStringLiteral("No inventory sales for selected time period to print");
 
 QString money(double x) { return vb::FormatCurrency(vb::Currency::fromDouble(x)); }
-
-// Paragraphs ("*" before a bold one) and "[table]" where a table stands, down the pages.
-QStringList flow(const printer::PageDocument& d) {
-    QStringList out;
-    int lastTable = -1;
-    for (const printer::Page& p : d.Pages())
-        for (const printer::PlacedText& t : p.texts) {
-            if (t.kind == printer::PlacedText::Paragraph) out << (t.font.bold ? "*" : "") + t.text;
-            if (t.kind == printer::PlacedText::Cell && t.table != lastTable) {
-                out << QStringLiteral("[table]");
-                lastTable = t.table;
-            }
-        }
-    return out;
-}
 
 // Every body row of a table, its cells joined by " / ".
 QStringList rows(const printer::Table& t) {

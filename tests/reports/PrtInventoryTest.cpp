@@ -5,37 +5,18 @@
 #include "data/Globals.h"
 #include "forms/Form.h"
 #include "reports/PrtInventory.h"
+#include "support/DocumentReader.h"
 #include "support/WindowFixture.h"
 #include "vb/Conv.h"
 #include "vb/MsgBox.h"
 
 using forms::Form;
+using testsupport::flow;
+using testsupport::row;
 
 namespace {
 
 QString money(double x) { return vb::FormatCurrency(vb::Currency::fromDouble(x)); }
-
-// The flow as read down the pages: each paragraph ("*" before a bold one)
-// and "[table]" where a table stands.
-QStringList flow(const printer::PageDocument& d) {
-    QStringList out;
-    int lastTable = -1;
-    for (const printer::Page& p : d.Pages())
-        for (const printer::PlacedText& t : p.texts) {
-            if (t.kind == printer::PlacedText::Paragraph) out << (t.font.bold ? "*" : "") + t.text;
-            if (t.kind == printer::PlacedText::Cell && t.table != lastTable) {
-                out << QStringLiteral("[table]");
-                lastTable = t.table;
-            }
-        }
-    return out;
-}
-
-QStringList row(const printer::Table& t, int r) {
-    QStringList cells;
-    for (int c = 0; c < t.columns.size(); ++c) cells << t.cell(r, c);
-    return cells;
-}
 
 class PrtInventoryTest : public testsupport::WindowFixture {
 protected:

@@ -7,11 +7,13 @@
 #include "customers/InvoiceFixture.h"
 #include "forms/App.h"
 #include "reports/PrtInvoice.h"
+#include "support/DocumentReader.h"
 #include "support/FormDriver.h"
 #include "vb/ErrorTrap.h"
 
 using forms::Form;
 using invoicetest::money;
+using testsupport::row;
 
 namespace {
 
@@ -64,22 +66,13 @@ protected:
     static const printer::Table& facts(const PrtInvoice& p) { return p.VSInvoice.Tables().at(0); }
     static const printer::Table& lines(const PrtInvoice& p) { return p.VSInvoice.Tables().at(1); }
     static const printer::Table& totals(const PrtInvoice& p) { return p.VSInvoice.Tables().at(2); }
-    static QStringList row(const printer::Table& t, int r) {
-        QStringList cells;
-        for (int c = 0; c < t.columns.size(); ++c) cells << t.cell(r, c);
-        return cells;
-    }
     // Label and amount of every row of the totals table, header first.
     static QStringList totalsText(const PrtInvoice& p) {
         QStringList out;
         for (int r = 0; r <= totals(p).rowCount(); ++r) out << row(totals(p), r).join(" ");
         return out;
     }
-    static QStringList paragraphs(const PrtInvoice& p) {
-        QStringList out;
-        for (const printer::PlacedText& t : p.VSInvoice.Texts(printer::PlacedText::Paragraph)) out << t.text;
-        return out;
-    }
+    static QStringList paragraphs(const PrtInvoice& p) { return testsupport::paragraphs(p.VSInvoice); }
 };
 
 TEST_F(PrtInvoiceTest, LaysOutTheStoredInvoiceOfTheClient) {

@@ -23,9 +23,7 @@ class PrtRegistryTest : public testsupport::WindowFixture {
 protected:
     void SetUp() override {
         WindowFixture::SetUp();
-        auto vendor = std::make_shared<Vendor>();
-        vendor->InitAccess(Globals::DataFilePath());
-        Globals::SharedVendor = vendor;
+        testsupport::SharedOnDataFile(Globals::SharedVendor);
         folder.exec("insert into tb_ExpenseTypes (type) values ('Freight')");
         folder.exec("insert into tb_ExpenseTypes (type) values ('Rent')");
         vendorRow(1001, "Acme Co");

@@ -47,15 +47,9 @@ protected:
         WindowFixture::SetUp();
         SampleStatement::loads = 0;
         SampleStatement::failAfterStart = false;
-        auto setup = std::make_shared<cSetup>();
-        setup->InitAccess(Globals::DataFilePath());
-        Globals::SharedSetup = setup;
-        auto client = std::make_shared<Client>();
-        client->InitAccess(Globals::DataFilePath());
-        Globals::SharedClient = client;
-        auto invoice = std::make_shared<Invoice>();
-        invoice->InitAccess(Globals::DataFilePath());
-        Globals::SharedInvoice = invoice;
+        testsupport::SharedOnDataFile(Globals::SharedSetup);
+        testsupport::SharedOnDataFile(Globals::SharedClient);
+        testsupport::SharedOnDataFile(Globals::SharedInvoice);
     }
 
     static QStringList boxLines(const printer::PageDocument& d, double left, double top) {

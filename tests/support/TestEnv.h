@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include "data/Globals.h"
+#include "vb/RuntimeError.h"
 
 struct sqlite3;
 class QProcess;
@@ -100,5 +102,49 @@ public:
     explicit PinnedClock(const QDateTime& now);
     ~PinnedClock();
 };
+
+// The number of the run-time error f raises; 0 when it raises none.
+template <class F>
+long errorNumberOf(F&& f) {
+    try {
+        f();
+    } catch (const vb::RuntimeError& e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+// A data-access instance on the program folder's data file, set as the
+// shared one the way start-up leaves it.
+template <class T>
+std::shared_ptr<T> SharedOnDataFile(std::shared_ptr<T>& shared) {
+    auto p = std::make_shared<T>();
+    p->InitAccess(Globals::DataFilePath());
+    shared = p;
+    return p;
+}
+
+// A program folder with a data-access instance of T open on its data file
+// for as long as it lives.
+template <class T>
+struct OpenedOn {
+    ProgramFolder folder;
+    T da;
+    OpenedOn() {
+        da.InitAccess(folder.path() + QStringLiteral("\\Vantrel.mdb"));
+        da.OpenCn();
+    }
+    ~OpenedOn() { da.CloseCn(); }
+    QString scalar(const QString& sql) const { return folder.scalar(sql); }
+};
+
+// A data-access instance of its own on the data file, its connection open.
+template <class T>
+std::unique_ptr<T> OpenOnDataFile() {
+    auto p = std::make_unique<T>();
+    p->InitAccess(Globals::DataFilePath());
+    p->OpenCn();
+    return p;
+}
 
 } // namespace testsupport

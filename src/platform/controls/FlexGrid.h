@@ -153,6 +153,7 @@ public:
     bool ExtendLastCol() const { return extendLastCol_; }
     void setExtendLastCol(bool on);
     // Off while filling many rows to skip repaints; on repaints once.
+    bool Redraw() const { return redraw_; }
     void setRedraw(bool on);
 
     // ---- Methods ----
@@ -175,6 +176,18 @@ public:
     };
     template <class F>
     void withEventsHeld(F&& body) { EventHold hold(*this); body(); }
+    // Redraw is off inside this scope and on again at its end on every way
+    // out, so a fill that fails part-way never leaves a grid that stopped
+    // painting.
+    class RedrawOff {
+    public:
+        explicit RedrawOff(FlexGrid& g) : grid_(&g) { g.setRedraw(false); }
+        ~RedrawOff() { if (grid_) grid_->setRedraw(true); }
+        RedrawOff(const RedrawOff&) = delete;
+        RedrawOff& operator=(const RedrawOff&) = delete;
+    private:
+        QPointer<FlexGrid> grid_;
+    };
     // True while a code move would be silent.
     bool eventsHeld() const { return dispatchDepth_ > 0 || holdDepth_ > 0; }
 

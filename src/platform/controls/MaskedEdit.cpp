@@ -84,4 +84,11 @@ vb::Date MaskedEdit::DateValue() const {
     return d;
 }
 
+void MaskedEdit::setDateValue(const vb::Date& d) {
+    setText(QStringLiteral("%1/%2/%3")
+                .arg(d.month(), 2, 10, QLatin1Char('0'))
+                .arg(d.day(), 2, 10, QLatin1Char('0'))
+                .arg(d.year() % 100, 2, 10, QLatin1Char('0')));
+}
+
 } // namespace controls

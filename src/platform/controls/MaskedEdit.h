@@ -33,6 +33,8 @@ public:
     // today (vb::FullYear). Raises 13 (type mismatch) when a
     // position is empty or the date does not exist.
     vb::Date DateValue() const;
+    // Shows d as "mm/dd/yy" whatever the locale, as DateValue reads it back.
+    void setDateValue(const vb::Date& d);
     static bool ParseMdy(const QString& text, vb::Date& out);
 
 private:

@@ -169,6 +169,21 @@ QString twoDigitYears(const QString& f) {
 // Qt reads "yy" as 19yy; the year goes to the century around today.
 QDate windowed(QDate d) { return d.isValid() ? d.addYears(FullYear(d.year() % 100) - d.year()) : d; }
 
+// Reads an optional sign and digits with at most one decimal point ('.',
+// or also ',' when commaToo) from t at i, into num with '.' as the point;
+// stops at the first other character. False when no digit was read.
+bool readMantissa(const QString& t, qsizetype& i, QByteArray& num, bool commaToo) {
+    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) num += char(t[i++].unicode());
+    bool digits = false, point = false;
+    for (; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) { num += char(c.unicode()); digits = true; }
+        else if ((c == QLatin1Char('.') || (commaToo && c == QLatin1Char(','))) && !point) { num += '.'; point = true; }
+        else break;
+    }
+    return digits;
+}
+
 } // namespace
 
 QString NumberToInvariant(double x) {
@@ -339,15 +354,7 @@ double Val(const QString& s) {
 
     QByteArray num;
     qsizetype i = 0;
-    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) num += char(t[i++].unicode());
-    bool digits = false, point = false;
-    for (; i < t.size(); ++i) {
-        const QChar c = t[i];
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) { num += char(c.unicode()); digits = true; }
-        else if (c == QLatin1Char('.') && !point) { num += '.'; point = true; }
-        else break;
-    }
-    if (!digits) return 0.0;
+    if (!readMantissa(t, i, num, false)) return 0.0;
     if (i < t.size() && QStringLiteral("eEdD").contains(t[i])) {
         qsizetype j = i + 1;
         QByteArray e("e");
@@ -392,15 +399,7 @@ bool TryPlainNumber(const QString& s, double& out) {
     const QString t = s.trimmed();
     QByteArray num;
     qsizetype i = 0;
-    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) num += char(t[i++].unicode());
-    bool digits = false, point = false;
-    for (; i < t.size(); ++i) {
-        const QChar c = t[i];
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) { num += char(c.unicode()); digits = true; }
-        else if ((c == QLatin1Char('.') || c == QLatin1Char(',')) && !point) { num += '.'; point = true; }
-        else return false;
-    }
-    if (!digits) return false;
+    if (!readMantissa(t, i, num, true) || i < t.size()) return false;
     const double x = detail::ReadDouble(num.constData(), num.constData() + num.size());
     if (!std::isfinite(x)) return false;
     out = x == 0.0 ? 0.0 : x;

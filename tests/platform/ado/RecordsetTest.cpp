@@ -9,6 +9,8 @@
 #include "support/TestEnv.h"
 #include "vb/RuntimeError.h"
 
+using testsupport::errorNumberOf;
+
 namespace {
 
 using ado::ConnectionPtr;
@@ -27,16 +29,6 @@ ConnectionPtr openOn(const QString& path) {
     cn->CursorLocation = ado::adUseClient;
     cn->Open();
     return cn;
-}
-
-template <class F>
-long errorOf(F&& f) {
-    try {
-        f();
-    } catch (const vb::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
 }
 
 std::shared_ptr<Recordset> list(const ConnectionPtr& cn, const QString& sql) {
@@ -128,7 +120,7 @@ TEST_F(RecordsetTest, ConnectionOpensTheFileWhateverCapitalsTheCallerWrites) {
     EXPECT_EQ(cn->State(), ado::adStateOpen);
     EXPECT_EQ(QFileInfo(cn->FilePath()).fileName(), QStringLiteral("Vantrel.mdb"));
     EXPECT_TRUE(ado::Connection::IsFileOpen(folder.dataFile()));
-    EXPECT_EQ(errorOf([&] { cn->Open(); }), vb::err::ObjectOpen);
+    EXPECT_EQ(errorNumberOf([&] { cn->Open(); }), vb::err::ObjectOpen);
     cn->Close();
     cn->Close();
     EXPECT_EQ(cn->State(), ado::adStateClosed);
@@ -137,21 +129,21 @@ TEST_F(RecordsetTest, ConnectionOpensTheFileWhateverCapitalsTheCallerWrites) {
 
 TEST_F(RecordsetTest, ConnectionRefusesUnknownProvidersAndNeverCreatesAFile) {
     ado::Connection cn;
-    EXPECT_EQ(errorOf([&] { cn.Open(QStringLiteral("Provider=SQLOLEDB;uid=a;pwd=b;database=c;server=d;")); }),
+    EXPECT_EQ(errorNumberOf([&] { cn.Open(QStringLiteral("Provider=SQLOLEDB;uid=a;pwd=b;database=c;server=d;")); }),
               vb::err::ProviderNotFound);
     ado::Connection empty;
-    EXPECT_EQ(errorOf([&] { empty.Open(); }), vb::err::ProviderNotFound);
+    EXPECT_EQ(errorNumberOf([&] { empty.Open(); }), vb::err::ProviderNotFound);
 
     const QString missing = folder.path() + QStringLiteral("/Missing.mdb");
     ado::Connection cn2;
-    EXPECT_EQ(errorOf([&] { cn2.Open(jetString(missing)); }), vb::err::SqlEngine);
+    EXPECT_EQ(errorNumberOf([&] { cn2.Open(jetString(missing)); }), vb::err::SqlEngine);
     EXPECT_EQ(cn2.State(), ado::adStateClosed);
     EXPECT_FALSE(QFile::exists(missing));
     EXPECT_FALSE(ado::Connection::IsFileOpen(missing));
 
     // No data source at all must not open a scratch database.
     ado::Connection cn3;
-    EXPECT_EQ(errorOf([&] { cn3.Open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source = \"\" ;Mode=Read|Write")); }),
+    EXPECT_EQ(errorNumberOf([&] { cn3.Open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source = \"\" ;Mode=Read|Write")); }),
               vb::err::SqlEngine);
     EXPECT_EQ(cn3.State(), ado::adStateClosed);
 }
@@ -159,8 +151,8 @@ TEST_F(RecordsetTest, ConnectionRefusesUnknownProvidersAndNeverCreatesAFile) {
 TEST_F(RecordsetTest, StatementsOnAClosedConnectionRaise3709) {
     auto cn = std::make_shared<ado::Connection>();
     Recordset rs;
-    EXPECT_EQ(errorOf([&] { rs.Open(QStringLiteral("select * from tb_Inventory"), cn); }), vb::err::ConnectionUnusable);
-    EXPECT_EQ(errorOf([&] { cn->BeginTrans(); }), vb::err::ConnectionUnusable);
+    EXPECT_EQ(errorNumberOf([&] { rs.Open(QStringLiteral("select * from tb_Inventory"), cn); }), vb::err::ConnectionUnusable);
+    EXPECT_EQ(errorNumberOf([&] { cn->BeginTrans(); }), vb::err::ConnectionUnusable);
     EXPECT_EQ(rs.State(), ado::adStateClosed);
 }
 
@@ -192,7 +184,7 @@ TEST_F(RecordsetTest, EngineErrorsCarryTheEngineMessage) {
         EXPECT_EQ(e.Description(), QStringLiteral("no such column: nosuch"));
     }
     // A duplicate key is the engine refusing a well-formed statement.
-    EXPECT_EQ(errorOf([&] { rs.Open(QStringLiteral("insert into tb_InvCategories values (1, 'a')"), cn);
+    EXPECT_EQ(errorNumberOf([&] { rs.Open(QStringLiteral("insert into tb_InvCategories values (1, 'a')"), cn);
                             rs.Open(QStringLiteral("insert into tb_InvCategories values (1, 'b')"), cn); }),
               vb::err::SqlEngine);
 }
@@ -226,7 +218,7 @@ TEST_F(RecordsetTest, ALockHeldElsewhereWaitsBrieflyThenFails) {
     holder->BeginTrans();
     auto cn = openOn(folder.dataFile());
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(errorOf([&] { cn->BeginTrans(); }), vb::err::SqlEngine);
+    EXPECT_EQ(errorNumberOf([&] { cn->BeginTrans(); }), vb::err::SqlEngine);
     const auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_GE(waited, std::chrono::milliseconds(1500));
     EXPECT_LT(waited, std::chrono::seconds(10));
@@ -257,9 +249,9 @@ TEST_F(RecordsetTest, SnapshotOutlivesItsConnection) {
         }
         EXPECT_EQ(seen, (QStringList{"Widget", "gadget", "Bolt"}));
     }
-    EXPECT_EQ(errorOf([&] { clone->Fields("Description").Value(); }), vb::err::NoCurrentRecord);
-    EXPECT_EQ(errorOf([&] { clone->MoveNext(); }), vb::err::NoCurrentRecord);
-    EXPECT_EQ(errorOf([&] { rs->RecordCount(); }), vb::err::ObjectClosed);
+    EXPECT_EQ(errorNumberOf([&] { clone->Fields("Description").Value(); }), vb::err::NoCurrentRecord);
+    EXPECT_EQ(errorNumberOf([&] { clone->MoveNext(); }), vb::err::NoCurrentRecord);
+    EXPECT_EQ(errorNumberOf([&] { rs->RecordCount(); }), vb::err::ObjectClosed);
 }
 
 TEST_F(RecordsetTest, FieldsByNameIgnoringCaseAndByOrdinal) {
@@ -271,9 +263,9 @@ TEST_F(RecordsetTest, FieldsByNameIgnoringCaseAndByOrdinal) {
     EXPECT_EQ(rs->Fields().Count(), 2);
     EXPECT_EQ(rs->Fields("ITEMNUM").Value().longValue(), 1);
     EXPECT_EQ(rs->Fields("desc2").Value().stringValue(), QStringLiteral("Widget"));
-    EXPECT_EQ(errorOf([&] { rs->Fields("Nope"); }), vb::err::ItemNotFound);
-    EXPECT_EQ(errorOf([&] { rs->Fields(2); }), vb::err::ItemNotFound);
-    EXPECT_EQ(errorOf([&] { rs->Fields(-1); }), vb::err::ItemNotFound);
+    EXPECT_EQ(errorNumberOf([&] { rs->Fields("Nope"); }), vb::err::ItemNotFound);
+    EXPECT_EQ(errorNumberOf([&] { rs->Fields(2); }), vb::err::ItemNotFound);
+    EXPECT_EQ(errorNumberOf([&] { rs->Fields(-1); }), vb::err::ItemNotFound);
 }
 
 // Lookups in any order, a name given twice (the first counts, whichever
@@ -302,16 +294,16 @@ TEST_F(RecordsetTest, EmptyAndClosedSets) {
     EXPECT_EQ(rs->RecordCount(), 0);
     rs->MoveFirst();
     EXPECT_TRUE(rs->Eof());
-    EXPECT_EQ(errorOf([&] { rs->Fields("Lname").Value(); }), vb::err::NoCurrentRecord);
+    EXPECT_EQ(errorNumberOf([&] { rs->Fields("Lname").Value(); }), vb::err::NoCurrentRecord);
 
     Recordset never;
     EXPECT_EQ(never.State(), ado::adStateClosed);
-    EXPECT_EQ(errorOf([&] { never.Eof(); }), vb::err::ObjectClosed);
-    EXPECT_EQ(errorOf([&] { never.MoveFirst(); }), vb::err::ObjectClosed);
-    EXPECT_EQ(errorOf([&] { never.MoveNext(); }), vb::err::ObjectClosed);
-    EXPECT_EQ(errorOf([&] { never.RecordCount(); }), vb::err::ObjectClosed);
-    EXPECT_EQ(errorOf([&] { never.Fields("x"); }), vb::err::ObjectClosed);
-    EXPECT_EQ(errorOf([&] { never.setSort(QStringLiteral("x")); }), vb::err::ObjectClosed);
+    EXPECT_EQ(errorNumberOf([&] { never.Eof(); }), vb::err::ObjectClosed);
+    EXPECT_EQ(errorNumberOf([&] { never.MoveFirst(); }), vb::err::ObjectClosed);
+    EXPECT_EQ(errorNumberOf([&] { never.MoveNext(); }), vb::err::ObjectClosed);
+    EXPECT_EQ(errorNumberOf([&] { never.RecordCount(); }), vb::err::ObjectClosed);
+    EXPECT_EQ(errorNumberOf([&] { never.Fields("x"); }), vb::err::ObjectClosed);
+    EXPECT_EQ(errorNumberOf([&] { never.setSort(QStringLiteral("x")); }), vb::err::ObjectClosed);
     never.Close();
     rs->Close();
     rs->Close();
@@ -402,8 +394,8 @@ TEST_F(RecordsetTest, ReadOnlyJoinedOrDetachedSetsRefuseUpdates) {
     auto cn = openOn(folder.dataFile());
     Recordset ro;
     ro.Open(QStringLiteral("select * from tb_Inventory"), cn, ado::adOpenForwardOnly, ado::adLockReadOnly);
-    EXPECT_EQ(errorOf([&] { ro.Fields("instock") = Variant(1); }), vb::err::NotUpdatable);
-    EXPECT_EQ(errorOf([&] { ro.Update(); }), vb::err::NotUpdatable);
+    EXPECT_EQ(errorNumberOf([&] { ro.Fields("instock") = Variant(1); }), vb::err::NotUpdatable);
+    EXPECT_EQ(errorNumberOf([&] { ro.Update(); }), vb::err::NotUpdatable);
 
     folder.exec(QStringLiteral("insert into tb_InvCategories values (10, 'Tools')"));
     Recordset joined;
@@ -411,12 +403,12 @@ TEST_F(RecordsetTest, ReadOnlyJoinedOrDetachedSetsRefuseUpdates) {
                                "tb_InvCategories on tb_Inventory.CatNum = tb_InvCategories.CatNum"),
                 cn, ado::adOpenDynamic, ado::adLockOptimistic);
     ASSERT_EQ(joined.RecordCount(), 2);
-    EXPECT_EQ(errorOf([&] { joined.Fields("instock") = Variant(1); }), vb::err::NotUpdatable);
+    EXPECT_EQ(errorNumberOf([&] { joined.Fields("instock") = Variant(1); }), vb::err::NotUpdatable);
 
     Recordset detached;
     detached.Open(QStringLiteral("select * from tb_Inventory"), cn, ado::adOpenDynamic, ado::adLockOptimistic);
     detached.ActiveConnection = nullptr;
-    EXPECT_EQ(errorOf([&] { detached.Fields("instock") = Variant(1); }), vb::err::NotUpdatable);
+    EXPECT_EQ(errorNumberOf([&] { detached.Fields("instock") = Variant(1); }), vb::err::NotUpdatable);
     EXPECT_EQ(folder.scalar(QStringLiteral("select sum(instock) from tb_Inventory")), QStringLiteral("13"));
 }
 
@@ -425,7 +417,7 @@ TEST_F(RecordsetTest, AFailedUpdateIsNotShownAsStored) {
     Recordset rs;
     rs.Open(QStringLiteral("select * from tb_Inventory where ItemNum = 1"), cn, ado::adOpenDynamic, ado::adLockOptimistic);
     rs.Fields("ItemNum") = Variant(2);   // the key is taken
-    EXPECT_EQ(errorOf([&] { rs.Update(); }), vb::err::SqlEngine);
+    EXPECT_EQ(errorNumberOf([&] { rs.Update(); }), vb::err::SqlEngine);
     EXPECT_EQ(rs.Fields("ItemNum").Value().longValue(), 1);
 }
 
@@ -502,7 +494,7 @@ TEST(RecordsetMemory, SortOrdersStablyWithNullsAtTheLowEnd) {
 
     rs->setSort(QString());
     EXPECT_EQ(names(*rs), (QStringList{"smith", "Adams", "adams", "Zed", "Brown"}));
-    EXPECT_EQ(errorOf([&] { rs->setSort(QStringLiteral("Nope")); }), vb::err::ItemNotFound);
+    EXPECT_EQ(errorNumberOf([&] { rs->setSort(QStringLiteral("Nope")); }), vb::err::ItemNotFound);
 }
 
 TEST_F(RecordsetTest, SortMixesLongsAndDoublesNumerically) {

@@ -631,10 +631,21 @@ TEST_F(GridFixture, ListCellsOpenFromTheirArrowAndKeysAndTakeThePick) {
 TEST_F(GridFixture, FillingThousandsOfRowsStaysCompact) {
     // Smoke check of the loader path: no per-cell widgets, painting touches visible rows only.
     grid->setFormatString("||Name|Home Phone|Work Phone|Cel Phone|Email");
-    grid->setRedraw(false);
-    for (int i = 0; i < 5000; ++i)
-        grid->AddItem(QStringLiteral("%1\t\tName %1, First\t555-0100\t555-0101\t\tx@y.z").arg(i));
-    grid->setRedraw(true);
+    {
+        const FlexGrid::RedrawOff redrawOff(*grid);
+        for (int i = 0; i < 5000; ++i)
+            grid->AddItem(QStringLiteral("%1\t\tName %1, First\t555-0100\t555-0101\t\tx@y.z").arg(i));
+        EXPECT_FALSE(grid->Redraw());
+    }
+    EXPECT_TRUE(grid->Redraw());
+    // A fill that fails part-way leaves a grid that paints.
+    EXPECT_THROW(
+        {
+            const FlexGrid::RedrawOff redrawOff(*grid);
+            grid->RemoveItem(99999);
+        },
+        vb::RuntimeError);
+    EXPECT_TRUE(grid->Redraw());
     grid->viewport()->repaint();
     EXPECT_EQ(grid->Rows(), 5001);
     EXPECT_EQ(grid->findChildren<QWidget*>().size(), FlexGrid(nullptr).findChildren<QWidget*>().size());

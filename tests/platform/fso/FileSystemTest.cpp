@@ -3,19 +3,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include "fso/FileSystem.h"
+#include "support/TestEnv.h"
 #include "vb/RuntimeError.h"
 
-namespace {
+using testsupport::errorNumberOf;
 
-template <class F>
-long errorOf(F&& f) {
-    try {
-        f();
-    } catch (const vb::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
+namespace {
 
 void touch(const QString& path, const QByteArray& content = "x") {
     QFile f(path);
@@ -70,23 +63,23 @@ TEST(FileSystem, FilesAndFolders) {
     EXPECT_EQ(sub, d + QStringLiteral("/Backup"));
     fso::CreateFolder(sub);
     EXPECT_TRUE(fso::FolderExists(sub));
-    EXPECT_NE(errorOf([&] { fso::CreateFolder(sub); }), 0);
-    EXPECT_NE(errorOf([&] { fso::CreateFolder(d + QStringLiteral("/no/such")); }), 0);
+    EXPECT_NE(errorNumberOf([&] { fso::CreateFolder(sub); }), 0);
+    EXPECT_NE(errorNumberOf([&] { fso::CreateFolder(d + QStringLiteral("/no/such")); }), 0);
 
     const QString b = sub + QStringLiteral("/a.bin");
     fso::CopyFile(a, b);
     EXPECT_EQ(fso::FileSize(b), 1500);
     touch(a, "short");
-    EXPECT_NE(errorOf([&] { fso::CopyFile(a, b, false); }), 0);
+    EXPECT_NE(errorNumberOf([&] { fso::CopyFile(a, b, false); }), 0);
     EXPECT_EQ(fso::FileSize(b), 1500);
     fso::CopyFile(a, b, true);
     EXPECT_EQ(fso::FileSize(b), 5);
 
     fso::DeleteFile(b);
     EXPECT_FALSE(fso::FileExists(b));
-    EXPECT_EQ(errorOf([&] { fso::DeleteFile(b); }), vb::err::FileNotFound);
-    EXPECT_EQ(errorOf([&] { fso::FileSize(b); }), vb::err::FileNotFound);
-    EXPECT_EQ(errorOf([&] { fso::CopyFile(b, a); }), vb::err::FileNotFound);
+    EXPECT_EQ(errorNumberOf([&] { fso::DeleteFile(b); }), vb::err::FileNotFound);
+    EXPECT_EQ(errorNumberOf([&] { fso::FileSize(b); }), vb::err::FileNotFound);
+    EXPECT_EQ(errorNumberOf([&] { fso::CopyFile(b, a); }), vb::err::FileNotFound);
 }
 
 TEST(FileSystem, SizesBeyondTwoGigabytes) {

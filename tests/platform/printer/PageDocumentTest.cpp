@@ -9,21 +9,15 @@
 #include <QTest>
 #include "printer/PageDocument.h"
 #include "printer/PreviewControl.h"
+#include "support/TestEnv.h"
 #include "vb/MsgBox.h"
 #include "vb/RuntimeError.h"
 
 using namespace printer;
 
-namespace {
+using testsupport::errorNumberOf;
 
-long errorNumber(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const vb::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
+namespace {
 
 void open(PageDocument& d) {
     d.setMarginLeft("0.5in");
@@ -59,7 +53,7 @@ TEST_P(LengthTest, ReadsInchesOrRaises380) {
     if (c.inches >= 0) {
         EXPECT_DOUBLE_EQ(ParseLength(c.text), c.inches);
     } else {
-        EXPECT_EQ(errorNumber([&] { ParseLength(c.text); }), 380);
+        EXPECT_EQ(errorNumberOf([&] { ParseLength(c.text); }), 380);
     }
 }
 
@@ -101,8 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"", {}}, FormatCase{";", {}}));
 
 TEST(TableFormat, ABadWidthRaises380) {
-    EXPECT_EQ(errorNumber([] { ParseTableFormat("^1in|wide;"); }), 380);
-    EXPECT_EQ(errorNumber([] { ParseTableFormat("1in||2in;"); }), 380);
+    EXPECT_EQ(errorNumberOf([] { ParseTableFormat("^1in|wide;"); }), 380);
+    EXPECT_EQ(errorNumberOf([] { ParseTableFormat("1in||2in;"); }), 380);
 }
 
 struct RowsCase {
@@ -690,15 +684,15 @@ TEST(PageDocument, TextBoxTextStaysInsideItsBox) {
 TEST(PageDocument, MisusedOperationsRaiseRunTimeErrors) {
     PageDocument d;
     open(d);
-    EXPECT_EQ(errorNumber([&] { d.AddTable("1in;", "a;", "b;"); }), 5);
-    EXPECT_EQ(errorNumber([&] { d.EndTable(); }), 5);
-    EXPECT_EQ(errorNumber([&] { d.setMarginLeft("half"); }), 380);
-    EXPECT_EQ(errorNumber([&] { d.TextBox("x", "2", "0in", "1in", "1in"); }), 380);
-    EXPECT_EQ(errorNumber([&] { d.setAlignment(3); }), 380);
+    EXPECT_EQ(errorNumberOf([&] { d.AddTable("1in;", "a;", "b;"); }), 5);
+    EXPECT_EQ(errorNumberOf([&] { d.EndTable(); }), 5);
+    EXPECT_EQ(errorNumberOf([&] { d.setMarginLeft("half"); }), 380);
+    EXPECT_EQ(errorNumberOf([&] { d.TextBox("x", "2", "0in", "1in", "1in"); }), 380);
+    EXPECT_EQ(errorNumberOf([&] { d.setAlignment(3); }), 380);
     d.StartTable();
     d.AddTable("1in;", "a;", "b;");
-    EXPECT_EQ(errorNumber([&] { d.setTableCell(tcRowHeight, 5, "0.25in"); }), 381);
-    EXPECT_EQ(errorNumber([&] { d.setTableCell(99, 1); }), 5);
+    EXPECT_EQ(errorNumberOf([&] { d.setTableCell(tcRowHeight, 5, "0.25in"); }), 381);
+    EXPECT_EQ(errorNumberOf([&] { d.setTableCell(99, 1); }), 5);
 }
 
 TEST(PageDocument, AddTableCellsKeepsSeparatorsInsideACell) {

@@ -9,18 +9,11 @@
 
 using namespace vb;
 
+using testsupport::errorNumberOf;
+
 namespace {
 
 QString q(const char* s) { return QString::fromUtf8(s); }
-
-long errorNumberOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 TEST(Conv, CStrOfDoubles) {
     struct Case { double x; const char* text; } cases[] = {

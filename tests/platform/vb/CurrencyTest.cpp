@@ -1,21 +1,15 @@
 // Fixed-point money: rounding into it, overflow at its edges, and its text.
 #include <cmath>
 #include <gtest/gtest.h>
+#include "support/TestEnv.h"
 #include "vb/Currency.h"
 #include "vb/RuntimeError.h"
 
 using vb::Currency;
 
-namespace {
+using testsupport::errorNumberOf;
 
-long errorNumberOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const vb::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
+namespace {
 
 TEST(Currency, FromDoubleRoundsHalfToEven) {
     struct Case { double x; int64_t raw; } cases[] = {
