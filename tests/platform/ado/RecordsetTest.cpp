@@ -283,8 +283,8 @@ TEST_F(RecordsetTest, FieldsByNameInAnyOrderWithRepeatedAndNonAsciiNames) {
         EXPECT_EQ(rs->Fields("Description").Value().stringValue(), QStringLiteral("Widget"));
     }
     EXPECT_EQ(rs->Fields(2).Value().stringValue(), QStringLiteral("second"));
-    EXPECT_EQ(errorOf([&] { rs->Fields("Descriptio"); }), vb::err::ItemNotFound);
-    EXPECT_EQ(errorOf([&] { rs->Fields("Größ"); }), vb::err::ItemNotFound);
+    EXPECT_EQ(errorNumberOf([&] { rs->Fields("Descriptio"); }), vb::err::ItemNotFound);
+    EXPECT_EQ(errorNumberOf([&] { rs->Fields("Größ"); }), vb::err::ItemNotFound);
 }
 
 TEST_F(RecordsetTest, EmptyAndClosedSets) {
