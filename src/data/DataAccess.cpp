@@ -78,7 +78,15 @@ ado::RecordsetPtr DataAccess::TakeStock(int32_t itemNum, int32_t taken) {
     const QString item = ado::SqlLong(itemNum);
     Exec(QStringLiteral("update tb_Inventory set instock = instock - (") + ado::SqlLong(taken) +
          QStringLiteral(") where ItemNum = ") + item + QStringLiteral(" and par > 0"));
-    return Read(QStringLiteral("select par, instock from tb_Inventory where ItemNum = ") + item);
+    auto r = Read(QStringLiteral("select par, instock from tb_Inventory where ItemNum = ") + item);
+    // A counted stock moved beyond a long raises 6, and the caller's
+    // transaction then undoes the move.
+    if (!r->Eof()) {
+        const vb::Variant par = r->Fields("par").Value();
+        const vb::Variant inStock = r->Fields("instock").Value();
+        if (!par.isNull() && vb::CDbl(par) > 0 && !inStock.isNull()) (void)vb::CLng(inStock);
+    }
+    return r;
 }
 
 int32_t DataAccess::NextKey(const NumberedTable& t) {

@@ -86,7 +86,8 @@ protected:
     // Moves an item's counted stock (par above 0) in one statement, in stock :=
     // in stock - taken, so two programs moving the same item never lose a
     // movement; then reads par and instock back. Run it inside a transaction so
-    // the value read is the one written. No row: the record set is at Eof.
+    // the value read is the one written; a counted stock beyond a long raises 6.
+    // No row: the record set is at Eof.
     ado::RecordsetPtr TakeStock(int32_t itemNum, int32_t taken);
     // The largest key plus one (start plus one in an empty table). Outside a
     // save this is only the number a new record will most likely get: another

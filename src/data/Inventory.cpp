@@ -99,7 +99,7 @@ int32_t Inventory::QtyInStock(int32_t itemNum, int32_t OldQty, int32_t NewQty) {
         int32_t now = NotTracked;
         // A Null par counts as not tracked, as a Null condition is false.
         if (!par.isNull() && vb::CDbl(par) > 0) {
-            // A Null stock raises 94 and one beyond a long 6: the move is undone.
+            // A Null stock raises 94: the move is undone.
             now = vb::CLng(r->Fields("instock").Value());
             if (now == Failed) vb::Raise(vb::err::Overflow);
         }

@@ -247,15 +247,9 @@ bool Invoice::DeleteInvoice(int32_t InvoiceNum) {
             if (!qty.isNull()) {
                 const int32_t q = vb::CLng(qty);
                 if (q == INT32_MIN) vb::Raise(vb::err::Overflow);
-                auto inv = TakeStock(item, -q);
-                // A restock beyond a long raises 6 here and the whole delete
-                // rolls back: nothing is deleted.
-                if (!inv->Eof()) {
-                    const vb::Variant par = inv->Fields("par").Value();
-                    const vb::Variant inStock = inv->Fields("instock").Value();
-                    if (!par.isNull() && vb::CDbl(par) > 0 && !inStock.isNull()) (void)vb::CLng(inStock);
-                }
-                inv->Close();
+                // A restock beyond a long raises 6 and the whole delete rolls
+                // back: nothing is deleted.
+                TakeStock(item, -q)->Close();
             }
             lines->MoveNext();
         }
