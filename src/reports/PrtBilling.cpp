@@ -1,4 +1,5 @@
 #include "reports/PrtBilling.h"
+#include "ado/Connection.h"
 #include "customers/StatusWindow.h"
 #include "data/Client.h"
 #include "data/Globals.h"
@@ -53,6 +54,7 @@ void PrtBilling::Form_Load() {
             d.EndDoc();
         } else {
             reports::ReportOpening(d, false);
+            const ado::ReadSnapshot all;
             const int rows = grid.Rows();
             for (int i = 1; i < rows; ++i) {
                 Globals::CurrentCustNum = vb::CLng(vb::Variant(grid.TextMatrix(i, 0)));
@@ -76,6 +78,9 @@ void PrtBilling::BuildStatement(const cSetup& company, const QString& daysText) 
     const int32_t custNum = Globals::CurrentCustNum;
 
     const vb::Date since = vb::Today() - DaysBack(daysText);
+    // The balance, the invoices and the payments of one statement come from
+    // one state of the file, each connection locking it once.
+    const ado::ReadSnapshot oneState;
 
     client->OpenCn();
     client->GetClient(custNum);

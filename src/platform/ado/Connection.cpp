@@ -70,6 +70,7 @@ bool fileIdOf(const QString& path, FileId& out) {
 // Kept statements are finalized first: a handle with statements left only
 // becomes a zombie that keeps the file open.
 void closeHandle(sqlite3* db) {
+    sqlite::ForgetHeldRead(db);
     sqlite::DropCached(db);
     sqlite3_close_v2(db);
 }
@@ -112,7 +113,8 @@ sqlite3* takeParked(const FileId& id, int flags, const QString& path, QString& k
 // Parks db, or closes it when it is not idle; the oldest parked handle
 // makes room.
 void park(sqlite3* db, const FileId& id, int flags, const QString& path, const QString& key) {
-    bool idle = sqlite3_get_autocommit(db);
+    // A read a ReadSnapshot keeps is given back when the snapshot ends.
+    bool idle = sqlite3_get_autocommit(db) || sqlite::HoldsHeldRead(db);
     for (sqlite3_stmt* s = sqlite3_next_stmt(db, nullptr); idle && s; s = sqlite3_next_stmt(db, s))
         idle = !sqlite3_stmt_busy(s);
     if (!idle) {
@@ -330,6 +332,10 @@ bool Connection::IsFileOpen(const QString& resolvedPath) {
     std::lock_guard<std::mutex> lock(r.mutex);
     return r.open.count(key) > 0;
 }
+
+ReadSnapshot::ReadSnapshot() { sqlite::BeginHeldReads(); }
+
+ReadSnapshot::~ReadSnapshot() { sqlite::EndHeldReads(); }
 
 FileFault ClassifyFailure(int engineCode, int systemErrno) {
     switch (engineCode & 0xff) {

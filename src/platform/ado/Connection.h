@@ -105,6 +105,22 @@ private:
 
 using ConnectionPtr = std::shared_ptr<Connection>;
 
+// While one lives on this thread, every connection keeps the shared lock its
+// first read takes until the outermost one ends: many small reads take the
+// file's lock once per connection and all see one state of the file.
+// Another program's save waits for those locks, so a long run is made of
+// nested snapshots, one per piece that must agree with itself; an inner one
+// starting gives back locks kept longer than a moment. Any statement that
+// writes or starts a transaction gives the kept locks back first, so it never
+// waits on this thread's own reads.
+class ReadSnapshot {
+public:
+    ReadSnapshot();
+    ~ReadSnapshot();
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+};
+
 // Runs a transaction for a scope: commits only when Commit() is called,
 // rolls back otherwise (an exception leaving the scope).
 class Transaction {

@@ -1,4 +1,6 @@
 #include "ado/SqliteStatement.h"
+#include <algorithm>
+#include <chrono>
 #include <mutex>
 #include <unordered_map>
 #include "ado/SqlText.h"
@@ -56,7 +58,49 @@ void keep(sqlite3* db, const QByteArray& text, sqlite3_stmt* st) {
     sqlite3_finalize(evicted);
 }
 
+// The handles whose read transaction a ReadSnapshot of this thread keeps.
+struct HeldReads {
+    int depth = 0;
+    std::vector<sqlite3*> handles;
+    std::chrono::steady_clock::time_point since;   // when the first was taken
+};
+thread_local HeldReads held;
+
+// How long an enclosing snapshot keeps its locks before an inner one gives
+// them back: another program's save waits at most about this long.
+constexpr std::chrono::milliseconds kLongestHold(50);
+
 } // namespace
+
+void BeginHeldReads() {
+    // An inner snapshot starts a new piece of work: locks kept too long by
+    // the one around it are given back here.
+    if (held.depth > 0 && !held.handles.empty() && std::chrono::steady_clock::now() - held.since > kLongestHold)
+        ReleaseHeldReads();
+    ++held.depth;
+}
+
+void EndHeldReads() {
+    if (held.depth > 0 && --held.depth == 0) ReleaseHeldReads();
+}
+
+void ReleaseHeldReads() {
+    std::vector<sqlite3*> handles;
+    handles.swap(held.handles);
+    for (sqlite3* db : handles) {
+        if (sqlite3_get_autocommit(db)) continue;
+        // A read transaction loses nothing when it cannot be committed; it
+        // must never stay open and keep other programs from writing.
+        if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+}
+
+bool HoldsHeldRead(sqlite3* db) {
+    return std::find(held.handles.begin(), held.handles.end(), db) != held.handles.end();
+}
+
+void ForgetHeldRead(sqlite3* db) { std::erase(held.handles, db); }
 
 void DropCached(sqlite3* db) {
     std::vector<Kept> kept;
@@ -164,7 +208,22 @@ void Statement::bindAll(const std::vector<vb::Variant>& params) {
     for (size_t i = 0; i < params.size(); ++i) bind(static_cast<int>(i + 1), params[i]);
 }
 
+void Statement::beforeFirstStep() {
+    const bool read = sqlite3_stmt_readonly(st_) && sqlite3_column_count(st_) > 0;
+    if (!read) {
+        // A write, or a transaction of its own, would wait for the locks this
+        // thread keeps: they are given back first.
+        ReleaseHeldReads();
+        return;
+    }
+    if (sqlite3_get_autocommit(db_) && sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK) {
+        if (held.handles.empty()) held.since = std::chrono::steady_clock::now();
+        held.handles.push_back(db_);
+    }
+}
+
 bool Statement::step() {
+    if (held.depth > 0 && !sqlite3_stmt_busy(st_)) beforeFirstStep();
     const int rc = sqlite3_step(st_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;

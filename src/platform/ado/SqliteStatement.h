@@ -16,6 +16,16 @@ namespace ado::sqlite {
 // dropped (finalized) before the handle closes.
 void DropCached(sqlite3* db);
 
+// The read transactions a ReadSnapshot keeps open (see Connection.h).
+void BeginHeldReads();
+void EndHeldReads();
+// Gives back every kept read lock of this thread now.
+void ReleaseHeldReads();
+// Whether db holds a kept read transaction (it is idle for all else).
+bool HoldsHeldRead(sqlite3* db);
+// db is closing: its kept read ends with it.
+void ForgetHeldRead(sqlite3* db);
+
 class Statement {
 public:
     Statement(sqlite3* db, const QString& sql);
@@ -40,6 +50,7 @@ public:
 
 private:
     void prepare(const QByteArray& utf8);
+    void beforeFirstStep();
     void release();
     sqlite3* db_;
     sqlite3_stmt* st_ = nullptr;

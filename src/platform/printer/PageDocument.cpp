@@ -7,7 +7,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QPen>
-#include <QRegularExpression>
 #include "vb/RuntimeError.h"
 
 namespace printer {
@@ -66,11 +65,30 @@ Qt::Alignment qtAlign(int a) {
 } // namespace
 
 double ParseLength(const QString& text) {
-    static const QRegularExpression re(QStringLiteral("^\\s*([0-9]*\\.?[0-9]+|[0-9]+\\.)\\s*in\\s*$"),
-                                       QRegularExpression::CaseInsensitiveOption);
-    const auto m = re.match(text);
-    if (!m.hasMatch()) invalidArgument(QStringLiteral("length \"%1\"").arg(text));
-    return m.captured(1).toDouble();
+    // "<number> in", blanks allowed around both; read by hand, as every
+    // margin, column width and row height of a document passes here.
+    const QStringView s(text);
+    const qsizetype n = s.size();
+    auto blank = [&](qsizetype k) {
+        const char16_t c = s[k].unicode();
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+    };
+    auto digit = [&](qsizetype k) { return s[k] >= QLatin1Char('0') && s[k] <= QLatin1Char('9'); };
+    qsizetype i = 0;
+    while (i < n && blank(i)) ++i;
+    const qsizetype begin = i;
+    qsizetype whole = 0, fraction = 0;
+    while (i < n && digit(i)) ++i, ++whole;
+    if (i < n && s[i] == QLatin1Char('.'))
+        for (++i; i < n && digit(i); ++i) ++fraction;
+    const qsizetype end = i;
+    while (i < n && blank(i)) ++i;
+    const bool unit = i + 2 <= n && (s[i] == QLatin1Char('i') || s[i] == QLatin1Char('I')) &&
+                      (s[i + 1] == QLatin1Char('n') || s[i + 1] == QLatin1Char('N'));
+    if (unit) i += 2;
+    while (i < n && blank(i)) ++i;
+    if (whole + fraction == 0 || !unit || i != n) invalidArgument(QStringLiteral("length \"%1\"").arg(text));
+    return s.mid(begin, end - begin).toDouble();
 }
 
 QList<TableColumn> ParseTableFormat(const QString& format) {

@@ -1,5 +1,6 @@
 // Connections and record sets over a real data file made from the schema.
 #include <chrono>
+#include <thread>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <QFile>
@@ -225,6 +226,46 @@ TEST_F(RecordsetTest, ALockHeldElsewhereWaitsBrieflyThenFails) {
     // Reading still works: a snapshot does not need the write lock.
     EXPECT_EQ(list(cn, QStringLiteral("select * from tb_Inventory"))->RecordCount(), 3);
     holder->RollbackTrans();
+}
+
+// Reads inside a ReadSnapshot keep each connection's lock until it ends
+// (parked or not), see one state of the file, and give the locks back to a
+// write of this thread, to the end, and to an inner snapshot after a moment.
+TEST_F(RecordsetTest, ReadSnapshotHoldsItsReadsUntilAWriteOrItsEnd) {
+    const QByteArray path = QFile::encodeName(folder.dataFile());
+    auto othersCanWrite = [&] {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        const int rc = sqlite3_exec(db, "BEGIN EXCLUSIVE; ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close_v2(db);
+        return rc == SQLITE_OK;
+    };
+    auto count = [](const ConnectionPtr& cn) {
+        return list(cn, QStringLiteral("select count(*) as n from tb_Inventory"))->Fields("n").Value().longValue();
+    };
+    auto reader = openOn(folder.dataFile());
+    auto writer = openOn(folder.dataFile());
+    {
+        const ado::ReadSnapshot outer;
+        EXPECT_EQ(count(reader), 3);
+        reader->Close();
+        EXPECT_FALSE(othersCanWrite());
+        Recordset st;
+        st.Open(QStringLiteral("insert into tb_Inventory (ItemNum, Description) values (4, 'Nut')"), writer);
+        reader->Open();
+        EXPECT_EQ(count(reader), 4);
+        {
+            const ado::ReadSnapshot inner;
+            EXPECT_FALSE(othersCanWrite());
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        const ado::ReadSnapshot later;
+        EXPECT_TRUE(othersCanWrite());
+        EXPECT_EQ(count(writer), 4);
+    }
+    EXPECT_TRUE(othersCanWrite());
+    reader->Close();
+    writer->Close();
 }
 
 // ---- Snapshot ----

@@ -63,7 +63,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, LengthTest,
                                            LengthCase{" 2in ", 2}, LengthCase{"0.2IN", 0.2},
                                            LengthCase{"2.in", 2}, LengthCase{"", -1}, LengthCase{"in", -1},
                                            LengthCase{"0.5", -1}, LengthCase{"-1in", -1},
-                                           LengthCase{"1.2.3in", -1}, LengthCase{"1cm", -1}));
+                                           LengthCase{"1.2.3in", -1}, LengthCase{"1cm", -1},
+                                           LengthCase{".in", -1}, LengthCase{"1 in x", -1}));
 
 struct FormatCase {
     const char* format;
