@@ -300,6 +300,9 @@ struct Measured {
     FontSpec spec;
     std::unique_ptr<QFontMetricsF> fm;
     QHash<QString, double> widths;
+    double height = -1;           // inches, once asked
+    double ascii[95] = {};        // advance of ' '..'~', once asked
+    bool asciiKnown = false;
 };
 
 Measured& measuredOf(const FontSpec& f) {
@@ -313,11 +316,31 @@ Measured& measuredOf(const FontSpec& f) {
     return *cache.back();
 }
 
-const QFontMetricsF& metricsOf(const FontSpec& f) { return *measuredOf(f).fm; }
-
 } // namespace
 
-double PageDocument::lineHeight(const FontSpec& f) const { return metricsOf(f).height() / kDpi; }
+double PageDocument::lineHeight(const FontSpec& f) const {
+    Measured& m = measuredOf(f);
+    if (m.height < 0) m.height = m.fm->height() / kDpi;
+    return m.height;
+}
+
+bool PageDocument::surelyFits(const FontSpec& f, const QString& text, double width) {
+    // Set text is never wider than its characters' own advances put side by
+    // side (pairs only ever move closer); the margin covers a font that
+    // kerns apart. Anything not plain ASCII, or close to the width, is measured.
+    Measured& m = measuredOf(f);
+    if (!m.asciiKnown) {
+        for (int c = 0; c < 95; ++c) m.ascii[c] = m.fm->horizontalAdvance(QChar(char16_t(32 + c))) / kDpi;
+        m.asciiKnown = true;
+    }
+    double sum = 0;
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (c < 32 || c > 126) return false;
+        sum += m.ascii[c - 32];
+    }
+    return sum * 1.03 <= width;
+}
 
 double PageDocument::TextWidth(const FontSpec& f, const QString& text) {
     Measured& m = measuredOf(f);
@@ -335,7 +358,8 @@ double PageDocument::textWidth(const FontSpec& f, const QString& s) const { retu
 // broken between its characters, so no line reaches past the width (but for
 // a single character wider than it).
 QStringList PageDocument::wrap(const FontSpec& f, const QString& text, double width, double textW) const {
-    if (text.isEmpty() || width <= 0 || (textW >= 0 ? textW : textWidth(f, text)) <= width) return {text};
+    if (text.isEmpty() || width <= 0) return {text};
+    if (textW >= 0 ? textW <= width : surelyFits(f, text, width) || textWidth(f, text) <= width) return {text};
     QStringList out;
     QString line;
     const QStringList words = text.split(QLatin1Char(' '));
@@ -615,7 +639,7 @@ QList<PageDocument::RowLayout> PageDocument::layoutRows(const Table& t) const {
                 for (const QString& word : text.split(QLatin1Char(' '))) w = std::max(w, textWidth(font, word));
                 return w;
             };
-            double w = text.isEmpty() ? 0 : textWidth(f, text);
+            double w = text.isEmpty() || surelyFits(f, text, inner) ? 0 : textWidth(f, text);
             if (inner > 0 && w > inner + kEps && widest(f) > inner + kEps) {
                 f.size = std::max(kMinFitSize, std::floor(f.size * inner / widest(f) * 4) / 4);
                 while (f.size > kMinFitSize && widest(f) > inner + kEps) f.size = std::max(kMinFitSize, f.size - 0.25);

@@ -292,6 +292,8 @@ private:
     };
     double lineHeight(const FontSpec& f) const;
     double textWidth(const FontSpec& f, const QString& s) const;
+    // True when text certainly fits width without measuring it.
+    static bool surelyFits(const FontSpec& f, const QString& text, double width);
     // textW: the text's width when already measured in f, else negative.
     QStringList wrap(const FontSpec& f, const QString& text, double width, double textW = -1) const;
     // The text (LF breaks lines) wrapped to width, set smaller until its

@@ -1,6 +1,7 @@
 #include "vb/Conv.h"
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <QLocale>
 #include <QStringList>
 #include "vb/Decimal.h"
@@ -139,8 +140,6 @@ QString fourDigitYears(const QString& f) {
         return c == QLatin1Char('y') ? QStringLiteral("yyyy") : QString(n, c);
     });
 }
-
-QString shortDateFormat4(const QLocale& loc) { return fourDigitYears(loc.dateFormat(QLocale::ShortFormat)); }
 
 // The long time without the time-zone name: a stored date has no zone.
 QString longTimeFormat(const QLocale& loc) {
@@ -416,19 +415,47 @@ QString Format00(double x) {
     return toDisplay(detail::FixedText(d, 2, Rounding::HalfAwayFromZero));
 }
 
-QString FormatCurrency(Currency c) {
-    const QLocale loc;
+namespace {
+
+// What the display conversions derive from the locale in use, worked out
+// once per locale: a report formats thousands of amounts and dates.
+struct LocaleTexts {
+    QLocale loc;
+    QString shortDate4, longTime;
     // The locale's own text for one unit ("$1.00", "1,00 €", "($1.00)",
-    // "١٫٠٠ ج.م.") with the exact amount put in place of its "1.00": the
-    // pattern, the symbol and the currency's decimals stay the locale's.
-    const bool negative = c.raw() < 0;
-    const QString unitPositive = loc.toCurrencyString(1.0);
+    // "١٫٠٠ ج.م.") and for minus one, and the "1.00" inside them.
+    QString unitPositive, unitNegative, unitAmount;
     int places = 0;
-    QString unitAmount = loc.toString(1.0, 'f', 0);
-    for (int k = 4; k > 0; --k) {
-        const QString t = loc.toString(1.0, 'f', k);
-        if (unitPositive.contains(t)) { places = k; unitAmount = t; break; }
+
+    explicit LocaleTexts(const QLocale& l) : loc(l) {
+        shortDate4 = fourDigitYears(loc.dateFormat(QLocale::ShortFormat));
+        longTime = longTimeFormat(loc);
+        unitPositive = loc.toCurrencyString(1.0);
+        unitNegative = loc.toCurrencyString(-1.0);
+        unitAmount = loc.toString(1.0, 'f', 0);
+        for (int k = 4; k > 0; --k) {
+            const QString t = loc.toString(1.0, 'f', k);
+            if (unitPositive.contains(t)) { places = k; unitAmount = t; break; }
+        }
     }
+};
+
+const LocaleTexts& localeTexts(const QLocale& loc) {
+    thread_local std::unique_ptr<LocaleTexts> kept;
+    if (!kept || !(kept->loc == loc)) kept = std::make_unique<LocaleTexts>(loc);
+    return *kept;
+}
+
+} // namespace
+
+QString FormatCurrency(Currency c) {
+    const LocaleTexts& lt = localeTexts(QLocale());
+    const QLocale& loc = lt.loc;
+    // The locale's text for one unit with the exact amount put in place of
+    // its "1.00": the pattern, the symbol and the currency's decimals stay
+    // the locale's.
+    const bool negative = c.raw() < 0;
+    const int places = lt.places;
     const uint64_t mag = negative ? uint64_t(0) - static_cast<uint64_t>(c.raw()) : static_cast<uint64_t>(c.raw());
     const QString fixed = detail::FixedText(DecimalText{false, QString::number(mag), -4}, places,
                                             Rounding::HalfAwayFromZero);
@@ -439,10 +466,10 @@ QString FormatCurrency(Currency c) {
     bool zero = true;
     for (QChar ch : fixed)
         if (ch != QLatin1Char('0') && ch != QLatin1Char('.')) { zero = false; break; }
-    QString out = negative && !zero ? loc.toCurrencyString(-1.0) : unitPositive;
-    const qsizetype p = out.indexOf(unitAmount);
+    QString out = negative && !zero ? lt.unitNegative : lt.unitPositive;
+    const qsizetype p = out.indexOf(lt.unitAmount);
     if (p < 0) return loc.toCurrencyString(c.toDouble());   // no locale Qt knows: its own text
-    out.replace(p, unitAmount.size(), amount);
+    out.replace(p, lt.unitAmount.size(), amount);
     return out;
 }
 
@@ -453,16 +480,17 @@ Currency ParseCurrency(const QString& s) {
 }
 
 QString DateToText(Date d) {
-    const QLocale loc;
+    const LocaleTexts& lt = localeTexts(QLocale());
+    const QLocale& loc = lt.loc;
     // Straight from the serial, whole seconds as the ISO text rounds them:
     // never through a local QDateTime, which a daylight-saving gap would shift.
     const Date day = d.datePart();
     auto time = [&] {
         const long long secs = std::clamp(std::llround((d.serial() - day.serial()) * 86400.0), 0LL, 86399LL);
-        return loc.toString(QTime(0, 0).addSecs(int(secs)), longTimeFormat(loc));
+        return loc.toString(QTime(0, 0).addSecs(int(secs)), lt.longTime);
     };
     if (day.isZero()) return time();
-    const QString date = loc.toString(d.toQDate(), shortDateFormat4(loc));
+    const QString date = loc.toString(d.toQDate(), lt.shortDate4);
     // Most dates carry no time: it is only formatted when shown.
     return d.hasTime() ? date + QLatin1Char(' ') + time() : date;
 }
