@@ -172,25 +172,39 @@ vb::Currency Client::ClientBal(int32_t CustNum, vb::Date& AsOf) {
         // line sum, totalled as InvoiceTotal totals one.
         auto invoices = inv->InvoicesWithLineSums(QStringLiteral("i.CustNum = ") + SqlLong(CustNum) +
                                                       QStringLiteral(" and i.[date] > ") +
-                                                      SqlDate(vb::Date::fromYmd(1981, 1, 1)),
+                                                      SqlDate(kEarliestInvoice),
                                                   true);
         if (!invoices) vb::Raise(vb::err::ObjectNotSet);
-        vb::Currency total;
-        while (!invoices->Eof()) {
-            if (vb::CDate(invoices->Fields("InvoiceDate").Value()) <= AsOf) total += inv->TotalOfRow(*invoices);
-            invoices->MoveNext();
-        }
-        double payments = 0;
-        auto r = Read(QStringLiteral("SELECT tb_Client.CustNum, Sum(tb_Receive.Amount) AS SumOfPay FROM tb_Receive "
-                                     "INNER JOIN tb_Client ON tb_Receive.CustNum = tb_Client.CustNum Where "
-                                     "(((tb_Receive.Date) <= ") +
-                      SqlDate(AsOf) + QStringLiteral(")) GROUP BY tb_Client.CustNum HAVING (((tb_Client.CustNum)=") +
-                      SqlLong(CustNum) + QStringLiteral("));"));
-        if (!r->Eof()) payments = vb::CDbl(r->Fields("SumOfPay").Value());
-        r->Close();
-        result = vb::Currency::fromDouble(total.toDouble() - payments);
+        result = balanceOf(CustNum, AsOf, *invoices, *inv);
     });
     return result;
+}
+
+vb::Currency Client::ClientBal(int32_t CustNum, const vb::Date& AsOf, ado::Recordset& invoices) {
+    vb::Currency result;
+    std::shared_ptr<Invoice> inv = Globals::SharedInvoice;
+    Trap("ClientBal", [&] {
+        if (!inv) vb::Raise(vb::err::ObjectNotSet);
+        result = balanceOf(CustNum, AsOf, invoices, *inv);
+    });
+    return result;
+}
+
+vb::Currency Client::balanceOf(int32_t CustNum, const vb::Date& AsOf, ado::Recordset& invoices, Invoice& inv) {
+    vb::Currency total;
+    for (invoices.MoveFirst(); !invoices.Eof(); invoices.MoveNext()) {
+        const vb::Date d = vb::CDate(invoices.Fields("InvoiceDate").Value());
+        if (d > kEarliestInvoice && d <= AsOf) total += inv.TotalOfRow(invoices);
+    }
+    double payments = 0;
+    auto r = Read(QStringLiteral("SELECT tb_Client.CustNum, Sum(tb_Receive.Amount) AS SumOfPay FROM tb_Receive "
+                                 "INNER JOIN tb_Client ON tb_Receive.CustNum = tb_Client.CustNum Where "
+                                 "(((tb_Receive.Date) <= ") +
+                  SqlDate(AsOf) + QStringLiteral(")) GROUP BY tb_Client.CustNum HAVING (((tb_Client.CustNum)=") +
+                  SqlLong(CustNum) + QStringLiteral("));"));
+    if (!r->Eof()) payments = vb::CDbl(r->Fields("SumOfPay").Value());
+    r->Close();
+    return vb::Currency::fromDouble(total.toDouble() - payments);
 }
 
 bool Client::SaveClientAccess(int32_t CustNum) {

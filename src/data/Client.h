@@ -7,6 +7,8 @@
 #include "vb/Currency.h"
 #include "vb/Date.h"
 
+class Invoice;
+
 class Client : public DataAccess {
 public:
     Client();
@@ -46,6 +48,9 @@ public:
     // places): 0.0049 shows as 0.00 and is never shown as owing.
     static bool Owes(vb::Currency balance) { return balance.raw() >= 50; }
     vb::Currency ClientBal(int32_t CustNum, const vb::Date& AsOf);
+    // The same balance from the client's invoices already read by
+    // Invoice::ClientInvoices (invoices dated after 1981 count, as above).
+    vb::Currency ClientBal(int32_t CustNum, const vb::Date& AsOf, ado::Recordset& invoices);
     // Replaces the row of the argument by the properties. An argument of 0
     // saves a client never saved before: its number is taken inside the save
     // and left in CustNum.
@@ -55,4 +60,7 @@ public:
 
 private:
     void GetNewCustNum();
+    // Invoices dated after this count towards a balance.
+    static inline const vb::Date kEarliestInvoice = vb::Date::fromYmd(1981, 1, 1);
+    vb::Currency balanceOf(int32_t CustNum, const vb::Date& AsOf, ado::Recordset& invoices, Invoice& inv);
 };

@@ -84,14 +84,15 @@ void PrtBilling::BuildStatement(const cSetup& company, const QString& daysText) 
 
     client->OpenCn();
     client->GetClient(custNum);
-    const vb::Currency startBal = client->ClientBal(custNum, since);
-
     invoice->OpenCn();
-    const ado::RecordsetPtr invoices = invoice->GetCustInvoices(custNum, since);
+    // One read of the client's invoices gives the balance before the
+    // statement's days and the invoices listed in them.
+    const ado::RecordsetPtr invoices = invoice->ClientInvoices(custNum);
     const ado::RecordsetPtr payments = invoice->AllPayments(since, custNum);
     // The members have reported their own failure; a statement without its
     // rows would show a wrong balance, so it stops here.
     if (!invoices || !payments) vb::Raise(vb::err::ObjectNotSet);
+    const vb::Currency startBal = client->ClientBal(custNum, since, *invoices);
 
     reports::LetterheadBlock(d, company.Name, company);
     reports::BillToBlock(d, *client);
@@ -100,10 +101,11 @@ void PrtBilling::BuildStatement(const cSetup& company, const QString& daysText) 
     vb::Currency balance = startBal;
     reports::StartStatementTable(d, since, balance);
     for (invoices->MoveFirst(); !invoices->Eof(); invoices->MoveNext()) {
+        const vb::Variant date = invoices->Fields("InvoiceDate").Value();
+        if (!(vb::CDate(date) > since)) continue;
         // The row carries the line sum and the header's amounts already.
-        const vb::Currency total = invoice->TotalOfRow(*invoices, "Charge");
-        reports::StatementChargeRow(d, invoices->Fields("InvoiceDate").Value(),
-                                    Text(invoices->Fields("description").Value()), total, balance);
+        reports::StatementChargeRow(d, date, Text(invoices->Fields("description").Value()),
+                                    invoice->TotalOfRow(*invoices), balance);
     }
     for (payments->MoveFirst(); !payments->Eof(); payments->MoveNext())
         reports::StatementPaymentRow(d, payments->Fields("Date").Value(), Money(payments->Fields("amount").Value()),
