@@ -240,6 +240,14 @@ TEST(ClientBal, CountsBothSidesOnOrBeforeAsOfAndNeverBefore1981) {
     EXPECT_EQ(f.o.c.ClientBal(1001, asOf), cur("123.25"));   // 93 + 50.5 - 0.25 - 20
     EXPECT_EQ(f.o.c.ClientBal(1001, vb::Date::fromYmd(2024, 5, 31)), cur("-0.25"));
     EXPECT_EQ(f.o.c.ClientBal(1003, vb::Date::fromYmd(2024, 5, 31)), vb::Currency());
+    // From the client's invoices read once for a statement: the same balances.
+    for (const vb::Date& d : {asOf, vb::Date::fromYmd(2024, 5, 31), vb::Date::fromYmd(2024, 6, 12)}) {
+        Globals::SharedInvoice->OpenCn();
+        const auto invoices = Globals::SharedInvoice->ClientInvoices(1001);
+        ASSERT_TRUE(invoices);
+        EXPECT_EQ(invoices->RecordCount(), 5);
+        EXPECT_EQ(f.o.c.ClientBal(1001, d, *invoices), f.o.c.ClientBal(1001, d)) << d.toIsoString().toStdString();
+    }
 }
 
 TEST(ClientBal, AZeroAsOfBecomesTomorrowInTheCallersVariable) {
