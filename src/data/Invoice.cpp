@@ -413,12 +413,14 @@ vb::Currency Invoice::InvoiceTotal(int32_t InvoiceNum) {
     return result;
 }
 
-QString Invoice::LineSumsSql(const QString& where, bool withClient, bool withDescription) {
+QString Invoice::LineSumsSql(const QString& where, bool withClient, const vb::Date* descriptionAfter) {
     // The line sum per invoice through the same index walk InvoiceTotal's own
     // statement takes, so it adds the same amounts in the same order.
     return QStringLiteral("select i.InvoiceNum as InvoiceNum, i.[Date] as InvoiceDate, i.discount as discount, "
                           "i.tax as tax, i.shippingcharge as shippingcharge, i.interest as interest, ") +
-           (withDescription ? QStringLiteral("i.description as description, ") : QString()) +
+           (descriptionAfter ? QStringLiteral("iif(i.[date] > ") + SqlDate(*descriptionAfter) +
+                                   QStringLiteral(", i.description, null) as description, ")
+                             : QString()) +
            QStringLiteral("(select sum(t.amount) from tb_trans t where t.InvoiceNum = i.InvoiceNum) as SumOfCharge "
                           "from tb_Invoice i ") +
            (withClient ? QStringLiteral("inner join tb_Client c on c.CustNum = i.CustNum ") : QString()) +
@@ -431,12 +433,12 @@ ado::RecordsetPtr Invoice::InvoicesWithLineSums(const QString& where, bool withC
     return result;
 }
 
-ado::RecordsetPtr Invoice::ClientInvoices(int32_t CustNum) {
+ado::RecordsetPtr Invoice::ClientInvoices(int32_t CustNum, vb::Date SinceDate) {
     ado::RecordsetPtr result;
     Trap("ClientInvoices", [&] {
         result = List(LineSumsSql(QStringLiteral("i.CustNum = ") + SqlLong(CustNum) +
                                       QStringLiteral(" and not isnull(i.[date]) order by i.InvoiceNum desc"),
-                                  true, true));
+                                  true, &SinceDate));
     });
     return result;
 }

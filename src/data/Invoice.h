@@ -100,10 +100,13 @@ public:
     // are made of: InvoiceNum, InvoiceDate, discount, tax, shippingcharge,
     // interest and SumOfCharge, the line sum read as InvoiceTotal reads it.
     ado::RecordsetPtr InvoicesWithLineSums(const QString& where, bool withClient);
-    static QString LineSumsSql(const QString& where, bool withClient, bool withDescription = false);
+    // descriptionAfter: also the description, of invoices dated after it
+    // (Null for the others, which are then read from the index alone).
+    static QString LineSumsSql(const QString& where, bool withClient, const vb::Date* descriptionAfter = nullptr);
     // Every dated invoice of the client, newest number first, as above and
-    // with its description: a statement's opening balance and its rows.
-    ado::RecordsetPtr ClientInvoices(int32_t CustNum);
+    // with the description of those dated after SinceDate: a statement's
+    // opening balance and its rows.
+    ado::RecordsetPtr ClientInvoices(int32_t CustNum, vb::Date SinceDate);
     // The total of the current row of such a list (or of the statement
     // lists, whose line sum is Charge), by InvoiceTotal's arithmetic; where
     // that would fail, InvoiceTotal itself, so its report stays the same.

@@ -87,7 +87,7 @@ void PrtBilling::BuildStatement(const cSetup& company, const QString& daysText) 
     invoice->OpenCn();
     // One read of the client's invoices gives the balance before the
     // statement's days and the invoices listed in them.
-    const ado::RecordsetPtr invoices = invoice->ClientInvoices(custNum);
+    const ado::RecordsetPtr invoices = invoice->ClientInvoices(custNum, since);
     const ado::RecordsetPtr payments = invoice->AllPayments(since, custNum);
     // The members have reported their own failure; a statement without its
     // rows would show a wrong balance, so it stops here.

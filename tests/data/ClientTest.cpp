@@ -243,7 +243,7 @@ TEST(ClientBal, CountsBothSidesOnOrBeforeAsOfAndNeverBefore1981) {
     // From the client's invoices read once for a statement: the same balances.
     for (const vb::Date& d : {asOf, vb::Date::fromYmd(2024, 5, 31), vb::Date::fromYmd(2024, 6, 12)}) {
         Globals::SharedInvoice->OpenCn();
-        const auto invoices = Globals::SharedInvoice->ClientInvoices(1001);
+        const auto invoices = Globals::SharedInvoice->ClientInvoices(1001, d);
         ASSERT_TRUE(invoices);
         EXPECT_EQ(invoices->RecordCount(), 5);
         EXPECT_EQ(f.o.c.ClientBal(1001, d, *invoices), f.o.c.ClientBal(1001, d)) << d.toIsoString().toStdString();
