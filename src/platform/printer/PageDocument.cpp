@@ -66,7 +66,11 @@ Qt::Alignment qtAlign(int a) {
 
 double ParseLength(const QString& text) {
     // "<number> in", blanks allowed around both; read by hand, as every
-    // margin, column width and row height of a document passes here.
+    // margin, column width and row height of a document passes here, most
+    // of them the same few texts again and again.
+    thread_local QString lastText;
+    thread_local double lastValue = 0;
+    if (!lastText.isNull() && text == lastText) return lastValue;
     const QStringView s(text);
     const qsizetype n = s.size();
     auto blank = [&](qsizetype k) {
@@ -88,7 +92,9 @@ double ParseLength(const QString& text) {
     if (unit) i += 2;
     while (i < n && blank(i)) ++i;
     if (whole + fraction == 0 || !unit || i != n) invalidArgument(QStringLiteral("length \"%1\"").arg(text));
-    return s.mid(begin, end - begin).toDouble();
+    lastValue = s.mid(begin, end - begin).toDouble();
+    lastText = text;
+    return lastValue;
 }
 
 QList<TableColumn> ParseTableFormat(const QString& format) {
