@@ -59,8 +59,9 @@ void keep(sqlite3* db, const QByteArray& text, sqlite3_stmt* st) {
 }
 
 // The handles whose read transaction a ReadSnapshot of this thread keeps.
+// The depth is apart and trivial, so the check on every step stays a plain load.
+thread_local int heldDepth = 0;
 struct HeldReads {
-    int depth = 0;
     std::vector<sqlite3*> handles;
     std::chrono::steady_clock::time_point since;   // when the first was taken
 };
@@ -75,13 +76,13 @@ constexpr std::chrono::milliseconds kLongestHold(50);
 void BeginHeldReads() {
     // An inner snapshot starts a new piece of work: locks kept too long by
     // the one around it are given back here.
-    if (held.depth > 0 && !held.handles.empty() && std::chrono::steady_clock::now() - held.since > kLongestHold)
+    if (heldDepth > 0 && !held.handles.empty() && std::chrono::steady_clock::now() - held.since > kLongestHold)
         ReleaseHeldReads();
-    ++held.depth;
+    ++heldDepth;
 }
 
 void EndHeldReads() {
-    if (held.depth > 0 && --held.depth == 0) ReleaseHeldReads();
+    if (heldDepth > 0 && --heldDepth == 0) ReleaseHeldReads();
 }
 
 void ReleaseHeldReads() {
@@ -223,7 +224,7 @@ void Statement::beforeFirstStep() {
 }
 
 bool Statement::step() {
-    if (held.depth > 0 && !sqlite3_stmt_busy(st_)) beforeFirstStep();
+    if (heldDepth > 0 && !sqlite3_stmt_busy(st_)) beforeFirstStep();
     const int rc = sqlite3_step(st_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
