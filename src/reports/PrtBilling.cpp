@@ -54,6 +54,9 @@ void PrtBilling::Form_Load() {
             d.EndDoc();
         } else {
             reports::ReportOpening(d, false);
+            // The statements in a row keep the file's locks from one client
+            // to the next; each statement's own snapshot gives them back
+            // now and then, so other programs can save meanwhile.
             const ado::ReadSnapshot all;
             const int rows = grid.Rows();
             for (int i = 1; i < rows; ++i) {
@@ -79,7 +82,7 @@ void PrtBilling::BuildStatement(const cSetup& company, const QString& daysText) 
 
     const vb::Date since = vb::Today() - DaysBack(daysText);
     // The balance, the invoices and the payments of one statement come from
-    // one state of the file, each connection locking it once.
+    // one state of the file, each connection taking its lock at most once.
     const ado::ReadSnapshot oneState;
 
     client->OpenCn();

@@ -12,6 +12,7 @@
 #include "ado/SqliteStatement.h"
 #include "fso/FileSystem.h"
 #include "vb/Conv.h"
+#include "vb/MsgBox.h"
 #include "vb/RuntimeError.h"
 
 namespace ado {
@@ -333,7 +334,11 @@ bool Connection::IsFileOpen(const QString& resolvedPath) {
     return r.open.count(key) > 0;
 }
 
-ReadSnapshot::ReadSnapshot() { sqlite::BeginHeldReads(); }
+ReadSnapshot::ReadSnapshot() {
+    // Another program must not wait on a lock while a message waits on the user.
+    vb::setBeforeAsking(&sqlite::ReleaseHeldReads);
+    sqlite::BeginHeldReads();
+}
 
 ReadSnapshot::~ReadSnapshot() { sqlite::EndHeldReads(); }
 

@@ -112,7 +112,7 @@ using ConnectionPtr = std::shared_ptr<Connection>;
 // nested snapshots, one per piece that must agree with itself; an inner one
 // starting gives back locks kept longer than a moment. Any statement that
 // writes or starts a transaction gives the kept locks back first, so it never
-// waits on this thread's own reads.
+// waits on this thread's own reads; so does a message box before it waits.
 class ReadSnapshot {
 public:
     ReadSnapshot();

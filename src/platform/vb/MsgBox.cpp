@@ -73,7 +73,14 @@ int ShowMessageBox(const QString& prompt, int style, const QString& title) {
     return specs.size() == 1 ? specs[0].result : vbCancel;
 }
 
+namespace {
+void (*beforeAsking)() = nullptr;
+} // namespace
+
+void setBeforeAsking(void (*hook)()) { beforeAsking = hook; }
+
 int MsgBox(const QString& prompt, int buttons, const QString& title) {
+    if (beforeAsking) beforeAsking();
     const QString shown = title.isEmpty() ? QString::fromLatin1(AppTitle) : title;
     // A copy, so a handler may replace the service while it runs.
     const MsgBoxHandler h = handler();

@@ -21,6 +21,9 @@ using MsgBoxHandler = std::function<int(const QString& prompt, int buttons, cons
 int MsgBox(const QString& prompt, int buttons = vbOKOnly, const QString& title = QString());
 // Replaces the service; an empty function restores the on-screen box.
 void setMsgBoxHandler(MsgBoxHandler handler);
+// Runs before every box waits for its answer (the user may take minutes):
+// the data layer gives back the file locks it keeps for a run of reads.
+void setBeforeAsking(void (*hook)());
 
 // The on-screen box the service shows when no handler is set: a modal
 // QMessageBox with the style's buttons, icon and default button, raising no

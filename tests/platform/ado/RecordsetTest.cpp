@@ -8,6 +8,7 @@
 #include "ado/Connection.h"
 #include "ado/Recordset.h"
 #include "support/TestEnv.h"
+#include "vb/MsgBox.h"
 #include "vb/RuntimeError.h"
 
 using testsupport::errorNumberOf;
@@ -256,6 +257,18 @@ TEST_F(RecordsetTest, ReadSnapshotHoldsItsReadsUntilAWriteOrItsEnd) {
         EXPECT_EQ(count(reader), 4);
         {
             const ado::ReadSnapshot inner;
+            EXPECT_EQ(count(reader), 4);
+            EXPECT_FALSE(othersCanWrite());
+            // A message waiting for its answer holds nothing.
+            bool freeWhileAsking = false;
+            vb::setMsgBoxHandler([&](const QString&, int, const QString&) {
+                freeWhileAsking = othersCanWrite();
+                return int(vb::vbOK);
+            });
+            vb::MsgBox(QStringLiteral("?"));
+            vb::setMsgBoxHandler({});
+            EXPECT_TRUE(freeWhileAsking);
+            EXPECT_EQ(count(reader), 4);
             EXPECT_FALSE(othersCanWrite());
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(60));
