@@ -443,9 +443,9 @@ ado::RecordsetPtr Invoice::ClientInvoices(int32_t CustNum, vb::Date SinceDate) {
     return result;
 }
 
-vb::Currency Invoice::TotalOfRow(ado::Recordset& row, const char* lineSumField) {
+vb::Currency Invoice::TotalOfRow(ado::Recordset& row) {
     try {
-        return totalOf(lineSumOf(row.Fields(lineSumField).Value()), row.Fields("discount").Value(),
+        return totalOf(lineSumOf(row.Fields("SumOfCharge").Value()), row.Fields("discount").Value(),
                        row.Fields("shippingcharge").Value(), row.Fields("interest").Value(),
                        row.Fields("tax").Value());
     } catch (...) {

@@ -107,10 +107,10 @@ public:
     // with the description of those dated after SinceDate: a statement's
     // opening balance and its rows.
     ado::RecordsetPtr ClientInvoices(int32_t CustNum, vb::Date SinceDate);
-    // The total of the current row of such a list (or of the statement
-    // lists, whose line sum is Charge), by InvoiceTotal's arithmetic; where
-    // that would fail, InvoiceTotal itself, so its report stays the same.
-    vb::Currency TotalOfRow(ado::Recordset& row, const char* lineSumField = "SumOfCharge");
+    // The total of the current row of such a list, by InvoiceTotal's
+    // arithmetic; where that would fail, InvoiceTotal itself, so its report
+    // stays the same.
+    vb::Currency TotalOfRow(ado::Recordset& row);
 
 private:
     void insertLine(int32_t transNum, const QString& invoiceNum, int32_t itemNum, double qty,
