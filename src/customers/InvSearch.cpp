@@ -178,12 +178,10 @@ void InvSearch::btnOK_Click() {
         }
         if (saved != Invoice::LineSaved) {
             undo();
-            if (saved == Invoice::InvoiceGone) {
-                // Nothing can be added to it any more.
-                InvoiceDetail::TellInvoiceGone(num);
-                forms::Form::Unload(this);
-            }
-            return;   // a failure was reported; the picker stays open
+            InvoiceDetail::TellLineRefused(saved, num, item);
+            // Nothing can be added to a deleted invoice; otherwise the picker stays open.
+            if (saved == Invoice::InvoiceGone) forms::Form::Unload(this);
+            return;
         }
         // Told only once the unit and the line are both in the file.
         const int32_t result = detail.QtyResult;

@@ -406,13 +406,19 @@ bool InvoiceDetail::CheckHeader() const {
     const bool found = probe.GetInvoice(num);
     probe.CloseCn();
     if (found) return true;
-    TellInvoiceGone(num);
+    TellLineRefused(Invoice::InvoiceGone, num, 0);
     return false;
 }
 
-void InvoiceDetail::TellInvoiceGone(int32_t num) {
-    vb::MsgBox(QStringLiteral("Invoice ") + QString::number(num) + QStringLiteral(" has been deleted; it was not saved."),
-               vb::vbOKOnly);
+void InvoiceDetail::TellLineRefused(int outcome, int32_t invoiceNum, int32_t itemNum) {
+    QString why;
+    if (outcome == Invoice::InvoiceGone)
+        why = QStringLiteral("Invoice ") + QString::number(invoiceNum) + QStringLiteral(" has been deleted; it was not saved.");
+    else if (outcome == Invoice::LineGone)
+        why = QStringLiteral("This line has been removed from the invoice; it was not saved.");
+    else if (outcome == Invoice::ItemGone)
+        why = QStringLiteral("Item ") + QString::number(itemNum) + QStringLiteral(" is no longer in the inventory; the line was not saved.");
+    if (!why.isEmpty()) vb::MsgBox(why, vb::vbOKOnly);
 }
 
 bool InvoiceDetail::SaveInvoice() {
@@ -751,16 +757,9 @@ bool InvoiceDetail::SaveLine(int row, QString& key) {
     const QString bo = ItemList.TextMatrix(row, colBackOrder);
     inv->BackOrder = bo.isEmpty() ? 0 : vb::CLng(vb::Variant(bo));
     // A line never brings back an invoice or a line deleted elsewhere.
-    switch (inv->SaveLineAccess()) {
-    case Invoice::LineSaved:
-        break;
-    case Invoice::InvoiceGone:
-        TellInvoiceGone(num);
-        return false;
-    case Invoice::LineGone:
-        vb::MsgBox(QStringLiteral("This line has been removed from the invoice; it was not saved."), vb::vbOKOnly);
-        return false;
-    default:
+    const Invoice::LineSave outcome = inv->SaveLineAccess();
+    if (outcome != Invoice::LineSaved) {
+        TellLineRefused(outcome, num, inv->ItemNum);
         return false;
     }
     QtyResult = inv->StockAfter;

@@ -137,8 +137,8 @@ public:
     // Refuses with the message when the header this editor loaded or saved
     // has been deleted since (a new invoice's header is not stored yet).
     bool CheckHeader() const;
-    // "Invoice <n> has been deleted; it was not saved."
-    static void TellInvoiceGone(int32_t num);
+    // Tells why a line was not saved (Invoice::SaveLineAccess refused it).
+    static void TellLineRefused(int outcome, int32_t invoiceNum, int32_t itemNum);
 
     // The windows Payments and Print open.
     void OpenPaymentsWindow();

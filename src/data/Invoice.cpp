@@ -350,7 +350,11 @@ Invoice::LineSave Invoice::SaveLineAccess() {
         StockAfter = NotTracked;
         if (moved != 0) {
             auto r = TakeStock(ItemNum, int32_t(moved));
-            const vb::Variant par = r->Fields("par").Value();   // the item deleted: 3021
+            if (r->Eof()) {
+                outcome = ItemGone;
+                return;
+            }
+            const vb::Variant par = r->Fields("par").Value();
             // A Null stock raises 94.
             if (!par.isNull() && vb::CDbl(par) > 0) StockAfter = vb::CLng(r->Fields("instock").Value());
             r->Close();

@@ -87,9 +87,10 @@ public:
 
     // What SaveLineAccess came to. Refusals write nothing and report nothing:
     // the caller says why.
-    enum LineSave { LineSaved, InvoiceGone, LineGone, LineFailed };
+    enum LineSave { LineSaved, InvoiceGone, LineGone, ItemGone, LineFailed };
     // The line save of the windows, in one transaction: the invoice header
-    // must still be stored (and a stored line still be there); the item's
+    // must still be stored (and a stored line and its item still be there,
+    // when the stock is to move); the item's
     // counted stock moves by the line's quantity less the quantity stored
     // for it (all of it for a new line); BackOrder becomes the part of the
     // line that stock did not cover; then the line is written. StockAfter is

@@ -216,7 +216,7 @@ TEST_F(InvSearchTest, FailedLineSaveGivesTheUnitBack) {
 TEST_F(InvSearchTest, AnItemThatCannotBeTakenAddsNoLine) {
     struct Case { const char* name; const char* sql; const char* report; };
     const Case cases[] = {
-        {"deleted", "delete from tb_Inventory where ItemNum = %1", "Invoice.SaveLineAccess -3021 "},
+        {"deleted", "delete from tb_Inventory where ItemNum = %1", "Item 1001 is no longer in the inventory; "},
         {"Null stock", "update tb_Inventory set instock = NULL where ItemNum = %1", "Invoice.SaveLineAccess -94 "},
     };
     category(1, QStringLiteral("Parts"));

@@ -556,7 +556,7 @@ TEST_F(InvoiceDetailTest, AQuantityThatCannotBeStoredPutsTheCellBack) {
         {"", "Quantity must be a whole number."},
         {"1e1", "Quantity must be a whole number."},
         {"99999999999", "Quantity must be a whole number."},
-        {"5", "Invoice.SaveLineAccess -3021 "},   // the item deleted since
+        {"5", "Item 1001 is no longer in the inventory; the line was not saved."},
     };
     InvoiceDetail& d = openTwoLines();
     GridDriver grid(d.ItemList);
