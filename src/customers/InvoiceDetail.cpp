@@ -334,8 +334,8 @@ void InvoiceDetail::fillGrid(const ado::RecordsetPtr& lines) {
 void InvoiceDetail::Form_QueryUnload(bool& Cancel, int) {
     // A line edited and not yet saved is saved before the window goes,
     // whichever way it is closed; one that cannot be saved keeps the window
-    // when the user says so. An invoice deleted
-    // elsewhere has nothing left to save.
+    // when the user says so. An invoice deleted elsewhere has nothing left
+    // to save.
     if (discarding_) return;
     if (!rows_.SaveBeforeClose([this] { ItemList_LostFocus(); })) {
         Cancel = true;

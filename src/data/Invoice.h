@@ -89,13 +89,13 @@ public:
     // the caller says why.
     enum LineSave { LineSaved, InvoiceGone, LineGone, ItemGone, LineFailed };
     // The line save of the windows, in one transaction: the invoice header
-    // must still be stored (and a stored line and its item still be there,
-    // when the stock is to move); the item's
-    // counted stock moves by the line's quantity less the quantity stored
-    // for it (all of it for a new line); BackOrder becomes the part of the
-    // line that stock did not cover; then the line is written. StockAfter is
-    // the item's stock then, NotTracked for an item whose stock is not
-    // counted. A failure is reported and rolls everything back.
+    // must still be stored, and a stored line still be there; the item's
+    // counted stock moves by the line's quantity less the quantity stored for
+    // it (all of it for a new line), and the item must exist when it moves;
+    // BackOrder becomes the part of the line that stock did not cover; then
+    // the line is written. StockAfter is the item's stock then, NotTracked
+    // when its stock is not counted or did not move. A failure is reported
+    // and rolls everything back.
     LineSave SaveLineAccess();
     int32_t StockAfter = 0;
     static constexpr int32_t NotTracked = -999999;
