@@ -593,24 +593,6 @@ TEST(InvoiceLines, ANewLineGetsANumberAndItsValuesGoInAsHeld) {
     EXPECT_EQ(vb::CCur(items->Fields("Amount").Value()), cur("1234.5678"));
 }
 
-// A line saved from a stale copy moves the stock by what the file holds for
-// it; a line deleted meanwhile is not brought back.
-TEST(InvoiceLines, SaveLineAccessMovesStockByTheStoredLineAndRestoresNoLine) {
-    Opened o;
-    addInvoice(o.folder, 2001, 1001, "2024-03-01 00:00:00");
-    o.folder.exec("INSERT INTO tb_Inventory (ItemNum, CatNum, par, instock) VALUES (3001, 1, 5, 5)");
-    addLine(o.folder, 5001, 2001, 3001, 5, "5");   // another copy raised it from 2 to 5
-    o.inv.setInvoiceNum(2001);
-    o.inv.TransNum = 5001;
-    o.inv.ItemNum = 3001;
-    o.inv.setQty(4);
-    ASSERT_EQ(o.inv.SaveLineAccess(), Invoice::LineSaved);
-    EXPECT_EQ(o.scalar("SELECT instock || ' ' || Qty || ' ' || Backorder FROM tb_Inventory, tb_trans"), "6 4 0");
-    o.folder.exec("DELETE FROM tb_trans");
-    EXPECT_EQ(o.inv.SaveLineAccess(), Invoice::LineGone);
-    EXPECT_EQ(o.scalar("SELECT count(*) || ' ' || (SELECT instock FROM tb_Inventory) FROM tb_trans"), "0 6");
-}
-
 TEST(InvoiceLines, AddToInvoiceWritesANewLineAndLeavesTheLineProperties) {
     Opened o;
     addLine(o.folder, 1001, 2001, 3001, 1, "5");
