@@ -573,9 +573,11 @@ void InvoiceDetail::btnRemove_Click() {
                     deleted = inv->DeleteInvoiceItem(transNum);
                 }
                 if (deleted) {
-                    // Edits of the line still pending went with it.
+                    // Edits of the line still pending went with it; the sales
+                    // list shows the new total once the editor closes.
                     if (ItemListOldRow == r && rows_.ChangedHere()) rows_.ClearChanged();
                     ItemList.RemoveItem(r);
+                    Globals::InvoicesUpdated = true;
                 }
             }
         }

@@ -788,6 +788,7 @@ TEST_F(InvoiceDetailTest, RemoveAsksThenGivesTheLinesUnitsBack) {
     ASSERT_EQ(d.ItemList.Rows(), 2);
     EXPECT_EQ(cell(1, Line), QStringLiteral("1002"));
     EXPECT_EQ(stockOf(1001), 5) << "the line's units are back";
+    EXPECT_TRUE(Globals::InvoicesUpdated);
     EXPECT_EQ(d.ItemList.Col(), Line);
     // 25 less 10% + 5 + 4.59
     EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$32.09"));
