@@ -191,12 +191,12 @@ ado::RecordsetPtr Vendor::LedgerEntries(const QString& Mode, const QString& Valu
         const QString since = QStringLiteral(" and payment > 0 and [date]>=") + ado::SqlDate(SinceDate) +
                               QStringLiteral(" order by [date], checknum");
         QString sql;
-        if (mode == QLatin1String("VENDOR")) {
-            if (Value.toUpper() == QLatin1String("ALL"))
-                sql = QStringLiteral("SELECT * from tb_GL where payment > 0 and [date]>=") + ado::SqlDate(SinceDate) +
-                      QStringLiteral(" order by [date], checknum");
-            else
-                sql = QStringLiteral("SELECT * from tb_GL where Vendor = ") + SqlText(Value) + since;
+        // Every vendor only by its own mode: a vendor may be named "All".
+        if (mode == QLatin1String("ALL")) {
+            sql = QStringLiteral("SELECT * from tb_GL where payment > 0 and [date]>=") + ado::SqlDate(SinceDate) +
+                  QStringLiteral(" order by [date], checknum");
+        } else if (mode == QLatin1String("VENDOR")) {
+            sql = QStringLiteral("SELECT * from tb_GL where Vendor = ") + SqlText(Value) + since;
         } else if (mode == QLatin1String("CATEGORY")) {
             sql = QStringLiteral("SELECT * from tb_GL where Category = ") + SqlText(Value) + since;
         } else if (mode == QLatin1String("NOTES")) {
@@ -208,6 +208,17 @@ ado::RecordsetPtr Vendor::LedgerEntries(const QString& Mode, const QString& Valu
         }
         // Any other mode leaves no text, and opening that fails with the report.
         result = List(sql);
+    });
+    return result;
+}
+
+ado::RecordsetPtr Vendor::LedgerCategories() {
+    ado::RecordsetPtr result;
+    Trap("LedgerCategories", [&] {
+        // A category in the list is offered as the list spells it.
+        result = List(QStringLiteral("select type as Category from tb_ExpenseTypes where type <> '' union "
+                                     "select Category from tb_GL where Category <> '' and "
+                                     "Category not in (select type from tb_ExpenseTypes) order by 1"));
     });
     return result;
 }

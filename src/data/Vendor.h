@@ -56,8 +56,13 @@ public:
     QString VendorCompany(int32_t VendorNum);
 
     ado::RecordsetPtr LedgerEntriesAll();
-    // Mode (any capitals): VENDOR, CATEGORY, NOTES, CLEARED, DEPOSIT.
+    // Mode (any capitals): ALL (the payments to every vendor, Value not
+    // read), VENDOR (to the vendor Value, whatever its name), CATEGORY,
+    // NOTES, CLEARED, DEPOSIT.
     ado::RecordsetPtr LedgerEntries(const QString& Mode, const QString& Value, vb::Date SinceDate);
+    // Field Category: every expense type of the list and every category an
+    // entry names, each once (capitals aside), by name.
+    ado::RecordsetPtr LedgerCategories();
     bool SaveLedgerEntry();
     bool DeleteLedgerEntry(int32_t TransNum);
     int32_t NewPayNum();                 // 0 after an error

@@ -188,9 +188,10 @@ TEST(Vendor, LedgerEntriesModes) {
     struct Case { const char* mode; QString value; vb::Date since; QStringList keys; };
     const Case cases[] = {
         // Payments on or after the date, by date and check number as text ("10" before "9").
-        {"Vendor", "all", mar1, {"1002", "1001", "1007", "1004"}},
-        {"VENDOR", "ALL", vb::Date::fromYmd(2024, 1, 1), {"1003", "1002", "1001", "1007", "1004"}},
+        {"All", "", mar1, {"1002", "1001", "1007", "1004"}},
+        {"ALL", "Acme", vb::Date::fromYmd(2024, 1, 1), {"1003", "1002", "1001", "1007", "1004"}},
         {"vendor", "acme", mar1, {"1002", "1001"}},
+        {"Vendor", "All", mar1, {}},   // a vendor of that name, none here
         {"Category", "RENT", mar1, {"1001", "1007", "1004"}},
         {"notes", "note's", mar1, {"1004"}},
         {"Cleared", "True", vb::Date::fromYmd(2024, 1, 1), {"1003", "1001", "1007"}},
