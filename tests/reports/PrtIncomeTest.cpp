@@ -148,8 +148,7 @@ TEST_F(PrtIncomeTest, RenamesAndDeletesKeepEveryPaymentInTheStatement) {
     for (const char* t : {"Rent", "Supplies", "Fuel"}) expenseType(t);
     folder.exec("insert into tb_Vendor (VendorNum, Company) values (1001, 'Acme'), (1002, 'ACME')");
     folder.exec("insert into tb_PaymentTypes values ('Visa')");
-    received(1, "2026-03-01", 5);
-    folder.exec("update tb_Receive set Type = 'Visa'");
+    folder.exec("insert into tb_Receive (TransNum, CustNum, Type, [Date], Amount) values (1, 1001, 'Visa', '2026-03-01', 5)");
     payment(1, "2026-02-01", "Rent", 100, 0, "Acme");
     payment(2, "2026-02-02", "supplies", 20, 0, "ACME");
     payment(3, "2026-03-01", "Fuel", 7.5, 0, "Acme");
@@ -159,13 +158,10 @@ TEST_F(PrtIncomeTest, RenamesAndDeletesKeepEveryPaymentInTheStatement) {
     auto v = testsupport::OpenOnDataFile<Vendor>();
     ASSERT_TRUE(v->GetVendor("Acme"));
     v->Company = "Acme Tools";
-    ASSERT_TRUE(v->SaveVendorAccess(1001));
-    ASSERT_TRUE(v->DeleteVendor(1002));
+    ASSERT_TRUE(v->SaveVendorAccess(1001) && v->DeleteVendor(1002));
     auto s = testsupport::OpenOnDataFile<cSetup>();
-    ASSERT_TRUE(s->ReplaceExpenseType("Rent", "Office Rent"));
-    ASSERT_TRUE(s->DeleteExpenseType("Fuel"));
-    ASSERT_TRUE(s->ReplacePaymentType("Visa", "Card"));
-    ASSERT_TRUE(s->DeletePaymentType("Card"));
+    ASSERT_TRUE(s->ReplaceExpenseType("Rent", "Office Rent") && s->DeleteExpenseType("Fuel"));
+    ASSERT_TRUE(s->ReplacePaymentType("Visa", "Card") && s->DeletePaymentType("Card"));
     startProgram();
     PrtIncome& p = open();
     EXPECT_EQ(rows(p).mid(5, 6), QStringList({"Expenses: ", "Office Rent " + money(101), "Supplies " + money(20),
