@@ -36,12 +36,13 @@ QString ExpenseTypes::CategoryList(const ado::RecordsetPtr& types) {
 // The register's category list is renewed however this window closes, so
 // its next category choice offers the types as now stored. After a rename
 // its rows are read again: they show the entries' former category, which a
-// save of the row would write back.
+// save of the row would write back (not over an edit it still holds).
 void ExpenseTypes::Form_Unload() {
     TypeListEditor::Form_Unload();
     vb::Trap(label("btnExit_Click"), [&] {
         SetRegisterCategories(CategoryList(Globals::rsExpTypes));
-        if (RecordsRenamed && forms::Form::isLoaded<GL>()) forms::Form::get<GL>().SetPayments();
+        if (RecordsRenamed && !Globals::RowChanged && forms::Form::isLoaded<GL>())
+            forms::Form::get<GL>().SetPayments();
     });
 }
 
