@@ -158,7 +158,7 @@ void GL::Form_Load() {
     vb::Trap(label("Form_Load"), [&] {
         Globals::rsLedger = std::make_shared<ado::Recordset>();
         Globals::rsVendors = std::make_shared<ado::Recordset>();
-        Globals::PrintFilterField = QStringLiteral("Vendor");
+        Globals::PrintFilterField = QStringLiteral("All");
         Globals::PrintFilterValue = QStringLiteral("ALL");
         const Globals::WindowGeometry g = Globals::ReadWindowGeometry(kSection, Globals::IniPath);
         Move(int(g.Left), int(g.Top), int(g.Width), int(g.Height));
