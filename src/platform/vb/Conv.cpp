@@ -426,6 +426,11 @@ struct LocaleTexts {
     // "١٫٠٠ ج.م.") and for minus one, and the "1.00" inside them.
     QString unitPositive, unitNegative, unitAmount;
     int places = 0;
+    // Whole numbers are grouped by hand when the locale groups plain threes
+    // with one-unit digits (checked against its own text); else by QLocale.
+    QString groupSeparator, decimalPoint;
+    char16_t zeroDigit = u'0';
+    bool plainGroups = false;
 
     explicit LocaleTexts(const QLocale& l) : loc(l) {
         shortDate4 = fourDigitYears(loc.dateFormat(QLocale::ShortFormat));
@@ -437,6 +442,31 @@ struct LocaleTexts {
             const QString t = loc.toString(1.0, 'f', k);
             if (unitPositive.contains(t)) { places = k; unitAmount = t; break; }
         }
+        groupSeparator = loc.groupSeparator();
+        decimalPoint = loc.decimalPoint();
+        const QList<uint> zero = loc.zeroDigit().toUcs4();
+        if (zero.size() == 1 && zero[0] + 9 <= 0xFFFF && !QChar::isSurrogate(zero[0])) {
+            zeroDigit = char16_t(zero[0]);
+            plainGroups = true;
+            for (const qulonglong probe : {0ULL, 7ULL, 1234ULL, 12345ULL, 123456ULL, 1234567ULL, 9876543210123456789ULL})
+                if (groupedWhole(probe) != loc.toString(probe)) plainGroups = false;
+        }
+    }
+
+    QString groupedWhole(uint64_t v) const {
+        char16_t digits[20];
+        int n = 0;
+        do {
+            digits[n++] = char16_t(zeroDigit + v % 10);
+            v /= 10;
+        } while (v != 0);
+        QString out;
+        out.reserve(n + (n - 1) / 3 * groupSeparator.size());
+        for (int k = n - 1; k >= 0; --k) {
+            out += QChar(digits[k]);
+            if (k > 0 && k % 3 == 0) out += groupSeparator;
+        }
+        return out;
     }
 };
 
@@ -457,15 +487,20 @@ QString FormatCurrency(Currency c) {
     const bool negative = c.raw() < 0;
     const int places = lt.places;
     const uint64_t mag = negative ? uint64_t(0) - static_cast<uint64_t>(c.raw()) : static_cast<uint64_t>(c.raw());
-    const QString fixed = detail::FixedText(DecimalText{false, QString::number(mag), -4}, places,
-                                            Rounding::HalfAwayFromZero);
-    const qsizetype dot = fixed.indexOf(QLatin1Char('.'));
-    QString amount = loc.toString((dot < 0 ? fixed : fixed.left(dot)).toULongLong());
-    if (dot >= 0) amount += loc.decimalPoint() + localeDigits(fixed.mid(dot + 1), loc);
+    // The four stored decimals rounded to the currency's, halves away from
+    // zero, in whole numbers: a list formats thousands of amounts.
+    static constexpr uint64_t kTen[] = {1, 10, 100, 1000, 10000};
+    const uint64_t unit = kTen[4 - places];
+    const uint64_t rounded = mag / unit + (mag % unit * 2 >= unit ? 1 : 0);
+    const uint64_t whole = rounded / kTen[places], fraction = rounded % kTen[places];
+    QString amount = lt.plainGroups ? lt.groupedWhole(whole) : loc.toString(qulonglong(whole));
+    if (places > 0) {
+        amount += lt.decimalPoint;
+        QString digits = QString::number(fraction).rightJustified(places, QLatin1Char('0'));
+        amount += localeDigits(digits, loc);
+    }
 
-    bool zero = true;
-    for (QChar ch : fixed)
-        if (ch != QLatin1Char('0') && ch != QLatin1Char('.')) { zero = false; break; }
+    const bool zero = rounded == 0;
     QString out = negative && !zero ? lt.unitNegative : lt.unitPositive;
     const qsizetype p = out.indexOf(lt.unitAmount);
     if (p < 0) return loc.toCurrencyString(c.toDouble());   // no locale Qt knows: its own text
