@@ -6,8 +6,8 @@
 // connection opened exactly as the program opens its own.
 //
 // VANTREL_BENCH_SCALE=2|4|8 generates the file that many times larger;
-// VANTREL_BENCH_FILE=PATH copies a file bench/business_file made instead (the
-// figures check holds on the 1x file only). Every row reports first_ms, its
+// VANTREL_BENCH_FILE=PATH copies a file bench/business_file made instead, of
+// that scale (the figures check holds on the 1x file only). Every row reports first_ms, its
 // first run in this process: run one benchmark per process
 // (--benchmark_filter=^BM_Name$) for the first run after a fresh start.
 #include <benchmark/benchmark.h>
@@ -72,11 +72,10 @@ struct BusinessFolder {
         file = dir.path() + QStringLiteral("/Vantrel.mdb");
         const auto t0 = Clock::now();
         const QString given = qEnvironmentVariable("VANTREL_BENCH_FILE");
+        scale = std::max(1, qEnvironmentVariableIntValue("VANTREL_BENCH_SCALE"));
         if (!given.isEmpty()) {
             if (!QFile::copy(given, file)) business::Inserter::fail(nullptr, "copying VANTREL_BENCH_FILE");
-            scale = 0;   // not known
         } else {
-            scale = std::max(1, qEnvironmentVariableIntValue("VANTREL_BENCH_SCALE"));
             business::MakeFile(file, VANTREL_SCHEMA_FILE, kSeed, scale);
         }
         std::fprintf(stderr, "business file (scale %d) ready in %.0f ms\n", scale,
@@ -149,6 +148,28 @@ QString bareSales(const QString& where) {
                           "(SELECT i.discount, i.shippingcharge, i.interest, i.tax, IFNULL((SELECT sum(t.Amount) "
                           "FROM tb_trans t WHERE t.InvoiceNum = i.InvoiceNum),0) AS L FROM tb_Invoice i WHERE ") +
            where + QStringLiteral(")");
+}
+
+// A digest of every placed text of a laid-out document (kind, page, place
+// to a thousandth of an inch, text), printed so two builds can be compared.
+void digest(const char* name, const printer::PageDocument* d) {
+    if (!d) return;
+    uint64_t h = 1469598103934665603ULL;
+    long texts = 0;
+    auto mix = [&h](const QByteArray& b) {
+        for (const char c : b) h = (h ^ uint8_t(c)) * 1099511628211ULL;
+        h = (h ^ 0xFF) * 1099511628211ULL;
+    };
+    for (const printer::Page& p : d->Pages())
+        for (const printer::PlacedText& t : p.texts) {
+            const QRectF& r = t.rect;
+            mix(QByteArray::number(t.kind) + ' ' + QByteArray::number(t.page) + ' ' +
+                QByteArray::number(qRound64(r.x() * 1000)) + ' ' + QByteArray::number(qRound64(r.y() * 1000)) + ' ' +
+                QByteArray::number(qRound64(r.width() * 1000)) + ' ' + t.text.toUtf8());
+            ++texts;
+        }
+    std::fprintf(stderr, "digest %s pages %d texts %ld hash %016llx\n", name, d->PageCount(), texts,
+                 (unsigned long long)h);
 }
 
 // Times body per iteration (manual time) and reports its ratio to bare.
@@ -265,6 +286,7 @@ void BM_StatementsOfEveryOwingClient(benchmark::State& state) {
         });
     state.counters["clients"] = clients;
     state.counters["pages"] = pages;
+    digest("statements", forms::Form::get<PrtBilling>().Preview());
 }
 
 void BM_IncomeStatementOfAYear(benchmark::State& state) {
@@ -274,6 +296,7 @@ void BM_IncomeStatementOfAYear(benchmark::State& state) {
     p.txtBegDate.setText(QStringLiteral("01/01/25"));
     p.txtEndDate.setText(QStringLiteral("12/31/25"));
     timed(state, [&] { p.btnGo_Click(); });
+    digest("income", p.Preview());
 }
 
 void BM_RegisterAllVendors(benchmark::State& state) {
@@ -284,6 +307,7 @@ void BM_RegisterAllVendors(benchmark::State& state) {
     p.Show();
     timed(state, [&] { p.btnGo_Click(); });
     state.counters["rows"] = Globals::rsLedger ? Globals::rsLedger->RecordCount() : 0;
+    digest("register", p.Preview());
 }
 
 // The register window opened to its filled grid and both balances, against
@@ -328,7 +352,7 @@ void BM_RegisterSaveFirstRow(benchmark::State& state) {
 
 // One report window opened to its laid-out document.
 template <class T>
-void openReport(benchmark::State& state, const std::function<void()>& before = {}) {
+void openReport(benchmark::State& state, const char* name, const std::function<void()>& before = {}) {
     startProgram();
     timed(
         state, [] { forms::Form::get<T>().Show(); }, 0,
@@ -337,15 +361,16 @@ void openReport(benchmark::State& state, const std::function<void()>& before = {
             settle();
             if (before) before();
         });
+    digest(name, forms::Form::get<T>().Preview());
 }
 
-void BM_DocBalances(benchmark::State& s) { openReport<PrtBals>(s); }
-void BM_Doc30Days(benchmark::State& s) { openReport<Prt30Days>(s); }
-void BM_DocInventory(benchmark::State& s) { openReport<PrtInventory>(s); }
-void BM_DocInventorySales(benchmark::State& s) { openReport<PrtInventorySales>(s); }
-void BM_DocInventoryBestSales(benchmark::State& s) { openReport<PrtInventoryBestSales>(s); }
+void BM_DocBalances(benchmark::State& s) { openReport<PrtBals>(s, "PrtBals"); }
+void BM_Doc30Days(benchmark::State& s) { openReport<Prt30Days>(s, "Prt30Days"); }
+void BM_DocInventory(benchmark::State& s) { openReport<PrtInventory>(s, "PrtInventory"); }
+void BM_DocInventorySales(benchmark::State& s) { openReport<PrtInventorySales>(s, "PrtInventorySales"); }
+void BM_DocInventoryBestSales(benchmark::State& s) { openReport<PrtInventoryBestSales>(s, "PrtInventoryBestSales"); }
 void BM_DocBackOrders(benchmark::State& s) {
-    openReport<PrtBackOrders>(s, [] {
+    openReport<PrtBackOrders>(s, "PrtBackOrders", [] {
         Invoice& inv = *Globals::SharedInvoice;
         inv.OpenCn();
         Globals::rsBackOrders = inv.GetBackOrderItems();
@@ -353,7 +378,7 @@ void BM_DocBackOrders(benchmark::State& s) {
     });
 }
 void BM_DocBackOrdered(benchmark::State& s) {
-    openReport<PrtBackOrdered>(s, [] {
+    openReport<PrtBackOrdered>(s, "PrtBackOrdered", [] {
         Invoice& inv = *Globals::SharedInvoice;
         inv.OpenCn();
         Globals::rsBackOrders = inv.GetBackOrderedItems();
@@ -361,7 +386,7 @@ void BM_DocBackOrdered(benchmark::State& s) {
     });
 }
 void BM_DocInvoice(benchmark::State& s) {
-    openReport<PrtInvoice>(s, [] {
+    openReport<PrtInvoice>(s, "PrtInvoice", [] {
         Globals::CurrentInvoiceNum = 30001;
         Invoice& inv = *Globals::SharedInvoice;
         inv.OpenCn();
@@ -371,10 +396,10 @@ void BM_DocInvoice(benchmark::State& s) {
     });
 }
 void BM_DocReceipt(benchmark::State& s) {
-    openReport<PrtReceipt>(s, [] { Globals::CurrentCustNum = folder().tenInvoiceClient; });
+    openReport<PrtReceipt>(s, "PrtReceipt", [] { Globals::CurrentCustNum = folder().tenInvoiceClient; });
 }
 void BM_DocRegistryDeposits(benchmark::State& s) {
-    openReport<PrtRegistry>(s, [] {
+    openReport<PrtRegistry>(s, "PrtRegistry", [] {
         Globals::PrintFilterField = QStringLiteral("Deposit");
         Globals::PrintFilterValue = QString();
     });
