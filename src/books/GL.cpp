@@ -225,23 +225,14 @@ void GL::SetPayments() {
                 const vb::Variant v = f.Value();
                 return v.isNull() || v.isEmpty() ? vb::Currency() : vb::CCur(v);
             };
-            // Entries come in date order: a day's text is made once for its run of entries.
-            vb::Variant lastDay;
-            QString lastDayText;
             if (n > 0) rs->MoveFirst();
             while (!rs->Eof()) {
                 const vb::Currency pay = amount(payment);
                 const vb::Currency dep = amount(deposit);
                 RunningBalance = RunningBalance - pay + dep;
                 const int r = EntryRow;
-                const vb::Variant day = date.Value();
-                if (day.type() != lastDay.type() || day.type() != vb::VarType::Date ||
-                    day.dateValue().serial() != lastDay.dateValue().serial()) {
-                    lastDay = day;
-                    lastDayText = day.isNull() || day.isEmpty() ? QString() : day.str();
-                }
                 g.setTextMatrix(r, colKey, text(num));
-                g.setTextMatrix(r, colDate, lastDayText);
+                g.setTextMatrix(r, colDate, text(date));
                 g.setTextMatrix(r, colNum, text(check));
                 g.setTextMatrix(r, colVendor, text(vendorName));
                 g.setTextMatrix(r, colCategory, text(category));

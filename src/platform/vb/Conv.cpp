@@ -431,6 +431,9 @@ struct LocaleTexts {
     QString groupSeparator, decimalPoint;
     char16_t zeroDigit = u'0';
     bool plainGroups = false;
+    // The last day's text: lists come in date order, many rows to a day.
+    mutable double lastDay = -1e300;
+    mutable QString lastDayText;
 
     explicit LocaleTexts(const QLocale& l) : loc(l) {
         shortDate4 = fourDigitYears(loc.dateFormat(QLocale::ShortFormat));
@@ -525,7 +528,11 @@ QString DateToText(Date d) {
         return loc.toString(QTime(0, 0).addSecs(int(secs)), lt.longTime);
     };
     if (day.isZero()) return time();
-    const QString date = loc.toString(d.toQDate(), lt.shortDate4);
+    if (day.serial() != lt.lastDay) {
+        lt.lastDayText = loc.toString(day.toQDate(), lt.shortDate4);
+        lt.lastDay = day.serial();
+    }
+    const QString date = lt.lastDayText;
     // Most dates carry no time: it is only formatted when shown.
     return d.hasTime() ? date + QLatin1Char(' ') + time() : date;
 }
