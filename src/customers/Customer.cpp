@@ -28,6 +28,7 @@
 #include "customers/Receipts.h"
 #include "customers/intro.h"
 #include "data/Client.h"
+#include "data/DataIndexes.h"
 #include "data/Globals.h"
 #include "data/Inventory.h"
 #include "data/Invoice.h"
@@ -198,6 +199,11 @@ void Customer::Form_Load() {
             forms::Form::get<intro>().Show(false, this);
             auto& splash = forms::Form::get<intro>();
 
+            // A file made by an earlier version gets the indexes the lists rely on.
+            DataIndexes::Update(DataFilePath(), [&splash] {
+                splash.lblProcess.setCaption(QStringLiteral("...Updating the data file's indexes..."));
+                forms::DoEvents();
+            });
             splash.lblProcess.setCaption(QStringLiteral("...Preloading Inventory..."));
             forms::DoEvents();
             int32_t noItem = 0;
