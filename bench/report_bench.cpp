@@ -291,16 +291,42 @@ void BM_FiguresAsBefore(benchmark::State& state) {
 
 // The statements of every client the selection lists, from the print button
 // to the laid-out preview.
+// Bare: the listed clients, their invoices with line sums, their payments
+// after the start and their payments up to it, four grouped statements.
+double bareStatements(const controls::FlexGrid& list, int days) {
+    QString in = QStringLiteral("(");
+    for (int r = 1; r < list.Rows(); ++r) in += (r > 1 ? QStringLiteral(",") : QString()) + list.TextMatrix(r, 0);
+    in += QLatin1Char(')');
+    const QString since = iso(vb::Today() - days);
+    return bareMs(QStringLiteral("SELECT * FROM tb_Client WHERE CustNum IN ") + in, 5) +
+           bareMs(QStringLiteral("SELECT i.CustNum, i.InvoiceNum, i.Date, i.discount, i.tax, i.shippingcharge, "
+                                 "i.interest, CASE WHEN i.Date > ") + since +
+                      QStringLiteral(" THEN i.Description END, (SELECT sum(t.Amount) FROM tb_trans t WHERE "
+                                     "t.InvoiceNum = i.InvoiceNum) FROM tb_Invoice i WHERE i.CustNum IN ") + in +
+                      QStringLiteral(" ORDER BY i.CustNum, i.InvoiceNum DESC"), 5) +
+           bareMs(QStringLiteral("SELECT CustNum, Date, Amount FROM tb_Receive WHERE CustNum IN ") + in +
+                      QStringLiteral(" AND Date > ") + since + QStringLiteral(" ORDER BY CustNum, Date, TransNum"), 5) +
+           bareMs(QStringLiteral("SELECT CustNum, sum(Amount) FROM tb_Receive WHERE CustNum IN ") + in +
+                      QStringLiteral(" AND Date <= ") + since + QStringLiteral(" GROUP BY CustNum"), 5);
+}
+
 void BM_StatementsOfEveryOwingClient(benchmark::State& state) {
     startProgram();
     int pages = 0, clients = 0;
+    double bare = 0;
+    {
+        Billing& b = forms::Form::get<Billing>();
+        b.Show();
+        bare = bareStatements(b.CustList2, 30);
+        forms::Form::unload<Billing>();
+    }
     timed(
         state,
         [&] {
             forms::Form::get<Billing>().btnPrint_Click();
             pages = forms::Form::get<PrtBilling>().VSInvoice.PageCount();
         },
-        0,
+        bare,
         [&] {
             forms::Form::unload<PrtBilling>();
             settle();
@@ -329,7 +355,9 @@ void BM_RegisterAllVendors(benchmark::State& state) {
     Globals::PrintFilterValue = QStringLiteral("All");
     PrtRegistry& p = forms::Form::get<PrtRegistry>();
     p.Show();
-    timed(state, [&] { p.btnGo_Click(); });
+    const double bare = bareMs(QStringLiteral("SELECT * FROM tb_GL WHERE Payment > 0 AND Date >= ") +
+                                   iso(Globals::CurrentSinceDate) + QStringLiteral(" ORDER BY Date, CheckNum"), 5);
+    timed(state, [&] { p.btnGo_Click(); }, bare);
     state.counters["rows"] = Globals::rsLedger ? Globals::rsLedger->RecordCount() : 0;
     digest("register", p.Preview());
 }
@@ -394,10 +422,12 @@ void BM_PaymentsReceivedAllClients(benchmark::State& state) {
 
 // One report window opened to its laid-out document.
 template <class T>
-void openReport(benchmark::State& state, const char* name, const std::function<void()>& before = {}) {
+void openReport(benchmark::State& state, const char* name, const std::function<void()>& before = {},
+                const QString& bareSql = QString()) {
     startProgram();
+    const double bare = bareSql.isEmpty() ? 0 : bareMs(bareSql, 3);
     timed(
-        state, [] { forms::Form::get<T>().Show(); }, 0,
+        state, [] { forms::Form::get<T>().Show(); }, bare,
         [&] {
             forms::Form::unload<T>();
             settle();
@@ -406,9 +436,21 @@ void openReport(benchmark::State& state, const char* name, const std::function<v
     digest(name, forms::Form::get<T>().Preview());
 }
 
-void BM_DocBalances(benchmark::State& s) { openReport<PrtBals>(s, "PrtBals"); }
-void BM_Doc30Days(benchmark::State& s) { openReport<Prt30Days>(s, "Prt30Days"); }
-void BM_DocInventory(benchmark::State& s) { openReport<PrtInventory>(s, "PrtInventory"); }
+void BM_DocBalances(benchmark::State& s) {
+    openReport<PrtBals>(s, "PrtBals", {}, QStringLiteral("SELECT CustNum, Fullname, Balance FROM ClientBals ORDER BY Fullname"));
+}
+void BM_Doc30Days(benchmark::State& s) {
+    // The owing clients with each one's newest payment (the row of its latest date).
+    openReport<Prt30Days>(s, "Prt30Days", {},
+                          QStringLiteral("SELECT b.CustNum, b.Fullname, b.Balance, r.Date, r.Amount FROM ClientBals b "
+                                         "LEFT JOIN (SELECT CustNum, max(Date) AS Date, Amount FROM tb_Receive GROUP "
+                                         "BY CustNum) r ON r.CustNum = b.CustNum"));
+}
+void BM_DocInventory(benchmark::State& s) {
+    openReport<PrtInventory>(s, "PrtInventory", {},
+                             QStringLiteral("SELECT i.*, c.Description FROM tb_Inventory i JOIN tb_InvCategories c ON "
+                                            "c.CatNum = i.CatNum ORDER BY c.Description, i.Description"));
+}
 void BM_DocInventorySales(benchmark::State& s) { openReport<PrtInventorySales>(s, "PrtInventorySales"); }
 void BM_DocInventoryBestSales(benchmark::State& s) { openReport<PrtInventoryBestSales>(s, "PrtInventoryBestSales"); }
 void BM_DocBackOrders(benchmark::State& s) {
@@ -441,10 +483,13 @@ void BM_DocReceipt(benchmark::State& s) {
     openReport<PrtReceipt>(s, "PrtReceipt", [] { Globals::CurrentCustNum = folder().tenInvoiceClient; });
 }
 void BM_DocRegistryDeposits(benchmark::State& s) {
-    openReport<PrtRegistry>(s, "PrtRegistry", [] {
-        Globals::PrintFilterField = QStringLiteral("Deposit");
-        Globals::PrintFilterValue = QString();
-    });
+    openReport<PrtRegistry>(
+        s, "PrtRegistry",
+        [] {
+            Globals::PrintFilterField = QStringLiteral("Deposit");
+            Globals::PrintFilterValue = QString();
+        },
+        QStringLiteral("SELECT * FROM tb_GL WHERE Deposit > 0 ORDER BY Date"));
 }
 
 } // namespace
