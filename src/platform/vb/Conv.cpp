@@ -454,22 +454,38 @@ struct LocaleTexts {
             for (const qulonglong probe : {0ULL, 7ULL, 1234ULL, 12345ULL, 123456ULL, 1234567ULL, 9876543210123456789ULL})
                 if (groupedWhole(probe) != loc.toString(probe)) plainGroups = false;
         }
+        splitUnits();
     }
 
     QString groupedWhole(uint64_t v) const {
+        QString out;
+        appendGrouped(out, v);
+        return out;
+    }
+    void appendGrouped(QString& out, uint64_t v) const {
         char16_t digits[20];
         int n = 0;
         do {
             digits[n++] = char16_t(zeroDigit + v % 10);
             v /= 10;
         } while (v != 0);
-        QString out;
-        out.reserve(n + (n - 1) / 3 * groupSeparator.size());
         for (int k = n - 1; k >= 0; --k) {
             out += QChar(digits[k]);
             if (k > 0 && k % 3 == 0) out += groupSeparator;
         }
-        return out;
+    }
+    // The texts around the "1.00" of the positive and negative unit, when
+    // it is found in both.
+    QString positiveBefore, positiveAfter, negativeBefore, negativeAfter;
+    bool unitSplit = false;
+    void splitUnits() {
+        const qsizetype p = unitPositive.indexOf(unitAmount), n = unitNegative.indexOf(unitAmount);
+        unitSplit = p >= 0 && n >= 0;
+        if (!unitSplit) return;
+        positiveBefore = unitPositive.left(p);
+        positiveAfter = unitPositive.mid(p + unitAmount.size());
+        negativeBefore = unitNegative.left(n);
+        negativeAfter = unitNegative.mid(n + unitAmount.size());
     }
 };
 
@@ -496,6 +512,21 @@ QString FormatCurrency(Currency c) {
     const uint64_t unit = kTen[4 - places];
     const uint64_t rounded = mag / unit + (mag % unit * 2 >= unit ? 1 : 0);
     const uint64_t whole = rounded / kTen[places], fraction = rounded % kTen[places];
+    const bool zero = rounded == 0;
+    if (lt.plainGroups && lt.unitSplit) {
+        // Written straight into one text: the common case of every list.
+        const bool minus = negative && !zero;
+        QString out;
+        out.reserve(40);
+        out += minus ? lt.negativeBefore : lt.positiveBefore;
+        lt.appendGrouped(out, whole);
+        if (places > 0) {
+            out += lt.decimalPoint;
+            for (int k = places - 1; k >= 0; --k) out += QChar(char16_t(lt.zeroDigit + fraction / kTen[k] % 10));
+        }
+        out += minus ? lt.negativeAfter : lt.positiveAfter;
+        return out;
+    }
     QString amount = lt.plainGroups ? lt.groupedWhole(whole) : loc.toString(qulonglong(whole));
     if (places > 0) {
         amount += lt.decimalPoint;
@@ -503,7 +534,6 @@ QString FormatCurrency(Currency c) {
         amount += localeDigits(digits, loc);
     }
 
-    const bool zero = rounded == 0;
     QString out = negative && !zero ? lt.unitNegative : lt.unitPositive;
     const qsizetype p = out.indexOf(lt.unitAmount);
     if (p < 0) return loc.toCurrencyString(c.toDouble());   // no locale Qt knows: its own text
