@@ -5,6 +5,7 @@
 #include "SchemaIndexes.h"
 #include "ado/Connection.h"
 #include "ado/Recordset.h"
+#include "fso/FileSystem.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ QString IndexName(const QString& create) {
 int DataIndexes::Update(const QString& path, const std::function<void()>& working) {
     try {
         auto cn = std::make_shared<ado::Connection>();
-        cn->OpenFile(path);
+        cn->OpenFile(fso::ResolvePath(path));
         std::map<QString, QString> have;   // index name -> its definition, lower case
         {
             ado::Recordset rs;
