@@ -21,6 +21,8 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QStyle>
+#include <QThread>
+#include <QWindow>
 #include "customers/About.h"
 #include "customers/CustInvoices.h"
 #include "customers/InvoiceDetail.h"
@@ -202,7 +204,15 @@ void Customer::Form_Load() {
             // A file made by an earlier version gets the indexes the lists rely on.
             DataIndexes::Update(DataFilePath(), [&splash] {
                 splash.lblProcess.setCaption(QStringLiteral("...Updating the data file's indexes..."));
+                // Painted before the step holds the program for a while: the
+                // splash just shown may not be on screen yet (half a second at most).
+                const QWindow* shown = splash.windowHandle();
+                for (int k = 0; k < 50 && shown && !shown->isExposed(); ++k) {
+                    forms::DoEvents();
+                    QThread::msleep(10);
+                }
                 forms::DoEvents();
+                splash.repaint();
             });
             splash.lblProcess.setCaption(QStringLiteral("...Preloading Inventory..."));
             forms::DoEvents();
