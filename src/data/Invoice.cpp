@@ -480,7 +480,8 @@ vb::Currency Invoice::InvoiceTotal(int32_t InvoiceNum) {
 QString Invoice::LineSumsSql(const QString& where, bool withClient, const vb::Date* descriptionAfter) {
     // The line sum per invoice through the same index walk InvoiceTotal's own
     // statement takes, so it adds the same amounts in the same order.
-    return QStringLiteral("select i.InvoiceNum as InvoiceNum, i.[Date] as InvoiceDate, i.discount as discount, "
+    return QStringLiteral("select i.InvoiceNum as InvoiceNum, i.CustNum as CustNum, i.[Date] as InvoiceDate, "
+                          "i.discount as discount, "
                           "i.tax as tax, i.shippingcharge as shippingcharge, i.interest as interest, ") +
            (descriptionAfter ? QStringLiteral("iif(i.[date] > ") + SqlDate(*descriptionAfter) +
                                    QStringLiteral(", i.description, null) as description, ")

@@ -115,7 +115,7 @@ public:
                                 vb::Currency tax);
 
     // Invoices of a filter on tb_Invoice (aliased i) with what their totals
-    // are made of: InvoiceNum, InvoiceDate, discount, tax, shippingcharge,
+    // are made of: InvoiceNum, CustNum, InvoiceDate, discount, tax, shippingcharge,
     // interest and SumOfCharge, the line sum read as InvoiceTotal reads it.
     ado::RecordsetPtr InvoicesWithLineSums(const QString& where, bool withClient);
     // descriptionAfter: also the description, of invoices dated after it

@@ -252,18 +252,19 @@ bool Vendor::DeleteLedgerEntry(int32_t transNum) {
 
 // Deposits less payments, payments read first; an empty sum counts 0.
 vb::Currency Vendor::Balance(const QString& where) {
-    auto sum = [&](const QString& sql, const char* field) {
-        auto r = Read(sql + where);
+    // Both sums in one pass over the register.
+    auto r = Read(QStringLiteral("select sum(Payment) as TotalPay, sum(deposit) as TotalDeposits from tb_GL") + where);
+    auto sum = [&](const char* field) {
         vb::Currency total;
         if (!r->Eof()) {
             const vb::Variant v = r->Fields(field).Value();
             if (!v.isNull()) total = vb::CCur(v);
         }
-        r->Close();
         return total;
     };
-    const vb::Currency pay = sum(QStringLiteral("select sum(Payment) as TotalPay from tb_GL"), "TotalPay");
-    const vb::Currency dep = sum(QStringLiteral("select sum(deposit) as TotalDeposits from tb_GL"), "TotalDeposits");
+    const vb::Currency pay = sum("TotalPay");
+    const vb::Currency dep = sum("TotalDeposits");
+    r->Close();
     return dep - pay;
 }
 
