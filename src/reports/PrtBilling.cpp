@@ -54,6 +54,7 @@ void PrtBilling::Form_Load() {
             d.EndDoc();
         } else {
             reports::ReportOpening(d, false);
+            d.setDocName(QStringLiteral("Statements"));
             // The statements in a row keep the file's locks from one client
             // to the next; each statement's own snapshot gives them back
             // now and then, so other programs can save meanwhile.
@@ -97,6 +98,7 @@ void PrtBilling::BuildStatement(const cSetup& company, const QString& daysText) 
     if (!invoices || !payments) vb::Raise(vb::err::ObjectNotSet);
     const vb::Currency startBal = client->ClientBal(custNum, since, *invoices);
 
+    if (d.DocName().isEmpty()) d.setDocName(QStringLiteral("Statement ") + reports::ClientName(*client));
     reports::LetterheadBlock(d, company.Name, company);
     reports::BillToBlock(d, *client);
     d.Paragraph(QString());

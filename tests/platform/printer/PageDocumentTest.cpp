@@ -1,4 +1,6 @@
 #include <cmath>
+#include <QDir>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QMap>
@@ -9,6 +11,7 @@
 #include <QTest>
 #include "printer/PageDocument.h"
 #include "printer/PreviewControl.h"
+#include "support/DocumentReader.h"
 #include "support/TestEnv.h"
 #include "vb/MsgBox.h"
 #include "vb/RuntimeError.h"
@@ -507,6 +510,7 @@ namespace {
 // and the totals table kept with it.
 void invoiceFlow(PageDocument& d, const QStringList& descriptions, const QString& salesRep = "Jo") {
     open(d);
+    d.StartSection("Ann Smith");
     d.TextBox("Bill To:", "0.5in", "1.5in", "1in", ".25in");
     d.TextBox("Ann Smith", "0.5in", "1.75in", "3.5in", "1.25in");
     d.Paragraph("");
@@ -547,16 +551,26 @@ TEST(PageDocument, TotalsStayWholeOnThePageOfTheLastLines) {
     };
     QStringList many;
     for (int i = 1; i <= 30; ++i) many << QStringLiteral("Item %1").arg(i);
-    const std::vector<Case> cases = {
+    std::vector<Case> cases = {
         {"short lines: one page", {"Blue widget", "Red widget", "Green widget"}, "Jo", 1, 0},
-        {"a wrapped description", {"Blue widget", kLongNote, "Green widget"}, "Jo", 2, 3},
-        {"a wrapped sales rep", {"Blue widget", "Red widget"}, "Jo Anne Marie Fitzgerald-Worthington the Third", 2, 2},
+        {"a wrapped description", {"Blue widget", kLongNote, "Green widget"}, "Jo", 1, 0},
+        {"a wrapped sales rep", {"Blue widget", "Red widget"}, "Jo Anne Marie Fitzgerald-Worthington the Third", 1, 0},
         {"more lines than a page holds", many, "Jo", 2, -1},
+        {"20 lines and a wrapped sales rep", many.mid(0, 20), "Jo Anne Marie Fitzgerald-Worthington the Third", 2, 20},
     };
+    // Short invoices of 1 to 20 lines, one of them two lines high (wrapped,
+    // or broken by a line feed): the filler rows give way, so one page each
+    // until 20 lines leave none to give.
+    for (int n = 1; n <= 20; ++n) {
+        QStringList lines = many.mid(0, n);
+        lines[n / 2] = n % 2 ? "Marine-grade varnish, three coats, hand-sanded" : QString(32, '0') + "\r\n9";
+        cases.push_back({"short invoice", lines, "Jo", n < 20 ? 1 : 2, n < 20 ? 0 : 20});
+    }
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(std::string(c.name) + " of " + std::to_string(c.lines.size()) + " lines");
         PageDocument d;
         invoiceFlow(d, c.lines, c.salesRep);
+        EXPECT_TRUE(testsupport::outsideMargins(d).isEmpty());
         ASSERT_EQ(d.Tables().size(), 3);
         const Table& lines = d.Tables()[1];
         const Table& totals = d.Tables()[2];
@@ -587,6 +601,100 @@ TEST(PageDocument, TotalsStayWholeOnThePageOfTheLastLines) {
             for (const auto& r : rows)
                 if (r.second > 0) EXPECT_EQ(r.first, r.second >= c.firstRowOnPage2 ? 2 : 1) << "row " << r.second;
     }
+}
+
+// In a cell, LF and CR LF break the line and a tab is a space, measured
+// and drawn alike; in a paragraph and a text box too.
+TEST(PageDocument, LineFeedsAndTabsAreMeasuredAsTheyAreDrawn) {
+    const QString zeros(32, '0');
+    const std::vector<std::pair<QString, QStringList>> cases = {
+        {zeros + "\n9", {zeros, "9"}},
+        {"Blue\r\nwidget\rlarge", {"Blue", "widget", "large"}},
+        {"Blue\twidget\tlarge", {"Blue widget large"}},
+    };
+    for (const auto& [text, want] : cases) {
+        SCOPED_TRACE(text.toStdString());
+        PageDocument d;
+        open(d);
+        d.StartTable();
+        d.AddTableCells("^0.75in|<3in;", "Qty|Description;", {"1", text});
+        d.EndTable();
+        d.Paragraph(text);
+        d.TextBox(text, "0.5in", "5in", "3in", "1in");
+        for (PlacedText::Kind kind : {PlacedText::Cell, PlacedText::Paragraph, PlacedText::TextBox}) {
+            QStringList lines;
+            for (const PlacedText& t : d.Texts(kind)) {
+                if (t.row == 0) continue;
+                if (kind != PlacedText::Cell || t.col == 1) lines << t.text;
+                EXPECT_DOUBLE_EQ(t.font.size, 11.25);
+                EXPECT_LE(PageDocument::TextWidth(t.font, t.text), t.rect.width() + 1e-6);
+            }
+            EXPECT_EQ(lines, want) << kind;
+        }
+    }
+}
+
+// A heading kept with the next block moves to the next page with it rather
+// than stand alone at the foot of a page.
+TEST(PageDocument, KeptHeadingsStayWithTheirTable) {
+    for (const int before : {10, 52, 55}) {
+        SCOPED_TRACE(before);
+        PageDocument d;
+        open(d);
+        for (int i = 0; i < before; ++i) d.Paragraph(QStringLiteral("line %1").arg(i));
+        d.Paragraph("");
+        d.setKeepWithNext(true);
+        d.Paragraph("Category number 24");
+        d.Paragraph("");
+        d.setKeepWithNext(false);
+        d.StartTable();
+        for (int i = 1; i <= 3; ++i) d.AddTableCells("1in|2in;", "No|Name;", {QString::number(i), "x"});
+        d.EndTable();
+        int titlePage = 0;
+        for (const PlacedText& t : d.Texts(PlacedText::Paragraph))
+            if (t.text == "Category number 24") titlePage = t.page;
+        EXPECT_EQ(titlePage, d.Tables()[0].firstPage);
+        EXPECT_EQ(titlePage, before < 52 ? 1 : 2);
+        EXPECT_TRUE(testsupport::outsideMargins(d).isEmpty());
+    }
+}
+
+// A client's document past one page names the client on every later page
+// and counts its own pages; a one-page one and an untitled one are as before.
+TEST(PageDocument, ContinuationPagesSayWhoseTheyAreAndCountWithinTheirDocument) {
+    PageDocument d;
+    open(d);
+    d.setFooter("|We appreciate your business!|");
+    for (const int rows : {60, 3, 100}) {
+        if (d.CurrentY() > 0.5) d.NewPage();
+        d.StartSection(QStringLiteral("Client %1").arg(rows));
+        d.StartTable();
+        for (int i = 1; i <= rows; ++i) d.AddTableCells("1in|2in;", "No|Name;", {QString::number(i), "x"});
+        d.EndTable();
+    }
+    d.NewPage();
+    d.Paragraph("untitled");
+    d.EndDoc();
+    const QStringList want = {"||1/2", "Client 60 (continued)||2/2", "|", "||1/3", "Client 100 (continued)||2/3",
+                              "Client 100 (continued)||3/3", "|"};
+    ASSERT_EQ(d.PageCount(), want.size());
+    for (int p = 1; p <= d.PageCount(); ++p) {
+        QString title, number;
+        double titleBottom = 0, headerTop = 99;
+        for (const PlacedText& t : d.PageAt(p).texts) {
+            if (t.kind == PlacedText::Paragraph && t.text.endsWith("(continued)")) {
+                title = t.text;
+                titleBottom = t.rect.bottom();
+            }
+            if (t.kind == PlacedText::Cell && t.row == 0) headerTop = std::min(headerTop, t.rect.top());
+            if (t.kind == PlacedText::Footer && t.alignment == 2) number = t.text;
+        }
+        QString page = title + "|" + number;
+        page.replace(QRegularExpression("Page (\\d+) of (\\d+)"), "|\\1/\\2");
+        EXPECT_EQ(page, want[p - 1]) << "page " << p;
+        if (!title.isEmpty()) EXPECT_LT(titleBottom, headerTop);
+    }
+    EXPECT_TRUE(testsupport::outsideMargins(d).isEmpty());
 }
 
 namespace {
@@ -680,6 +788,13 @@ TEST(PageDocument, TextBoxTextStaysInsideItsBox) {
         }
         EXPECT_EQ(lines.join(' '), text);
     }
+    // A box reaching past the right margin (the Ship To box) is held to it.
+    PageDocument d;
+    open(d);
+    d.TextBox("Maximilian Bartholomew Featherstonehaugh-Worthington\nSuite 1400, Harbourfront Commerce Tower",
+              "5in", "1.75in", "3.5in", "1.25in");
+    EXPECT_TRUE(testsupport::outsideMargins(d).isEmpty());
+    for (const PlacedText& t : d.Texts(PlacedText::TextBox)) EXPECT_DOUBLE_EQ(t.rect.right(), 8.0);
 }
 
 TEST(PageDocument, MisusedOperationsRaiseRunTimeErrors) {
