@@ -1,5 +1,8 @@
+#include <csignal>
 #include <cmath>
+#include <sys/resource.h>
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <QFile>
@@ -1047,6 +1050,68 @@ TEST(PreviewControl, PrintsTheChosenPagesAndCopiesAndTellsAPdfNotWritten) {
     EXPECT_TRUE(c.SavePdfTold(dir.path() + "/fine.pdf"));
     vb::setMsgBoxHandler({});
     EXPECT_EQ(told, QStringList({"The PDF file " + bad + " could not be written."}));
+}
+
+// A PDF that cannot be written whole (a full disk, here a file-size limit
+// that makes the writes fail part way) is told and leaves no file behind:
+// an earlier file of that name stays as it was, and no temporary file is left.
+TEST(PreviewControl, APdfIsSavedWholeOrNotAtAll) {
+    PreviewControl c;
+    open(c);
+    for (int i = 0; i < 300; ++i) c.Paragraph(QStringLiteral("Statement line %1 with some text to fill the page").arg(i));
+    c.EndDoc();
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/Statements.pdf";
+    {
+        QFile earlier(path);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier");
+    }
+    QStringList told;
+    vb::setMsgBoxHandler([&](const QString& prompt, int, const QString&) { return told << prompt, int(vb::vbOK); });
+    rlimit was{};
+    getrlimit(RLIMIT_FSIZE, &was);
+    rlimit small = was;
+    small.rlim_cur = 4096;
+    const auto sigxfsz = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool saved = c.SavePdfTold(path);
+    setrlimit(RLIMIT_FSIZE, &was);
+    std::signal(SIGXFSZ, sigxfsz);
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(c.SavePdfTold("/dev/full"));   // written in place, never replaced
+    EXPECT_FALSE(QFileInfo("/dev/full").isFile());
+    vb::setMsgBoxHandler({});
+    EXPECT_EQ(told, QStringList({"The PDF file " + path + " could not be written.",
+                                 "The PDF file /dev/full could not be written."}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Statements.pdf"});
+    QFile earlier(path);
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), "earlier");
+    earlier.close();
+    // Without the limit it replaces the earlier file with the whole document.
+    ASSERT_TRUE(c.SavePdf(path));
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(earlier.readAll().trimmed().endsWith("%%EOF"));
+}
+
+// The save dialog offers the document's name in the folder last saved to,
+// and ".pdf" is added to a name typed without it.
+TEST(PreviewControl, SavingOffersTheDocumentsNameInTheFolderLastUsed) {
+    testsupport::ProgramFolder folder(false);
+    PreviewControl c;
+    open(c);
+    c.setHeader("||Invoice #1022");
+    c.Paragraph("x");
+    c.EndDoc();
+    EXPECT_EQ(c.SuggestedPdfPath(), QDir::home().filePath("Invoice 1022.pdf"));
+    QTemporaryDir dir;
+    vb::setMsgBoxHandler([](const QString&, int, const QString&) { return ADD_FAILURE(), int(vb::vbOK); });
+    EXPECT_TRUE(c.SavePdfChosen(dir.path() + "/typed"));
+    vb::setMsgBoxHandler({});
+    EXPECT_TRUE(QFile::exists(dir.path() + "/typed.pdf"));
+    c.setDocName("Statement Ann Smith");
+    EXPECT_EQ(c.SuggestedPdfPath(), dir.path() + "/Statement Ann Smith.pdf");
 }
 
 TEST(PreviewControl, ClearDocLeavesNoPageToShow) {
