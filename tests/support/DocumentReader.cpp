@@ -29,18 +29,16 @@ QStringList flow(const printer::PageDocument& d) {
 }
 
 QStringList outsideMargins(const printer::PageDocument& d) {
-    using printer::PlacedText;
     QStringList out;
-    const double e = 1e-6, edge = printer::PageDocument::kPrintableEdge;
+    const double e = 1e-6, edge = printer::PageDocument::kPrintableEdge, bottom = d.PageHeight() - d.MarginBottom();
     for (const printer::Page& p : d.Pages())
-        for (const PlacedText& t : p.texts) {
-            const double w = printer::PageDocument::TextWidth(t.font, t.text);
-            const double x = t.alignment == 0 ? t.rect.left() : t.alignment == 2 ? t.rect.right() - w
-                                                                                 : t.rect.center().x() - w / 2;
-            const bool flow = t.kind == PlacedText::Paragraph || t.kind == PlacedText::Cell;
+        for (const printer::PlacedText& t : p.texts) {
+            const double w = printer::PageDocument::TextWidth(t.font, t.text), free = t.rect.width() - w;
+            const double x = t.rect.left() + (t.alignment == 2 ? free : t.alignment == 1 ? free / 2 : 0);
+            const bool flow = t.kind == printer::PlacedText::Paragraph || t.kind == printer::PlacedText::Cell;
             if (x < d.MarginLeft() - e || x + w > d.PageWidth() - d.MarginRight() + e || t.rect.top() < edge - e ||
                 t.rect.bottom() > d.PageHeight() - edge + e ||
-                (flow && (t.rect.top() < d.MarginTop() - e || t.rect.bottom() > d.PageHeight() - d.MarginBottom() + e)))
+                (flow && (t.rect.top() < d.MarginTop() - e || t.rect.bottom() > bottom + e)))
                 out << QStringLiteral("page %1: %2").arg(t.page).arg(t.text);
         }
     return out;
