@@ -166,7 +166,12 @@ const Client& sharedClient() { return *Globals::Required(Globals::SharedClient);
 
 QString ClientName(const Client& c) {
     const QString bill = (c.BillFname + QLatin1Char(' ') + c.BillLname).simplified();
-    return bill.isEmpty() ? (c.ShipFname + QLatin1Char(' ') + c.ShipLname).simplified() : bill;
+    const QString ship = (c.ShipFname + QLatin1Char(' ') + c.ShipLname).simplified();
+    const QString company = c.Company.simplified();
+    // A client without a name is still named on every page, by the company or the number.
+    if (!bill.isEmpty()) return bill;
+    if (!ship.isEmpty()) return ship;
+    return company.isEmpty() ? QStringLiteral("Client %1").arg(c.CustNum) : company;
 }
 
 void BillToBlock(printer::PageDocument& doc, const Client& c) {

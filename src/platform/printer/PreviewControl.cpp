@@ -307,9 +307,12 @@ QString PreviewControl::SuggestedPdfPath() const {
 }
 
 void PreviewControl::SavePdfAs() {
-    const QString path = QFileDialog::getSaveFileName(window(), tr("Save as PDF"), SuggestedPdfPath(),
-                                                      tr("PDF files (*.pdf)"));
-    if (!path.isEmpty()) SavePdfChosen(path);
+    QFileDialog dialog(window(), tr("Save as PDF"), SuggestedPdfPath(), tr("PDF files (*.pdf)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The dialog adds the suffix itself, so it asks before replacing the file that names.
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        SavePdfChosen(dialog.selectedFiles().first());
 }
 
 bool PreviewControl::SavePdfChosen(const QString& typed) const {
