@@ -920,6 +920,7 @@ TEST(PreviewControl, PrintSequenceFollowsTheRangeCopiesAndCollation) {
 }
 
 TEST(PreviewControl, PrintsTheChosenPagesAndCopiesAndTellsAPdfNotWritten) {
+    testsupport::ProgramFolder folder(false);
     PreviewControl c;
     open(c);
     for (int i = 0; i < 4; ++i) {
@@ -946,46 +947,31 @@ TEST(PreviewControl, PrintsTheChosenPagesAndCopiesAndTellsAPdfNotWritten) {
         EXPECT_EQ(buttons, vb::vbOKOnly);
         return int(vb::vbOK);
     });
-    const QString bad = dir.path() + "/no/such/folder/doc.pdf";
+    const QString bad = dir.path() + "/no/such/folder/doc.pdf", fine = dir.path() + "/fine.pdf";
     EXPECT_FALSE(c.SavePdfTold(bad));
-    EXPECT_TRUE(c.SavePdfTold(dir.path() + "/fine.pdf"));
-    vb::setMsgBoxHandler({});
-    EXPECT_EQ(told, QStringList({"The PDF file " + bad + " could not be written."}));
-}
-
-// A PDF not written whole (a full disk: a file-size limit fails the writes part way; /dev/full) is told and leaves
-// no file, an earlier one untouched. The dialog offers the document's name in the folder last used.
-TEST(PreviewControl, APdfIsSavedWholeOrNotAtAll) {
-    testsupport::ProgramFolder folder(false);
-    PreviewControl c;
-    open(c);
-    c.setHeader("||Invoice #1022");
-    for (int i = 0; i < 300; ++i) c.Paragraph(QStringLiteral("Statement line %1").arg(i));
-    c.EndDoc();
-    QTemporaryDir dir;
-    const QString path = dir.path() + "/Invoice 1022.pdf";
-    auto content = [&] { QFile f(path); return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(); };
-    ASSERT_TRUE(c.SavePdf(path));
+    EXPECT_TRUE(c.SavePdfTold(fine));
+    // A full disk (a file-size limit fails the writes part way) and /dev/full: told, no file left, the earlier whole.
+    auto content = [&] { QFile f(fine); return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(); };
     const QByteArray earlier = content();
-    QStringList told;
-    vb::setMsgBoxHandler([&](const QString& prompt, int, const QString&) { return told << prompt, int(vb::vbOK); });
     rlimit was{}, small{4096, 0};
     getrlimit(RLIMIT_FSIZE, &was);
     small.rlim_max = was.rlim_max;
     const auto sigxfsz = std::signal(SIGXFSZ, SIG_IGN);
     setrlimit(RLIMIT_FSIZE, &small);
-    EXPECT_FALSE(c.SavePdfChosen(dir.path() + "/Invoice 1022"));
+    EXPECT_FALSE(c.SavePdfChosen(dir.path() + "/fine"));
     setrlimit(RLIMIT_FSIZE, &was);
     std::signal(SIGXFSZ, sigxfsz);
     EXPECT_FALSE(c.SavePdfTold("/dev/full"));   // written in place, never replaced
     EXPECT_TRUE(QFileInfo("/dev/full").exists() && !QFileInfo("/dev/full").isFile());
-    EXPECT_EQ(told, QStringList({"The PDF file " + path + " could not be written.",
-                                 "The PDF file /dev/full could not be written."}));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Invoice 1022.pdf"});
-    EXPECT_TRUE(earlier.trimmed().endsWith("%%EOF") && content() == earlier);
-    EXPECT_EQ(c.SuggestedPdfPath(), QDir::home().filePath("Invoice 1022.pdf"));
-    EXPECT_TRUE(c.SavePdfChosen(dir.path() + "/Invoice 1022") && c.SuggestedPdfPath() == path);
     vb::setMsgBoxHandler({});
+    EXPECT_EQ(told, QStringList({"The PDF file " + bad + " could not be written.", "The PDF file " + fine +
+                                 " could not be written.", "The PDF file /dev/full could not be written."}));
+    EXPECT_TRUE(earlier.trimmed().endsWith("%%EOF") && content() == earlier);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"fine.pdf", "range.pdf"}));
+    // The dialog offers the document's name in the folder last saved to.
+    c.setDocName("Invoice 1022");
+    EXPECT_EQ(c.SuggestedPdfPath(), QDir::home().filePath("Invoice 1022.pdf"));
+    EXPECT_TRUE(c.SavePdfChosen(dir.path() + "/typed") && c.SuggestedPdfPath() == dir.path() + "/Invoice 1022.pdf");
 }
 
 TEST(PreviewControl, ClearDocLeavesNoPageToShow) {
