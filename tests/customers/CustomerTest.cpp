@@ -513,14 +513,14 @@ TEST_F(CustomerTest, SettingsReaderKeepsItsRules) {
     {
         QFile f(folder.iniFile());
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("; kept\n[CUSTOMER]\nleft =  1500  \nTOP=\nNote=" + QByteArray(300, 'x') + "\n[Other]\nA=1\n");
+        f.write("; kept\n[CUSTOMER]\nleft =  1500  \nTOP=\nNote=" + QByteArray(4100, 'x') + "\n[Other]\nA=1\n");
     }
     struct Case { const char* section; const char* key; const char* def; QString want; };
     const Case cases[] = {
         {"Customer", "LEFT", "100", "1500"},            // section and key in any case, value trimmed
         {"Customer", "TOP", "100", ""},                 // present but empty: not the default
         {"Customer", "HEIGHT", "6000", "6000"},         // missing key
-        {"Customer", "Note", "", QString(255, 'x')},    // 256-character buffer
+        {"Customer", "Note", "", QString(4096, 'x')},   // a path of the longest length, whole
     };
     for (const Case& c : cases)
         EXPECT_EQ(Globals::ReadIniString(c.section, c.key, c.def, ini), c.want) << c.key;

@@ -151,6 +151,33 @@ TEST_F(Profile, ReadsUtf8AndSingleByteFiles) {
     EXPECT_EQ(get(ini(), "S", "K"), QStringLiteral("Z\u00fc"));
 }
 
+TEST_F(Profile, AWriteKeepsTheBytesOfEveryLineItDoesNotChange) {
+    struct Case {
+        QByteArray before;
+        const char *section, *key, *value;
+        bool written;
+        QByteArray after;
+    };
+    const Case cases[] = {
+        // A line in a single-byte code page stays as it is; the new value is UTF-8.
+        {"[Data]\r\nOld=Z\xfc\r\nBackUpTo=x\r\n", "Data", "BackUpTo", "/home/m\u00fcller/backups", true,
+         "[Data]\r\nOld=Z\xfc\r\nBackUpTo=/home/m\xc3\xbcller/backups\r\n"},
+        // A line break in a value would write a section of its own: refused.
+        {"[Data]\nA=1\n", "Data", "BackUpTo", "/srv/a\n[Customer]\nLEFT=999", false, "[Data]\nA=1\n"},
+        {"[Data]\nA=1\n", "Data", "BackUpTo", "/srv/a\r", false, "[Data]\nA=1\n"},
+        // Marks before the first section are kept, and hide nothing.
+        {"\xEF\xBB\xBF\xEF\xBB\xBF[Data]\nA=1", "Data", "B", "2", true,
+         "\xEF\xBB\xBF\xEF\xBB\xBF[Data]\nA=1\nB=2\n"},
+    };
+    for (const Case& c : cases) {
+        writeFile(ini(), c.before);
+        if (c.before.contains("A=1")) EXPECT_EQ(get(ini(), "Data", "A"), QStringLiteral("1"));
+        EXPECT_EQ(profile::WritePrivateProfileString(c.section, c.key, QString::fromUtf8(c.value), ini()), c.written);
+        EXPECT_EQ(readFile(ini()), c.after) << c.value;
+        if (c.written) EXPECT_EQ(get(ini(), c.section, c.key), QString::fromUtf8(c.value));
+    }
+}
+
 TEST(Val, ReadsTheLeadingNumber) {
     EXPECT_EQ(vb::Val(QStringLiteral("12abc")), 12.0);
     EXPECT_EQ(vb::Val(QString()), 0.0);
