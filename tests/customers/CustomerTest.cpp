@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFontMetrics>
 #include <QLocale>
@@ -126,19 +127,39 @@ TEST_F(CustomerTest, AMissingDataFileIsToldOnceAndNothingIsCreated) {
     EXPECT_FALSE(QFile::exists(folder.dataFile()));
 }
 
-TEST_F(CustomerTest, NotADatabaseReportsAndStillComesUp) {
-    QFile f(folder.dataFile());
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(QByteArray(4096, 'x'));
-    f.close();
-    boxes.allowUnexpected(true);
-    Customer& w = start();
-    EXPECT_FALSE(Form::isLoaded<intro>()) << "the splash closes on every path";
-    EXPECT_EQ(w.CustList2.Rows(), 1);
-    bool sawReport = false;
-    for (const auto& b : boxes.shown())
-        if (b.prompt.contains("If error persists contact Vantrels author.")) sawReport = true;
-    EXPECT_TRUE(sawReport);
+TEST_F(CustomerTest, AFileThatIsNotOursIsToldOnceAndTheProgramEndsWritingNothing) {
+    const QString path = folder.dataFile();
+    const struct {
+        const char* name;
+        QByteArray bytes;   // empty: made by another program's SQL
+        const char* told;
+    } cases[] = {
+        {"empty", "", " is not a Vantrel data file."},
+        {"text", QByteArray(4096, 'x'), " is not a Vantrel data file."},
+        {"another program's", "CREATE TABLE notes (t TEXT);", " is not a Vantrel data file."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(path);
+        if (c.bytes.startsWith("CREATE")) {
+            testsupport::OtherProgram(path).run(QString::fromLatin1(c.bytes));
+        } else {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(c.bytes);
+        }
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray before = f.readAll();
+        boxes.expect(vb::vbOK, path + c.told);
+        Form::get<Customer>().Show();
+        EXPECT_TRUE(Form::loadedForms().isEmpty()) << "nothing keeps the program running";
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"Vantrel.mdb"}) << "no settings, no journal";
+        QFile again(path);
+        ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+        EXPECT_EQ(again.readAll(), before);
+    }
+    EXPECT_EQ(boxes.shown().size(), 3u);
 }
 
 TEST_F(CustomerTest, ClockShowsNewCountAtNextTick) {

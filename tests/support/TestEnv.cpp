@@ -1,4 +1,5 @@
 #include "support/TestEnv.h"
+#include "ado/Connection.h"
 #include <sqlite3.h>
 #include <QElapsedTimer>
 #include <QFile>
@@ -15,6 +16,8 @@ void GlobalEnv::SetUp() {
         ADD_FAILURE() << "Unexpected message box: " << prompt.toStdString();
         return int(vb::vbCancel);
     });
+    // A busy file asks after a moment, not after the program's ten seconds.
+    ado::Connection::SetBusyPatience(200);
 }
 
 // Whether a box of this style has a button that gives answer.

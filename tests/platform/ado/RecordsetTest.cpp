@@ -3,6 +3,7 @@
 #include <thread>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include "ado/Connection.h"
@@ -138,8 +139,15 @@ TEST_F(RecordsetTest, ConnectionRefusesUnknownProvidersAndNeverCreatesAFile) {
 
     const QString missing = folder.path() + QStringLiteral("/Missing.mdb");
     ado::Connection cn2;
-    EXPECT_EQ(errorNumberOf([&] { cn2.Open(jetString(missing)); }), vb::err::SqlEngine);
+    EXPECT_EQ(errorNumberOf([&] { cn2.Open(jetString(missing)); }), vb::err::CouldNotFindFile);
     EXPECT_EQ(cn2.State(), ado::adStateClosed);
+    // Every use after says so too, with the folder it was looked for in.
+    try {
+        cn2.BeginTrans();
+        ADD_FAILURE();
+    } catch (const vb::RuntimeError& e) {
+        EXPECT_EQ(e.Description(), "Missing.mdb was not found in " + QDir::cleanPath(folder.path()) + ".");
+    }
     EXPECT_FALSE(QFile::exists(missing));
     EXPECT_FALSE(ado::Connection::IsFileOpen(missing));
 
@@ -215,18 +223,33 @@ TEST_F(RecordsetTest, TransactionsCommitAndRollBack) {
     EXPECT_EQ(folder.scalar(QStringLiteral("select count(*) from tb_Inventory")), QStringLiteral("2"));
 }
 
-TEST_F(RecordsetTest, ALockHeldElsewhereWaitsBrieflyThenFails) {
+TEST_F(RecordsetTest, ALockHeldElsewhereMakesASaveWaitAndAsk_RetryGoesOnAndCancelStops) {
     auto holder = openOn(folder.dataFile());
-    holder->BeginTrans();
     auto cn = openOn(folder.dataFile());
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(errorNumberOf([&] { cn->BeginTrans(); }), vb::err::SqlEngine);
-    const auto waited = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(waited, std::chrono::milliseconds(1500));
-    EXPECT_LT(waited, std::chrono::seconds(10));
-    // Reading still works: a snapshot does not need the write lock.
-    EXPECT_EQ(list(cn, QStringLiteral("select * from tb_Inventory"))->RecordCount(), 3);
-    holder->RollbackTrans();
+    QStringList asked;
+    // Retry after the holder is done goes through; Cancel raises an error already answered.
+    for (int answer : {int(vb::vbRetry), int(vb::vbCancel)}) {
+        holder->BeginTrans();
+        vb::setMsgBoxHandler([&](const QString& prompt, int buttons, const QString&) {
+            asked << prompt;
+            EXPECT_EQ(buttons, vb::vbRetryCancel | vb::vbQuestion);
+            if (answer == vb::vbRetry) holder->RollbackTrans();
+            return answer;
+        });
+        bool answered = false;
+        try {
+            cn->BeginTrans();
+            cn->RollbackTrans();
+        } catch (const vb::RuntimeError& e) {
+            answered = e.IsAnswered();
+        }
+        EXPECT_EQ(answered, answer == vb::vbCancel);
+        // Reading still works: a snapshot does not need the write lock.
+        EXPECT_EQ(list(cn, QStringLiteral("select * from tb_Inventory"))->RecordCount(), 3);
+        if (holder->InTransaction()) holder->RollbackTrans();
+    }
+    testsupport::GlobalEnv().SetUp();
+    EXPECT_EQ(asked, QStringList(2, QStringLiteral("The data file is busy in another copy of Vantrel. Try again?")));
 }
 
 // Reads inside a ReadSnapshot keep each connection's lock until it ends
