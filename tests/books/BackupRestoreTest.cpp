@@ -1,4 +1,6 @@
+#include <csignal>
 #include <functional>
+#include <sys/resource.h>
 #include <sqlite3.h>
 #include <QDir>
 #include <QFile>
@@ -50,6 +52,27 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
 QString iniValue(const QString& ini) {
     return profile::GetPrivateProfileString("Data", "BackUpTo", "(none)", 256, ini);
 }
+
+constexpr const char* kPadRows = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 4000) "
+                                 "INSERT INTO pad SELECT printf('%0500d', i) FROM n";
+
+// No file of this process may grow past bytes while it lives (-1: no limit).
+class DiskRoom {
+public:
+    explicit DiskRoom(long bytes) : handler_(std::signal(SIGXFSZ, SIG_IGN)) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit small = saved_;
+        if (bytes >= 0) small.rlim_cur = rlim_t(bytes);
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~DiskRoom() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, handler_);
+    }
+private:
+    rlimit saved_{};
+    void (*handler_)(int);
+};
 
 class BackupRestoreTest : public WindowFixture {
 protected:
@@ -440,6 +463,57 @@ TEST_F(BackupRestoreTest, BackupIsConsistentWhileAnotherProgramWrites_AndNeverOn
     w.btnBackup_Click();
     EXPECT_EQ(readAll(folder.dataFile()), live);
     EXPECT_EQ(iniValue(folder.iniFile()), QDir::cleanPath(elsewhere.path()));
+}
+
+TEST_F(BackupRestoreTest, AFailedOrRefusedRestoreKeepsTheEarlierKeepCopy) {
+    const QString keep = QDir::cleanPath(folder.path()) + "/BeforeRestoreVantrel.mdb";
+    writeBytes(keep, "kept by an earlier restore");
+    const QString kept = readAll(keep), live = readAll(folder.dataFile());
+    // A backup larger than the disk has room for.
+    const QString big = makeBackupIn(elsewhere.path());
+    {
+        auto cn = std::make_shared<ado::Connection>();
+        cn->OpenFile(big);
+        cn->Execute("CREATE TABLE pad (x)");
+        cn->Execute(kPadRows);
+    }
+    const QString link = elsewhere.path() + "/linked";
+    ASSERT_TRUE(QDir(elsewhere.path()).mkdir("linked"));
+    ASSERT_TRUE(QFile::link(folder.dataFile(), link + "/Vantrel.mdb"));
+    const QString inUse = "This is the data file in use. Choose the folder of a backup.";
+    const struct { QString dir; QStringList told; bool full; } cases[] = {
+        {folder.path(), {inUse}, false},   // the program folder: the live file itself
+        {link, {inUse}, false},            // a link to it
+        {elsewhere.path(), {"?", "frmRestore.btnRestore_Click -3026 The disk is full."}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dir.toStdString());
+        auto& w = forms::Form::get<frmRestore>();
+        w.Dir1.setPath(c.dir);
+        for (const QString& t : c.told) t == "?" ? boxes.expect(vb::vbYes) : boxes.expect(vb::vbOK, t);
+        {
+            DiskRoom room(c.full ? 1 << 20 : -1);
+            w.btnRestore_Click();
+        }
+        EXPECT_EQ(readAll(keep), kept);
+        EXPECT_EQ(readAll(folder.dataFile()), live);
+        EXPECT_EQ(QDir(folder.path()).entryList({"*.mdb*"}, QDir::Files),
+                  (QStringList{"BeforeRestoreVantrel.mdb", "Vantrel.mdb"}));
+    }
+}
+
+TEST_F(BackupRestoreTest, BackupRefusalsNameTheBackupFolder) {
+    folder.exec(QStringLiteral("CREATE TABLE pad (x); ") + kPadRows);
+    const QString T = QDir::cleanPath(elsewhere.path());
+    auto& w = forms::Form::get<frmBackup>();
+    w.txtLocation.setText(T);
+    boxes.expect(vb::vbOK, "The disk of the backup folder " + T + " is full; choose another folder.");
+    {
+        DiskRoom room(1 << 20);
+        w.btnBackup_Click();
+    }
+    EXPECT_TRUE(QDir(T).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(forms::Form::isLoaded<frmBackup>());
 }
 
 TEST_F(BackupRestoreTest, FailedCopyLeavesTheTargetAsItWas) {
