@@ -4,6 +4,8 @@
 #include <ostream>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <QDir>
+#include <QFile>
 #include <QLocale>
 #include "data/Client.h"
 #include "data/Inventory.h"
@@ -330,6 +332,10 @@ TEST(TwoCopies, ASaveLockedOutByTheOtherCopyWaitsAsksAndLosesNothing) {
     EXPECT_EQ(c.CustNum, 1003);
     EXPECT_EQ(f.query("SELECT CustNum, Lname FROM tb_Client ORDER BY CustNum"),
               (std::vector<QStringList>{{"1001", "Adams"}, {"1002", "Baker"}, {"1003", "Clark"}}));
+    // The data file moved away while the program runs: the save names it and its folder.
+    ASSERT_TRUE(QFile::rename(f.dataFile(), f.dataFile() + ".moved"));
+    box.expect(vb::vbOK, "Vantrel.mdb was not found in " + QDir::cleanPath(f.path()) + ".");
+    EXPECT_FALSE(c.SaveClientAccess(1003));
 }
 
 // --- InvoiceTotal -----------------------------------------------------------

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <thread>
 #include <unordered_map>
+#include <QFileInfo>
 #include "ado/SqlText.h"
 #include "forms/App.h"
 #include "vb/MsgBox.h"
@@ -158,6 +159,13 @@ void DropCached(sqlite3* db) {
 }
 
 void RaiseEngine(sqlite3* db, int rc, bool preparing) {
+    // A write on a handle whose file was moved or deleted since it opened.
+    if (db && sqlite3_extended_errcode(db) == SQLITE_READONLY_DBMOVED) {
+        const QFileInfo fi(QString::fromUtf8(sqlite3_db_filename(db, "main")));
+        if (!fi.exists())
+            throw vb::RuntimeError::Refusal(vb::err::CouldNotFindFile, fi.fileName() + QStringLiteral(" was not found in ") +
+                                                                           fi.absolutePath() + QLatin1Char('.'));
+    }
     QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
     if (msg.isEmpty() || msg == QLatin1String("not an error")) msg = QString::fromUtf8(sqlite3_errstr(rc));
     // A plain SQLITE_ERROR while preparing is the statement's own fault; a file
