@@ -245,8 +245,10 @@ Content Inspect(const QString& path, const QStringList& tables, bool checkPages)
     } catch (const vb::RuntimeError& e) {
         const FileFault f = cn->LastFault();
         if (f == FileFault::NotADatabase) return Content::Foreign;
-        // Read-only here means a journal beside it: a transaction cut off half-way.
-        if (f == FileFault::Damaged || f == FileFault::ReadOnly) return Content::Damaged;
+        // Read-only here means a journal beside it: a transaction cut off
+        // half-way, which a backup should not be; the data file itself rolls
+        // it back when it is opened for writing.
+        if (f == FileFault::Damaged || (checkPages && f == FileFault::ReadOnly)) return Content::Damaged;
         raiseFault(*cn, e);
     }
 }
