@@ -1,6 +1,4 @@
-#include <csignal>
 #include <functional>
-#include <sys/resource.h>
 #include <sqlite3.h>
 #include <QDir>
 #include <QFile>
@@ -55,24 +53,6 @@ QString iniValue(const QString& ini) {
 
 constexpr const char* kPadRows = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 4000) "
                                  "INSERT INTO pad SELECT printf('%0500d', i) FROM n";
-
-// No file of this process may grow past bytes while it lives (-1: no limit).
-class DiskRoom {
-public:
-    explicit DiskRoom(long bytes) : handler_(std::signal(SIGXFSZ, SIG_IGN)) {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit small = saved_;
-        if (bytes >= 0) small.rlim_cur = rlim_t(bytes);
-        ::setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~DiskRoom() {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, handler_);
-    }
-private:
-    rlimit saved_{};
-    void (*handler_)(int);
-};
 
 class BackupRestoreTest : public WindowFixture {
 protected:
@@ -218,23 +198,17 @@ TEST_F(BackupRestoreTest, RestoreAsksWritesIntoTheLiveFileKeepsItAndCloses) {
     ASSERT_EQ(sqlite3_open(folder.dataFile().toUtf8().constData(), &other), SQLITE_OK);
     const QString keep = QDir::cleanPath(folder.path()) + "/BeforeRestoreVantrel.mdb";
     writeBytes(keep, "an older kept file");
-    const QString question = "Replace the data file with the backup of " +
-                             QLocale().toString(QFileInfo(backup).lastModified(), QLocale::ShortFormat) + " in " +
-                             QDir::cleanPath(elsewhere.path()) +
-                             "? The data file as it is now is kept as BeforeRestoreVantrel.mdb.";
-    for (int round = 0; round < 3; ++round) {
-        SCOPED_TRACE(round);
-        // The window opens on the remembered backup folder; No restores nothing.
-        auto& w = forms::Form::get<frmRestore>();
+    for (int round = 0; round < 3; ++round) {   // No restores nothing; Yes restores, twice
+        auto& w = forms::Form::get<frmRestore>();   // on the remembered backup folder
         EXPECT_EQ(QDir::cleanPath(w.Dir1.Path()), QDir::cleanPath(elsewhere.path()));
-        boxes.expect(round == 0 ? vb::vbNo : vb::vbYes, question);
-        if (round > 0)
-            boxes.expect(vb::vbOK, "Vantrel data restored successfully\r\nThe data file as it was is kept as " + keep + ".");
+        boxes.expect(round ? vb::vbYes : vb::vbNo, "Replace the data file with the backup of " +
+                     QLocale().toString(QFileInfo(backup).lastModified(), QLocale::ShortFormat) + " in " +
+                     QDir::cleanPath(elsewhere.path()) + "? The data file as it is now is kept as BeforeRestoreVantrel.mdb.");
+        if (round) boxes.expect(vb::vbOK, "Vantrel data restored successfully\r\nThe data file as it was is kept as " + keep + ".");
         w.btnRestore_Click();
-        EXPECT_EQ(boxes.shown()[boxes.shown().size() - (round > 0 ? 2 : 1)].buttons,
-                  vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2);
+        EXPECT_EQ(boxes.shown()[round ? boxes.shown().size() - 2 : 0].buttons, vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2);
         EXPECT_EQ(rowsOf(folder.dataFile()), round == 0 ? QStringList{"Live"} : QStringList{"From backup"});
-        if (round > 0) EXPECT_EQ(rowsOf(keep), round == 1 ? QStringList{"Live"} : QStringList{"From backup"});
+        if (round) EXPECT_EQ(rowsOf(keep), round == 1 ? QStringList{"Live"} : QStringList{"From backup"});
         EXPECT_EQ(forms::Form::isLoaded<frmRestore>(), round == 0);
     }
     sqlite3_stmt* st = nullptr;
@@ -463,57 +437,33 @@ TEST_F(BackupRestoreTest, BackupIsConsistentWhileAnotherProgramWrites_AndNeverOn
     w.btnBackup_Click();
     EXPECT_EQ(readAll(folder.dataFile()), live);
     EXPECT_EQ(iniValue(folder.iniFile()), QDir::cleanPath(elsewhere.path()));
+    // A backup folder without room is named as the backup folder.
+    folder.exec(QStringLiteral("CREATE TABLE pad (x); ") + kPadRows);
+    w.txtLocation.setText(elsewhere.path());
+    boxes.expect(vb::vbOK, "The disk of the backup folder " + elsewhere.path() + " is full; choose another folder.");
+    testsupport::DiskRoom room(1 << 20);
+    w.btnBackup_Click();
 }
 
 TEST_F(BackupRestoreTest, AFailedOrRefusedRestoreKeepsTheEarlierKeepCopy) {
-    const QString keep = QDir::cleanPath(folder.path()) + "/BeforeRestoreVantrel.mdb";
+    const QString keep = folder.path() + "/BeforeRestoreVantrel.mdb", link = elsewhere.path() + "/linked";
     writeBytes(keep, "kept by an earlier restore");
     const QString kept = readAll(keep), live = readAll(folder.dataFile());
-    // A backup larger than the disk has room for.
-    const QString big = makeBackupIn(elsewhere.path());
-    {
-        auto cn = std::make_shared<ado::Connection>();
-        cn->OpenFile(big);
-        cn->Execute("CREATE TABLE pad (x)");
-        cn->Execute(kPadRows);
-    }
-    const QString link = elsewhere.path() + "/linked";
-    ASSERT_TRUE(QDir(elsewhere.path()).mkdir("linked"));
-    ASSERT_TRUE(QFile::link(folder.dataFile(), link + "/Vantrel.mdb"));
-    const QString inUse = "This is the data file in use. Choose the folder of a backup.";
-    const struct { QString dir; QStringList told; bool full; } cases[] = {
-        {folder.path(), {inUse}, false},   // the program folder: the live file itself
-        {link, {inUse}, false},            // a link to it
-        {elsewhere.path(), {"?", "frmRestore.btnRestore_Click -3026 The disk is full."}, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.dir.toStdString());
-        auto& w = forms::Form::get<frmRestore>();
-        w.Dir1.setPath(c.dir);
-        for (const QString& t : c.told) t == "?" ? boxes.expect(vb::vbYes) : boxes.expect(vb::vbOK, t);
-        {
-            DiskRoom room(c.full ? 1 << 20 : -1);
-            w.btnRestore_Click();
-        }
+    testsupport::OtherProgram(makeBackupIn(elsewhere.path())).run(QStringLiteral("CREATE TABLE pad (x); ") + kPadRows + ";");
+    ASSERT_TRUE(QDir(elsewhere.path()).mkdir("linked") && QFile::link(folder.dataFile(), link + "/Vantrel.mdb"));
+    // The program folder (the live file itself), a link to it, a backup larger than the disk has room for.
+    for (const QString& dir : {folder.path(), link, elsewhere.path()}) {
+        const bool full = dir == elsewhere.path();
+        forms::Form::get<frmRestore>().Dir1.setPath(dir);
+        if (full) boxes.expect(vb::vbYes);   // asked only about a backup
+        boxes.expect(vb::vbOK, full ? "frmRestore.btnRestore_Click -3026 The disk is full."
+                                    : "This is the data file in use. Choose the folder of a backup.");
+        testsupport::DiskRoom room(full ? 1 << 20 : 1L << 40);
+        forms::Form::get<frmRestore>().btnRestore_Click();
         EXPECT_EQ(readAll(keep), kept);
         EXPECT_EQ(readAll(folder.dataFile()), live);
-        EXPECT_EQ(QDir(folder.path()).entryList({"*.mdb*"}, QDir::Files),
-                  (QStringList{"BeforeRestoreVantrel.mdb", "Vantrel.mdb"}));
+        EXPECT_EQ(QDir(folder.path()).entryList({"*.mdb*"}, QDir::Files), (QStringList{"BeforeRestoreVantrel.mdb", "Vantrel.mdb"}));
     }
-}
-
-TEST_F(BackupRestoreTest, BackupRefusalsNameTheBackupFolder) {
-    folder.exec(QStringLiteral("CREATE TABLE pad (x); ") + kPadRows);
-    const QString T = QDir::cleanPath(elsewhere.path());
-    auto& w = forms::Form::get<frmBackup>();
-    w.txtLocation.setText(T);
-    boxes.expect(vb::vbOK, "The disk of the backup folder " + T + " is full; choose another folder.");
-    {
-        DiskRoom room(1 << 20);
-        w.btnBackup_Click();
-    }
-    EXPECT_TRUE(QDir(T).entryList(QDir::Files).isEmpty());
-    EXPECT_TRUE(forms::Form::isLoaded<frmBackup>());
 }
 
 TEST_F(BackupRestoreTest, FailedCopyLeavesTheTargetAsItWas) {

@@ -1,5 +1,6 @@
 #include "support/TestEnv.h"
 #include "ado/Connection.h"
+#include <csignal>
 #include <sqlite3.h>
 #include <QElapsedTimer>
 #include <QFile>
@@ -174,5 +175,13 @@ PinnedClock::PinnedClock(const QDateTime& now) {
     vb::setClock([now] { return now; });
 }
 PinnedClock::~PinnedClock() { vb::setClock({}); }
+
+DiskRoom::DiskRoom(long bytes) : handler(std::signal(SIGXFSZ, SIG_IGN)) {
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit r = saved;
+    r.rlim_cur = rlim_t(bytes);
+    ::setrlimit(RLIMIT_FSIZE, &r);
+}
+DiskRoom::~DiskRoom() { ::setrlimit(RLIMIT_FSIZE, &saved), std::signal(SIGXFSZ, handler); }
 
 } // namespace testsupport
