@@ -1,4 +1,5 @@
 #include "data/Client.h"
+#include <algorithm>
 #include <iterator>
 #include "data/Globals.h"
 #include "data/Invoice.h"
@@ -91,13 +92,16 @@ ado::RecordsetPtr Client::GetClientRS(const QString& Lname) {
 
 bool Client::GetClient(int32_t CustNum) {
     bool found = false;
-    Trap("GetClient", [&] {
+    const auto blank = [&] {
+        this->CustNum = 0;
+        for (const auto& t : kTexts) (this->*t.member).clear();
+        Discount = 0;
+    };
+    GetRecord("GetClient", blank, [&] {
         auto r = Read(QStringLiteral("select * from tb_Client where CustNum = ") + SqlLong(CustNum));
         rs = r;
         if (r->Eof()) {
             GetNewCustNum();
-            for (const auto& t : kTexts) (this->*t.member).clear();
-            Discount = 0;
             return;
         }
         this->CustNum = vb::CLng(r->Fields("CustNum").Value());
@@ -106,8 +110,7 @@ bool Client::GetClient(int32_t CustNum) {
         // Discount, Company, POnum and the shipping block.
         for (int i = 0; i < kBeforeDiscount; ++i)
             if (!isCompanyOrPONum(i)) readText(kTexts[i]);
-        const vb::Variant d = r->Fields("Discount").Value();
-        Discount = d.isNull() ? 0.0 : vb::CDbl(d);
+        Discount = NumberOf(r->Fields("Discount").Value());
         readText(kTexts[kCompany]);
         readText(kTexts[kPOnum]);
         for (int i = kBeforeDiscount; i < int(std::size(kTexts)); ++i) readText(kTexts[i]);
@@ -163,7 +166,7 @@ vb::Currency Client::ClientBal(int32_t CustNum, vb::Date& AsOf) {
     vb::Currency result;
     std::shared_ptr<Invoice> inv = Globals::SharedInvoice;
     Trap("ClientBal", [&] {
-        if (AsOf.isZero()) AsOf = vb::Today() + 1;
+        if (AsOf.isZero()) AsOf = vb::Today();
         if (!inv) vb::Raise(vb::err::ObjectNotSet);
         // The shared invoice connection is closed afterwards on every path,
         // also when the caller had it open.
@@ -192,15 +195,16 @@ vb::Currency Client::ClientBal(int32_t CustNum, const vb::Date& AsOf, ado::Recor
 
 vb::Currency Client::balanceOf(int32_t CustNum, const vb::Date& AsOf, ado::Recordset& invoices, Invoice& inv) {
     vb::Currency total;
+    // Nothing dated after today counts yet, whatever the as-of date.
+    const ado::DayRange counted = ado::DayRange::Through(std::min(AsOf, vb::Today()));
     for (invoices.MoveFirst(); !invoices.Eof(); invoices.MoveNext()) {
         const vb::Date d = vb::CDate(invoices.Fields("InvoiceDate").Value());
-        if (d > kEarliestInvoice && d <= AsOf) total += inv.TotalOfRow(invoices);
+        if (d > kEarliestInvoice && counted.Contains(d)) total += inv.TotalOfRow(invoices);
     }
     double payments = 0;
     auto r = Read(QStringLiteral("SELECT tb_Client.CustNum, Sum(tb_Receive.Amount) AS SumOfPay FROM tb_Receive "
-                                 "INNER JOIN tb_Client ON tb_Receive.CustNum = tb_Client.CustNum Where "
-                                 "(((tb_Receive.Date) <= ") +
-                  SqlDate(AsOf) + QStringLiteral(")) GROUP BY tb_Client.CustNum HAVING (((tb_Client.CustNum)=") +
+                                 "INNER JOIN tb_Client ON tb_Receive.CustNum = tb_Client.CustNum Where ") +
+                  counted.Sql(QStringLiteral("tb_Receive.Date")) + QStringLiteral(" GROUP BY tb_Client.CustNum HAVING (((tb_Client.CustNum)=") +
                   SqlLong(CustNum) + QStringLiteral("));"));
     if (!r->Eof()) payments = vb::CDbl(r->Fields("SumOfPay").Value());
     r->Close();

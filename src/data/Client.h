@@ -41,8 +41,10 @@ public:
     ado::RecordsetPtr ClientBals();
     // The client's payments, newest first.
     ado::RecordsetPtr rsLastPayment(int32_t CustNum);
-    // Invoice totals less payments, both dated on or before AsOf. An AsOf of
-    // 0 means tomorrow and is written back to the caller's variable.
+    // Invoice totals less payments, both dated on or before the whole day
+    // AsOf, and never after today: a row counts once its day has come, as in
+    // ClientBals. An AsOf of 0 means today and is written back to the
+    // caller's variable.
     vb::Currency ClientBal(int32_t CustNum, vb::Date& AsOf);
     // A balance owes when it shows as at least a cent (rounded to two
     // places): 0.0049 shows as 0.00 and is never shown as owing.

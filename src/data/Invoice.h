@@ -55,10 +55,10 @@ public:
     QString PayNotes;
 
     // --- Members --------------------------------------------------------
-    // Payments dated strictly after SinceDate; CustNum -1 for every client.
+    // Payments dated on the days after SinceDate's; CustNum -1 for every client.
     // Sets the CustNum property to the argument first.
     ado::RecordsetPtr AllPayments(vb::Date SinceDate, int32_t CustNum);
-    // Invoices dated strictly after SinceDate, highest number first.
+    // Invoices dated on the days after SinceDate's, highest number first.
     ado::RecordsetPtr GetAllInvoices(vb::Date SinceDate);
     ado::RecordsetPtr GetCustInvoices(int32_t CustNum, vb::Date SinceDate);
     ado::RecordsetPtr GetInvoiceItems(int32_t InvoiceNum);

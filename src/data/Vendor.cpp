@@ -30,7 +30,14 @@ bool Vendor::GetNewVendorNum() {
 
 bool Vendor::GetVendor(const QString& company) {
     bool found = false;
-    Trap("GetVendor", [&] {
+    const auto blank = [&] {
+        VendorNum = 0;
+        Address1.clear(); Address2.clear(); City.clear(); State.clear(); ZipCode.clear();
+        Phone.clear(); CelPhone.clear(); Fax.clear(); Email.clear(); WebPage.clear();
+        Notes.clear(); Company.clear(); POnum.clear();
+        Discount = 0;
+    };
+    GetRecord("GetVendor", blank, [&] {
         auto r = Read(QStringLiteral("select * from tb_Vendor where Company = ") + SqlText(company));
         if (!r->Eof()) {
             auto text = [&](const char* f) { return r->Fields(f).Value().str(); };
@@ -46,17 +53,12 @@ bool Vendor::GetVendor(const QString& company) {
             Email = text("Email");
             WebPage = text("WebPage");
             Notes = text("Notes");
-            const vb::Variant d = r->Fields("Discount").Value();
-            Discount = d.isNull() ? 0.0 : vb::CDbl(d);
+            Discount = NumberOf(r->Fields("Discount").Value());
             Company = text("Company");
             POnum = text("POnum");
             found = true;
         } else {
             GetNewVendorNum();
-            Address1.clear(); Address2.clear(); City.clear(); State.clear(); ZipCode.clear();
-            Phone.clear(); CelPhone.clear(); Fax.clear(); Email.clear(); WebPage.clear();
-            Notes.clear(); Company.clear(); POnum.clear();
-            Discount = 0;
         }
         r->Close();
     });

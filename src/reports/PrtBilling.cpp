@@ -36,7 +36,11 @@ void PrtBilling::Form_Load() {
         if (!forms::Form::isLoaded<Billing>()) return;
         Billing& sel = forms::Form::get<Billing>();
         const std::shared_ptr<cSetup> keep = Globals::SharedSetup;
-        const cSetup& company = reports::ReadCompanyInfo();
+        const cSetup* read = nullptr;
+        // Without the company record (reported) no statement is shown.
+        reports::UnlessRecordNotRead(this, [&] { read = &reports::ReadCompanyInfo(); });
+        if (!read) return;
+        const cSetup& company = *read;
         if (!client || !invoice) vb::Raise(vb::err::ObjectNotSet);
         printer::PreviewControl& d = VSInvoice;
         const controls::FlexGrid& grid = sel.CustList2;
@@ -47,7 +51,7 @@ void PrtBilling::Form_Load() {
             if (grid.Rows() > 1 && r >= 1) {
                 Globals::CurrentCustNum = vb::CLng(vb::Variant(grid.TextMatrix(r, 0)));
                 reports::ReportOpening(d, false);
-                BuildStatement(company, sel.txtDays.Text());
+                BuildStatement(company, sel.txtDays.Text(), true);
             } else {
                 reports::ReportOpening(d, false);
             }
@@ -59,10 +63,16 @@ void PrtBilling::Form_Load() {
             // now and then, so other programs can save meanwhile.
             const ado::ReadSnapshot all;
             const int rows = grid.Rows();
+            // A client whose record cannot be read (reported) gets no
+            // statement; the others still do.
+            bool first = true;
             for (int i = 1; i < rows; ++i) {
                 Globals::CurrentCustNum = vb::CLng(vb::Variant(grid.TextMatrix(i, 0)));
-                BuildStatement(company, sel.txtDays.Text());
-                if (i < rows - 1) d.NewPage();
+                try {
+                    BuildStatement(company, sel.txtDays.Text(), first);
+                    first = false;
+                } catch (const reports::RecordNotRead&) {
+                }
             }
             d.EndDoc();
         }
@@ -73,7 +83,7 @@ void PrtBilling::Form_Load() {
     if (done) CloseBusy<LoadingBilling>();
 }
 
-void PrtBilling::BuildStatement(const cSetup& company, const QString& daysText) {
+void PrtBilling::BuildStatement(const cSetup& company, const QString& daysText, bool firstPage) {
     const std::shared_ptr<Client> client = Globals::SharedClient;
     const std::shared_ptr<Invoice> invoice = Globals::SharedInvoice;
     if (!client || !invoice) vb::Raise(vb::err::ObjectNotSet);
@@ -87,6 +97,7 @@ void PrtBilling::BuildStatement(const cSetup& company, const QString& daysText) 
 
     client->OpenCn();
     client->GetClient(custNum);
+    reports::RequireRead(*client);
     invoice->OpenCn();
     // One read of the client's invoices gives the balance before the
     // statement's days and the invoices listed in them.
@@ -97,22 +108,28 @@ void PrtBilling::BuildStatement(const cSetup& company, const QString& daysText) 
     if (!invoices || !payments) vb::Raise(vb::err::ObjectNotSet);
     const vb::Currency startBal = client->ClientBal(custNum, since, *invoices);
 
+    if (!firstPage) d.NewPage();
     reports::LetterheadBlock(d, company.Name, company);
     reports::BillToBlock(d, *client);
     d.Paragraph(QString());
 
+    // The rows of the days after the starting balance's, up to today: a
+    // row dated later counts in no balance yet, so it is not listed either.
+    const ado::DayRange listed = ado::DayRange::AfterThrough(since, vb::Today());
     vb::Currency balance = startBal;
     reports::StartStatementTable(d, since, balance);
     for (invoices->MoveFirst(); !invoices->Eof(); invoices->MoveNext()) {
         const vb::Variant date = invoices->Fields("InvoiceDate").Value();
-        if (!(vb::CDate(date) > since)) continue;
+        if (!listed.Contains(vb::CDate(date))) continue;
         // The row carries the line sum and the header's amounts already.
         reports::StatementChargeRow(d, date, Text(invoices->Fields("description").Value()),
                                     invoice->TotalOfRow(*invoices), balance);
     }
-    for (payments->MoveFirst(); !payments->Eof(); payments->MoveNext())
-        reports::StatementPaymentRow(d, payments->Fields("Date").Value(), Money(payments->Fields("amount").Value()),
-                                     balance);
+    for (payments->MoveFirst(); !payments->Eof(); payments->MoveNext()) {
+        const vb::Variant date = payments->Fields("Date").Value();
+        if (vb::IsDate(date) && !listed.Contains(vb::CDate(date))) continue;
+        reports::StatementPaymentRow(d, date, Money(payments->Fields("amount").Value()), balance);
+    }
     reports::TwentyRowTable(d, 5);
 
     d.setFooter(reports::kCustomerFooter);

@@ -24,5 +24,8 @@ public:
 
 private:
     // One statement for client CurrentCustNum.
-    void BuildStatement(const cSetup& company, const QString& daysText);
+    // firstPage false: the statement begins on a new page. Raises
+    // RecordNotRead, before anything is laid out, when the client's record
+    // cannot be read.
+    void BuildStatement(const cSetup& company, const QString& daysText, bool firstPage);
 };

@@ -75,6 +75,7 @@ PrtInvoice::Source PrtInvoice::ReadSource(int32_t invoiceNum, int32_t custNum) {
 
     setup->OpenCn();
     setup->GetCompanyInfo();
+    reports::RequireRead(*setup);
     s.Name = setup->Name;
     s.Address1 = setup->Address1;
     s.City = setup->City;
@@ -87,6 +88,7 @@ PrtInvoice::Source PrtInvoice::ReadSource(int32_t invoiceNum, int32_t custNum) {
 
     client->OpenCn();
     client->GetClient(custNum);
+    reports::RequireRead(*client);
     s.BillFname = client->BillFname;
     s.BillLname = client->BillLname;
     s.BillAddress1 = client->BillAddress1;
@@ -105,6 +107,7 @@ PrtInvoice::Source PrtInvoice::ReadSource(int32_t invoiceNum, int32_t custNum) {
 
     const ConnectionScope opened = invoice->OpenScope();
     invoice->GetInvoice(invoiceNum);
+    reports::RequireRead(*invoice);
     s.description = invoice->description;
     s.InvoiceDate = invoice->InvoiceDate;
     s.SalesRep = invoice->SalesRep;
@@ -129,9 +132,13 @@ void PrtInvoice::Form_Load() {
         complete_ = false;
         const std::shared_ptr<cSetup> setup = Globals::SharedSetup;
         const std::shared_ptr<Client> client = Globals::SharedClient;
-        shown_ = ReadSource(Globals::CurrentInvoiceNum, Globals::CurrentCustNum);
-        LayOut(shown_, *setup, *client);
-        complete_ = true;
+        // A record that could not be read has been reported; no document
+        // is shown rather than one with another record's figures.
+        reports::UnlessRecordNotRead(this, [&] {
+            shown_ = ReadSource(Globals::CurrentInvoiceNum, Globals::CurrentCustNum);
+            LayOut(shown_, *setup, *client);
+            complete_ = true;
+        });
     });
 }
 

@@ -107,10 +107,17 @@ printer::HeaderParts TitleHeader(const QString& title, const QString& company) {
     return {title, company, vb::DateToText(vb::Today())};
 }
 
+void RequireRead(DataAccess& record) {
+    if (!record.ReadFailed()) return;
+    record.CloseCn();
+    throw RecordNotRead{};
+}
+
 cSetup& ReadCompanyInfo() {
     const auto setup = Globals::Required(Globals::SharedSetup);
     const ConnectionScope opened = setup->OpenScope();
     setup->GetCompanyInfo();
+    RequireRead(*setup);
     return *setup;
 }
 

@@ -27,6 +27,7 @@
 
 class cSetup;
 class Client;
+class DataAccess;
 
 namespace reports {
 
@@ -104,6 +105,23 @@ protected:
 };
 
 // ---- document pieces ------------------------------------------------------------
+
+// Thrown while a document reads its data when a record it is laid out from
+// could not be read: the data class has reported why, so the window closes
+// without a second message and no document is shown.
+struct RecordNotRead {};
+// Raises RecordNotRead when the instance's last Get member failed, its
+// connection closed first.
+void RequireRead(DataAccess& record);
+// Runs a load handler's body; a RecordNotRead from it unloads the window.
+template <class F>
+void UnlessRecordNotRead(forms::Form* window, F&& body) {
+    try {
+        body();
+    } catch (const RecordNotRead&) {
+        forms::Form::Unload(window);
+    }
+}
 
 // The report opening: ClearDoc (when asked), PageMode 1, Zoom 100, the four
 // margins, StartDoc.

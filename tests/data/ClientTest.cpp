@@ -220,12 +220,12 @@ struct BalFixture {
             "INSERT INTO tb_Invoice (InvoiceNum, CustNum, [Date], discount, tax, shippingcharge, interest) VALUES "
             " (2001, 1001, '1981-01-01 00:00:00', 0, 0, 1000, 0),"   // never counts
             " (2002, 1001, '2024-06-01 00:00:00', 10, 1, 2, 0),"     // 100 - 10 + 3 = 93
-            " (2003, 1001, '2024-06-05 00:00:00', 0, 0, 0, 0.5),"    // the AsOf day: 50.5
+            " (2003, 1001, '2024-06-05 16:45:00', 0, 0, 0, 0.5),"    // late on the AsOf day: 50.5
             " (2004, 1001, '2024-06-11 00:00:00', 0, 0, 7, 0),"      // tomorrow
             " (2005, 1001, '2024-06-12 00:00:00', 0, 0, 100, 0);"
             "INSERT INTO tb_trans (TransNum, InvoiceNum, Amount) VALUES (5001, 2002, 60), (5002, 2002, 40), (5003, 2003, 50);"
             "INSERT INTO tb_Receive (TransNum, CustNum, [Date], Amount) VALUES "
-            " (7001, 1001, '1970-01-01 00:00:00', 0.25), (7002, 1001, '2024-06-05 00:00:00', 20),"
+            " (7001, 1001, '1970-01-01 00:00:00', 0.25), (7002, 1001, '2024-06-05 14:00:00', 20),"
             " (7003, 1001, '2024-06-06 00:00:00', 30), (7004, 1002, '2024-06-01 00:00:00', 99);");
         Globals::SharedInvoice = std::make_shared<Invoice>();
         Globals::SharedInvoice->InitAccess(o.folder.path() + "\\Vantrel.mdb");
@@ -250,11 +250,12 @@ TEST(ClientBal, CountsBothSidesOnOrBeforeAsOfAndNeverBefore1981) {
     }
 }
 
-TEST(ClientBal, AZeroAsOfBecomesTomorrowInTheCallersVariable) {
+TEST(ClientBal, AZeroAsOfBecomesTodayAndNothingAfterTodayCounts) {
     BalFixture f;
     vb::Date asOf;
-    EXPECT_EQ(f.o.c.ClientBal(1001, asOf), cur("100.25"));   // 93 + 50.5 + 7 - 50.25
-    EXPECT_EQ(asOf, vb::Date::fromYmd(2024, 6, 11));
+    EXPECT_EQ(f.o.c.ClientBal(1001, asOf), cur("93.25"));   // 93 + 50.5 - 50.25
+    EXPECT_EQ(asOf, vb::Date::fromYmd(2024, 6, 10));
+    EXPECT_EQ(f.o.c.ClientBal(1001, vb::Date::fromYmd(2024, 6, 12)), cur("93.25"));
 }
 
 TEST(ClientBal, ClosesTheSharedInvoiceConnectionEvenWhenItWasOpen) {

@@ -140,8 +140,9 @@ TEST_F(PrtBillingTest, StatementOfTheSelectedClient) {
     EXPECT_TRUE(boxes.shown().empty());
 }
 
-// The start date is today less the days; what is dated on it is in the
-// starting balance, what is dated after it gets a row.
+// The start date is today less the days; what is dated on that day (at
+// any time) is in the starting balance, what is dated after it up to today
+// gets a row, and what is dated after today is in neither.
 TEST_F(PrtBillingTest, DaysBoxSetsTheStartDate) {
     struct Case {
         const char* days;
@@ -149,11 +150,10 @@ TEST_F(PrtBillingTest, DaysBoxSetsTheStartDate) {
     };
     // Invoices are listed highest number first.
     const std::vector<Case> cases = {
-        {"30", {start("3/1/2026", 10), charge("4/2/2026", "Later", 80, 90), charge("3/31/2026", "Today", 40, 130),
-                charge("3/2/2026", "Second", 20, 150)}},
-        {"", {start("3/31/2026", 70), charge("4/2/2026", "Later", 80, 150)}},
-        {"none", {start("3/31/2026", 70), charge("4/2/2026", "Later", 80, 150)}},
-        {"-3", {start("4/3/2026", 150)}},
+        {"30", {start("3/1/2026", 15), charge("3/31/2026", "Today", 40, 55), charge("3/2/2026", "Second", 20, 75)}},
+        {"", {start("3/31/2026", 75)}},
+        {"none", {start("3/31/2026", 75)}},
+        {"-3", {start("4/3/2026", 75)}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.days);
@@ -166,6 +166,8 @@ TEST_F(PrtBillingTest, DaysBoxSetsTheStartDate) {
         invoice(1002, 1001, "2026-03-02", 20, "Second");
         invoice(1003, 1001, "2026-03-31", 40, "Today");
         invoice(1004, 1001, "2026-04-02", 80, "Later");
+        invoice(1005, 1001, "2026-03-01", 5, "Afternoon");
+        folder.exec("update tb_Invoice set [Date] = '2026-03-01 14:00:00' where InvoiceNum = 1005");
         startProgram();
         PrtBilling& p = printOne(1001, c.days);
         ASSERT_EQ(p.VSInvoice.Tables().size(), 1);
