@@ -385,19 +385,21 @@ int32_t Invoice::NewTransNum() {
 
 namespace {
 
-// InvoiceTotal's arithmetic, raising where it raises: the line sum and the
-// charges are CCur'd, then added by TotalOf.
 vb::Currency lineSumOf(const vb::Variant& s) { return s.isNull() ? vb::Currency() : vb::CCur(s); }
 
 vb::Currency totalOf(vb::Currency L, const vb::Variant& d, const vb::Variant& shipping, const vb::Variant& interest,
                      const vb::Variant& tax) {
-    const double discount = d.isNull() ? 0.0 : vb::CDbl(d);
-    const vb::Currency ship = vb::CCur(shipping);
-    const vb::Currency in = vb::CCur(interest);
-    return Invoice::TotalOf(L, discount, ship, in, vb::CCur(tax));
+    return Invoice::TotalOfValues(L, d, shipping, interest, tax);
 }
 
 } // namespace
+
+vb::Currency Invoice::TotalOfValues(const vb::Variant& lines, const vb::Variant& discount, const vb::Variant& shipping,
+                                    const vb::Variant& interest, const vb::Variant& tax) {
+    // A Null part (an older row, another program's) counts as nothing, as
+    // the header reads it and as ClientBals adds it up.
+    return TotalOf(MoneyOf(lines), NumberOf(discount), MoneyOf(shipping), MoneyOf(interest), MoneyOf(tax));
+}
 
 vb::Currency Invoice::InvoiceTotal(int32_t InvoiceNum) {
     vb::Currency result;

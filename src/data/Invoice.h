@@ -95,6 +95,9 @@ public:
     // (stored, shown, printed) follows.
     static vb::Currency TotalOf(vb::Currency lines, double discount, vb::Currency shipping, vb::Currency interest,
                                 vb::Currency tax);
+    // The same from stored values, a Null part counting as nothing.
+    static vb::Currency TotalOfValues(const vb::Variant& lines, const vb::Variant& discount,
+                                      const vb::Variant& shipping, const vb::Variant& interest, const vb::Variant& tax);
 
     // Invoices of a filter on tb_Invoice (aliased i) with what their totals
     // are made of: InvoiceNum, InvoiceDate, discount, tax, shippingcharge,

@@ -369,14 +369,16 @@ INSTANTIATE_TEST_SUITE_P(
         TotalCase{"LeftToRight", {"100"}, true, "12.5", "4.95", "0", "7.2188", "99.6688"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(InvoiceTotal, ANullHeaderAmountReportsAndGivesTheLineSum) {
+TEST(InvoiceTotal, ANullHeaderAmountCountsAsNothingAndABadOneReportsAndGivesTheLineSum) {
     Opened o;
-    addInvoice(o.folder, 2001, 1001, "2024-03-01 00:00:00", "0", "NULL");
+    addInvoice(o.folder, 2001, 1001, "2024-03-01 00:00:00", "0", "NULL", "0", "1");
     addLine(o.folder, 5001, 2001, 1, 1, "12.5");
     ScriptedMsgBox box;
+    EXPECT_EQ(o.inv.InvoiceTotal(2001), cur("13.5"));
+    o.folder.exec("UPDATE tb_Invoice SET tax = 'x'");
     box.expect(vb::vbOK);
     EXPECT_EQ(o.inv.InvoiceTotal(2001), cur("12.5"));
-    EXPECT_TRUE(box.lastPrompt().startsWith("Invoice.InvoiceTotal -94 Invalid use of Null."));
+    EXPECT_TRUE(box.lastPrompt().startsWith("Invoice.InvoiceTotal -13 "));
 }
 
 // --- Headers ------------------------------------------------------------------
