@@ -141,13 +141,17 @@ inline const QString kCustomerFooter = QStringLiteral("|We appreciate your busin
 // Reads the company record through SharedSetup (OpenCn, GetCompanyInfo,
 // CloseCn) and returns that instance.
 cSetup& ReadCompanyInfo();
-// The letterhead's address text: Address1; City, State Zip; phone / fax; web.
+// The letterhead's address text: Address1; Address2; City, State Zip;
+// phone / fax; web. A line or separator without its fields is left out.
 QString LetterheadAddress(const cSetup& company);
 // The letterhead block; firstLine is the company name, or "Remit to: " and the name.
 void LetterheadBlock(printer::PageDocument& doc, const QString& firstLine, const cSetup& company);
 // Reads the company record and lays the letterhead out with firstLinePrefix before the name.
 void LetterheadBlock(printer::PageDocument& doc, const QString& firstLinePrefix = QString());
 
+// Name; street lines; City, State Zip; phone, as for the letterhead. An
+// empty billing block falls back to the client's own name and address, an
+// empty shipping block to the billing one.
 QString BillToText(const Client& c);
 QString ShipToText(const Client& c);
 // The blocks from the client loaded on SharedClient (Client.GetClient).

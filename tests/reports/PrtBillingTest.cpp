@@ -123,7 +123,7 @@ TEST_F(PrtBillingTest, StatementOfTheSelectedClient) {
     EXPECT_EQ(d.PageCount(), 1);
     EXPECT_EQ(d.TextBoxTexts(),
               QStringList({"Acme Supply",
-                           "12 Main St" + LF + "Springfield, IL 62701" + LF + "Phone: 555-1000 / " + LF +
+                           "12 Main St" + LF + "Springfield, IL 62701" + LF + "Phone: 555-1000" + LF +
                                "Web: www.acme.test",
                            "Bill To:", "John Smith" + LF + "1 Bill Rd" + LF + "Billtown, NY 10001" + LF + "555-2000"}));
 
