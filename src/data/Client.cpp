@@ -5,6 +5,7 @@
 #include "data/Invoice.h"
 #include "vb/Conv.h"
 #include "vb/RuntimeError.h"
+#include "SchemaText.h"
 
 using ado::SqlDate;
 using ado::SqlDouble;
@@ -55,6 +56,16 @@ static_assert(std::size(kTexts) == 48);
 bool isCompanyOrPONum(int i) { return i == kCompany || i == kPOnum; }
 
 const DataAccess::NumberedTable kClients{"tb_Client", "CustNum", 1000, "GetNewCustNum"};
+
+// The ClientBals view of a new data file, from the schema it is made from.
+const QString& schemaClientBals() {
+    static const QString view = [] {
+        const QString schema = QString::fromUtf8(kSchemaText);
+        const qsizetype at = schema.indexOf(QLatin1String("CREATE VIEW ClientBals"));
+        return at < 0 ? QString() : schema.mid(at, schema.indexOf(QLatin1Char(';'), at) - at);
+    }();
+    return view;
+}
 
 } // namespace
 
@@ -138,8 +149,28 @@ bool Client::DeleteClient(int32_t CustNum) {
     }));
 }
 
+void Client::MendClientBalsView() {
+    // Files made before a row counted only once its day had come keep a
+    // view that counts tomorrow's rows; it is replaced by the schema's in one
+    // transaction. A file that cannot be written now keeps it until a later
+    // read can; any other view of that name is left alone.
+    vb::IgnoreErrors([&] {
+        auto r = Read(QStringLiteral("select sql from sqlite_master where type = 'view' and name = 'ClientBals'"));
+        const QString stored = r->Eof() ? QString() : r->Fields("sql").Value().str();
+        r->Close();
+        if (!stored.contains(QLatin1String("<= datetime('now','localtime','start of day','+1 day')")) ||
+            schemaClientBals().isEmpty())
+            return;
+        ado::Transaction t(*cn);
+        cn->Execute(QStringLiteral("DROP VIEW ClientBals"));
+        cn->Execute(schemaClientBals());
+        t.Commit();
+    });
+}
+
 ado::RecordsetPtr Client::ClientBals() {
     ado::RecordsetPtr result;
+    MendClientBalsView();
     Trap("ClientBals", [&] {
         result = List(QStringLiteral("SELECT ClientBals.CustNum as CustNum, ClientBals.Fullname AS FullName, "
                                      "ClientBals.Balance as Bal ") +

@@ -62,6 +62,9 @@ public:
 
 private:
     void GetNewCustNum();
+    // Brings the ClientBals view of a file made by an earlier version up to
+    // the current one.
+    void MendClientBalsView();
     // Invoices dated after this count towards a balance.
     static inline const vb::Date kEarliestInvoice = vb::Date::fromYmd(1981, 1, 1);
     vb::Currency balanceOf(int32_t CustNum, const vb::Date& AsOf, ado::Recordset& invoices, Invoice& inv);
