@@ -150,12 +150,12 @@ ado::RecordsetPtr Vendor::LedgerEntries(const QString& Mode, const QString& Valu
     ado::RecordsetPtr result;
     Trap("LedgerEntries", [&] {
         const QString mode = Mode.toUpper();
-        const QString since = QStringLiteral(" and payment > 0 and [date]>=") + ado::SqlDate(SinceDate) +
-                              QStringLiteral(" order by [date], checknum");
+        const QString from = ado::DayRange::From(SinceDate).Sql(QStringLiteral("[date]"));
+        const QString since = QStringLiteral(" and payment > 0 and ") + from + QStringLiteral(" order by [date], checknum");
         QString sql;
         if (mode == QLatin1String("VENDOR")) {
             if (Value.toUpper() == QLatin1String("ALL"))
-                sql = QStringLiteral("SELECT * from tb_GL where payment > 0 and [date]>=") + ado::SqlDate(SinceDate) +
+                sql = QStringLiteral("SELECT * from tb_GL where payment > 0 and ") + from +
                       QStringLiteral(" order by [date], checknum");
             else
                 sql = QStringLiteral("SELECT * from tb_GL where Vendor = ") + SqlText(Value) + since;

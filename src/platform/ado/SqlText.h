@@ -26,6 +26,7 @@ struct DayRange {
     std::optional<vb::Date> first, last;
 
     static DayRange Between(vb::Date first, vb::Date last) { return {first, last}; }
+    static DayRange From(vb::Date first) { return {first, std::nullopt}; }
     static DayRange Through(vb::Date last) { return {std::nullopt, last}; }
     // The days after the day of d.
     static DayRange After(vb::Date d) { return {d.datePart() + 1, std::nullopt}; }
