@@ -270,6 +270,35 @@ TEST_F(PrtInvoiceTest, EmptyCompanyAndClientFieldsPrintNoStraySeparators) {
     EXPECT_EQ(t[5], "");
 }
 
+// After invoice 6001, invoice 6002 from an older file: a Null ship date
+// prints 6002 with nothing of 6001; a value that cannot be read is told once
+// and no document is shown.
+TEST_F(PrtInvoiceTest, AnInvoiceAfterAnotherShowsNothingOfItAndAFailedReadShowsNoDocument) {
+    companyRecord();
+    addressedClient(1001);
+    header(6001, 1001, 0, 5, 7, 100);
+    line(1, 6001, "1", 10);
+    folder.exec("insert into tb_Invoice (InvoiceNum, CustNum, [Date], discount) values (6002, 1001, '2026-03-20 00:00:00', 0)");
+    line(2, 6002, "1", 10.5);
+    startProgram();
+    for (const char* bad : {"shippingdate = NULL", "tax = 'x'"}) {
+        SCOPED_TRACE(bad);
+        folder.exec(QStringLiteral("update tb_Invoice set %1 where InvoiceNum = 6002").arg(bad));
+        EXPECT_EQ(row(totals(preview(6001, 1001)), 5).value(1), money(122));
+        Form::unload<PrtInvoice>();
+        const bool reads = QString(bad).contains("NULL");
+        if (!reads) boxes.expect(vb::vbOK, vb::ErrorReportText("Invoice.GetInvoice -", 13, vb::ErrorDescription(13)));
+        Globals::CurrentInvoiceNum = 6002;
+        PrtInvoice::ShowCurrent();
+        ASSERT_EQ(Form::isLoaded<PrtInvoice>(), reads);
+        if (!reads) continue;
+        PrtInvoice& p = Form::get<PrtInvoice>();
+        EXPECT_EQ(row(facts(p), 1), QStringList({"3/20/2026", "", "", ""}));
+        EXPECT_EQ(row(totals(p), 5).value(1), money(10.5));
+        Form::unload<PrtInvoice>();
+    }
+}
+
 TEST_F(PrtInvoiceTest, TotalBeyondTheCurrencyRangeReportsAndOpensWithWhatWasLaidOut) {
     companyRecord();
     addressedClient(1001);
