@@ -483,32 +483,23 @@ TEST(InvoiceHeader, CreationDatesAreTodayWithoutATextRoundTrip) {
     EXPECT_EQ(i.Qty(), 0);
 }
 
-// After a complete invoice, a second one with a Null or a bad value in a
-// stored column: a Null reads as empty, a value that cannot be read fails
-// the read, and nothing of the first invoice is left either way.
+// After a complete invoice, one with Nulls reads them as empty, and one
+// with a value that cannot be read fails: nothing of the first is left.
 TEST(InvoiceHeader, ANullReadsAsEmptyAndAFailedReadLeavesNothingOfTheLastInvoice) {
-    const struct { const char* set; bool reads; } cases[] = {
-        {"shippingdate = NULL", true}, {"shippingcharge = NULL", true}, {"tax = NULL, interest = NULL", true},
-        {"[Date] = NULL, CustNum = NULL", true}, {"tax = 'x'", false}, {"shippingdate = 'soon'", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.set);
+    for (const char* set : {"tax = NULL, interest = NULL, [Date] = NULL, shippingdate = NULL", "tax = 'x'"}) {
+        const bool reads = QString(set).contains("NULL");
         Opened o;
         addInvoice(o.folder, 6001, 1001, "2024-03-01 00:00:00", "5", "9", "7", "100");
         addInvoice(o.folder, 6002, 1002, "2024-03-02 00:00:00");
-        o.folder.exec("UPDATE tb_Invoice SET SalesRep = 'Rep A', Terms = 'Net 10', shippingtype = 'FedEx' "
-                      "WHERE InvoiceNum = 6001");
-        o.folder.exec(QStringLiteral("UPDATE tb_Invoice SET %1 WHERE InvoiceNum = 6002").arg(c.set));
+        o.folder.exec(QStringLiteral("UPDATE tb_Invoice SET SalesRep = 'Rep A' WHERE InvoiceNum = 6001;"
+                                     "UPDATE tb_Invoice SET %1 WHERE InvoiceNum = 6002").arg(set));
         ASSERT_TRUE(o.inv.GetInvoice(6001));
         ScriptedMsgBox box;
-        if (!c.reads) box.expect(vb::vbOK);
-        EXPECT_EQ(o.inv.GetInvoice(6002), c.reads);
-        EXPECT_EQ(o.inv.ReadFailed(), !c.reads);
-        EXPECT_EQ(box.shown().size(), c.reads ? 0u : 1u);
-        EXPECT_EQ(o.inv.InvoiceNum(), c.reads ? 6002 : 0);
-        EXPECT_EQ(o.inv.SalesRep + o.inv.Terms + o.inv.ShippingType, "");
-        EXPECT_EQ(o.inv.Tax + o.inv.Interest + o.inv.ShippingCharge, vb::Currency());
-        EXPECT_EQ(o.inv.Discount, 0);
+        if (!reads) box.expect(vb::vbOK);
+        EXPECT_EQ(o.inv.GetInvoice(6002) && !o.inv.ReadFailed(), reads) << set;
+        EXPECT_EQ(o.inv.InvoiceNum(), reads ? 6002 : 0);
+        EXPECT_EQ(o.inv.SalesRep, "");
+        EXPECT_EQ(o.inv.Tax + o.inv.Interest + o.inv.ShippingCharge + vb::Currency::fromDouble(o.inv.Discount), vb::Currency());
     }
 }
 

@@ -165,14 +165,13 @@ TEST_F(ReportFrameTest, EmptyBlocksFallBackToTheClientsOwnAddress) {
     };
     auto client = Globals::SharedClient;
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.set);
-        folder.exec("delete from tb_Client; insert into tb_Client (CustNum, Lname, Fname, Address1) values (1001, 'Smith', 'Ann', '4 Oak Rd')");
-        folder.exec(QStringLiteral("update tb_Client set %1").arg(c.set));
+        folder.exec(QStringLiteral("delete from tb_Client; insert into tb_Client (CustNum, Lname, Fname, Address1) values "
+                                   "(1001, 'Smith', 'Ann', '4 Oak Rd'); update tb_Client set %1").arg(c.set));
         client->OpenCn();
         ASSERT_TRUE(client->GetClient(1001));
         client->CloseCn();
-        EXPECT_EQ(reports::BillToText(*client), c.billTo);
-        EXPECT_EQ(reports::ShipToText(*client), c.shipTo);
+        EXPECT_EQ(QStringList({reports::BillToText(*client), reports::ShipToText(*client)}),
+                  QStringList({c.billTo, c.shipTo})) << c.set;
     }
 }
 
