@@ -127,8 +127,9 @@ CREATE TABLE tb_PaymentTypes (type TEXT COLLATE NOCASE);
 CREATE TABLE tb_ExpenseTypes (type TEXT COLLATE NOCASE);
 CREATE TABLE tb_Shipping (service TEXT COLLATE NOCASE, [option] TEXT COLLATE NOCASE, charge CURRENCY);
 
--- Balance by the rule of the client-balance member with the as-of date
--- tomorrow, to the ten-thousandth: each amount is taken to four places, each
+-- Balance by the rule of the client-balance member as of today (a row
+-- counts once its day has come, the whole of today included), to the
+-- ten-thousandth: each amount is taken to four places, each
 -- invoice total is rounded to four places halves to even, and so is the
 -- balance, as the member does. Only clients who owe at least a cent as
 -- shown are listed. Each side is summed once per client in a grouped
@@ -154,9 +155,9 @@ SELECT CustNum, Fullname, B / 10000.0 AS Balance FROM (
                  LEFT JOIN (SELECT InvoiceNum, sum(Amount) AS L FROM tb_trans GROUP BY InvoiceNum) l
                         ON l.InvoiceNum = i.InvoiceNum
                  WHERE i.Date > '1981-01-01 00:00:00'
-                   AND i.Date <= datetime('now','localtime','start of day','+1 day'))))
+                   AND i.Date < datetime('now','localtime','start of day','+1 day'))))
             GROUP BY CustNum) s ON s.CustNum = c.CustNum
   LEFT JOIN (SELECT CustNum, sum(Amount) AS Paid FROM tb_Receive
-             WHERE Date <= datetime('now','localtime','start of day','+1 day')
+             WHERE Date < datetime('now','localtime','start of day','+1 day')
              GROUP BY CustNum) p ON p.CustNum = c.CustNum))
 WHERE B >= 50;

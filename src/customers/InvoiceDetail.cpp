@@ -264,7 +264,8 @@ void InvoiceDetail::showHeader(const Invoice& inv) {
     txtDescription.setText(inv.description);
     txtSalesRep.setText(inv.SalesRep);
     txtDiscount.setText(numberText(inv.Discount));
-    txtShipDate.setText(vb::DateToText(inv.Shippingdate));
+    // A header stored without a shipping date (read as the empty date) shows none.
+    txtShipDate.setText(inv.Shippingdate.isZero() ? QString() : vb::DateToText(inv.Shippingdate));
     txtShipCharge.setText(vb::FormatCurrency(inv.ShippingCharge));
     cmbShipType.setText(inv.ShippingType);
     txtTrackNum.setText(inv.TrackingNum);

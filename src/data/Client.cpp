@@ -1,9 +1,11 @@
 #include "data/Client.h"
+#include <algorithm>
 #include <iterator>
 #include "data/Globals.h"
 #include "data/Invoice.h"
 #include "vb/Conv.h"
 #include "vb/RuntimeError.h"
+#include "SchemaText.h"
 
 using ado::SqlDate;
 using ado::SqlDouble;
@@ -55,6 +57,16 @@ bool isCompanyOrPONum(int i) { return i == kCompany || i == kPOnum; }
 
 const DataAccess::NumberedTable kClients{"tb_Client", "CustNum", 1000, "GetNewCustNum"};
 
+// The ClientBals view of a new data file, from the schema it is made from.
+const QString& schemaClientBals() {
+    static const QString view = [] {
+        const QString schema = QString::fromUtf8(kSchemaText);
+        const qsizetype at = schema.indexOf(QLatin1String("CREATE VIEW ClientBals"));
+        return at < 0 ? QString() : schema.mid(at, schema.indexOf(QLatin1Char(';'), at) - at);
+    }();
+    return view;
+}
+
 } // namespace
 
 Client::Client() : DataAccess("Client") {
@@ -91,13 +103,16 @@ ado::RecordsetPtr Client::GetClientRS(const QString& Lname) {
 
 bool Client::GetClient(int32_t CustNum) {
     bool found = false;
-    Trap("GetClient", [&] {
+    const auto blank = [&] {
+        this->CustNum = 0;
+        for (const auto& t : kTexts) (this->*t.member).clear();
+        Discount = 0;
+    };
+    GetRecord("GetClient", blank, [&] {
         auto r = Read(QStringLiteral("select * from tb_Client where CustNum = ") + SqlLong(CustNum));
         rs = r;
         if (r->Eof()) {
             GetNewCustNum();
-            for (const auto& t : kTexts) (this->*t.member).clear();
-            Discount = 0;
             return;
         }
         this->CustNum = vb::CLng(r->Fields("CustNum").Value());
@@ -106,8 +121,7 @@ bool Client::GetClient(int32_t CustNum) {
         // Discount, Company, POnum and the shipping block.
         for (int i = 0; i < kBeforeDiscount; ++i)
             if (!isCompanyOrPONum(i)) readText(kTexts[i]);
-        const vb::Variant d = r->Fields("Discount").Value();
-        Discount = d.isNull() ? 0.0 : vb::CDbl(d);
+        Discount = NumberOf(r->Fields("Discount").Value());
         readText(kTexts[kCompany]);
         readText(kTexts[kPOnum]);
         for (int i = kBeforeDiscount; i < int(std::size(kTexts)); ++i) readText(kTexts[i]);
@@ -135,8 +149,28 @@ bool Client::DeleteClient(int32_t CustNum) {
     }));
 }
 
+void Client::MendClientBalsView() {
+    // Files made before a row counted only once its day had come keep a
+    // view that counts tomorrow's rows; it is replaced by the schema's in one
+    // transaction. A file that cannot be written now keeps it until a later
+    // read can; any other view of that name is left alone.
+    vb::IgnoreErrors([&] {
+        auto r = Read(QStringLiteral("select sql from sqlite_master where type = 'view' and name = 'ClientBals'"));
+        const QString stored = r->Eof() ? QString() : r->Fields("sql").Value().str();
+        r->Close();
+        if (!stored.contains(QLatin1String("<= datetime('now','localtime','start of day','+1 day')")) ||
+            schemaClientBals().isEmpty())
+            return;
+        ado::Transaction t(*cn);
+        cn->Execute(QStringLiteral("DROP VIEW ClientBals"));
+        cn->Execute(schemaClientBals());
+        t.Commit();
+    });
+}
+
 ado::RecordsetPtr Client::ClientBals() {
     ado::RecordsetPtr result;
+    MendClientBalsView();
     Trap("ClientBals", [&] {
         result = List(QStringLiteral("SELECT ClientBals.CustNum as CustNum, ClientBals.Fullname AS FullName, "
                                      "ClientBals.Balance as Bal ") +
@@ -163,7 +197,7 @@ vb::Currency Client::ClientBal(int32_t CustNum, vb::Date& AsOf) {
     vb::Currency result;
     std::shared_ptr<Invoice> inv = Globals::SharedInvoice;
     Trap("ClientBal", [&] {
-        if (AsOf.isZero()) AsOf = vb::Today() + 1;
+        if (AsOf.isZero()) AsOf = vb::Today();
         if (!inv) vb::Raise(vb::err::ObjectNotSet);
         // The shared invoice connection is closed afterwards on every path,
         // also when the caller had it open.
@@ -204,12 +238,18 @@ vb::Currency Client::balanceOf(int32_t CustNum, const vb::Date& AsOf, ado::Recor
     return BalanceFrom(total, payments);
 }
 
+// Nothing dated after today counts yet, whatever the as-of date.
+static ado::DayRange CountedThrough(const vb::Date& AsOf) { return ado::DayRange::Through(std::min(AsOf, vb::Today())); }
+
+bool Client::CountsAsOf(const vb::Date& InvoiceDate, const vb::Date& AsOf) {
+    return InvoiceDate > kEarliestInvoice && CountedThrough(AsOf).Contains(InvoiceDate);
+}
+
 QString Client::PaidAsOfSql(const vb::Date& AsOf, const QString& clientWhere) {
     return QStringLiteral("SELECT tb_Client.CustNum, Sum(tb_Receive.Amount) AS SumOfPay FROM tb_Receive "
-                          "INNER JOIN tb_Client ON tb_Receive.CustNum = tb_Client.CustNum Where "
-                          "(((tb_Receive.Date) <= ") +
-           SqlDate(AsOf) + QStringLiteral(")) GROUP BY tb_Client.CustNum HAVING ") + clientWhere +
-           QStringLiteral(";");
+                          "INNER JOIN tb_Client ON tb_Receive.CustNum = tb_Client.CustNum Where ") +
+           CountedThrough(AsOf).Sql(QStringLiteral("tb_Receive.Date")) + QStringLiteral(" GROUP BY tb_Client.CustNum HAVING ") +
+           clientWhere + QStringLiteral(";");
 }
 
 bool Client::SaveClientAccess(int32_t CustNum) {

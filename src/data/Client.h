@@ -41,8 +41,10 @@ public:
     ado::RecordsetPtr ClientBals();
     // The client's payments, newest first.
     ado::RecordsetPtr rsLastPayment(int32_t CustNum);
-    // Invoice totals less payments, both dated on or before AsOf. An AsOf of
-    // 0 means tomorrow and is written back to the caller's variable.
+    // Invoice totals less payments, both dated on or before the whole day
+    // AsOf, and never after today: a row counts once its day has come, as in
+    // ClientBals. An AsOf of 0 means today and is written back to the
+    // caller's variable.
     vb::Currency ClientBal(int32_t CustNum, vb::Date& AsOf);
     // A balance owes when it shows as at least a cent (rounded to two
     // places): 0.0049 shows as 0.00 and is never shown as owing.
@@ -55,9 +57,7 @@ public:
     // whether an invoice dated InvoiceDate counts as of AsOf, the statement
     // summing each client's counted payments (CustNum, SumOfPay) over a
     // condition on tb_Client, and the balance from both sums.
-    static bool CountsAsOf(const vb::Date& InvoiceDate, const vb::Date& AsOf) {
-        return InvoiceDate > kEarliestInvoice && InvoiceDate <= AsOf;
-    }
+    static bool CountsAsOf(const vb::Date& InvoiceDate, const vb::Date& AsOf);
     static QString PaidAsOfSql(const vb::Date& AsOf, const QString& clientWhere);
     static vb::Currency BalanceFrom(vb::Currency invoiced, double paid) {
         return vb::Currency::fromDouble(invoiced.toDouble() - paid);
@@ -71,6 +71,9 @@ public:
 
 private:
     void GetNewCustNum();
+    // Brings the ClientBals view of a file made by an earlier version up to
+    // the current one.
+    void MendClientBalsView();
     // Invoices dated after this count towards a balance.
     static inline const vb::Date kEarliestInvoice = vb::Date::fromYmd(1981, 1, 1);
     vb::Currency balanceOf(int32_t CustNum, const vb::Date& AsOf, ado::Recordset& invoices, Invoice& inv);

@@ -52,6 +52,9 @@ bool ClientSet::Statements(const std::vector<int32_t>& clients, const vb::Date& 
     if (clients.empty()) return true;
     return Trap("Statements", [&] {
         const QString in = InList(clients);
+        // The rows of the days after the opening balance's, up to today: a
+        // row dated later counts in no balance yet, so it is not listed either.
+        const ado::DayRange listed = ado::DayRange::AfterThrough(since, vb::Today());
         std::unordered_map<int32_t, vb::Currency> invoiced;
         {
             // Every dated invoice, for the opening balance and the rows.
@@ -66,7 +69,7 @@ bool ClientSet::Statements(const std::vector<int32_t>& clients, const vb::Date& 
                 const vb::Variant d = date.Value();
                 const vb::Currency total = invoice.TotalOfRow(*r);
                 if (Client::CountsAsOf(vb::CDate(d), since)) invoiced[cust] += total;
-                if (vb::CDate(d) > since) out[cust].charges.push_back({d, description.Value(), total});
+                if (listed.Contains(vb::CDate(d))) out[cust].charges.push_back({d, description.Value(), total});
             }
         }
         std::unordered_map<int32_t, double> paid;
@@ -78,8 +81,8 @@ bool ClientSet::Statements(const std::vector<int32_t>& clients, const vb::Date& 
         {
             const ado::RecordsetPtr r = List(
                 QStringLiteral("SELECT tb_Receive.CustNum, tb_Receive.Date, tb_Receive.Amount FROM tb_Client INNER JOIN "
-                               "tb_Receive ON tb_Client.CustNum = tb_Receive.CustNum WHERE (((tb_Receive.Date)>") +
-                SqlDate(since) + QStringLiteral(")) and tb_Receive.CustNum in ") + in +
+                               "tb_Receive ON tb_Client.CustNum = tb_Receive.CustNum WHERE ") +
+                listed.Sql(QStringLiteral("tb_Receive.Date")) + QStringLiteral(" and tb_Receive.CustNum in ") + in +
                 QStringLiteral(" order by tb_Receive.CustNum, tb_Receive.Date, tb_Receive.TransNum;"));
             const ado::Field num = r->Fields("CustNum"), date = r->Fields("Date"), amount = r->Fields("Amount");
             for (r->MoveFirst(); !r->Eof(); r->MoveNext())

@@ -41,6 +41,11 @@ ConnectionScope::~ConnectionScope() {
     });
 }
 
+double DataAccess::NumberOf(const vb::Variant& v) { return v.isNull() ? 0.0 : vb::CDbl(v); }
+int32_t DataAccess::LongOf(const vb::Variant& v) { return v.isNull() ? 0 : vb::CLng(v); }
+vb::Currency DataAccess::MoneyOf(const vb::Variant& v) { return v.isNull() ? vb::Currency() : vb::CCur(v); }
+vb::Date DataAccess::DateOf(const vb::Variant& v) { return v.isNull() ? vb::Date() : vb::CDate(v); }
+
 QString DataAccess::Label(const char* proc) const {
     return className_ + QLatin1Char('.') + QString::fromUtf8(proc) + QStringLiteral(" -");
 }

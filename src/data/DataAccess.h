@@ -39,6 +39,10 @@ public:
 
     const QString& ConnectionString() const { return ConnString; }
 
+    // The last Get member could not read its record (it has reported why and
+    // left the blank record): a document must not be laid out from it.
+    bool ReadFailed() const { return readFailed_; }
+
     // A numbered table: its key column, the number before its first key, and
     // the member whose label a failed allocation reports under.
     struct NumberedTable {
@@ -68,6 +72,24 @@ protected:
             return false;
         }
     }
+
+    // A Get member's read of one record under Trap: reset (the blank record)
+    // runs first and again when the read fails, so no property of an earlier
+    // record is left behind.
+    template <class R, class F>
+    bool GetRecord(const char* proc, R&& reset, F&& body) {
+        reset();
+        readFailed_ = !Trap(proc, body);
+        if (readFailed_) reset();
+        return !readFailed_;
+    }
+    // A stored number, amount or date as a Get member reads it: Null (an
+    // older row, another program's) reads as 0 or the empty date, as a
+    // field never filled in.
+    static double NumberOf(const vb::Variant& v);
+    static int32_t LongOf(const vb::Variant& v);
+    static vb::Currency MoneyOf(const vb::Variant& v);
+    static vb::Date DateOf(const vb::Variant& v);
 
     // Tells the windows about a write that went through; passes `done` on.
     static bool Published(const RecordEvents::Event& e, bool done) {
@@ -112,4 +134,5 @@ private:
         vb::RuntimeError error;
     };
     QString className_;
+    bool readFailed_ = false;
 };

@@ -20,9 +20,6 @@ void closeIfOpen(const ado::RecordsetPtr& r) {
     if (r && r->State() == ado::adStateOpen) r->Close();
 }
 
-// A missing amount counts as nothing rather than stopping the whole list.
-double amount(const vb::Variant& v) { return v.isNull() || v.isEmpty() ? 0.0 : vb::CDbl(v); }
-
 // The grid of the sales window, set up empty (header only) with its layout.
 controls::FlexGrid& prepareGrid() {
     auto& grid = forms::Form::get<CustInvoices>().InvoiceList;
@@ -34,7 +31,7 @@ controls::FlexGrid& prepareGrid() {
 }
 
 // One grid row per invoice: date, number, client, an empty column, name,
-// charges (lines less the discount, plus tax, interest and shipping) and
+// charges (the invoice's own total, as every other window shows it) and
 // description. The list becomes the shared one, read to its end and closed.
 void fillRows(controls::FlexGrid& grid, const ado::RecordsetPtr& list) {
     rsInvoices = list;
@@ -49,13 +46,11 @@ void fillRows(controls::FlexGrid& grid, const ado::RecordsetPtr& list) {
     while (!list->Eof()) {
         const vb::Variant date = fDate.Value();
         const QString dateText = date.isNull() ? QString() : vb::DateToText(vb::CDate(date));
-        const double charge = amount(fCharge.Value());
-        const double charges =
-            charge - charge * amount(fDisc.Value()) / 100 + amount(fTax.Value()) + amount(fInt.Value()) +
-            amount(fShip.Value());
+        const vb::Currency charges =
+            Invoice::TotalOfValues(fCharge.Value(), fDisc.Value(), fShip.Value(), fInt.Value(), fTax.Value());
         grid.AddItem(dateText + tab + fNum.Value().str() + tab + fCust.Value().str() + tab + QString() + tab +
                      fL.Value().str() + QStringLiteral(", ") + fF.Value().str() + tab +
-                     vb::FormatCurrency(vb::Currency::fromDouble(charges)) + tab + fDesc.Value().str());
+                     vb::FormatCurrency(charges) + tab + fDesc.Value().str());
         list->MoveNext();
     }
     list->Close();

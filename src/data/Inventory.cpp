@@ -59,22 +59,25 @@ bool Inventory::SaveCategory(int32_t catNum, const QString& Description) {
 
 bool Inventory::GetItem(int32_t itemNum) {
     bool found = false;
-    Trap("GetItem", [&] {
+    const auto blank = [&] {
+        ItemNum = 0;
+        Category = 1;
+        description.clear();
+        charge = vb::Currency();
+        Par = 0;
+        InStock = 0;
+    };
+    GetRecord("GetItem", blank, [&] {
         auto r = Read(QStringLiteral("select * from tb_Inventory where ItemNum = ") + SqlLong(itemNum));
         if (r->Eof()) {
             ItemNum = NewItemNum();
-            Category = 1;
-            description.clear();
-            charge = vb::Currency();
-            Par = 0;
-            InStock = 0;
         } else {
             ItemNum = vb::CLng(r->Fields("ItemNum").Value());
-            Category = vb::CLng(r->Fields("CatNum").Value());
+            Category = LongOf(r->Fields("CatNum").Value());
             description = r->Fields("Description").Value().str();
-            charge = vb::CCur(r->Fields("charge").Value());
-            Par = vb::CLng(r->Fields("par").Value());
-            InStock = vb::CLng(r->Fields("instock").Value());
+            charge = MoneyOf(r->Fields("charge").Value());
+            Par = LongOf(r->Fields("par").Value());
+            InStock = LongOf(r->Fields("instock").Value());
             found = true;
         }
         r->Close();

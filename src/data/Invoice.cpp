@@ -123,11 +123,11 @@ ado::RecordsetPtr Invoice::AllPayments(vb::Date SinceDate, int32_t CustNum) {
             "[tb_client].[fname] AS FullName, tb_Receive.TransNum, tb_Receive.Type, tb_Receive.CheckNum, "
             "tb_Receive.Date, tb_Receive.Amount, tb_Receive.Notes ");
         sql += QStringLiteral("FROM tb_Client INNER JOIN tb_Receive ON tb_Client.CustNum = tb_Receive.CustNum "
-                              "WHERE (((tb_Receive.Date)>") + SqlDate(SinceDate);
+                              "WHERE ") + ado::DayRange::After(SinceDate).Sql(QStringLiteral("tb_Receive.Date"));
         if (CustNum == -1)
-            sql += QStringLiteral(")) order by tb_Receive.Date, tb_Receive.TransNum;");
+            sql += QStringLiteral(" order by tb_Receive.Date, tb_Receive.TransNum;");
         else
-            sql += QStringLiteral(")) and tb_Receive.CustNum = ") + SqlLong(CustNum) +
+            sql += QStringLiteral(" and tb_Receive.CustNum = ") + SqlLong(CustNum) +
                    QStringLiteral(" order by tb_Receive.Date, tb_Receive.TransNum;");
         result = List(sql);
     });
@@ -138,8 +138,9 @@ ado::RecordsetPtr Invoice::GetAllInvoices(vb::Date SinceDate) {
     ado::RecordsetPtr result;
     Trap("GetAllInvoices", [&] {
         const QString sql = QString::fromLatin1(kInvoiceSelect) + QString::fromLatin1(kInvoiceFrom) +
-                            QString::fromLatin1(kInvoiceGroup) + QStringLiteral("(((tb_invoice.date)>") +
-                            SqlDate(SinceDate) + QStringLiteral(")) order by tb_Invoice.InvoiceNum desc;");
+                            QString::fromLatin1(kInvoiceGroup) +
+                            ado::DayRange::After(SinceDate).Sql(QStringLiteral("tb_invoice.date")) +
+                            QStringLiteral(" order by tb_Invoice.InvoiceNum desc;");
         result = List(sql);
     });
     return result;
@@ -150,7 +151,8 @@ ado::RecordsetPtr Invoice::GetCustInvoices(int32_t CustNum, vb::Date SinceDate) 
     Trap("GetCustInvoices", [&] {
         const QString sql = QString::fromLatin1(kInvoiceSelect) + QString::fromLatin1(kInvoiceFrom) +
                             QString::fromLatin1(kInvoiceGroup) + QStringLiteral("(((tb_Client.CustNum)=") +
-                            SqlLong(CustNum) + QStringLiteral(") and tb_invoice.date>") + SqlDate(SinceDate) +
+                            SqlLong(CustNum) + QStringLiteral(") and ") +
+                            ado::DayRange::After(SinceDate).Sql(QStringLiteral("tb_invoice.date")) +
                             QStringLiteral(") order by tb_Invoice.InvoiceNum desc;");
         result = List(sql);
     });
@@ -195,36 +197,43 @@ bool Invoice::SaveOrderDate(int32_t TransNum, vb::Date OrderDate) {
 
 bool Invoice::GetInvoice(int32_t InvoiceNum) {
     bool found = false;
-    Trap("GetInvoice", [&] {
+    // A number without a row starts a new header, which keeps the discount
+    // its caller set for it.
+    const double discount = Discount;
+    const auto blank = [&] {
+        invoiceNum_.clear();
+        custNum_.clear();
+        InvoiceDate = vb::Today();
+        description.clear();
+        Discount = 0;
+        ShippingCharge = vb::Currency();
+        Tax = vb::Currency();
+        Shippingdate = vb::Today();
+        ShippingType.clear();
+        TrackingNum.clear();
+        Interest = vb::Currency();
+        SalesRep.clear();
+        Terms.clear();
+    };
+    GetRecord("GetInvoice", blank, [&] {
         auto r = Read(QStringLiteral("select * from tb_Invoice where InvoiceNum = ") + SqlLong(InvoiceNum));
         rs = r;
         if (r->Eof()) {
+            Discount = discount;
             GetnewInvoiceNum();
-            custNum_.clear();
-            InvoiceDate = vb::Today();
-            description.clear();
-            ShippingCharge = vb::Currency();
-            Tax = vb::Currency();
-            Shippingdate = vb::Today();
-            ShippingType.clear();
-            TrackingNum.clear();
-            Interest = vb::Currency();
-            SalesRep.clear();
-            Terms.clear();
             return;
         }
         invoiceNum_ = QString::number(vb::CLng(r->Fields("InvoiceNum").Value()));
-        custNum_ = QString::number(vb::CLng(r->Fields("CustNum").Value()));
-        InvoiceDate = vb::CDate(r->Fields("Date").Value());
+        custNum_ = QString::number(LongOf(r->Fields("CustNum").Value()));
+        InvoiceDate = DateOf(r->Fields("Date").Value());
         description = text(r->Fields("Description"));
-        const vb::Variant d = r->Fields("Discount").Value();
-        Discount = d.isNull() ? 0.0 : vb::CDbl(d);
-        ShippingCharge = vb::CCur(r->Fields("ShippingCharge").Value());
-        Shippingdate = vb::CDate(r->Fields("Shippingdate").Value());
+        Discount = NumberOf(r->Fields("Discount").Value());
+        ShippingCharge = MoneyOf(r->Fields("ShippingCharge").Value());
+        Shippingdate = DateOf(r->Fields("Shippingdate").Value());
         ShippingType = text(r->Fields("ShippingType"));
         TrackingNum = text(r->Fields("TrackingNum"));
-        Interest = vb::CCur(r->Fields("Interest").Value());
-        Tax = vb::CCur(r->Fields("Tax").Value());
+        Interest = MoneyOf(r->Fields("Interest").Value());
+        Tax = MoneyOf(r->Fields("Tax").Value());
         SalesRep = text(r->Fields("SalesRep"));
         Terms = text(r->Fields("Terms"));
         r->Close();
@@ -440,19 +449,21 @@ int32_t Invoice::NewTransNum() {
 
 namespace {
 
-// InvoiceTotal's arithmetic, raising where it raises: the line sum and the
-// charges are CCur'd, then added by TotalOf.
 vb::Currency lineSumOf(const vb::Variant& s) { return s.isNull() ? vb::Currency() : vb::CCur(s); }
 
 vb::Currency totalOf(vb::Currency L, const vb::Variant& d, const vb::Variant& shipping, const vb::Variant& interest,
                      const vb::Variant& tax) {
-    const double discount = d.isNull() ? 0.0 : vb::CDbl(d);
-    const vb::Currency ship = vb::CCur(shipping);
-    const vb::Currency in = vb::CCur(interest);
-    return Invoice::TotalOf(L, discount, ship, in, vb::CCur(tax));
+    return Invoice::TotalOfValues(L, d, shipping, interest, tax);
 }
 
 } // namespace
+
+vb::Currency Invoice::TotalOfValues(const vb::Variant& lines, const vb::Variant& discount, const vb::Variant& shipping,
+                                    const vb::Variant& interest, const vb::Variant& tax) {
+    // A Null part (an older row, another program's) counts as nothing, as
+    // the header reads it and as ClientBals adds it up.
+    return TotalOf(MoneyOf(lines), NumberOf(discount), MoneyOf(shipping), MoneyOf(interest), MoneyOf(tax));
+}
 
 vb::Currency Invoice::InvoiceTotal(int32_t InvoiceNum) {
     vb::Currency result;
@@ -483,7 +494,8 @@ QString Invoice::LineSumsSql(const QString& where, bool withClient, const vb::Da
     return QStringLiteral("select i.InvoiceNum as InvoiceNum, i.CustNum as CustNum, i.[Date] as InvoiceDate, "
                           "i.discount as discount, "
                           "i.tax as tax, i.shippingcharge as shippingcharge, i.interest as interest, ") +
-           (descriptionAfter ? QStringLiteral("iif(i.[date] > ") + SqlDate(*descriptionAfter) +
+           (descriptionAfter ? QStringLiteral("iif(") +
+                                   ado::DayRange::After(*descriptionAfter).Sql(QStringLiteral("i.[date]")) +
                                    QStringLiteral(", i.description, null) as description, ")
                              : QString()) +
            QStringLiteral("(select sum(t.amount) from tb_trans t where t.InvoiceNum = i.InvoiceNum) as SumOfCharge "

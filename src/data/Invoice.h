@@ -55,10 +55,10 @@ public:
     QString PayNotes;
 
     // --- Members --------------------------------------------------------
-    // Payments dated strictly after SinceDate; CustNum -1 for every client.
+    // Payments dated on the days after SinceDate's; CustNum -1 for every client.
     // Sets the CustNum property to the argument first.
     ado::RecordsetPtr AllPayments(vb::Date SinceDate, int32_t CustNum);
-    // Invoices dated strictly after SinceDate, highest number first.
+    // Invoices dated on the days after SinceDate's, highest number first.
     ado::RecordsetPtr GetAllInvoices(vb::Date SinceDate);
     ado::RecordsetPtr GetCustInvoices(int32_t CustNum, vb::Date SinceDate);
     ado::RecordsetPtr GetInvoiceItems(int32_t InvoiceNum);
@@ -113,6 +113,9 @@ public:
     // (stored, shown, printed) follows.
     static vb::Currency TotalOf(vb::Currency lines, double discount, vb::Currency shipping, vb::Currency interest,
                                 vb::Currency tax);
+    // The same from stored values, a Null part counting as nothing.
+    static vb::Currency TotalOfValues(const vb::Variant& lines, const vb::Variant& discount,
+                                      const vb::Variant& shipping, const vb::Variant& interest, const vb::Variant& tax);
 
     // Invoices of a filter on tb_Invoice (aliased i) with what their totals
     // are made of: InvoiceNum, CustNum, InvoiceDate, discount, tax, shippingcharge,

@@ -9,8 +9,7 @@ Reports::Reports()
       EndDate(vb::Today()) {}
 
 QString Reports::Period(const QString& column) const {
-    return column + QStringLiteral(" >= ") + ado::SqlDate(BegDate) + QStringLiteral(" and ") + column +
-           QStringLiteral("<= ") + ado::SqlDate(EndDate);
+    return ado::DayRange::Between(BegDate, EndDate).Sql(column);
 }
 
 vb::Currency Reports::PaidWhere(const QString& where) {
@@ -61,9 +60,8 @@ ado::RecordsetPtr Reports::rsInventorySales() {
                            "FROM ((tb_trans INNER JOIN tb_Inventory ON tb_trans.ItemNum = tb_Inventory.ItemNum) "
                            "INNER JOIN tb_InvCategories ON tb_Inventory.CatNum = tb_InvCategories.CatNum) "
                            "INNER JOIN tb_Invoice ON tb_trans.InvoiceNum = tb_Invoice.InvoiceNum "
-                           "where (((tb_Invoice.Date)>=") + ado::SqlDate(BegDate) +
-            QStringLiteral(" And (tb_Invoice.Date)<=") + ado::SqlDate(EndDate) +
-            QStringLiteral(")) GROUP BY tb_Inventory.ItemNum, tb_InvCategories.Description, tb_Inventory.Description;"));
+                           "where ") + Period(QStringLiteral("tb_Invoice.Date")) +
+            QStringLiteral(" GROUP BY tb_Inventory.ItemNum, tb_InvCategories.Description, tb_Inventory.Description;"));
     });
     return result;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The figures of the period reports, each over BegDate..EndDate inclusive.
+// The figures of the period reports, each over the whole days BegDate..EndDate.
 #include <QString>
 #include <QStringList>
 #include "data/DataAccess.h"

@@ -39,7 +39,14 @@ bool Vendor::GetNewVendorNum() {
 
 bool Vendor::GetVendor(const QString& company) {
     bool found = false;
-    Trap("GetVendor", [&] {
+    const auto blank = [&] {
+        VendorNum = 0;
+        Address1.clear(); Address2.clear(); City.clear(); State.clear(); ZipCode.clear();
+        Phone.clear(); CelPhone.clear(); Fax.clear(); Email.clear(); WebPage.clear();
+        Notes.clear(); Company.clear(); POnum.clear();
+        Discount = 0;
+    };
+    GetRecord("GetVendor", blank, [&] {
         auto r = Read(QStringLiteral("select * from tb_Vendor where Company = ") + SqlText(company));
         if (!r->Eof()) {
             auto text = [&](const char* f) { return r->Fields(f).Value().str(); };
@@ -55,17 +62,12 @@ bool Vendor::GetVendor(const QString& company) {
             Email = text("Email");
             WebPage = text("WebPage");
             Notes = text("Notes");
-            const vb::Variant d = r->Fields("Discount").Value();
-            Discount = d.isNull() ? 0.0 : vb::CDbl(d);
+            Discount = NumberOf(r->Fields("Discount").Value());
             Company = text("Company");
             POnum = text("POnum");
             found = true;
         } else {
             GetNewVendorNum();
-            Address1.clear(); Address2.clear(); City.clear(); State.clear(); ZipCode.clear();
-            Phone.clear(); CelPhone.clear(); Fax.clear(); Email.clear(); WebPage.clear();
-            Notes.clear(); Company.clear(); POnum.clear();
-            Discount = 0;
         }
         r->Close();
     });
@@ -188,12 +190,12 @@ ado::RecordsetPtr Vendor::LedgerEntries(const QString& Mode, const QString& Valu
     ado::RecordsetPtr result;
     Trap("LedgerEntries", [&] {
         const QString mode = Mode.toUpper();
-        const QString since = QStringLiteral(" and payment > 0 and [date]>=") + ado::SqlDate(SinceDate) +
-                              QStringLiteral(" order by [date], checknum");
+        const QString from = ado::DayRange::From(SinceDate).Sql(QStringLiteral("[date]"));
+        const QString since = QStringLiteral(" and payment > 0 and ") + from + QStringLiteral(" order by [date], checknum");
         QString sql;
         // Every vendor only by its own mode: a vendor may be named "All".
         if (mode == QLatin1String("ALL")) {
-            sql = QStringLiteral("SELECT * from tb_GL where payment > 0 and [date]>=") + ado::SqlDate(SinceDate) +
+            sql = QStringLiteral("SELECT * from tb_GL where payment > 0 and ") + from +
                   QStringLiteral(" order by [date], checknum");
         } else if (mode == QLatin1String("VENDOR")) {
             sql = QStringLiteral("SELECT * from tb_GL where Vendor = ") + SqlText(Value) + since;

@@ -7,12 +7,16 @@ cSetup::cSetup() : DataAccess("cSetup") {}
 
 bool cSetup::GetCompanyInfo() {
     bool found = false;
-    Trap("GetCompanyInfo", [&] {
+    const auto blank = [&] {
+        Name.clear(); Address1.clear(); Address2.clear(); City.clear(); State.clear(); ZipCode.clear();
+        Phone.clear(); Fax.clear(); WebSite.clear();
+        Statetaxrate = 0;
+    };
+    GetRecord("GetCompanyInfo", blank, [&] {
         auto r = Read(QStringLiteral("select * from tb_Company"));
         if (!r->Eof()) {
             auto text = [&](const char* f) { return r->Fields(f).Value().str(); };
-            // Name is taken as it stands: a Null name stops the load before anything changes.
-            Name = vb::CStr(r->Fields("Name").Value());
+            Name = text("Name");
             Address1 = text("Address1");
             Address2 = text("Address2");
             City = text("City");
@@ -21,7 +25,7 @@ bool cSetup::GetCompanyInfo() {
             Phone = text("Phone");
             Fax = text("Fax");
             WebSite = text("WebSite");
-            Statetaxrate = vb::CDbl(r->Fields("Statetaxrate").Value());
+            Statetaxrate = NumberOf(r->Fields("Statetaxrate").Value());
             found = true;
         }
         r->Close();

@@ -39,7 +39,11 @@ void PrtBilling::Form_Load() {
         if (!forms::Form::isLoaded<Billing>()) return;
         Billing& sel = forms::Form::get<Billing>();
         const std::shared_ptr<cSetup> keep = Globals::SharedSetup;
-        const cSetup& company = reports::ReadCompanyInfo();
+        const cSetup* read = nullptr;
+        // Without the company record (reported) no statement is shown.
+        reports::UnlessRecordNotRead(this, [&] { read = &reports::ReadCompanyInfo(); });
+        if (!read) return;
+        const cSetup& company = *read;
         if (!client || !invoice) vb::Raise(vb::err::ObjectNotSet);
         printer::PreviewControl& d = VSInvoice;
         const controls::FlexGrid& grid = sel.CustList2;
@@ -73,12 +77,19 @@ void PrtBilling::Form_Load() {
             // their rows would show wrong balances, so none is laid out.
             if (!set.Statements(chosen, since, *invoice, statements)) vb::Raise(vb::err::ObjectNotSet);
         }
-        for (size_t i = 0; i < chosen.size(); ++i) {
-            Globals::CurrentCustNum = chosen[i];
-            BuildStatement(company, since, statements[chosen[i]]);
-            if (i + 1 < chosen.size()) d.NewPage();
+        // A client whose record cannot be read (reported) gets no statement;
+        // the others still do, and a single statement is not shown at all.
+        bool first = true;
+        for (const int32_t cust : chosen) {
+            Globals::CurrentCustNum = cust;
+            try {
+                BuildStatement(company, since, statements[cust], first);
+                first = false;
+            } catch (const reports::RecordNotRead&) {
+            }
         }
         d.EndDoc();
+        if (first && !chosen.empty() && sel.OptClient.Value()) forms::Form::Unload(this);
     });
     // The connections each statement opened are closed also after an error.
     if (client) client->CloseCn();
@@ -86,14 +97,17 @@ void PrtBilling::Form_Load() {
     if (done) CloseBusy<LoadingBilling>();
 }
 
-void PrtBilling::BuildStatement(const cSetup& company, const vb::Date& since, const ClientSet::Statement& rows) {
+void PrtBilling::BuildStatement(const cSetup& company, const vb::Date& since, const ClientSet::Statement& rows,
+                                bool firstPage) {
     const std::shared_ptr<Client> client = Globals::SharedClient;
     if (!client) vb::Raise(vb::err::ObjectNotSet);
     printer::PreviewControl& d = VSInvoice;
     const ado::ReadSnapshot oneState;
     client->OpenCn();
     client->GetClient(Globals::CurrentCustNum);
+    reports::RequireRead(*client);
 
+    if (!firstPage) d.NewPage();
     if (d.DocName().isEmpty()) d.setDocName(QStringLiteral("Statement ") + reports::ClientName(*client));
     reports::LetterheadBlock(d, company.Name, company);
     reports::BillToBlock(d, *client);

@@ -25,5 +25,8 @@ public:
 
 private:
     // One statement for client CurrentCustNum, from its rows read from since.
-    void BuildStatement(const cSetup& company, const vb::Date& since, const ClientSet::Statement& rows);
+    // firstPage false: the statement begins on a new page. Raises
+    // RecordNotRead, before anything is laid out, when the client's record
+    // cannot be read.
+    void BuildStatement(const cSetup& company, const vb::Date& since, const ClientSet::Statement& rows, bool firstPage);
 };

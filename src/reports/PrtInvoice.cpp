@@ -6,7 +6,6 @@
 #include "data/Invoice.h"
 #include "data/cSetup.h"
 #include "vb/Conv.h"
-#include "vb/Decimal.h"
 #include "vb/ErrorTrap.h"
 #include "vb/RuntimeError.h"
 
@@ -28,27 +27,15 @@ int CurrencyPlaces() {
     return places;
 }
 
-// Currency text of an amount held as a double, rounded once to the
-// currency's decimals (from its 15 significant digits, halves away from
-// zero, as the currency text of a Currency rounds), so an amount kept
-// unrounded is not rounded twice on its way to the text.
-QString DoubleCurrencyText(double x) {
-    if (!std::isfinite(x)) vb::Raise(vb::err::Overflow);
-    if (x == 0) return vb::FormatCurrency(vb::Currency());
-    vb::detail::DecimalText d;
-    d.negative = x < 0;
-    int exp10 = 0;
-    vb::detail::Digits15(std::fabs(x), d.digits, exp10);
-    // Digits15 gives the exponent of the first digit; DecimalText wants the last's.
-    d.exponent = exp10 - int(d.digits.size()) + 1;
-    const int places = std::min(CurrencyPlaces(), 4);
-    int64_t scaled = 0;
-    if (!vb::detail::ToScaled(d, places, vb::detail::Rounding::HalfAwayFromZero, scaled))
-        vb::Raise(vb::err::Overflow);
+// An amount as its currency text shows it: rounded to the currency's
+// decimals, halves away from zero.
+vb::Currency Shown(vb::Currency c) {
     int64_t factor = 1;
-    for (int i = places; i < 4; ++i) factor *= 10;
-    if (scaled > INT64_MAX / factor || scaled < INT64_MIN / factor) vb::Raise(vb::err::Overflow);
-    return vb::FormatCurrency(vb::Currency::fromRaw(scaled * factor));
+    for (int i = std::min(CurrencyPlaces(), 4); i < 4; ++i) factor *= 10;
+    const int64_t raw = c.raw();
+    int64_t units = raw / factor;
+    if (2 * std::abs(raw % factor) >= factor) units += raw < 0 ? -1 : 1;
+    return vb::Currency::fromRaw(units * factor);
 }
 
 // A field the invoice adds up; an empty one counts as nothing.
@@ -75,6 +62,7 @@ PrtInvoice::Source PrtInvoice::ReadSource(int32_t invoiceNum, int32_t custNum) {
 
     setup->OpenCn();
     setup->GetCompanyInfo();
+    reports::RequireRead(*setup);
     s.Name = setup->Name;
     s.Address1 = setup->Address1;
     s.City = setup->City;
@@ -87,6 +75,7 @@ PrtInvoice::Source PrtInvoice::ReadSource(int32_t invoiceNum, int32_t custNum) {
 
     client->OpenCn();
     client->GetClient(custNum);
+    reports::RequireRead(*client);
     s.BillFname = client->BillFname;
     s.BillLname = client->BillLname;
     s.BillAddress1 = client->BillAddress1;
@@ -105,6 +94,7 @@ PrtInvoice::Source PrtInvoice::ReadSource(int32_t invoiceNum, int32_t custNum) {
 
     const ConnectionScope opened = invoice->OpenScope();
     invoice->GetInvoice(invoiceNum);
+    reports::RequireRead(*invoice);
     s.description = invoice->description;
     s.InvoiceDate = invoice->InvoiceDate;
     s.SalesRep = invoice->SalesRep;
@@ -129,9 +119,13 @@ void PrtInvoice::Form_Load() {
         complete_ = false;
         const std::shared_ptr<cSetup> setup = Globals::SharedSetup;
         const std::shared_ptr<Client> client = Globals::SharedClient;
-        shown_ = ReadSource(Globals::CurrentInvoiceNum, Globals::CurrentCustNum);
-        LayOut(shown_, *setup, *client);
-        complete_ = true;
+        // A record that could not be read has been reported; no document
+        // is shown rather than one with another record's figures.
+        reports::UnlessRecordNotRead(this, [&] {
+            shown_ = ReadSource(Globals::CurrentInvoiceNum, Globals::CurrentCustNum);
+            LayOut(shown_, *setup, *client);
+            complete_ = true;
+        });
     });
 }
 
@@ -184,12 +178,17 @@ void PrtInvoice::LayOut(const Source& s, const cSetup& company, const Client& cl
     }
     reports::TwentyRowTable(d, 6);
 
-    // Totals. The discount prints unrounded; the Total is the invoice's own
-    // total, to the cent the statement charges.
-    const double discount = subTotal.toDouble() * s.Discount / 100.0;
-    const vb::Currency shipping = s.ShippingCharge;
-    const vb::Currency total = Invoice::TotalOf(subTotal, s.Discount, shipping, s.Interest, s.Tax);
-    const QStringList totalsHeader = {QStringLiteral("SubTotal"), vb::FormatCurrency(subTotal)};
+    // Totals. The Total is the invoice's own total, to the cent the
+    // statement charges. Each row prints as the step it makes in the shown
+    // running sum SubTotal, less the discount, plus interest, tax and
+    // shipping, so the rows as printed add up to the Total as printed; a row
+    // differs from its own amount only where that has more decimals than
+    // the currency shows.
+    const vb::Currency total = Invoice::TotalOf(subTotal, s.Discount, s.ShippingCharge, s.Interest, s.Tax);
+    const vb::Currency afterDiscount = subTotal - vb::Currency::fromDouble(subTotal.toDouble() * s.Discount / 100.0);
+    const vb::Currency shown[] = {Shown(subTotal), Shown(afterDiscount), Shown(afterDiscount + s.Interest),
+                                  Shown(afterDiscount + s.Interest + s.Tax), Shown(total)};
+    const QStringList totalsHeader = {QStringLiteral("SubTotal"), vb::FormatCurrency(shown[0])};
     d.StartTable();
     // The totals are never split from each other nor from the last lines:
     // when they do not fit below the lines, lines move to the next page.
@@ -197,11 +196,14 @@ void PrtInvoice::LayOut(const Source& s, const cSetup& company, const Client& cl
     d.setTableKeepWithPrevious(true);
     d.setAlignment(2);
     d.setTableBorder(printer::tbBoxRows);
-    d.AddTableCells(kTotalsFormat, totalsHeader, {QStringLiteral("Discount:"), DoubleCurrencyText(discount)});
-    d.AddTableCells(kTotalsFormat, totalsHeader, {QStringLiteral("Interest:"), vb::FormatCurrency(s.Interest)});
-    d.AddTableCells(kTotalsFormat, totalsHeader, {QStringLiteral("Sales Tax:"), vb::FormatCurrency(s.Tax)});
-    d.AddTableCells(kTotalsFormat, totalsHeader, {QStringLiteral("Shipping:"), vb::FormatCurrency(shipping)});
-    d.AddTableCells(kTotalsFormat, totalsHeader, {QStringLiteral("Total:"), vb::FormatCurrency(total)});
+    const QString labels[] = {QStringLiteral("Discount:"), QStringLiteral("Interest:"), QStringLiteral("Sales Tax:"),
+                              QStringLiteral("Shipping:")};
+    for (int k = 0; k < 4; ++k) {
+        // The discount prints as the positive amount taken off.
+        const vb::Currency step = k == 0 ? shown[0] - shown[1] : shown[k + 1] - shown[k];
+        d.AddTableCells(kTotalsFormat, totalsHeader, {labels[k], vb::FormatCurrency(step)});
+    }
+    d.AddTableCells(kTotalsFormat, totalsHeader, {QStringLiteral("Total:"), vb::FormatCurrency(shown[4])});
     d.setTableCell(printer::tcFontBold, 5, 1, 5, 2, true);
     d.EndTable();
 

@@ -49,12 +49,14 @@ PrtReceipt::Source PrtReceipt::ReadSource(int32_t custNum, const vb::Date& payDa
 
     setup->OpenCn();
     setup->GetCompanyInfo();
+    reports::RequireRead(*setup);
     setup->CloseCn();
     s.CompanyName = setup->Name;
     s.Letterhead = reports::LetterheadAddress(*setup);
 
     const ConnectionScope clientOpened = client->OpenScope();
     client->GetClient(custNum);
+    reports::RequireRead(*client);
     s.BillTo = reports::BillToText(*client);
     const vb::Date asOf = s.BalanceDate;
     s.StartingBalance = client->ClientBal(custNum, asOf);
@@ -70,9 +72,13 @@ PrtReceipt::Source PrtReceipt::ReadSource(int32_t custNum, const vb::Date& payDa
     // A client who bought and paid on the same day owes what is left of the
     // invoice: the invoices from that day on are listed as the statements
     // list them.
+    // Rows dated after today count in no balance yet and are left out.
+    const ado::DayRange listed = ado::DayRange::AfterThrough(s.BalanceDate, vb::Today());
+    auto isListed = [&](const vb::Variant& date) { return !vb::IsDate(date) || listed.Contains(vb::CDate(date)); };
     for (invoices->MoveFirst(); !invoices->Eof(); invoices->MoveNext()) {
         Charge c;
         c.Date = invoices->Fields("InvoiceDate").Value();
+        if (!isListed(c.Date)) continue;
         c.InvoiceNum = vb::CLng(invoices->Fields("InvoiceNum").Value());
         c.Description = reports::DocText(invoices->Fields("description").Value());
         c.Total = invoice->InvoiceTotal(c.InvoiceNum);
@@ -84,7 +90,8 @@ PrtReceipt::Source PrtReceipt::ReadSource(int32_t custNum, const vb::Date& payDa
     });
     if (rs->RecordCount() > 0)
         for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext())
-            s.Payments.append(Payment{rs->Fields("Date").Value(), rs->Fields("Amount").Value()});
+            if (isListed(rs->Fields("Date").Value()))
+                s.Payments.append(Payment{rs->Fields("Date").Value(), rs->Fields("Amount").Value()});
     return s;
 }
 
@@ -94,9 +101,11 @@ void PrtReceipt::Form_Load() {
         complete_ = false;
         const std::shared_ptr<cSetup> setup = Globals::SharedSetup;
         const std::shared_ptr<Client> client = Globals::SharedClient;
-        shown_ = ReadSource(Globals::CurrentCustNum, Globals::CurrentPayDate);
-        LayOut(shown_, *setup, *client);
-        complete_ = true;
+        reports::UnlessRecordNotRead(this, [&] {
+            shown_ = ReadSource(Globals::CurrentCustNum, Globals::CurrentPayDate);
+            LayOut(shown_, *setup, *client);
+            complete_ = true;
+        });
     });
     // After an error the busy window stays up until the user closes it.
     if (done) CloseBusy<LoadingBilling>();

@@ -107,20 +107,70 @@ printer::HeaderParts TitleHeader(const QString& title, const QString& company) {
     return {title, company, vb::DateToText(vb::Today())};
 }
 
+void RequireRead(DataAccess& record) {
+    if (!record.ReadFailed()) return;
+    record.CloseCn();
+    throw RecordNotRead{};
+}
+
 cSetup& ReadCompanyInfo() {
     const auto setup = Globals::Required(Globals::SharedSetup);
     const ConnectionScope opened = setup->OpenScope();
     setup->GetCompanyInfo();
+    RequireRead(*setup);
     return *setup;
 }
+
+namespace {
+
+// The parts that hold anything, joined by sep: an empty field leaves no
+// stray separator behind.
+QString joined(const QStringList& parts, const QString& sep) {
+    QStringList kept;
+    for (const QString& p : parts)
+        if (!p.trimmed().isEmpty()) kept << p;
+    return kept.join(sep);
+}
+
+// "City, State Zip", with only the separators its fields need.
+QString cityLine(const QString& city, const QString& state, const QString& zip) {
+    return joined({city, joined({state, zip}, QStringLiteral(" "))}, QStringLiteral(", "));
+}
+
+// One address block of a client: the client's own, billing or shipping one.
+struct Address {
+    QString first, last, line1, line2, city, state, zip, phone;
+    QString text() const {
+        return joined({joined({first, last}, QStringLiteral(" ")), line1, line2, cityLine(city, state, zip), phone},
+                      QStringLiteral("\n"));
+    }
+};
+
+// Most clients are entered on the client tab alone: an empty billing block
+// bills the client at its own address, an empty shipping block ships to the
+// billing one.
+Address billingOf(const Client& c) {
+    const Address bill{c.BillFname, c.BillLname, c.BillAddress1, c.BillAddress2,
+                       c.Billcity,  c.BillState, c.BillZipCode,  c.BillHomePhone};
+    if (!bill.text().isEmpty()) return bill;
+    return {c.fname, c.lname, c.Address1, c.Address2, c.City, c.State, c.ZipCode, c.HomePhone};
+}
+
+Address shippingOf(const Client& c) {
+    const Address ship{c.ShipFname, c.ShipLname, c.ShipAddress1, c.ShipAddress2,
+                       c.Shipcity,  c.ShipState, c.ShipZipCode,  c.ShipHomePhone};
+    return ship.text().isEmpty() ? billingOf(c) : ship;
+}
+
+} // namespace
 
 QString LetterheadAddress(const cSetup& company) {
     const QString phone = company.Phone.isEmpty() ? QString() : QStringLiteral("Phone: ") + company.Phone;
     const QString fax = company.Fax.isEmpty() ? QString() : QStringLiteral("Fax: ") + company.Fax;
     const QString web = company.WebSite.isEmpty() ? QString() : QStringLiteral("Web: ") + company.WebSite;
-    return company.Address1 + QLatin1Char('\n') + company.City + QStringLiteral(", ") + company.State +
-           QLatin1Char(' ') + company.ZipCode + QLatin1Char('\n') + phone + QStringLiteral(" / ") + fax +
-           QLatin1Char('\n') + web;
+    return joined({company.Address1, company.Address2, cityLine(company.City, company.State, company.ZipCode),
+                   joined({phone, fax}, QStringLiteral(" / ")), web},
+                  QStringLiteral("\n"));
 }
 
 void LetterheadBlock(printer::PageDocument& doc, const QString& firstLine, const cSetup& company) {
@@ -140,17 +190,9 @@ void LetterheadBlock(printer::PageDocument& doc, const QString& firstLinePrefix)
     LetterheadBlock(doc, firstLinePrefix + company.Name, company);
 }
 
-QString BillToText(const Client& c) {
-    return c.BillFname + QLatin1Char(' ') + c.BillLname + QLatin1Char('\n') + c.BillAddress1 + QLatin1Char('\n') +
-           c.Billcity + QStringLiteral(", ") + c.BillState + QLatin1Char(' ') + c.BillZipCode + QLatin1Char('\n') +
-           c.BillHomePhone;
-}
+QString BillToText(const Client& c) { return billingOf(c).text(); }
 
-QString ShipToText(const Client& c) {
-    return c.ShipFname + QLatin1Char(' ') + c.ShipLname + QLatin1Char('\n') + c.ShipAddress1 + QLatin1Char('\n') +
-           c.Shipcity + QStringLiteral(", ") + c.ShipState + QLatin1Char(' ') + c.ShipZipCode + QLatin1Char('\n') +
-           c.ShipHomePhone;
-}
+QString ShipToText(const Client& c) { return shippingOf(c).text(); }
 
 namespace {
 void addressBlock(printer::PageDocument& doc, const QString& title, const QString& left, const QString& text,

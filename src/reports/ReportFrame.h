@@ -27,6 +27,7 @@
 
 class cSetup;
 class Client;
+class DataAccess;
 
 namespace reports {
 
@@ -105,6 +106,23 @@ protected:
 
 // ---- document pieces ------------------------------------------------------------
 
+// Thrown while a document reads its data when a record it is laid out from
+// could not be read: the data class has reported why, so the window closes
+// without a second message and no document is shown.
+struct RecordNotRead {};
+// Raises RecordNotRead when the instance's last Get member failed, its
+// connection closed first.
+void RequireRead(DataAccess& record);
+// Runs a load handler's body; a RecordNotRead from it unloads the window.
+template <class F>
+void UnlessRecordNotRead(forms::Form* window, F&& body) {
+    try {
+        body();
+    } catch (const RecordNotRead&) {
+        forms::Form::Unload(window);
+    }
+}
+
 // The report opening: ClearDoc (when asked), PageMode 1, Zoom 100, the four
 // margins, StartDoc.
 void ReportOpening(printer::PageDocument& doc, bool clearDoc, const QString& left = QStringLiteral("0.5in"),
@@ -123,13 +141,17 @@ inline const QString kCustomerFooter = QStringLiteral("|We appreciate your busin
 // Reads the company record through SharedSetup (OpenCn, GetCompanyInfo,
 // CloseCn) and returns that instance.
 cSetup& ReadCompanyInfo();
-// The letterhead's address text: Address1; City, State Zip; phone / fax; web.
+// The letterhead's address text: Address1; Address2; City, State Zip;
+// phone / fax; web. A line or separator without its fields is left out.
 QString LetterheadAddress(const cSetup& company);
 // The letterhead block; firstLine is the company name, or "Remit to: " and the name.
 void LetterheadBlock(printer::PageDocument& doc, const QString& firstLine, const cSetup& company);
 // Reads the company record and lays the letterhead out with firstLinePrefix before the name.
 void LetterheadBlock(printer::PageDocument& doc, const QString& firstLinePrefix = QString());
 
+// Name; street lines; City, State Zip; phone, as for the letterhead. An
+// empty billing block falls back to the client's own name and address, an
+// empty shipping block to the billing one.
 QString BillToText(const Client& c);
 // The client's name as a document names it: the billing name, else the shipping name, the company, the number.
 QString ClientName(const Client& c);

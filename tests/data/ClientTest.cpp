@@ -220,12 +220,12 @@ struct BalFixture {
             "INSERT INTO tb_Invoice (InvoiceNum, CustNum, [Date], discount, tax, shippingcharge, interest) VALUES "
             " (2001, 1001, '1981-01-01 00:00:00', 0, 0, 1000, 0),"   // never counts
             " (2002, 1001, '2024-06-01 00:00:00', 10, 1, 2, 0),"     // 100 - 10 + 3 = 93
-            " (2003, 1001, '2024-06-05 00:00:00', 0, 0, 0, 0.5),"    // the AsOf day: 50.5
+            " (2003, 1001, '2024-06-05 16:45:00', 0, 0, 0, 0.5),"    // late on the AsOf day: 50.5
             " (2004, 1001, '2024-06-11 00:00:00', 0, 0, 7, 0),"      // tomorrow
             " (2005, 1001, '2024-06-12 00:00:00', 0, 0, 100, 0);"
             "INSERT INTO tb_trans (TransNum, InvoiceNum, Amount) VALUES (5001, 2002, 60), (5002, 2002, 40), (5003, 2003, 50);"
             "INSERT INTO tb_Receive (TransNum, CustNum, [Date], Amount) VALUES "
-            " (7001, 1001, '1970-01-01 00:00:00', 0.25), (7002, 1001, '2024-06-05 00:00:00', 20),"
+            " (7001, 1001, '1970-01-01 00:00:00', 0.25), (7002, 1001, '2024-06-05 14:00:00', 20),"
             " (7003, 1001, '2024-06-06 00:00:00', 30), (7004, 1002, '2024-06-01 00:00:00', 99);");
         Globals::SharedInvoice = std::make_shared<Invoice>();
         Globals::SharedInvoice->InitAccess(o.folder.path() + "\\Vantrel.mdb");
@@ -250,11 +250,12 @@ TEST(ClientBal, CountsBothSidesOnOrBeforeAsOfAndNeverBefore1981) {
     }
 }
 
-TEST(ClientBal, AZeroAsOfBecomesTomorrowInTheCallersVariable) {
+TEST(ClientBal, AZeroAsOfBecomesTodayAndNothingAfterTodayCounts) {
     BalFixture f;
     vb::Date asOf;
-    EXPECT_EQ(f.o.c.ClientBal(1001, asOf), cur("100.25"));   // 93 + 50.5 + 7 - 50.25
-    EXPECT_EQ(asOf, vb::Date::fromYmd(2024, 6, 11));
+    EXPECT_EQ(f.o.c.ClientBal(1001, asOf), cur("93.25"));   // 93 + 50.5 - 50.25
+    EXPECT_EQ(asOf, vb::Date::fromYmd(2024, 6, 10));
+    EXPECT_EQ(f.o.c.ClientBal(1001, vb::Date::fromYmd(2024, 6, 12)), cur("93.25"));
 }
 
 TEST(ClientBal, ClosesTheSharedInvoiceConnectionEvenWhenItWasOpen) {
@@ -311,7 +312,7 @@ TEST(ClientBal, EachInvoiceCountsWhatInvoiceTotalGivesForIt) {
         " (3001, 1001, '2024-01-02 00:00:00', 12.5, 0.07, 0.01, 0),"      // discount leaves a half to round
         " (3002, 1001, '2024-01-03 00:00:00', 0, 0, 4.95, 0),"            // no lines at all
         " (3003, 1001, '2024-01-04 00:00:00', 33.3333, 1.1, 0, 0.3),"
-        " (3004, 1001, '2024-01-05 00:00:00', 0, 0, NULL, 0),"            // InvoiceTotal cannot make it
+        " (3004, 1001, '2024-01-05 00:00:00', 0, 0, 'x', 0),"             // InvoiceTotal cannot make it
         " (3005, 1002, '2024-01-06 00:00:00', 0, 0, 0, 0);"               // no client row: never counts
         "INSERT INTO tb_trans (TransNum, InvoiceNum, Amount) VALUES (1, 3001, 0.05), (2, 3001, 19.99),"
         " (3, 3003, 0.1), (4, 3003, 0.2), (5, 3003, 1234567.89), (6, 3004, 8.125), (7, 3005, 1000);"
@@ -329,7 +330,7 @@ TEST(ClientBal, EachInvoiceCountsWhatInvoiceTotalGivesForIt) {
     one.CloseCn();
     ASSERT_EQ(box.shown().size(), 1u);
     const QString report = box.lastPrompt();
-    EXPECT_TRUE(report.startsWith("Invoice.InvoiceTotal -94 "));
+    EXPECT_TRUE(report.startsWith("Invoice.InvoiceTotal -13 "));
 
     EXPECT_EQ(o.c.ClientBal(1001, vb::Date()), vb::Currency::fromDouble(expected.toDouble() - 0.015));
     ASSERT_EQ(box.shown().size(), 2u);

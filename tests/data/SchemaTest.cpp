@@ -85,24 +85,29 @@ TEST(Schema, ClientBalsListsOnlyPositiveBalancesByNameIgnoringCase) {
         "INSERT INTO tb_Invoice (InvoiceNum, CustNum, [Date], discount, tax, shippingcharge, interest) VALUES "
         "(2001, 1001, '%1', 0, 0, 0, 0),"          // 10
         "(2002, 1002, '%2', 50, 1, 2, 3),"         // 100 * 0.5 + 6 = 56
-        "(2003, 1003, '%1', 0, 0, 5, 0),"          // 5, tomorrow counts
+        "(2003, 1003, '%1', 0, 0, 5, 0),"          // 5, late today counts
         "(2004, 1004, '%1', 0, 0, 20, 0),"         // paid exactly
         "(2005, 1005, '%1', 0, 0, 1, 0),"          // overpaid
         "(2006, 1006, '%1', 0, 0, 0.0001, 0),"
         "(2007, 1007, '1981-01-01 00:00:00', 0, 0, 99, 0),"   // never counts
-        "(2008, 1008, '%3', 0, 0, 99, 0),"         // the day after tomorrow
+        "(2008, 1008, '%3', 0, 0, 99, 0),"         // tomorrow: not yet
         "(2009, 9999, '%1', 0, 0, 99, 0)")         // no client row
-               .arg(day(1), day(-400, "13:14:15"), day(2)));
+               .arg(day(0, "23:59:59"), day(-400, "13:14:15"), day(1)));
     f.exec("INSERT INTO tb_trans (TransNum, InvoiceNum, Amount) VALUES (5001, 2001, 4), (5002, 2001, 6), (5003, 2002, 100)");
     f.exec(QStringLiteral("INSERT INTO tb_Receive (TransNum, CustNum, [Date], Amount) VALUES "
                           "(7001, 1004, '1900-01-01 00:00:00', 20), (7002, 1005, '%1', 2), (7003, 1002, '%2', 50),"
-                          " (7004, 9999, '%1', 1)").arg(day(0), day(2)));
+                          " (7004, 9999, '%1', 1)").arg(day(0), day(1)));
 
+    // A file made before a row counted once its day had come: the first read
+    // replaces its view by today's.
+    const QString view = f.scalar("select sql from sqlite_master where name = 'ClientBals'");
+    f.exec("drop view ClientBals; " + QString(view).replace("< datetime(", "<= datetime("));
     Client c;
     c.InitAccess(f.path() + "\\Vantrel.mdb");
     c.OpenCn();
     auto rs = c.ClientBals();
     ASSERT_TRUE(rs);
+    EXPECT_EQ(f.scalar("select sql from sqlite_master where name = 'ClientBals'"), view);
     QStringList got;
     for (; !rs->Eof(); rs->MoveNext())
         got << QStringLiteral("%1 %2 %3").arg(vb::CLng(rs->Fields("CustNum").Value()))

@@ -23,17 +23,18 @@ QStringList Column(const ado::RecordsetPtr& r, int col) {
 
 } // namespace
 
-TEST(cSetup, EmptyCompanyTableLeavesPropertiesAndFirstSaveCreatesTheRow) {
+TEST(cSetup, EmptyCompanyTableBlanksPropertiesAndFirstSaveCreatesTheRow) {
     ProgramFolder folder;
     ScriptedMsgBox box;
     auto s = OpenSetup();
-    s->Name = QStringLiteral("kept");
+    s->Name = QStringLiteral("earlier");
     s->Statetaxrate = 3;
     EXPECT_FALSE(s->GetCompanyInfo());
-    EXPECT_EQ(s->Name, QStringLiteral("kept"));
-    EXPECT_EQ(s->Statetaxrate, 3.0);
+    EXPECT_EQ(s->Name, QString());
+    EXPECT_EQ(s->Statetaxrate, 0.0);
+    s->Name = QStringLiteral("typed");
     ASSERT_TRUE(s->SaveCompanyInfo());
-    EXPECT_EQ(folder.scalar(QStringLiteral("select count(*) || Name from tb_Company")), QStringLiteral("1kept"));
+    EXPECT_EQ(folder.scalar(QStringLiteral("select count(*) || Name from tb_Company")), QStringLiteral("1typed"));
     EXPECT_TRUE(box.shown().empty());
 }
 
@@ -89,24 +90,22 @@ TEST(cSetup, FailedCompanySaveKeepsTheStoredRowWithoutAMessage) {
     EXPECT_TRUE(box.shown().empty());
 }
 
-TEST(cSetup, NullNameOrRateStopsTheLoad) {
+TEST(cSetup, NullNameOrRateReadsAsEmptyAndABadRateLeavesNothingOfTheLastRead) {
     ProgramFolder folder;
     ScriptedMsgBox box;
-    folder.exec(QStringLiteral("insert into tb_Company (Name, City, statetaxrate) values (NULL, 'Nowhere', 4)"));
+    folder.exec(QStringLiteral("insert into tb_Company (Name, City, statetaxrate) values (NULL, 'Nowhere', NULL)"));
     auto s = OpenSetup();
-    s->City = QStringLiteral("before");
-    box.expect(vb::vbOK);
-    s->GetCompanyInfo();
-    EXPECT_EQ(s->City, QStringLiteral("before"));
-    folder.exec(QStringLiteral("update tb_Company set Name = 'N', statetaxrate = NULL"));
     s->Statetaxrate = 7;
+    EXPECT_TRUE(s->GetCompanyInfo());
+    EXPECT_EQ(s->Name + s->City, QStringLiteral("Nowhere"));
+    EXPECT_EQ(s->Statetaxrate, 0.0);
+    folder.exec(QStringLiteral("update tb_Company set City = 'Elsewhere', statetaxrate = 'x'"));
     box.expect(vb::vbOK);
-    s->GetCompanyInfo();
-    EXPECT_EQ(s->City, QStringLiteral("Nowhere"));
-    EXPECT_EQ(s->Statetaxrate, 7.0);
-    ASSERT_EQ(box.shown().size(), 2u);
-    for (const auto& b : box.shown())
-        EXPECT_TRUE(b.prompt.startsWith(QStringLiteral("cSetup.GetCompanyInfo -94 Invalid use of Null."))) << b.prompt.toStdString();
+    EXPECT_FALSE(s->GetCompanyInfo());
+    EXPECT_TRUE(s->ReadFailed());
+    EXPECT_EQ(s->City, QString());
+    ASSERT_EQ(box.shown().size(), 1u);
+    EXPECT_TRUE(box.lastPrompt().startsWith(QStringLiteral("cSetup.GetCompanyInfo -13 "))) << box.lastPrompt().toStdString();
 }
 
 TEST(cSetup, TypeListsAllowDuplicatesAndDeleteEveryCopyOfExactlyTheText) {

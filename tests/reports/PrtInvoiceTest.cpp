@@ -191,47 +191,30 @@ TEST_F(PrtInvoiceTest, UnitPriceAndBackOrderOfEachKindOfLine) {
     EXPECT_EQ(row(totals(p), 0).join(" "), "SubTotal " + money(36));
 }
 
-TEST_F(PrtInvoiceTest, DiscountPrintsUnroundedAndIsTakenOffTheTotalAtFourPlaces) {
-    companyRecord();
-    addressedClient(1001);
-    header(1001, 1001, 5, 0);
-    line(1, 1001, "1", 10.05);
-    startProgram();
-
-    PrtInvoice& p = preview(1001, 1001);
-    EXPECT_EQ(totalsText(p), QStringList({"SubTotal " + money(10.05), "Discount: " + money(0.5025),
-                                          "Interest: " + money(0), "Sales Tax: " + money(0), "Shipping: " + money(0),
-                                          "Total: " + money(9.5475)}));
-    EXPECT_EQ(money(0.5025), "$0.50");
-    EXPECT_EQ(money(9.5475), "$9.55");
-}
-
 // The printed Total is the invoice's own total, to the cent the statement
-// charges, whatever the printed shipping and interest round to.
-TEST_F(PrtInvoiceTest, TotalIsTheInvoiceTotal) {
-    struct Case { double discount, ship, interest, tax, amount; const char* shipping; const char* total; } cases[] = {
-        {0, 1.004, 0.004, 0, 100, "$1.00", "$101.01"},
-        {5, 2.005, 1, 0.5, 10.05, "$2.01", "$13.05"},
-        {12.5, 0.0049, 0.0049, 0.0049, 0.04, "$0.00", "$0.05"},
-        {2.5, 0, 0, 0, 0.51, "$0.00", "$0.50"},
+// charges, and the rows above it, as printed, add up to it.
+TEST_F(PrtInvoiceTest, TotalsRowsAddUpToTheInvoicesOwnTotal) {
+    struct Case { double discount, ship, interest, tax, amount; const char *discountRow, *shipRow, *total; } cases[] = {
+        {5, 0, 0, 0, 10.10, "$0.50", "$0.00", "$9.60"},         // the discount alone would print $0.51
+        {0, 0.005, 0, 0.005, 10, "$0.00", "$0.00", "$10.01"},   // tax and shipping would print $0.01 each
+        {5, 0, 0, 0, 10.05, "$0.50", "$0.00", "$9.55"},
+        {0, 1.004, 0.004, 0, 100, "$0.00", "$1.01", "$101.01"},
+        {5, 2.005, 1, 0.5, 10.05, "$0.50", "$2.00", "$13.05"},
+        {12.5, 0.0049, 0.0049, 0.0049, 0.04, "$0.00", "$0.01", "$0.05"},
+        {2.5, 0, 0, 0, 0.51, "$0.01", "$0.00", "$0.50"},
     };
     companyRecord();
     addressedClient(1001);
     startProgram();
     int num = 1000;
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.total);
-        ++num;
-        header(num, 1001, c.discount, c.ship, c.interest, c.tax);
+        header(++num, 1001, c.discount, c.ship, c.interest, c.tax);
         line(num, num, "1", c.amount);
-        PrtInvoice& p = preview(num, 1001);
-        const QStringList t = totalsText(p);
-        EXPECT_EQ(t.value(4), QStringLiteral("Shipping: ") + QString::fromLatin1(c.shipping));
-        EXPECT_EQ(t.value(5), QStringLiteral("Total: ") + QString::fromLatin1(c.total));
-        Invoice& inv = *Globals::SharedInvoice;
-        inv.OpenCn();
-        EXPECT_EQ(vb::FormatCurrency(inv.InvoiceTotal(num)), QString::fromLatin1(c.total));
-        inv.CloseCn();
+        const printer::Table& t = totals(preview(num, 1001));
+        QList<vb::Currency> rows;
+        for (int r = 0; r <= 5; ++r) rows << vb::ParseCurrency(t.cell(r, 1));
+        EXPECT_EQ(rows[0] - rows[1] + rows[2] + rows[3] + rows[4], rows[5]) << c.total;
+        EXPECT_EQ(QStringList({t.cell(1, 1), t.cell(4, 1), t.cell(5, 1)}), QStringList({c.discountRow, c.shipRow, c.total}));
         Form::unload<PrtInvoice>();
     }
 }
@@ -265,7 +248,7 @@ TEST_F(PrtInvoiceTest, MoreThanTwentyLinesAreAllShownAndAllCounted) {
     EXPECT_EQ(row(totals(p), 5).join(" "), "Total: " + money(23 * 24 / 2));
 }
 
-TEST_F(PrtInvoiceTest, EmptyCompanyAndClientFieldsPrintOnlyTheJoiningTexts) {
+TEST_F(PrtInvoiceTest, EmptyCompanyAndClientFieldsPrintNoStraySeparators) {
     companyRecord("", "", "");
     client(1001, "", "");
     header(1001, 1001, 0, 0);
@@ -274,9 +257,35 @@ TEST_F(PrtInvoiceTest, EmptyCompanyAndClientFieldsPrintOnlyTheJoiningTexts) {
     PrtInvoice& p = preview(1001, 1001);
     const QStringList t = p.VSInvoice.TextBoxTexts();
     ASSERT_EQ(t.size(), 6);
-    EXPECT_EQ(t[1], "12 Main St" + LF + "Springfield, IL 62701" + LF + " / " + LF);
-    EXPECT_EQ(t[3], " " + LF + LF + ",  " + LF);
-    EXPECT_EQ(t[5], " " + LF + LF + ",  " + LF);
+    EXPECT_EQ(t[1], "12 Main St" + LF + "Springfield, IL 62701");
+    EXPECT_EQ(t[3], "");
+    EXPECT_EQ(t[5], "");
+}
+
+// After invoice 6001, invoice 6002 from an older file: a Null ship date
+// prints 6002 with nothing of 6001; a value that cannot be read is told once
+// and no document is shown.
+TEST_F(PrtInvoiceTest, AnInvoiceAfterAnotherShowsNothingOfItAndAFailedReadShowsNoDocument) {
+    companyRecord();
+    addressedClient(1001);
+    header(6001, 1001, 0, 5, 7, 100);
+    folder.exec("insert into tb_Invoice (InvoiceNum, CustNum, [Date], discount) values (6002, 1001, '2026-03-20 00:00:00', 0)");
+    line(2, 6002, "1", 10.5);
+    startProgram();
+    for (const char* bad : {"shippingdate = NULL", "tax = 'x'"}) {
+        folder.exec(QStringLiteral("update tb_Invoice set %1 where InvoiceNum = 6002").arg(bad));
+        EXPECT_EQ(totals(preview(6001, 1001)).cell(5, 1), money(112));
+        Form::unload<PrtInvoice>();
+        const bool reads = QString(bad).contains("NULL");
+        if (!reads) boxes.expect(vb::vbOK, vb::ErrorReportText("Invoice.GetInvoice -", 13, vb::ErrorDescription(13)));
+        Globals::CurrentInvoiceNum = 6002;
+        PrtInvoice::ShowCurrent();
+        ASSERT_EQ(Form::isLoaded<PrtInvoice>(), reads) << bad;
+        if (!reads) continue;
+        EXPECT_EQ(row(facts(Form::get<PrtInvoice>()), 1), QStringList({"3/20/2026", "", "", ""}));
+        EXPECT_EQ(totals(Form::get<PrtInvoice>()).cell(5, 1), money(10.5));
+        Form::unload<PrtInvoice>();
+    }
 }
 
 TEST_F(PrtInvoiceTest, TotalBeyondTheCurrencyRangeReportsAndOpensWithWhatWasLaidOut) {

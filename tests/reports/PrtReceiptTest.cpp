@@ -93,7 +93,7 @@ TEST_F(PrtReceiptTest, LaysOutTheReceiptFromTheBalanceOfTheDayBefore) {
     // The company name alone heads the letterhead; no Ship To block.
     EXPECT_EQ(p.VSInvoice.TextBoxTexts(),
               QStringList({"Acme Supply",
-                           "12 Main St" + LF + "Springfield, IL 62701" + LF + "Phone: 555-1000 / " + LF +
+                           "12 Main St" + LF + "Springfield, IL 62701" + LF + "Phone: 555-1000" + LF +
                                "Web: www.acme.test",
                            "Bill To:", "John Smith" + LF + "1 Bill Rd" + LF + "Billtown, NY 10001" + LF + "555-2000"}));
     ASSERT_EQ(p.VSInvoice.Tables().size(), 1);

@@ -76,38 +76,30 @@ void company(cSetup& c, const QString& phone, const QString& fax, const QString&
 // ---- the letterhead ------------------------------------------------------------------
 
 struct LetterheadCase {
-    const char* phone;
-    const char* fax;
-    const char* web;
-    const char* third;
-    const char* fourth;
+    const char *address2, *state, *phone, *fax, *web, *text;
 };
 
-void PrintTo(const LetterheadCase& c, std::ostream* os) {
-    *os << "phone \"" << c.phone << "\" fax \"" << c.fax << "\" web \"" << c.web << '"';
-}
+void PrintTo(const LetterheadCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
 
 class LetterheadText : public ::testing::TestWithParam<LetterheadCase> {};
 
-TEST_P(LetterheadText, LabelsOnlyWhatTheCompanyRecordHolds) {
+TEST_P(LetterheadText, LabelsOnlyWhatTheCompanyRecordHoldsWithoutStraySeparators) {
     const auto c = GetParam();
     cSetup co;
     company(co, c.phone, c.fax, c.web);
-    const QString text = reports::LetterheadAddress(co);
-    const QStringList lines = text.split('\n');
-    ASSERT_EQ(lines.size(), 4) << text.toStdString();
-    EXPECT_EQ(lines[0], "12 Main St");
-    EXPECT_EQ(lines[1], "Springfield, IL 62701");
-    EXPECT_EQ(lines[2], c.third);
-    EXPECT_EQ(lines[3], c.fourth);
+    co.Address2 = c.address2;
+    co.State = c.state;
+    EXPECT_EQ(reports::LetterheadAddress(co), c.text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Company, LetterheadText,
-    ::testing::Values(LetterheadCase{"555-0100", "555-0101", "acme.example", "Phone: 555-0100 / Fax: 555-0101", "Web: acme.example"},
-                      LetterheadCase{"", "", "", " / ", ""},
-                      LetterheadCase{"", "555-0101", "", " / Fax: 555-0101", ""},
-                      LetterheadCase{"555-0100", "", "acme.example", "Phone: 555-0100 / ", "Web: acme.example"}));
+    ::testing::Values(
+        LetterheadCase{"Suite 4", "IL", "555-0100", "555-0101", "acme.example",
+                       "12 Main St\nSuite 4\nSpringfield, IL 62701\nPhone: 555-0100 / Fax: 555-0101\nWeb: acme.example"},
+        LetterheadCase{"", "IL", "", "", "", "12 Main St\nSpringfield, IL 62701"},
+        LetterheadCase{"", "", "", "555-0101", "", "12 Main St\nSpringfield, 62701\nFax: 555-0101"},
+        LetterheadCase{"", "IL", "555-0100", "", "acme.example", "12 Main St\nSpringfield, IL 62701\nPhone: 555-0100\nWeb: acme.example"}));
 
 TEST_F(ReportFrameTest, LetterheadReadsTheCompanyRecordAndCentresItsBoxes) {
     folder.exec("insert into tb_Company (Name, Address1, City, State, Zipcode, phone, Fax, website, statetaxrate) "
@@ -116,13 +108,13 @@ TEST_F(ReportFrameTest, LetterheadReadsTheCompanyRecordAndCentresItsBoxes) {
     reports::ReportOpening(d, false);
     reports::LetterheadBlock(d, QStringLiteral("Remit to: "));
     const auto boxes = d.Texts(PlacedText::TextBox);
-    ASSERT_EQ(boxes.size(), 5);
+    ASSERT_EQ(boxes.size(), 4);   // the name, then one per address line
     EXPECT_EQ(boxes[0].text, "Remit to: Acme Supply");
     EXPECT_TRUE(boxes[0].font.bold);
     EXPECT_EQ(boxes[0].alignment, 1);
     EXPECT_EQ(boxes[0].rect.topLeft(), QPointF(2, 0.25));
     EXPECT_DOUBLE_EQ(boxes[0].rect.width(), 4);
-    EXPECT_EQ(d.TextBoxTexts().at(1), "12 Main St\nSpringfield, IL 62701\nPhone: 555-0100 / \n");
+    EXPECT_EQ(d.TextBoxTexts().at(1), "12 Main St\nSpringfield, IL 62701\nPhone: 555-0100");
     EXPECT_FALSE(boxes[1].font.bold);
     EXPECT_EQ(boxes[1].rect.topLeft(), QPointF(2, 0.5));
     // Then an empty paragraph below the address box, and flush left again.
@@ -148,28 +140,39 @@ TEST_F(ReportFrameTest, BillToAndShipToStandSideBySideAndTheFlowGoesOnThreeInche
     reports::BillToBlock(d);
     reports::ShipToBlock(d);
     EXPECT_EQ(d.TextBoxTexts(), QStringList({"Bill To:", "Ann Smith\n4 Oak Rd\nDover, DE 19901\n302-555-0123", "Ship To:",
-                                             "Bo Jones\n9 Elm St\nNewark, NJ 07102\n"}));
+                                             "Bo Jones\n9 Elm St\nNewark, NJ 07102"}));
     const auto boxes = d.Texts(PlacedText::TextBox);
     EXPECT_EQ(boxes[0].rect.topLeft(), QPointF(0.5, 1.5));
     EXPECT_TRUE(boxes[0].font.bold);
     EXPECT_EQ(boxes[1].rect.topLeft(), QPointF(0.5, 1.75));
     EXPECT_FALSE(boxes[1].font.bold);
-    EXPECT_EQ(boxLines(d, 5, 1.75), QStringList({"Bo Jones", "9 Elm St", "Newark, NJ 07102", ""}));
+    EXPECT_EQ(boxLines(d, 5, 1.75), QStringList({"Bo Jones", "9 Elm St", "Newark, NJ 07102"}));
     EXPECT_DOUBLE_EQ(d.CurrentY(), 3.0);
 }
 
-TEST_F(ReportFrameTest, AClientWithoutBillingDataGetsOnlyTheJoiningTexts) {
-    folder.exec("insert into tb_Client (CustNum, Lname, Fname) values (1001, 'Smith', 'Ann')");
+// A client entered on the client tab alone is billed and shipped at its own
+// address; an empty shipping block ships to the billing one; second street
+// lines print under the first; empty fields leave no separators.
+TEST_F(ReportFrameTest, EmptyBlocksFallBackToTheClientsOwnAddress) {
+    const struct { const char *set, *billTo, *shipTo; } cases[] = {
+        {"Address2 = 'Suite 4', City = 'Dover', State = 'DE', ZipCode = '19901', HomePhone = '555-0123'",
+         "Ann Smith\n4 Oak Rd\nSuite 4\nDover, DE 19901\n555-0123", "Ann Smith\n4 Oak Rd\nSuite 4\nDover, DE 19901\n555-0123"},
+        {"BillFname = 'Acme', BillAddress1 = 'PO Box 9', BillZipcode = '19903'",
+         "Acme\nPO Box 9\n19903", "Acme\nPO Box 9\n19903"},
+        {"BillLname = 'Books', shipAddress1 = '9 Elm St', shipAddress2 = 'Dock 3', ShipCity = 'Newark'",
+         "Books", "9 Elm St\nDock 3\nNewark"},
+        {"Lname = NULL, Fname = NULL, Address1 = NULL", "", ""},
+    };
     auto client = Globals::SharedClient;
-    client->OpenCn();
-    ASSERT_TRUE(client->GetClient(1001));
-    client->CloseCn();
-    EXPECT_EQ(reports::BillToText(*client), " \n\n,  \n");
-    printer::PageDocument d;
-    reports::ReportOpening(d, false);
-    reports::BillToBlock(d);
-    EXPECT_EQ(d.TextBoxTexts().first(), "Bill To:");
-    EXPECT_EQ(boxLines(d, 0.5, 1.75), QStringList({" ", "", ",  ", ""}));
+    for (const auto& c : cases) {
+        folder.exec(QStringLiteral("delete from tb_Client; insert into tb_Client (CustNum, Lname, Fname, Address1) values "
+                                   "(1001, 'Smith', 'Ann', '4 Oak Rd'); update tb_Client set %1").arg(c.set));
+        client->OpenCn();
+        ASSERT_TRUE(client->GetClient(1001));
+        client->CloseCn();
+        EXPECT_EQ(QStringList({reports::BillToText(*client), reports::ShipToText(*client)}),
+                  QStringList({c.billTo, c.shipTo})) << c.set;
+    }
 }
 
 // ---- statement table -----------------------------------------------------------------

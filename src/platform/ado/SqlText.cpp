@@ -44,4 +44,15 @@ QString SqlDate(vb::Date d) { return QLatin1Char('#') + d.toIsoString() + QLatin
 
 QString SqlBool(bool b) { return b ? QStringLiteral("True") : QStringLiteral("False"); }
 
+QString DayRange::Sql(const QString& column) const {
+    QString sql = QStringLiteral("(not isnull(") + column + QLatin1Char(')');
+    if (first) sql += QStringLiteral(" and ") + column + QStringLiteral(" >= ") + SqlDate(first->datePart());
+    if (last) sql += QStringLiteral(" and ") + column + QStringLiteral(" < ") + SqlDate(last->datePart() + 1);
+    return sql + QLatin1Char(')');
+}
+
+bool DayRange::Contains(vb::Date d) const {
+    return (!first || d >= first->datePart()) && (!last || d < last->datePart() + 1);
+}
+
 } // namespace ado
