@@ -159,6 +159,7 @@ BackOrderSet::BackOrderSet() : BackOrderList("BackOrderSet") {
     btnSetAll.Move(690, kButtonTop, 2600, 420);
     Command2.setPicture(controls::pictures::Close);
     Command2.setToolTipText(QStringLiteral("Exit"));
+    Command2.setCancel(true);
     Command2.Move(kClientWidth - 120 - 450, kButtonTop, 450, 420);
     forms::Form::setKeyboardOrder({&InventoryList, &btnSave, &btnSetAll, &Command2});
 

@@ -2,7 +2,11 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QToolButton>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -145,13 +149,20 @@ void Form::Show(bool modal, Form* owner) {
         if (!back) back = CurrentFocus();
         returnFocus_ = back && back->targetWidget()->window() != this ? back->targetWidget() : nullptr;
     }
+    const bool wasVisible = isVisible();
     if (modal) setWindowModality(Qt::ApplicationModal);
     if (!shownOnce_ && !isVisible()) placeBeforeFirstShow();
     show();
     if (!IsLoaded()) return;   // a resize handler unloaded it
     if (activates) {
-        bringToFront(this);
-        focus_detail::enterWindow(this);
+        // Windows it owns stay above it: showing it again brings the newest
+        // of them forward, with the focus, instead of covering them.
+        Form* front = this;
+        if (wasVisible)
+            for (Form* f : OwnedForms())
+                if (f->isVisible() && !f->testAttribute(Qt::WA_ShowWithoutActivating)) front = f;
+        bringToFront(front);
+        focus_detail::enterWindow(front);
     }
     if (!modal || !IsLoaded() || !isVisible()) {
         if (modal && IsLoaded()) setWindowModality(Qt::NonModal);
@@ -359,6 +370,12 @@ void Form::setKeyboardOrder(std::initializer_list<QWidget*> order) {
         if (prev && w) QWidget::setTabOrder(prev, w);
         if (w) prev = w;
     }
+    // The first of them is where the window starts when it first shows.
+    for (QWidget* w : order)
+        if (w) {
+            w->window()->setProperty(kFirstControlProperty, QVariant::fromValue<QObject*>(w));
+            break;
+        }
 }
 
 void Form::setClientSize(int widthTwips, int heightTwips) {
@@ -425,6 +442,44 @@ void Form::closeEvent(QCloseEvent* e) {
     // The close box unloads; Form_QueryUnload may keep the window.
     e->ignore();
     if (IsLoaded()) unloadAs(vbFormControlMenu);
+}
+
+namespace {
+// The button of window w a dialog key presses, or nullptr.
+QAbstractButton* dialogButton(QWidget* w, bool cancel) {
+    auto usable = [w](QAbstractButton* b) { return b->window() == w && b->isVisibleTo(w) && b->isEnabled(); };
+    if (!cancel) {
+        auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+        if (focused && (qobject_cast<QPushButton*>(focused) || qobject_cast<QToolButton*>(focused)) && usable(focused))
+            return focused;
+    }
+    for (QAbstractButton* b : w->findChildren<QAbstractButton*>()) {
+        if (!usable(b)) continue;
+        if (cancel ? b->property(Form::kCancelProperty).toBool()
+                   : qobject_cast<QPushButton*>(b) && static_cast<QPushButton*>(b)->isDefault())
+            return b;
+    }
+    return nullptr;
+}
+} // namespace
+
+void Form::keyPressEvent(QKeyEvent* e) {
+    const int k = e->key();
+    const bool plain = !(e->modifiers() & ~Qt::KeypadModifier);
+    if (plain && IsLoaded() && (k == Qt::Key_Escape || k == Qt::Key_Return || k == Qt::Key_Enter)) {
+        const bool cancel = k == Qt::Key_Escape;
+        if (QAbstractButton* b = dialogButton(this, cancel)) {
+            e->accept();
+            b->click();
+            return;
+        }
+        if (cancel && fixedBorder_) {
+            e->accept();
+            unloadAs(vbFormControlMenu);
+            return;
+        }
+    }
+    QWidget::keyPressEvent(e);
 }
 
 void Form::resizeEvent(QResizeEvent* e) {
