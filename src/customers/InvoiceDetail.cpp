@@ -264,12 +264,13 @@ void InvoiceDetail::showHeader(const Invoice& inv) {
     txtSalesRep.setText(inv.SalesRep);
     txtDiscount.setText(numberText(inv.Discount));
     txtShipDate.setText(vb::DateToText(inv.Shippingdate));
-    txtShipCharge.setText(vb::FormatCurrency(inv.ShippingCharge));
+    // Stored amounts show all their decimals, so a save reads back the same.
+    txtShipCharge.setText(vb::FormatCurrencyExact(inv.ShippingCharge));
     cmbShipType.setText(inv.ShippingType);
     txtTrackNum.setText(inv.TrackingNum);
     txtTerms.setText(inv.Terms);
-    txtTax.setText(vb::FormatCurrency(inv.Tax));
-    txtInterest.setText(vb::FormatCurrency(inv.Interest));
+    txtTax.setText(vb::FormatCurrencyExact(inv.Tax));
+    txtInterest.setText(vb::FormatCurrencyExact(inv.Interest));
 }
 
 // A new invoice starts blank, as a header that has no row reads.
@@ -590,7 +591,7 @@ void InvoiceDetail::txtShipCharge_LostFocus() {
     // Only text that reads as an amount is rewritten; anything else stays as
     // typed ("5abc" too), and a failed read never reaches the user.
     try {
-        txtShipCharge.setText(vb::FormatCurrency(vb::ParseCurrency(text)));
+        txtShipCharge.setText(vb::FormatCurrencyExact(vb::ParseCurrency(text)));
     } catch (const vb::RuntimeError&) {
     }
 }

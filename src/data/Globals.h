@@ -100,6 +100,9 @@ void WriteWindowGeometry(const QString& Section, int Left, int Top, int Width, i
 // to 100 with "." or "," as the decimal point. Any other text shows the
 // refusal and gives false, leaving discount alone.
 bool ReadDiscount(const QString& text, double& discount);
+// The same rule for every percent box: box names it in the refusal
+// ("State Tax Rate %" gives "State Tax Rate % must be a number from 0 to 100.").
+bool ReadPercent(const QString& text, const QString& box, double& percent);
 
 // Makes a client the current one (CurrentCustNum and CurrentCustName) and
 // tells the windows, so the main list highlights it.
