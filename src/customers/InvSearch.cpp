@@ -77,7 +77,7 @@ void InvSearch::Form_Load() {
 
         InventoryList.Clear();
         InventoryList.setCols(4);
-        InventoryList.setFormatString(QStringLiteral("Item#|Description|Charge|In Stock"));
+        InventoryList.setFormatString(QStringLiteral("Item#|Description|>Charge|In Stock"));
         const int widths[] = {800, 4000, 800, 500};
         for (int c = 0; c < 4; ++c) InventoryList.setColWidth(c, widths[c]);
         InventoryList.setRows(1);

@@ -3,6 +3,7 @@
 // the saved geometry.
 #include <gtest/gtest.h>
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QAction>
 #include <QFile>
 #include <QFontMetrics>
@@ -93,15 +94,28 @@ TEST_F(CustomerTest, FullStartListsClientsAndMakesFirstRowCurrent) {
     EXPECT_EQ(w.tmrClock.Interval(), 10000);
 }
 
-TEST_F(CustomerTest, EmptyStartAsksForAFirstClient) {
-    boxes.expect(vb::vbOK);
-    start();
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].prompt, "Please enter a client into the database!");
-    EXPECT_EQ(boxes.shown()[0].buttons, 0);
-    EXPECT_EQ(Form::get<Customer>().CustList2.Rows(), 1);
-    EXPECT_EQ(Globals::ClientCount, 0);
-    EXPECT_FALSE(Form::isLoaded<intro>());
+TEST_F(CustomerTest, EmptyStartShowsTheMainWindowThenAsksForAFirstClient) {
+    const QString ask = "Please enter a client into the database!";
+    for (const bool company : {false, true}) {
+        SCOPED_TRACE(company);
+        testsupport::ResetWindowsAndState();
+        if (company) folder.exec("INSERT INTO tb_Company VALUES ('Harbor Supply','','','','','','','','',8.25);");
+        boxes.expect(vb::vbOK);
+        start();
+        ASSERT_EQ(boxes.shown().size(), 1u);
+        EXPECT_EQ(boxes.shown()[0].prompt,
+                  company ? ask : ask + "\r\nEnter your company's name, address and tax rate in File > Setup.");
+        EXPECT_EQ(boxes.shown()[0].buttons, 0);
+        EXPECT_TRUE(boxes.shown()[0].mainWindowVisible);
+        EXPECT_EQ(Form::get<Customer>().CustList2.Rows(), 1);
+        EXPECT_EQ(Globals::ClientCount, 0);
+        EXPECT_FALSE(Form::isLoaded<intro>());
+        // main.cpp's Show of the loaded main window leaves the editor in front.
+        Form::get<Customer>().Show();
+        ASSERT_TRUE(Form::isLoaded<Profile>());
+        EXPECT_EQ(forms::CurrentFocus(), static_cast<forms::FocusTarget*>(&Form::get<Profile>().txtFname));
+        boxes.clear();
+    }
 }
 
 TEST_F(CustomerTest, EmptyStartOpensTheClientEditorOnANewClient) {
@@ -116,8 +130,8 @@ TEST_F(CustomerTest, EmptyStartOpensTheClientEditorOnANewClient) {
 
 TEST_F(CustomerTest, AMissingDataFileIsToldOnceAndNothingIsCreated) {
     ASSERT_TRUE(QFile::remove(folder.dataFile()));
-    boxes.expect(vb::vbOK, "Vantrel.mdb was not found in " + folder.path() + ".  Make a new, empty one with: newdb " +
-                               folder.path() + "/Vantrel.mdb");
+    boxes.expect(vb::vbOK, "Vantrel.mdb was not found in " + folder.path() + ".\r\nMake a new, empty one with:\r\n" +
+                               QCoreApplication::applicationDirPath() + "/newdb " + folder.path() + "/Vantrel.mdb");
     Form::get<Customer>().Show();
     EXPECT_EQ(boxes.shown().size(), 1u);
     EXPECT_FALSE(Form::isLoaded<Customer>());
