@@ -52,7 +52,7 @@ void BackOrderList::SetForm() {
         g.Clear();
         g.setCols(8);
         g.setRows(1);
-        g.setFormatString(QStringLiteral("TransNum|Invoice Date|Inventory#|Invoice#|Description|Qty|Client|Order Date"));
+        g.setFormatString(QStringLiteral("Line #|Invoice Date|Inventory#|Invoice#|Description|Qty|Client|Order Date"));
         const int widths[] = {1000, 1000, 800, 800, 1800, 500, 1000, 1000};
         for (int c = 0; c < 8; ++c) g.setColWidth(c, widths[c]);
 

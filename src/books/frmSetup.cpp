@@ -177,6 +177,8 @@ void frmSetup::btnExit_Click() {
         double rate = 0;
         if (!Globals::ReadPercent(txtCoStateTaxRate.Text(), QStringLiteral("State Tax Rate %"), rate)) {
             refused = true;
+            txtCoStateTaxRate.SetFocus();
+            txtCoStateTaxRate.SelectAll();
             return;
         }
         const CompanyValues before = CompanyValues::of(*setup);

@@ -225,7 +225,7 @@ void Customer::Form_Load() {
         StatusBar1.Panels().Add();
         StatusBar1.Panels().Add();
         StatusBar1.Panels(1).setText(ClockText());
-        StatusBar1.Panels(2).setText(QString::number(ClientCount) + QStringLiteral(" Clients"));
+        ShowClientCount();
         StatusBar1.Panels(1).setWidth(ClockPanelWidth());
         StatusBar1.Panels(2).setWidth(1500);
 
@@ -309,9 +309,15 @@ void Customer::Form_GotFocus() {
 void Customer::tmrClock_Timer() {
     vb::Trap(label("tmrClock_Timer"), [this] {
         StatusBar1.Panels(1).setText(ClockText());
-        StatusBar1.Panels(2).setText(QString::number(Globals::ClientCount) + QStringLiteral(" Clients"));
+        ShowClientCount();
         if (StatusBar1.Panels(1).Width() < ClockPanelWidth()) StatusBar1.Panels(1).setWidth(ClockPanelWidth());
     });
+}
+
+void Customer::ShowClientCount() {
+    if (StatusBar1.Panels().Count() < 2) return;   // still loading: the panels come later
+    const int n = Globals::ClientCount;
+    StatusBar1.Panels(2).setText(QString::number(n) + (n == 1 ? QStringLiteral(" Client") : QStringLiteral(" Clients")));
 }
 
 void Customer::CustList2_Click() {

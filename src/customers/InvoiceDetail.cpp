@@ -297,7 +297,8 @@ void InvoiceDetail::showClientName(int32_t custNum) {
     }
     const auto client = Globals::Required(Globals::SharedClient);
     const ConnectionScope opened = client->OpenScope();
-    lblCustomer.setCaption(client->ClientName(custNum));
+    // An empty middle name leaves one blank, not two.
+    lblCustomer.setCaption(client->ClientName(custNum).simplified());
 }
 
 void InvoiceDetail::fillGrid(const ado::RecordsetPtr& lines) {

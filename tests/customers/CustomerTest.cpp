@@ -155,15 +155,20 @@ TEST_F(CustomerTest, NotADatabaseReportsAndStillComesUp) {
     EXPECT_TRUE(sawReport);
 }
 
-TEST_F(CustomerTest, ClockShowsNewCountAtNextTick) {
+TEST_F(CustomerTest, ClientCountFollowsTheList) {
     addClients();
     Customer& w = start();
     folder.exec("INSERT INTO tb_Client (CustNum, Lname, Fname) VALUES (1004,'Zed','Z');");
     Globals::RefreshCustList();
-    EXPECT_EQ(w.StatusBar1.Panels(2).Text(), "3 Clients") << "the loader leaves the status bar alone";
+    EXPECT_EQ(w.StatusBar1.Panels(2).Text(), "4 Clients") << "at once, not at the next tick";
+    folder.exec("DELETE FROM tb_Client WHERE CustNum <> 1004;");
+    Globals::RefreshCustList();
+    EXPECT_EQ(w.StatusBar1.Panels(2).Text(), "1 Client");
+    folder.exec("INSERT INTO tb_Client (CustNum, Lname, Fname) VALUES (1005,'Ames','A');");
     testsupport::PinnedClock late(QDateTime(QDate(2026, 12, 10), QTime(0, 5)));
+    Globals::RefreshCustList();
     w.tmrClock_Timer();
-    EXPECT_EQ(w.StatusBar1.Panels(2).Text(), "4 Clients");
+    EXPECT_EQ(w.StatusBar1.Panels(2).Text(), "2 Clients");
     EXPECT_EQ(w.StatusBar1.Panels(1).Text(), "Thursday, December 10, 2026   12:05 AM");
     testsupport::PinnedClock afternoon(QDateTime(QDate(2026, 12, 10), QTime(13, 7)));
     w.tmrClock_Timer();

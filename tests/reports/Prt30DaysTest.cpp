@@ -113,7 +113,7 @@ TEST_F(Prt30DaysTest, ShowsTheLastPaymentAndTheBalanceOfEachClientListed) {
     const printer::PreviewControl& d = p.VSInvoice;
     EXPECT_EQ(p.Owner(), nullptr);
     EXPECT_EQ(p.btnExit.Caption(), "&Exit");
-    EXPECT_EQ(d.Header(), "Client Balances|Acme Supply|12/9/2026");
+    EXPECT_EQ(d.Header(), "Clients 30 Days Past Due|Acme Supply|12/9/2026");
     ASSERT_EQ(d.Tables().size(), 1);
     const printer::Table& t = table(p);
     EXPECT_EQ(t.border, printer::tbBoxHeader);
@@ -202,13 +202,13 @@ TEST_F(Prt30DaysTest, AFailedReadReportsUnderTheListsLabelAndLeavesItUnfinished)
 
 // Saves a picture of the past-due list when VANTREL_SCREENSHOT_DIR names a folder.
 TEST_F(Prt30DaysTest, ScreenshotOfThePastDueList) {
-    const QByteArray dir = qgetenv("VANTREL_SCREENSHOT_DIR");
+    const QString dir = testsupport::ScreenshotFolder();
     if (dir.isEmpty()) GTEST_SKIP() << "set VANTREL_SCREENSHOT_DIR to save one";
     agedClients();
     startProgram();
     Prt30Days& p = open(30);
     testsupport::pump();
-    p.grab().save(QString::fromUtf8(dir) + "/prt30days.png");
+    ASSERT_TRUE(p.grab().save(dir + "/prt30days.png"));
 }
 
 } // namespace

@@ -332,12 +332,12 @@ TEST_F(PrtRegistryTest, ResizeKeepsThePanelRightOfThePreview) {
 
 // Saves a picture of the listing when VANTREL_SCREENSHOT_DIR names a folder.
 TEST_F(PrtRegistryTest, ScreenshotOfTheListing) {
-    const QByteArray dir = qgetenv("VANTREL_SCREENSHOT_DIR");
+    const QString dir = testsupport::ScreenshotFolder();
     if (dir.isEmpty()) GTEST_SKIP() << "set VANTREL_SCREENSHOT_DIR to save one";
     handOver("Vendor", "ALL");
     PrtRegistry& p = open();
     testsupport::pump();
-    p.grab().save(QString::fromUtf8(dir) + "/prtregistry.png");
+    ASSERT_TRUE(p.grab().save(dir + "/prtregistry.png"));
 }
 
 } // namespace

@@ -558,14 +558,7 @@ QScreen* nearestScreen(const QRect& r) {
 } // namespace
 
 void Form::keepOnScreen() {
-    // The outer frame as it will stand: before the first show, as asked.
-    QRect r = frameGeometry();
-    if (!frameKnown_) {
-        if (reqLeft_) r.moveLeft(TwipsToPixelsX(*reqLeft_));
-        if (reqTop_) r.moveTop(TwipsToPixelsY(*reqTop_));
-        if (reqWidth_) r.setWidth(TwipsToPixelsX(*reqWidth_));
-        if (reqHeight_) r.setHeight(TwipsToPixelsY(*reqHeight_));
-    }
+    const QRect r = plannedFrame();
     QScreen* s = nearestScreen(r);
     if (!s) return;
     const QRect a = s->availableGeometry();
@@ -583,14 +576,26 @@ void Form::placeBeforeFirstShow() {
     // A window given no place opens centred over the window that opened it.
     if (!reqLeft_ && !reqTop_) {
         Form* opener = owner_ ? owner_.data() : g_lastActive.data();
-        if (opener && opener != this && opener->isVisible()) {
-            const QRect o = opener->frameGeometry();
+        // An owner still loading (not on screen yet) counts where it will stand.
+        if (opener && opener != this && (opener->isVisible() || opener == owner_.data())) {
+            const QRect o = opener->plannedFrame();
             const QSize mine = frameGeometry().size();
             setLeft(PixelsToTwipsX(o.center().x() - mine.width() / 2));
             setTop(PixelsToTwipsY(o.center().y() - mine.height() / 2));
         }
     }
     keepOnScreen();
+}
+
+// Before the first show (and until the frame is known), as asked.
+QRect Form::plannedFrame() const {
+    if (frameKnown_) return frameGeometry();
+    QRect r = frameGeometry();
+    if (reqLeft_) r.moveLeft(TwipsToPixelsX(*reqLeft_));
+    if (reqTop_) r.moveTop(TwipsToPixelsY(*reqTop_));
+    if (reqWidth_) r.setWidth(TwipsToPixelsX(*reqWidth_));
+    if (reqHeight_) r.setHeight(TwipsToPixelsY(*reqHeight_));
+    return r;
 }
 
 void Form::hideEvent(QHideEvent* e) {

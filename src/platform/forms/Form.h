@@ -217,6 +217,8 @@ private:
     void settleFrame();
     void keepOnScreen();
     void placeBeforeFirstShow();
+    // Where the outer frame stands, or will stand once shown as asked.
+    QRect plannedFrame() const;
     void callResize();
     static void requestProcessEndCheck();
     static void processEndCheck();
