@@ -8,6 +8,7 @@
 // The cell the user stands on sets the register report's filter (a vendor,
 // a category or the deposits).
 #include <cstdint>
+#include <vector>
 #include <QString>
 #include "ado/Recordset.h"
 #include "controls/Buttons.h"
@@ -100,7 +101,16 @@ private:
     // Where the register report is shown; its window comes with the reports.
     void ShowRegisterReport();
 
+    // What each grid row adds to the balance and the balance it shows, kept as
+    // numbers so a save re-walks the rows below without reading cell text.
+    struct RowAmounts {
+        vb::Currency change, balance;
+    };
+    RowAmounts& amountsAt(int row);
+    void showBalance(int row, vb::Currency balance);
+
     controls::GridRowEditor rows_;
+    std::vector<RowAmounts> amounts_;
     bool savedNow_ = false;   // the last SaveRecord wrote an entry
     int lastCol_ = 0;         // the column the cursor last left
 };

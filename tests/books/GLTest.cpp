@@ -68,7 +68,7 @@ TEST_F(GLTest, EmptyRegisterLoadsOneBlankRowAndZeroBalances) {
     EXPECT_EQ(g.ColComboList(GL::colVendor), "");
     EXPECT_EQ(g.ColComboList(GL::colCategory), "");
     EXPECT_TRUE(g.ColCellButton(GL::colDate) || g.ColComboList(GL::colDate) == "...");
-    EXPECT_EQ(Globals::PrintFilterField, "Vendor");
+    EXPECT_EQ(Globals::PrintFilterField, "All");
     EXPECT_EQ(Globals::PrintFilterValue, "ALL");
 }
 
