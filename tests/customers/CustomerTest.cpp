@@ -95,27 +95,18 @@ TEST_F(CustomerTest, FullStartListsClientsAndMakesFirstRowCurrent) {
 }
 
 TEST_F(CustomerTest, EmptyStartShowsTheMainWindowThenAsksForAFirstClient) {
-    const QString ask = "Please enter a client into the database!";
-    for (const bool company : {false, true}) {
-        SCOPED_TRACE(company);
-        testsupport::ResetWindowsAndState();
-        if (company) folder.exec("INSERT INTO tb_Company VALUES ('Harbor Supply','','','','','','','','',8.25);");
-        boxes.expect(vb::vbOK);
-        start();
-        ASSERT_EQ(boxes.shown().size(), 1u);
-        EXPECT_EQ(boxes.shown()[0].prompt,
-                  company ? ask : ask + "\r\nEnter your company's name, address and tax rate in File > Setup.");
-        EXPECT_EQ(boxes.shown()[0].buttons, 0);
-        EXPECT_TRUE(boxes.shown()[0].mainWindowVisible);
-        EXPECT_EQ(Form::get<Customer>().CustList2.Rows(), 1);
-        EXPECT_EQ(Globals::ClientCount, 0);
-        EXPECT_FALSE(Form::isLoaded<intro>());
-        // main.cpp's Show of the loaded main window leaves the editor in front.
-        Form::get<Customer>().Show();
-        ASSERT_TRUE(Form::isLoaded<Profile>());
-        EXPECT_EQ(forms::CurrentFocus(), static_cast<forms::FocusTarget*>(&Form::get<Profile>().txtFname));
-        boxes.clear();
-    }
+    boxes.expect(vb::vbOK);
+    start();
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].prompt, "Please enter a client into the database!\r\n"
+                                       "Enter your company's name, address and tax rate in File > Setup.");
+    EXPECT_EQ(boxes.shown()[0].buttons, 0);
+    EXPECT_TRUE(boxes.shown()[0].mainWindowVisible);
+    EXPECT_EQ(Form::get<Customer>().CustList2.Rows(), 1);
+    EXPECT_EQ(Globals::ClientCount, 0);
+    EXPECT_FALSE(Form::isLoaded<intro>());
+    Form::get<Customer>().Show();   // as main.cpp does: the editor stays in front
+    EXPECT_EQ(forms::CurrentFocus(), static_cast<forms::FocusTarget*>(&Form::get<Profile>().txtFname));
 }
 
 TEST_F(CustomerTest, EmptyStartOpensTheClientEditorOnANewClient) {
@@ -163,12 +154,9 @@ TEST_F(CustomerTest, ClientCountFollowsTheList) {
     EXPECT_EQ(w.StatusBar1.Panels(2).Text(), "4 Clients") << "at once, not at the next tick";
     folder.exec("DELETE FROM tb_Client WHERE CustNum <> 1004;");
     Globals::RefreshCustList();
-    EXPECT_EQ(w.StatusBar1.Panels(2).Text(), "1 Client");
-    folder.exec("INSERT INTO tb_Client (CustNum, Lname, Fname) VALUES (1005,'Ames','A');");
     testsupport::PinnedClock late(QDateTime(QDate(2026, 12, 10), QTime(0, 5)));
-    Globals::RefreshCustList();
     w.tmrClock_Timer();
-    EXPECT_EQ(w.StatusBar1.Panels(2).Text(), "2 Clients");
+    EXPECT_EQ(w.StatusBar1.Panels(2).Text(), "1 Client");
     EXPECT_EQ(w.StatusBar1.Panels(1).Text(), "Thursday, December 10, 2026   12:05 AM");
     testsupport::PinnedClock afternoon(QDateTime(QDate(2026, 12, 10), QTime(13, 7)));
     w.tmrClock_Timer();

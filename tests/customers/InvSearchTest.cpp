@@ -78,26 +78,18 @@ TEST_F(InvSearchTest, ComboTextAtLoadDoesNotChooseTheCategory) {
 }
 
 // Enter picks the selected item wherever the focus is in the picker (Ok is
-// its default button); Escape is Cancel; the picker's frame is fixed.
+// its default button); Escape is Cancel.
 TEST_F(InvSearchTest, EnterPicksAndEscapeCancels) {
     category(1, QStringLiteral("Parts"));
     item(1001, 1, QStringLiteral("Bolt"), 0.25, 5, 100);
-    InvSearch& p = openPicker();
-    EXPECT_FALSE(p.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-    EXPECT_EQ(p.InventoryList.ColAlignment(2), controls::flexAlignRight) << "Charge";
-    QTest::keyClick(&p.InventoryList, Qt::Key_Escape);
+    QTest::keyClick(&openPicker().InventoryList, Qt::Key_Escape);
     testsupport::pump();
     EXPECT_FALSE(forms::Form::isLoaded<InvSearch>());
     EXPECT_EQ(lines(), 0);
-    for (QWidget* (*target)(InvSearch&) : {+[](InvSearch& q) -> QWidget* { return &q.InventoryList; },
-                                            +[](InvSearch& q) -> QWidget* { return &q.cmbCategory; }}) {
-        InvSearch& q = openPicker();
-        q.InventoryList.setRowColSilently(1, 0);
-        QTest::keyClick(target(q), Qt::Key_Return);
-        testsupport::pump();
-        EXPECT_FALSE(forms::Form::isLoaded<InvSearch>());
-    }
-    EXPECT_EQ(lines(), 2) << "one line for each Enter, none twice";
+    QTest::keyClick(&openPicker().cmbCategory, Qt::Key_Return);   // not a key the combo box uses
+    testsupport::pump();
+    EXPECT_FALSE(forms::Form::isLoaded<InvSearch>());
+    EXPECT_EQ(lines(), 1);
 }
 
 TEST_F(InvSearchTest, OnePickTakesOneUnitAndAddsASavedLine) {

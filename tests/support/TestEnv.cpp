@@ -1,6 +1,5 @@
 #include "support/TestEnv.h"
 #include <sqlite3.h>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -30,12 +29,6 @@ static bool answerFits(int buttons, int answer) {
     case 5: return answer == vb::vbRetry || answer == vb::vbCancel;
     default: return false;
     }
-}
-
-QString ScreenshotFolder() {
-    const QString dir = qEnvironmentVariable("VANTREL_SCREENSHOT_DIR");
-    if (!dir.isEmpty() && !QDir().mkpath(dir)) ADD_FAILURE() << "cannot make " << dir.toStdString();
-    return dir;
 }
 
 ScriptedMsgBox::ScriptedMsgBox() {

@@ -23,10 +23,6 @@ public:
     void SetUp() override;
 };
 
-// The folder VANTREL_SCREENSHOT_DIR names, made when it is missing; "" when
-// the variable is unset.
-QString ScreenshotFolder();
-
 // One message box that was shown.
 struct ShownBox {
     QString prompt;

@@ -127,7 +127,7 @@ TEST(EveryLocale, CurrencyShowsTheAmountAndReadsBack) {
                 ADD_FAILURE() << loc.name().toStdString() << " " << raw << ": " << shown.toStdString();
         }
         // A money box shows all four decimals an amount holds and reads them back.
-        for (int64_t raw : {int64_t(123400), int64_t(12345), int64_t(-5000), int64_t(120000), int64_t(1)}) {
+        for (int64_t raw : {int64_t(123400), int64_t(12345), int64_t(-5000), int64_t(1)}) {
             const QString box = FormatCurrencyExact(Currency::fromRaw(raw));
             int64_t back = 0;
             try { back = ParseCurrency(box).raw(); } catch (const RuntimeError&) {}
@@ -136,20 +136,6 @@ TEST(EveryLocale, CurrencyShowsTheAmountAndReadsBack) {
         }
     }
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-}
-
-TEST(EveryLocale, MoneyBoxesKeepDecimalsTheCurrencyHasNone) {
-    for (const char* name : {"en_US", "de_DE", "fa_IR", "ps_AF"}) {
-        QLocale::setDefault(QLocale(QString::fromLatin1(name)));
-        SCOPED_TRACE(name);
-        const Currency amount = Currency::fromRaw(123400);   // 12.34
-        EXPECT_EQ(ParseCurrency(FormatCurrencyExact(amount)).raw(), 123400);
-        EXPECT_EQ(FormatCurrencyExact(Currency::fromRaw(120000)), FormatCurrency(Currency::fromRaw(120000)))
-            << "whole units look as the locale shows them";
-    }
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    EXPECT_EQ(FormatCurrencyExact(Currency::fromRaw(123456)), "$12.3456");
-    EXPECT_EQ(FormatCurrencyExact(Currency::fromRaw(123000)), "$12.30");
 }
 
 } // namespace
