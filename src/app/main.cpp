@@ -22,5 +22,7 @@ int main(int argc, char** argv) {
     // Nothing outside the program folder: the program takes no arguments.
     forms::Form::setTerminateHandler([] { Customer::Form_Terminate(); });
     forms::Form::get<Customer>().Show();
+    // A start that could not open the books (no data file) has said why.
+    if (!forms::Form::isLoaded<Customer>()) return 1;
     return forms::Form::RunMessageLoop();
 }

@@ -10,6 +10,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     const char* path = argv[1];
+    // SQLite takes an empty name for a temporary database: nothing would be made.
+    if (path[0] == '\0') {
+        std::fprintf(stderr, "newdb: the path is empty; name the data file to make\n");
+        return 1;
+    }
     struct stat st;
     if (stat(path, &st) == 0) {
         std::fprintf(stderr, "newdb: %s already exists; not overwritten\n", path);
@@ -33,7 +38,10 @@ int main(int argc, char** argv) {
         std::remove(path);
         return 1;
     }
-    sqlite3_close(db);
+    if (sqlite3_close(db) != SQLITE_OK || stat(path, &st) != 0) {
+        std::fprintf(stderr, "newdb: %s was not made\n", path);
+        return 1;
+    }
     std::printf("newdb: made %s\n", path);
     return 0;
 }

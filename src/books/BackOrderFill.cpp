@@ -9,6 +9,7 @@ BackOrderFill::BackOrderFill() : BackOrderList("BackOrderFill") {
     btnPrint.Move(120, top, 3400, 420);
     Command2.setPicture(controls::pictures::Close);
     Command2.setToolTipText(QStringLiteral("Exit"));
+    Command2.setCancel(true);
     Command2.Move(InventoryList.Left() + InventoryList.Width() - 450, top, 450, 420);
     forms::Form::setKeyboardOrder({&InventoryList, &btnPrint, &Command2});
 

@@ -52,7 +52,7 @@ void BackOrderList::SetForm() {
         g.Clear();
         g.setCols(8);
         g.setRows(1);
-        g.setFormatString(QStringLiteral("TransNum|Invoice Date|Inventory#|Invoice#|Description|Qty|Client|Order Date"));
+        g.setFormatString(QStringLiteral("Line #|Invoice Date|Inventory#|Invoice#|Description|Qty|Client|Order Date"));
         const int widths[] = {1000, 1000, 800, 800, 1800, 500, 1000, 1000};
         for (int c = 0; c < 8; ++c) g.setColWidth(c, widths[c]);
 
@@ -159,6 +159,7 @@ BackOrderSet::BackOrderSet() : BackOrderList("BackOrderSet") {
     btnSetAll.Move(690, kButtonTop, 2600, 420);
     Command2.setPicture(controls::pictures::Close);
     Command2.setToolTipText(QStringLiteral("Exit"));
+    Command2.setCancel(true);
     Command2.Move(kClientWidth - 120 - 450, kButtonTop, 450, 420);
     forms::Form::setKeyboardOrder({&InventoryList, &btnSave, &btnSetAll, &Command2});
 

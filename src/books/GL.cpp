@@ -149,7 +149,7 @@ void GL::Form_Load() {
         Globals::rsVendors = std::make_shared<ado::Recordset>();
         Globals::PrintFilterField = QStringLiteral("All");
         Globals::PrintFilterValue = QStringLiteral("ALL");
-        const Globals::WindowGeometry g = Globals::ReadWindowGeometry(kSection, Globals::IniPath);
+        const Globals::WindowGeometry g = Globals::ReadWindowGeometry(kSection, Globals::IniPath, 3, 9400, 6000);
         Move(int(g.Left), int(g.Top), int(g.Width), int(g.Height));
         SetPayments();
         if (PaymentList.Rows() == 2) PaymentList.setTextMatrix(EntryRow, colSel, QStringLiteral("*"));

@@ -27,8 +27,10 @@ InventoryCats::InventoryCats()
                 .keyCol = colKey,
                 .requiredCol = colDesc,
                 .topRowStep = false,
+                .entryRow = true,
             }) {
     setCaption(QStringLiteral("Edit / Add Inventory Categories"));
+    setFixedBorder();
     setClientSize(4755, 3900);
     InventoryList.Move(120, 120, 3135, 3660);
     btnNew.setCaption(QStringLiteral("&New"));
@@ -36,6 +38,7 @@ InventoryCats::InventoryCats()
     btnDelete.setCaption(QStringLiteral("&Delete"));
     btnDelete.Move(3420, 600, 1215, 375);
     btnExit.setCaption(QStringLiteral("&Exit"));
+    btnExit.setCancel(true);
     btnExit.Move(3420, 3405, 1215, 375);
     forms::Form::setKeyboardOrder({&InventoryList, &btnNew, &btnDelete, &btnExit});
 
@@ -83,10 +86,7 @@ void InventoryCats::Form_Load() {
             }
         }
         g.setRows(n + 1);
-        if (g.Rows() == 1) {
-            g.setRows(2);
-            g.setTextMatrix(1, colStatus, QStringLiteral("*"));
-        }
+        rows_.KeepEntryRow();
     });
 }
 

@@ -10,6 +10,7 @@ LedgerTypes::LedgerTypes() {
     btnOther.setCaption(QStringLiteral("Other"));
     txtOther.setText(QStringLiteral("Enter other type here"));
     btnCancel.setCaption(QStringLiteral("&Cancel"));
+    btnCancel.setCancel(true);
 
     btnNextCheck.Move(240, 180, 1800, 420);
     btnDeposit.Move(240, 660, 1800, 420);

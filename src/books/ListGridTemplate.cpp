@@ -10,9 +10,17 @@
 
 namespace books {
 
+namespace {
+// Every list keeps its blank entry row.
+controls::GridRowEditor::Options withEntryRow(controls::GridRowEditor::Options o) {
+    o.entryRow = true;
+    return o;
+}
+} // namespace
+
 ListGridTemplate::ListGridTemplate(controls::FlexGrid& grid, int& oldRow, int& newRow, Options options)
     : grid_(grid), oldRow_(oldRow), opt_(std::move(options)),
-      rows_(grid, Globals::RowChanged, oldRow, newRow, opt_.rows) {
+      rows_(grid, Globals::RowChanged, oldRow, newRow, withEntryRow(opt_.rows)) {
     rows_.SaveRecord = [this](int row, QString& key) { return saveRecord(row, key); };
 }
 
@@ -37,10 +45,7 @@ void ListGridTemplate::Load(const ado::RecordsetPtr& rs, const std::function<QSt
         }
     }
     g.setRows(int(count) + 1);
-    if (g.Rows() == 1) {
-        g.setRows(2);
-        g.setTextMatrix(1, 0, QStringLiteral("*"));
-    }
+    rows_.KeepEntryRow();
     stored_.assign(g.Rows(), QString());
     for (int r = 1; r < g.Rows(); ++r) stored_[r] = keyOf(r);
 }

@@ -60,7 +60,7 @@ public:
 
     // Clears the grid and fills it from the shared record set as it stands
     // (no query): one row per record, rowText giving its tab-separated data
-    // cells; an empty set gives one blank entry row marked "*".
+    // cells, and the blank entry row marked "*" below them.
     void Load(const ado::RecordsetPtr& rs, const std::function<QString(ado::Recordset&)>& rowText);
 
     // ---- Grid events ----

@@ -43,6 +43,7 @@ ShippingTypes::ShippingTypes()
     btnDelete.setCaption(QStringLiteral("&Delete"));
     btnDelete.Move(5280, 600, 1020, 375);
     btnExit.setCaption(QStringLiteral("&Exit"));
+    btnExit.setCancel(true);
     btnExit.Move(5280, 2985, 1020, 375);
     forms::Form::setKeyboardOrder({&ShippingList, &btnNew, &btnDelete, &btnExit});
 

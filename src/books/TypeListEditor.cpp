@@ -30,6 +30,7 @@ TypeListEditor::TypeListEditor(Texts texts, TypeTable table)
     btnDelete.Move(2760, 600, 1020, 375);
     btnExit.setCaption(QStringLiteral("&Exit"));
     btnExit.Move(2760, 2985, 1020, 375);
+    btnExit.setCancel(true);
     forms::Form::setKeyboardOrder({&PaymentList, &btnNew, &btnDelete, &btnExit});
 
     list_.WriteRow = [this](int row, const QString& stored) {

@@ -16,6 +16,7 @@ QString label(const char* proc) {
 
 VendorSearch::VendorSearch() {
     setCaption(QStringLiteral("Vendor Listing"));
+    setFixedBorder();
     setClientSize(3840, 3900);
     VendorList.Move(120, 120, 3600, 3030);
     btnOK.setCaption(QStringLiteral("&Ok"));
@@ -25,6 +26,8 @@ VendorSearch::VendorSearch() {
     forms::Form::setKeyboardOrder({&VendorList, &btnOK, &btnCancel});
 
     VendorList.setEditable(false);
+    btnOK.setDefault(true);
+    btnCancel.setCancel(true);
     btnOK.Click = [this] { btnOK_Click(); };
     btnCancel.Click = [this] { btnCancel_Click(); };
     VendorList.DblClick = [this] { VendorList_DblClick(); };

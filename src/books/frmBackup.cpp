@@ -67,6 +67,7 @@ frmBackup::frmBackup() {
     btnBackup.setCaption(QStringLiteral("&Backup"));
     btnBackup.Move(kLeft + kWidth - 2 * kButtonW - 120, y, kButtonW, kButtonH);
     btnCancel.setCaption(QStringLiteral("&Cancel"));
+    btnCancel.setCancel(true);
     btnCancel.Move(kLeft + kWidth - kButtonW, y, kButtonW, kButtonH);
     setClientSize(kLeft + kWidth + 120, y + kButtonH + 120);
 

@@ -131,7 +131,7 @@ int frmInventory::fillItems(bool beforeBlankRow) {
     while (!rs->Eof()) {
         const QString text = QString() + tab + vb::CStr(rs->Fields("ItemNum").Value()) + tab +
                              rs->Fields("Description").Value().str() + tab +
-                             vb::FormatCurrency(vb::CCur(rs->Fields("charge").Value())) + tab +
+                             vb::FormatCurrencyExact(vb::CCur(rs->Fields("charge").Value())) + tab +
                              rs->Fields("Par").Value().str() + tab + rs->Fields("InStock").Value().str() + tab +
                              rs->Fields("Warranty").Value().str();
         ++n;
@@ -237,7 +237,7 @@ void frmInventory::InventoryList_AfterEdit(int Row, int Col) {
         controls::FlexGrid& g = InventoryList;
         if (!g.TextMatrix(Row, colDesc).isEmpty() && !g.TextMatrix(Row, colCharge).isEmpty() &&
             !g.TextMatrix(Row, colPar).isEmpty() && !g.TextMatrix(Row, colInStock).isEmpty()) {
-            g.setTextMatrix(Row, colCharge, vb::FormatCurrency(vb::ParseCurrency(g.TextMatrix(Row, colCharge))));
+            g.setTextMatrix(Row, colCharge, vb::FormatCurrencyExact(vb::ParseCurrency(g.TextMatrix(Row, colCharge))));
             rows_.MarkChanged();
             // The save writes the row that changed, whichever row was left last.
             OldRow = Row;
@@ -264,7 +264,8 @@ bool frmInventory::SaveItemRow(int row, QString& key) {
     controls::FlexGrid& g = InventoryList;
     int32_t itemNum = key.isEmpty() ? 0 : vb::CLng(vb::Variant(vb::Val(key)));
     if (g.TextMatrix(row, colDesc).isEmpty()) return true;   // not an item: nothing to write
-    for (int c : {colPar, colInStock, colWarranty})
+    // Warranty is text: an empty one stays empty.
+    for (int c : {colPar, colInStock})
         if (g.TextMatrix(row, c).isEmpty()) g.setTextMatrix(row, c, QStringLiteral("0"));
 
     std::shared_ptr<Inventory> inv = Globals::SharedInventory;
@@ -278,7 +279,7 @@ bool frmInventory::SaveItemRow(int row, QString& key) {
     inv->Warranty = g.TextMatrix(row, colWarranty);
     if (!inv->SaveItemAccess(itemNum)) return false;
     key = QString::number(inv->ItemNum);
-    g.setTextMatrix(row, colCharge, vb::FormatCurrency(inv->charge));
+    g.setTextMatrix(row, colCharge, vb::FormatCurrencyExact(inv->charge));
     return true;
 }
 

@@ -36,6 +36,7 @@ frmRestore::frmRestore() {
     btnRestore.setEnabled(false);
     btnRestore.Move(col2 + kListW - 2 * kButtonW - 120, y, kButtonW, kButtonH);
     btnCancel.setCaption(QStringLiteral("&Cancel"));
+    btnCancel.setCancel(true);
     btnCancel.Move(col2 + kListW - kButtonW, y, kButtonW, kButtonH);
     setClientSize(col2 + kListW + 120, y + kButtonH + 120);
 

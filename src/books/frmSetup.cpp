@@ -120,7 +120,6 @@ void frmSetup::layoutControls() {
 
 QString frmSetup::RateText(double rate) { return vb::NumberToInvariant(rate); }
 
-double frmSetup::RateFromText(const QString& text) { return vb::LeadingNumber(text); }
 
 void frmSetup::Form_Load() {
     vb::Trap(QStringLiteral("frmsetup.Form_Load -"), [this] {
@@ -173,11 +172,19 @@ void frmSetup::btnPayments_Click() { forms::Form::get<PaymentCategories>().Show(
 void frmSetup::btnShipping_Click() { forms::Form::get<ShippingTypes>().Show(true, this); }
 
 void frmSetup::btnExit_Click() {
-    const bool done = vb::Trap(QStringLiteral("frmsetup.btnexit_Click -"), [this] {
+    bool refused = false;
+    const bool done = vb::Trap(QStringLiteral("frmsetup.btnexit_Click -"), [this, &refused] {
         if (!SetupChanged) return;
         auto setup = Globals::Required(Globals::SharedSetup);
-        // Read first, so a rate that is no Double leaves the instance as it was.
-        const double rate = RateFromText(txtCoStateTaxRate.Text());
+        // Read first, so a rate that is refused leaves the instance as it
+        // was and the window open with the boxes as typed.
+        double rate = 0;
+        if (!Globals::ReadPercent(txtCoStateTaxRate.Text(), QStringLiteral("State Tax Rate %"), rate)) {
+            refused = true;
+            txtCoStateTaxRate.SetFocus();
+            txtCoStateTaxRate.SelectAll();
+            return;
+        }
         const CompanyValues before = CompanyValues::of(*setup);
         setup->Name = txtCoName.Text();
         setup->Address1 = txtCoAddress1.Text();
@@ -203,5 +210,5 @@ void frmSetup::btnExit_Click() {
         SetupChanged = false;
     });
     // After an error the window stays open with the boxes as typed.
-    if (done) forms::Form::Unload(this);
+    if (done && !refused) forms::Form::Unload(this);
 }

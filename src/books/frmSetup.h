@@ -52,7 +52,6 @@ public:
     // the number at its start with "." as the decimal point (leading blanks
     // skipped, no number gives 0). The two read back as the same rate.
     static QString RateText(double rate);
-    static double RateFromText(const QString& text);
 
 private:
     void layoutControls();

@@ -6,6 +6,8 @@ About::About() {
     setCaption(QStringLiteral("About Vantrels"));
     LayOutProductLabels(*this, imgLogo, lblTitle, lblVersion);
     Command1.Move(4000, 1800, 1100, 400);
+    Command1.setDefault(true);
+    Command1.setCancel(true);
     Command1.Click = [this] { Command1_Click(); };
 }
 

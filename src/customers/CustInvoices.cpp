@@ -130,7 +130,7 @@ void CustInvoices::Form_Load() {
         CmbInvoice.AddItem(QStringLiteral("Selected Client"));
         CmbInvoice.AddItem(QStringLiteral("All Clients"));
         CmbInvoice.setText(CmbInvoice.List(0));
-        const WindowGeometry g = ReadWindowGeometry(kSection, IniPath);
+        const WindowGeometry g = ReadWindowGeometry(kSection, IniPath, 1, 7500, 6000);
         Move(twips(g.Left), twips(g.Top), twips(g.Width), twips(g.Height));
     });
 }

@@ -12,6 +12,7 @@ QString label(const char* proc) { return QStringLiteral("CustSearch.") + QString
 
 CustSearch::CustSearch() {
     setCaption(QStringLiteral("Select Client"));
+    setFixedBorder();
     setClientSize(2880, 3900);
     CustList.Move(120, 120, 2640, 3030);
     btnOK.setCaption(QStringLiteral("&Ok"));
@@ -21,6 +22,8 @@ CustSearch::CustSearch() {
     forms::Form::setKeyboardOrder({&CustList, &btnOK, &btnCancel});
 
     CustList.setEditable(false);
+    btnOK.setDefault(true);
+    btnCancel.setCancel(true);
     btnOK.Click = [this] { btnOK_Click(); };
     btnCancel.Click = [this] { btnCancel_Click(); };
     CustList.DblClick = [this] { CustList_DblClick(); };

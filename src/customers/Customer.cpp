@@ -187,9 +187,13 @@ void Customer::Form_Load() {
     // Without the data file every step below would fail on its own; the
     // program says once what is missing and how to make it, and ends.
     if (!fso::FileExists(fso::ResolvePath(Globals::DataFilePath()))) {
+        // The command on a line of its own, with the newdb built beside
+        // the program, so it can be copied and run as it stands.
         const QString folder = forms::AppPath();
+        const QString newdb = QCoreApplication::applicationDirPath() + QStringLiteral("/newdb");
         vb::MsgBox(QStringLiteral("Vantrel.mdb was not found in ") + folder +
-                       QStringLiteral(".  Make a new, empty one with: newdb ") + folder + QStringLiteral("/Vantrel.mdb"),
+                       QStringLiteral(".\r\nMake a new, empty one with:\r\n") + newdb + QLatin1Char(' ') + folder +
+                       QStringLiteral("/Vantrel.mdb"),
                    vb::vbOKOnly | vb::vbCritical);
         refusedAtStart = true;
         forms::Form::Unload(this);
@@ -221,7 +225,7 @@ void Customer::Form_Load() {
 
         setup->InitAccess(DataFilePath());
         setup->OpenCn();
-        setup->GetCompanyInfo();
+        const bool hasCompany = setup->GetCompanyInfo();
         CoName = setup->Name;
         setup->CloseCn();
 
@@ -267,7 +271,7 @@ void Customer::Form_Load() {
         StatusBar1.Panels().Add();
         StatusBar1.Panels().Add();
         StatusBar1.Panels(1).setText(ClockText());
-        StatusBar1.Panels(2).setText(QString::number(ClientCount) + QStringLiteral(" Clients"));
+        ShowClientCount();
         StatusBar1.Panels(1).setWidth(ClockPanelWidth());
         StatusBar1.Panels(2).setWidth(1500);
 
@@ -277,7 +281,15 @@ void Customer::Form_Load() {
 
         auto list = rsClientList;
         if (!list || list->RecordCount() < 1) {
-            vb::MsgBox(QStringLiteral("Please enter a client into the database!"));
+            // The main window comes first, then the message over it, then
+            // the client editor on top of both with the focus.
+            Show();
+            forms::WaitUntilActive(*this);
+            QString prompt = QStringLiteral("Please enter a client into the database!");
+            // Invoices need the company, its tax rate, payment types and items first.
+            if (!hasCompany)
+                prompt += QStringLiteral("\r\nEnter your company's name, address and tax rate in File > Setup.");
+            vb::MsgBox(prompt);
             CurrentCustNum = 0;
             OpenFirstClientEditor();
         } else {
@@ -344,9 +356,15 @@ void Customer::Form_GotFocus() {
 void Customer::tmrClock_Timer() {
     vb::Trap(label("tmrClock_Timer"), [this] {
         StatusBar1.Panels(1).setText(ClockText());
-        StatusBar1.Panels(2).setText(QString::number(Globals::ClientCount) + QStringLiteral(" Clients"));
+        ShowClientCount();
         if (StatusBar1.Panels(1).Width() < ClockPanelWidth()) StatusBar1.Panels(1).setWidth(ClockPanelWidth());
     });
+}
+
+void Customer::ShowClientCount() {
+    if (StatusBar1.Panels().Count() < 2) return;   // still loading: the panels come later
+    const int n = Globals::ClientCount;
+    StatusBar1.Panels(2).setText(QString::number(n) + (n == 1 ? QStringLiteral(" Client") : QStringLiteral(" Clients")));
 }
 
 void Customer::CustList2_Click() {

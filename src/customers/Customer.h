@@ -76,6 +76,8 @@ public:
     // Runs once when the process ends: closes and releases the shared objects.
     static void Form_Terminate();
     void tmrClock_Timer();
+    // "1 Client", "3 Clients": the status bar follows the list.
+    void ShowClientCount();
 
     // The client list.
     void CustList2_Click();

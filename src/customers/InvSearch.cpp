@@ -29,6 +29,7 @@ QString categoryNumberText(int32_t n) {
 
 InvSearch::InvSearch() {
     setCaption(QStringLiteral("Add Inventory Item to Invoice"));
+    setFixedBorder();
     setClientSize(6900, 4800);
 
     Label1.setCaption(QStringLiteral("Category:"));
@@ -45,6 +46,8 @@ InvSearch::InvSearch() {
     forms::Form::setKeyboardOrder({&cmbCategory, &InventoryList, &btnOK, &btnCancel, &btnInventory});
 
     cmbCategory.Click = [this] { cmbCategory_Click(); };
+    btnOK.setDefault(true);
+    btnCancel.setCancel(true);
     btnOK.Click = [this] { btnOK_Click(); };
     btnCancel.Click = [this] { btnCancel_Click(); };
     btnInventory.Click = [this] { btnInventory_Click(); };
@@ -74,7 +77,7 @@ void InvSearch::Form_Load() {
 
         InventoryList.Clear();
         InventoryList.setCols(4);
-        InventoryList.setFormatString(QStringLiteral("Item#|Description|Charge|In Stock"));
+        InventoryList.setFormatString(QStringLiteral("Item#|Description|>Charge|In Stock"));
         const int widths[] = {800, 4000, 800, 500};
         for (int c = 0; c < 4; ++c) InventoryList.setColWidth(c, widths[c]);
         InventoryList.setRows(1);
@@ -209,5 +212,8 @@ void InvSearch::OpenInventoryWindow() { forms::Form::get<frmInventory>().Show();
 void InvSearch::InventoryList_DblClick() { btnOK_Click(); }
 
 void InvSearch::InventoryList_KeyDown(int& KeyCode, int Shift) {
-    if (KeyCode == 13) btnOK_Click();
+    if (KeyCode == 13) {
+        KeyCode = 0;   // picked here: not again by the Ok button
+        btnOK_Click();
+    }
 }

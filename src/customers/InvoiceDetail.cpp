@@ -266,12 +266,13 @@ void InvoiceDetail::showHeader(const Invoice& inv) {
     txtDiscount.setText(numberText(inv.Discount));
     // A header stored without a shipping date (read as the empty date) shows none.
     txtShipDate.setText(inv.Shippingdate.isZero() ? QString() : vb::DateToText(inv.Shippingdate));
-    txtShipCharge.setText(vb::FormatCurrency(inv.ShippingCharge));
+    // Stored amounts show all their decimals, so a save reads back the same.
+    txtShipCharge.setText(vb::FormatCurrencyExact(inv.ShippingCharge));
     cmbShipType.setText(inv.ShippingType);
     txtTrackNum.setText(inv.TrackingNum);
     txtTerms.setText(inv.Terms);
-    txtTax.setText(vb::FormatCurrency(inv.Tax));
-    txtInterest.setText(vb::FormatCurrency(inv.Interest));
+    txtTax.setText(vb::FormatCurrencyExact(inv.Tax));
+    txtInterest.setText(vb::FormatCurrencyExact(inv.Interest));
 }
 
 // A new invoice starts blank, as a header that has no row reads.
@@ -298,7 +299,8 @@ void InvoiceDetail::showClientName(int32_t custNum) {
     }
     const auto client = Globals::Required(Globals::SharedClient);
     const ConnectionScope opened = client->OpenScope();
-    lblCustomer.setCaption(client->ClientName(custNum));
+    // An empty middle name leaves one blank, not two.
+    lblCustomer.setCaption(client->ClientName(custNum).simplified());
 }
 
 void InvoiceDetail::fillGrid(const ado::RecordsetPtr& lines) {
@@ -613,7 +615,7 @@ void InvoiceDetail::txtShipCharge_LostFocus() {
     // Only text that reads as an amount is rewritten; anything else stays as
     // typed ("5abc" too), and a failed read never reaches the user.
     try {
-        txtShipCharge.setText(vb::FormatCurrency(vb::ParseCurrency(text)));
+        txtShipCharge.setText(vb::FormatCurrencyExact(vb::ParseCurrency(text)));
     } catch (const vb::RuntimeError&) {
     }
 }

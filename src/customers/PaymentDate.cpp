@@ -38,6 +38,7 @@ PaymentDate::PaymentDate() {
     const int calH = std::max(2700, hint.height() * 15);
     PayDate.Move(60, 60, calW, calH);
     Command1.setCaption(QStringLiteral("&Cancel"));
+    Command1.setCancel(true);
     Command1.Move(60 + (calW - 1215) / 2, 60 + calH + 90, 1215, 375);
     setClientSize(calW + 120, calH + 60 + 90 + 375 + 90);
 

@@ -267,6 +267,12 @@ void Profile::LoadClient() {
         }
         cmbPmtType1.setText(type1);
         cmbPmtType2.setText(type2);
+
+        // A new client starts on the Client tab with its first name.
+        if (!storedClient_) {
+            SSTab1.setTab(0);
+            if (isVisible()) txtFname.SetFocus();
+        }
     });
 }
 

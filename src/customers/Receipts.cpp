@@ -158,7 +158,7 @@ void Receipts::Form_Load() {
     vb::Trap(label("Form_Load"), [&] {
         forms::DoEvents();
         notice.emplace();
-        const Globals::WindowGeometry g = Globals::ReadWindowGeometry(kSection, Globals::IniPath);
+        const Globals::WindowGeometry g = Globals::ReadWindowGeometry(kSection, Globals::IniPath, 2, 9500, 6000);
         Move(int(g.Left), int(g.Top), int(g.Width), int(g.Height));
 
         rsPayments = std::make_shared<ado::Recordset>();

@@ -1,4 +1,5 @@
 #include "data/Globals.h"
+#include <QLocale>
 #include "data/RecordEvents.h"
 #include "forms/App.h"
 #include "vb/Conv.h"
@@ -69,12 +70,19 @@ void ResetState() {
 }
 
 bool ReadDiscount(const QString& text, double& discount) {
+    return ReadPercent(text, QStringLiteral("Discount%"), discount);
+}
+
+bool ReadPercent(const QString& text, const QString& box, double& percent) {
     double x = 0;
-    if (!vb::TryPlainNumber(text, x) || x < 0 || x > 100) {
-        vb::MsgBox(QStringLiteral("Discount% must be a number from 0 to 100."), vb::vbOKOnly);
+    // The locale's own decimal separator ("٫") reads as "." does.
+    QString plain = text;
+    plain.replace(QLocale().decimalPoint(), QStringLiteral("."));
+    if (!vb::TryPlainNumber(plain, x) || x < 0 || x > 100) {
+        vb::MsgBox(box + QStringLiteral(" must be a number from 0 to 100."), vb::vbOKOnly);
         return false;
     }
-    discount = x;
+    percent = x;
     return true;
 }
 

@@ -97,12 +97,21 @@ QString SingleText(double value);
 // "WIDTH", "HEIGHT"; defaults 100, 100, 8000, 6000), read with Val.
 struct WindowGeometry { double Left, Top, Width, Height; };
 WindowGeometry ReadWindowGeometry(const QString& Section, const QString& FileName);
+// The same for a window that opens beside the main window: with no place
+// stored yet it opens cascaded from the main window (step title bars down
+// and right, never exactly over it) at width x height twips, a size that
+// shows all its columns.
+WindowGeometry ReadWindowGeometry(const QString& Section, const QString& FileName, int step, double width,
+                                  double height);
 void WriteWindowGeometry(const QString& Section, int Left, int Top, int Width, int Height, const QString& FileName);
 
 // The one reading of a discount box (client and invoice): a number from 0
 // to 100 with "." or "," as the decimal point. Any other text shows the
 // refusal and gives false, leaving discount alone.
 bool ReadDiscount(const QString& text, double& discount);
+// The same rule for every percent box: box names it in the refusal
+// ("State Tax Rate %" gives "State Tax Rate % must be a number from 0 to 100.").
+bool ReadPercent(const QString& text, const QString& box, double& percent);
 
 // Makes a client the current one (CurrentCustNum and CurrentCustName) and
 // tells the windows, so the main list highlights it.

@@ -52,6 +52,20 @@ WindowGeometry ReadWindowGeometry(const QString& Section, const QString& FileNam
     return {left, top, width, height};
 }
 
+WindowGeometry ReadWindowGeometry(const QString& Section, const QString& FileName, int step, double width,
+                                  double height) {
+    if (!ReadIniString(Section, QStringLiteral("LEFT"), QString(), FileName).isEmpty())
+        return ReadWindowGeometry(Section, FileName);
+    constexpr double kCascade = 450;   // about one title bar
+    double left = 100, top = 100;
+    if (forms::Form::isLoaded<Customer>()) {
+        const Customer& main = forms::Form::get<Customer>();
+        left = main.Left();
+        top = main.Top();
+    }
+    return {left + step * kCascade, top + step * kCascade, width, height};
+}
+
 void WriteWindowGeometry(const QString& Section, int Left, int Top, int Width, int Height, const QString& FileName) {
     WriteIniString(Section, QStringLiteral("LEFT"), SingleText(Left), FileName);
     WriteIniString(Section, QStringLiteral("TOP"), SingleText(Top), FileName);
@@ -107,6 +121,7 @@ void RefreshCustList() {
         list->Close();
         // The highlighted row and the current client agree again.
         forms::Form::get<Customer>().SyncCurrentClient();
+        forms::Form::get<Customer>().ShowClientCount();
     });
 }
 

@@ -88,7 +88,8 @@ void Prt30Days::Form_Load() {
         }
 
         printer::PreviewControl& d = VSInvoice;
-        reports::ClientListOpening(d, kAgedFormat, kAgedHeader);
+        reports::ClientListOpening(d, kAgedFormat, kAgedHeader,
+                                   QStringLiteral("Clients %1 Days Past Due").arg(Globals::AgingDays));
         vb::Currency grandTotal;
         if (aged->RecordCount() > 0) {
             aged->setSort(QStringLiteral("LastPayDate"));

@@ -1,7 +1,7 @@
 #include "reports/PrtBackOrdered.h"
 #include "vb/ErrorTrap.h"
 
-PrtBackOrdered::PrtBackOrdered() : ListReportFrame(false) { setCaption(QStringLiteral("Print Backordered Items")); }
+PrtBackOrdered::PrtBackOrdered() { setCaption(QStringLiteral("Print Backordered Items")); }
 
 void PrtBackOrdered::Form_Load() { BackOrderItemsPreview(); }
 

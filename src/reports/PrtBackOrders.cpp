@@ -47,10 +47,15 @@ void BackOrderItemsDocument(printer::PageDocument& doc, const QString& title, co
 
 } // namespace reports
 
-PrtBackOrders::PrtBackOrders() : ListReportFrame(false) {
+namespace {
+// From the right edge: the order button stands left of the exit button.
+constexpr int kOrderFromRight = 2420;
+}
+
+PrtBackOrders::PrtBackOrders() {
     setCaption(QStringLiteral("Print Items to Back Order"));
     btnOrder.setCaption(QStringLiteral("Set as &Ordered"));
-    btnOrder.Move(Width() - 1500, 0, 1300, 330);
+    btnOrder.Move(Width() - kOrderFromRight, 0, 1300, 330);
     btnOrder.raise();
     btnOrder.Click = [this] { btnOrder_Click(); };
 }
@@ -68,7 +73,7 @@ void PrtBackOrders::BackOrderItemsPreview() {
 void PrtBackOrders::Form_Resize() {
     vb::IgnoreErrors([this] {
         ApplyResizeRule();
-        btnOrder.setLeft(Width() - 1500);
+        btnOrder.setLeft(Width() - kOrderFromRight);
     });
 }
 

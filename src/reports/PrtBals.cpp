@@ -13,11 +13,11 @@ const QString kBalsHeader = QStringLiteral("Client#|Name|Balance;");
 
 namespace reports {
 
-printer::HeaderParts ClientBalancesHeader() { return TitleHeader(QStringLiteral("Client Balances"), Globals::CoName); }
+printer::HeaderParts ClientBalancesHeader(const QString& title) { return TitleHeader(title, Globals::CoName); }
 
-void ClientListOpening(printer::PageDocument& doc, const QString& format, const QString& header) {
+void ClientListOpening(printer::PageDocument& doc, const QString& format, const QString& header, const QString& title) {
     ReportOpening(doc, false);
-    doc.setHeader(ClientBalancesHeader());
+    doc.setHeader(ClientBalancesHeader(title));
     doc.setAlignment(1);
     doc.Paragraph(QString());
     doc.StartTable();

@@ -20,12 +20,14 @@ public:
 
 namespace reports {
 
-// The page header of both client lists: "Client Balances|company|today".
-printer::HeaderParts ClientBalancesHeader();
+// The page header of the client lists: "title|company|today" (the balances
+// list "Client Balances", the past-due list its own day count).
+printer::HeaderParts ClientBalancesHeader(const QString& title = QStringLiteral("Client Balances"));
 // The opening shared by both client lists (no ClearDoc), the header, centred
 // placement, one empty line and the boxed table with its column header,
 // shown over an empty list too.
-void ClientListOpening(printer::PageDocument& doc, const QString& format, const QString& header);
+void ClientListOpening(printer::PageDocument& doc, const QString& format, const QString& header,
+                       const QString& title = QStringLiteral("Client Balances"));
 // The end shared by both client lists: EndTable, an empty line, the bold
 // grand total, EndDoc.
 void ClientListClosing(printer::PageDocument& doc, vb::Currency grandTotal);

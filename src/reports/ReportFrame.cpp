@@ -64,6 +64,7 @@ CustomerReportFrame::CustomerReportFrame() {
     btnExit.Move(kFrameWidth - 1000, 0, kExitWidth, kExitHeight);
     btnExit.raise();
     btnExit.Click = [this] { btnExit_Click(); };
+    btnExit.setCancel(true);
     attach(&VSInvoice, &btnExit, ResizeRule::Customer);
 }
 
@@ -77,6 +78,7 @@ ListReportFrame::ListReportFrame(bool exitButton) {
     btnExit.Move(kFrameWidth - 1000, 0, 450, kExitHeight);
     btnExit.raise();
     btnExit.Click = [this] { btnExit_Click(); };
+    btnExit.setCancel(true);
     if (!exitButton) btnExit.setVisible(false);
     attach(&VSregistry, exitButton ? static_cast<controls::Control*>(&btnExit) : nullptr, ResizeRule::List);
 }

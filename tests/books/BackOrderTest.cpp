@@ -73,7 +73,7 @@ TEST_F(BackOrderTest, ListsEveryLineShortAndNotOrderedWithItsInvoiceAndClient) {
     EXPECT_TRUE(w.Visible());
     EXPECT_EQ(w.Owner(), nullptr);
     const controls::FlexGrid& g = w.InventoryList;
-    EXPECT_EQ(g.FormatString(), "TransNum|Invoice Date|Inventory#|Invoice#|Description|Qty|Client|Order Date");
+    EXPECT_EQ(g.FormatString(), "Line #|Invoice Date|Inventory#|Invoice#|Description|Qty|Client|Order Date");
     const int widths[] = {1000, 1000, 800, 800, 1800, 500, 1000, 1000};
     for (int c = 0; c < 8; ++c) EXPECT_EQ(g.ColWidth(c), widths[c]) << "column " << c;
     ASSERT_EQ(g.Rows(), 4);

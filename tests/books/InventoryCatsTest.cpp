@@ -77,7 +77,7 @@ TEST_F(InventoryCatsTest, DescriptionIsSavedAsSoonAsItsEditEnds) {
         EXPECT_EQ(g.FormatString(), "^|Category#|Description");
         EXPECT_EQ(g.ColWidth(0), 300);
         EXPECT_EQ(g.ColWidth(1), 0);
-        ASSERT_EQ(g.Rows(), 3) << "no blank row while categories exist";
+        ASSERT_EQ(g.Rows(), 4) << "the blank entry row is always there";
         EXPECT_EQ(cell(w, 1, C::colKey), "1");
         EXPECT_EQ(cell(w, 2, C::colDesc), "Labor");
 
@@ -91,7 +91,7 @@ TEST_F(InventoryCatsTest, DescriptionIsSavedAsSoonAsItsEditEnds) {
         ASSERT_TRUE(d.edit(1, C::colDesc, QString()));
         EXPECT_EQ(categories(), "1 General, 2 Labour");
 
-        // New appends one blank row; pressed again it only selects it.
+        // New selects the blank entry row; pressed again it stays there.
         testsupport::click(w.btnNew);
         ASSERT_EQ(g.Rows(), 4);
         EXPECT_EQ(g.Row(), 3);
@@ -101,7 +101,8 @@ TEST_F(InventoryCatsTest, DescriptionIsSavedAsSoonAsItsEditEnds) {
         ASSERT_TRUE(d.edit(3, C::colDesc, QStringLiteral("O'Brien's")));
         EXPECT_EQ(categories(), "1 General, 2 Labour, 3 O'Brien's");
         EXPECT_EQ(cell(w, 3, C::colKey), "3");
-        EXPECT_EQ(g.Rows(), 4) << "filling a blank row appends none";
+        EXPECT_EQ(g.Rows(), 5) << "filling the blank row appends the next one";
+        EXPECT_EQ(markers(w).value(3), "*");
         EXPECT_FALSE(Globals::RowChanged);
         w.btnExit_Click();
     });
@@ -216,7 +217,7 @@ TEST_F(InventoryCatsTest, RefusedSaveStaysPendingAndIsTriedOnLeaveAndExit) {
                                    "BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
         for (int i = 0; i < 2; ++i) boxes.expect(vb::vbOK);   // the data layer's reports
         ASSERT_TRUE(d.edit(2, C::colDesc, QStringLiteral("Hardware")));
-        EXPECT_EQ(markers(w), (QStringList{"", "?"}));
+        EXPECT_EQ(markers(w), (QStringList{"", "?", "*"})) << "a new entry row below the one filled";
         EXPECT_TRUE(Globals::RowChanged);
         d.moveTo(1, C::colDesc);   // tried again, and the cursor stays on it
         EXPECT_EQ(w.InventoryList.Row(), 2);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <gtest/gtest.h>
 #include <QStringList>
+#include <QTest>
 #include "books/PaymentCategories.h"
 #include "books/ShippingTypes.h"
 #include "data/Globals.h"
@@ -50,7 +51,7 @@ TEST_F(ListGridTemplateTest, NewGoesToOneBlankRowScrolledNearTheBottom) {
         testsupport::ResetWindowsAndState();
         folder.exec(QStringLiteral("DELETE FROM tb_PaymentTypes"));
         PaymentCategories& w = open<PaymentCategories>(names(c.stored));
-        EXPECT_EQ(w.PaymentList.Rows(), c.stored == 0 ? 2 : c.stored + 1) << "a blank row only for an empty table";
+        EXPECT_EQ(w.PaymentList.Rows(), c.stored + 2) << "the blank entry row is always there";
         w.btnNew_Click();
         EXPECT_EQ(w.PaymentList.Rows(), c.rowsAfter);
         EXPECT_EQ(w.PaymentList.TopRow(), c.topRowAfter);
@@ -59,6 +60,31 @@ TEST_F(ListGridTemplateTest, NewGoesToOneBlankRowScrolledNearTheBottom) {
         w.btnNew_Click();
         EXPECT_EQ(w.PaymentList.Rows(), c.rowsAfter) << "the blank last row is used again";
     }
+}
+
+// Each entry typed with Enter and Down gets its own row; typing on a stored
+// row marks it "?" until Escape gives the edit up; a second Escape is Exit.
+TEST_F(ListGridTemplateTest, EnterAndDownReachTheEntryRowAndEscapeClosesAsExitDoes) {
+    PaymentCategories& w = open<PaymentCategories>();
+    controls::FlexGrid& g = w.PaymentList;
+    GridDriver d(g);
+    d.focusIn();
+    for (const char* t : {"Cash", "Check", "Visa"}) {
+        ASSERT_TRUE(d.type(QString::fromLatin1(t)));
+        d.enter();
+        d.down();
+    }
+    EXPECT_EQ(folder.scalar("SELECT group_concat(type) FROM tb_PaymentTypes"), "Cash,Check,Visa");
+    EXPECT_EQ(g.Rows(), 5);
+    EXPECT_EQ(g.TextMatrix(4, 0), "*");
+    d.moveTo(2, 1);
+    ASSERT_TRUE(d.type("Cheque"));
+    EXPECT_EQ(g.TextMatrix(2, 0), "?");
+    QTest::keyClick(g.editorWidget(), Qt::Key_Escape);
+    EXPECT_EQ(g.TextMatrix(2, 0) + g.TextMatrix(2, 1), ">Check");
+    QTest::keyClick(&g, Qt::Key_Escape);
+    testsupport::pump();
+    EXPECT_FALSE(Form::isLoaded<PaymentCategories>());
 }
 
 TEST_F(ListGridTemplateTest, MarkersFollowTheCursorAndATypeNamedZeroShowsQuery) {
@@ -154,7 +180,7 @@ TEST_F(ListGridTemplateTest, RefusedWritesKeepWhatIsStoredAndTheRow) {
         boxes.expect(vb::vbOK);
         c.remove();
         EXPECT_TRUE(boxes.lastPrompt().contains("cSetup.Delete")) << c.table;
-        EXPECT_EQ(c.grid->Rows(), 3) << c.table;
+        EXPECT_EQ(c.grid->Rows(), 4) << c.table;
         EXPECT_EQ(folder.scalar(QStringLiteral("SELECT count(*) FROM %1").arg(c.table)), "2");
         folder.exec(QStringLiteral("DROP TRIGGER refuse"));
     }

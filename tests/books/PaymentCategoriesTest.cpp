@@ -134,13 +134,13 @@ TEST_F(PaymentCategoriesTest, DeleteAsksAndTakesEveryStoredRowOfExactlyTheType) 
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].title, "Delete Payment Type");
     EXPECT_EQ(boxes.shown()[0].buttons, vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2);
-    EXPECT_EQ(w.PaymentList.Rows(), 4);
+    EXPECT_EQ(w.PaymentList.Rows(), 5);
 
     boxes.expect(vb::vbYes);
     testsupport::click(w.btnDelete);
     EXPECT_EQ(stored(), QStringList{"Cash"});
     EXPECT_EQ(shared(), QStringList{"Cash"});
-    EXPECT_EQ(w.PaymentList.Rows(), 2) << "the grid shows what the file holds";
+    EXPECT_EQ(w.PaymentList.Rows(), 3) << "the grid shows what the file holds, and the entry row";
     EXPECT_EQ(folder.scalar(QStringLiteral("SELECT Type FROM tb_Receive")), "Visa")
         << "payments keep their type";
 }

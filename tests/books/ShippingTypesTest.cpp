@@ -134,7 +134,7 @@ TEST_F(ShippingTypesTest, DeleteAsksWithTheServiceAndTakesExactlyThatOption) {
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].title, "Delete Shipping Option?");
     EXPECT_EQ(stored(), QStringList{"Air|1 lb|10"});
-    EXPECT_EQ(w.ShippingList.Rows(), 2);
+    EXPECT_EQ(w.ShippingList.Rows(), 3);
     EXPECT_EQ(Globals::rsShipping->RecordCount(), 1);
 }
 

@@ -128,10 +128,10 @@ TEST_F(FrmInventoryTest, ItemTypedIntoTheBlankRowIsSavedWhenTheRowIsLeft) {
     EXPECT_EQ(w.InventoryList.Row(), 2);
     EXPECT_FALSE(Globals::RowChanged);
     EXPECT_EQ(cell(w, 1, W::colKey), "1001");
-    EXPECT_EQ(cell(w, 1, W::colWarranty), "0") << "an empty warranty is saved as 0";
+    EXPECT_EQ(cell(w, 1, W::colWarranty), "") << "an empty warranty stays empty";
     EXPECT_EQ(cell(w, 1, W::colCharge), "$12.50");
     EXPECT_EQ(markers(w), (QStringList{"", "*"}));
-    EXPECT_EQ(stored(1001), (QStringList{"1", "Widget", "12.5", "3", "7", "0"}));
+    EXPECT_EQ(stored(1001), (QStringList{"1", "Widget", "12.5", "3", "7", ""}));
 }
 
 TEST_F(FrmInventoryTest, SavedItemsListInOrderWithTheBlankRowSelectedNearTheBottom) {
@@ -251,7 +251,7 @@ TEST_F(FrmInventoryTest, PickedCategoryIsListedAndTakesTheItemsTypedUnderIt) {
 
     typeItem(d, 3, QStringLiteral("Dictionary"), QStringLiteral("15"), QStringLiteral("0"), QStringLiteral("2"));
     d.focusOut();
-    EXPECT_EQ(stored(1004), (QStringList{"7", "Dictionary", "15", "0", "2", "0"}));
+    EXPECT_EQ(stored(1004), (QStringList{"7", "Dictionary", "15", "0", "2", ""}));
 
     // Typing into the box's text changes nothing.
     testsupport::type(w.cmbCategory, QStringLiteral("001"));

@@ -3,6 +3,7 @@
 // save the data file refuses.
 #include <gtest/gtest.h>
 #include <vector>
+#include <QLocale>
 #include <QTest>
 #include "books/PaymentCategories.h"
 #include "books/ShippingTypes.h"
@@ -161,35 +162,46 @@ TEST_F(SetupWindowTest, SavingRenewsTheRateAndNameEveryWindowUses) {
     EXPECT_EQ(Globals::CoName, "Renamed");
 }
 
+constexpr double kRefused = -1;
+
 struct RateCase {
     const char* name;
     const char* box;
-    double stored;
+    double stored;              // kRefused: the window stays open and says why
+    QLocale::Language language = QLocale::English;
+    QLocale::Territory territory = QLocale::UnitedStates;
 };
 
 class RateBoxTest : public SetupWindowTest, public ::testing::WithParamInterface<RateCase> {};
 
-TEST_P(RateBoxTest, SavesTheNumberAtTheStartOfTheBox) {
+TEST_P(RateBoxTest, SavesANumberFromZeroToAHundredAndRefusesAnyOtherText) {
+    const RateCase& c = GetParam();
+    QLocale::setDefault(QLocale(c.language, c.territory));
+    struct Back { ~Back() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); } } back;
     frmSetup& f = open();
-    f.txtCoStateTaxRate.setText(QString::fromUtf8(GetParam().box));
+    f.txtCoStateTaxRate.setText(QString::fromUtf8(c.box));
+    if (c.stored == kRefused) boxes.expect(vb::vbOK, "State Tax Rate % must be a number from 0 to 100.");
     testsupport::click(f.btnExit);
     testsupport::pump();
-    EXPECT_FALSE(Form::isLoaded<frmSetup>());
-    EXPECT_DOUBLE_EQ(folder.scalar("select statetaxrate from tb_Company").toDouble(), GetParam().stored);
+    EXPECT_EQ(Form::isLoaded<frmSetup>(), c.stored == kRefused);
+    if (c.stored == kRefused) EXPECT_EQ(folder.scalar("select count(*) from tb_Company"), "0");
+    else EXPECT_DOUBLE_EQ(folder.scalar("select statetaxrate from tb_Company").toDouble(), c.stored);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, RateBoxTest,
-                         ::testing::Values(RateCase{"Plain", "7.5", 7.5}, RateCase{"WithPercent", "7.25 %", 7.25},
-                                           RateCase{"LeadingBlanks", "   4.75", 4.75},
-                                           RateCase{"LettersOnly", "abc", 0}, RateCase{"Empty", "", 0},
-                                           RateCase{"CommaStopsTheNumber", "7,25", 7},
-                                           RateCase{"LeadingPoint", ".5", 0.5}, RateCase{"Exponent", "1E-05", 0.00001},
-                                           RateCase{"TwoPoints", "1.2.3", 1.2}),
+                         ::testing::Values(RateCase{"Plain", "7.5", 7.5}, RateCase{"WithPercent", "7.25 %", kRefused},
+                                           RateCase{"LeadingBlanks", "   4.75", 4.75}, RateCase{"Empty", "", kRefused},
+                                           RateCase{"LettersOnly", "abc", kRefused}, RateCase{"Comma", "7,25", 7.25},
+                                           RateCase{"LeadingPoint", ".5", 0.5}, RateCase{"Exponent", "1E-05", kRefused},
+                                           RateCase{"TwoPoints", "1.2.3", kRefused}, RateCase{"Over", "100.5", kRefused},
+                                           RateCase{"GermanComma", "7,25", 7.25, QLocale::German, QLocale::Germany},
+                                           RateCase{"ArabicSeparator", "7\u066B25", 7.25, QLocale::Arabic, QLocale::Egypt}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SetupRateText, ShownRateReadsBackAsTheSameRate) {
-    for (double rate : {0.0, 6.25, 7.125, 8.875, 0.00001, 12.3456789012345, 1e20, -1.5})
-        EXPECT_EQ(frmSetup::RateFromText(frmSetup::RateText(rate)), rate) << frmSetup::RateText(rate).toStdString();
+    double read = -1;
+    for (double rate : {0.0, 6.25, 7.125, 8.875, 0.001, 12.3456789012345, 100.0})
+        EXPECT_TRUE(Globals::ReadPercent(frmSetup::RateText(rate), "%", read) && read == rate) << rate;
     EXPECT_EQ(frmSetup::RateText(0), "0");
 }
 
@@ -197,7 +209,7 @@ TEST_F(SetupWindowTest, RateTooLargeForADoubleKeepsTheWindowOpen) {
     storeCompany();
     frmSetup& f = open();
     f.txtCoStateTaxRate.setText("1e400");
-    boxes.expect(vb::vbOK, "frmsetup.btnexit_Click -6 Overflow.  If error persists contact Vantrels author.");
+    boxes.expect(vb::vbOK, "State Tax Rate % must be a number from 0 to 100.");
     testsupport::click(f.btnExit);
     testsupport::pump();
     ASSERT_TRUE(Form::isLoaded<frmSetup>());

@@ -1,6 +1,7 @@
 // The item picker: its lists, and what one pick does to stock, the invoice's
 // lines and its total.
 #include "customers/InvoiceFixture.h"
+#include <QTest>
 #include "books/frmInventory.h"
 
 using namespace invoicetest;
@@ -37,7 +38,7 @@ TEST_F(InvSearchTest, ListsTheEditorsCategoryAndTheCategories) {
     EXPECT_EQ(p.btnOK.Caption(), QStringLiteral("&Ok"));
     EXPECT_EQ(p.btnCancel.Caption(), QStringLiteral("&Cancel"));
     EXPECT_EQ(p.btnInventory.ToolTipText(), QStringLiteral("Add to/Edit Inventory"));
-    EXPECT_EQ(p.InventoryList.FormatString(), QStringLiteral("Item#|Description|Charge|In Stock"));
+    EXPECT_EQ(p.InventoryList.FormatString(), QStringLiteral("Item#|Description|>Charge|In Stock"));
     const int widths[] = {800, 4000, 800, 500};
     for (int c = 0; c < 4; ++c) EXPECT_EQ(p.InventoryList.ColWidth(c), widths[c]);
 
@@ -74,6 +75,21 @@ TEST_F(InvSearchTest, ComboTextAtLoadDoesNotChooseTheCategory) {
     EXPECT_EQ(p.cmbCategory.Text(), QStringLiteral("007 Widgets"));
     EXPECT_EQ(p.InventoryList.Rows(), 1);
     EXPECT_EQ(Globals::CurrentCatNum, 1);
+}
+
+// Enter picks the selected item wherever the focus is in the picker (Ok is
+// its default button); Escape is Cancel.
+TEST_F(InvSearchTest, EnterPicksAndEscapeCancels) {
+    category(1, QStringLiteral("Parts"));
+    item(1001, 1, QStringLiteral("Bolt"), 0.25, 5, 100);
+    QTest::keyClick(&openPicker().InventoryList, Qt::Key_Escape);
+    testsupport::pump();
+    EXPECT_FALSE(forms::Form::isLoaded<InvSearch>());
+    EXPECT_EQ(lines(), 0);
+    QTest::keyClick(&openPicker().cmbCategory, Qt::Key_Return);   // not a key the combo box uses
+    testsupport::pump();
+    EXPECT_FALSE(forms::Form::isLoaded<InvSearch>());
+    EXPECT_EQ(lines(), 1);
 }
 
 TEST_F(InvSearchTest, OnePickTakesOneUnitAndAddsASavedLine) {

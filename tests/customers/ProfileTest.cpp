@@ -517,7 +517,7 @@ TEST_F(ClientEditorTest, EmptyDataFileStartsOnABlankFirstClient) {
     boxes.expect(vb::vbOK);
     Customer& main = Form::get<Customer>();
     ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].prompt, "Please enter a client into the database!");
+    EXPECT_TRUE(boxes.shown()[0].prompt.startsWith("Please enter a client into the database!"));
     ASSERT_TRUE(Form::isLoaded<Profile>());
     Profile& p = Form::get<Profile>();
     EXPECT_TRUE(p.isVisible());
@@ -542,9 +542,7 @@ TEST_F(ClientEditorTest, EmptyDataFileStartsOnABlankFirstClient) {
     EXPECT_FALSE(p.ProfileChanged);
     EXPECT_FALSE(Globals::ClientListChanged);
     EXPECT_FALSE(Globals::NewClientMode);
-    EXPECT_EQ(main.StatusBar1.Panels(2).Text(), "0 Clients");
-    main.tmrClock_Timer();
-    EXPECT_EQ(main.StatusBar1.Panels(2).Text(), "1 Clients");
+    EXPECT_EQ(main.StatusBar1.Panels(2).Text(), "1 Client");
     // Closing the main window closes the editor it owns.
     Form::Unload(main);
     EXPECT_FALSE(Form::isLoaded<Profile>());

@@ -221,11 +221,13 @@ struct FileSizeLimit {
 
 TEST(GlobalsMaintenance, CompactFailureNamesItsCause) {
     enum Cause { ReadOnlyFile, ReadOnlyFolder, DiskFull };
+    // The disk-full case needs nothing special, so it runs first and always.
     const struct { Cause cause; const char* prompt; } cases[] = {
+        {DiskFull, "3026: The disk is full."},
         {ReadOnlyFile, "3051: The data file or its folder is read-only."},
         {ReadOnlyFolder, "3051: The data file or its folder is read-only."},
-        {DiskFull, "3026: The disk is full."},
     };
+    bool readOnlyRun = true;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.prompt);
         ProgramFolder folder;
@@ -240,7 +242,10 @@ TEST(GlobalsMaintenance, CompactFailureNamesItsCause) {
                 limit = std::make_unique<FileSizeLimit>(original.size() / 2);
             } else {
                 frozen = std::make_unique<Immutable>(c.cause == ReadOnlyFile ? folder.dataFile() : folder.path());
-                if (!frozen->ok) GTEST_SKIP() << "chattr is not available here";
+                if (!frozen->ok) {
+                    readOnlyRun = false;
+                    continue;
+                }
             }
             EXPECT_FALSE(Globals::CompactDatabase(QStringLiteral("Vantrel.mdb")));
         }
@@ -250,6 +255,7 @@ TEST(GlobalsMaintenance, CompactFailureNamesItsCause) {
         EXPECT_EQ(FileBytes(folder.dataFile()), original);
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"Vantrel.mdb"});
     }
+    if (!readOnlyRun) GTEST_SKIP() << "the disk-full case passed; the read-only cases need chattr +i, which needs root";
 }
 
 TEST(GlobalsMaintenance, CompactRefusesAMissingFileAndAnOpenOne) {

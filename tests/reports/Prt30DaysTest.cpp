@@ -2,6 +2,7 @@
 // payment (or, never paid, of their oldest invoice) against the chosen day count, their order, the last payment shown,
 // the grand total, the caption, and the day count kept while it is open.
 #include <gtest/gtest.h>
+#include <QDir>
 #include "customers/InvoiceFixture.h"
 #include "customers/StatusWindow.h"
 #include "reports/Prt30Days.h"
@@ -113,7 +114,7 @@ TEST_F(Prt30DaysTest, ShowsTheLastPaymentAndTheBalanceOfEachClientListed) {
     const printer::PreviewControl& d = p.VSInvoice;
     EXPECT_EQ(p.Owner(), nullptr);
     EXPECT_EQ(p.btnExit.Caption(), "&Exit");
-    EXPECT_EQ(d.Header(), "Client Balances|Acme Supply|12/9/2026");
+    EXPECT_EQ(d.Header(), "Clients 30 Days Past Due|Acme Supply|12/9/2026");
     ASSERT_EQ(d.Tables().size(), 1);
     const printer::Table& t = table(p);
     EXPECT_EQ(t.border, printer::tbBoxHeader);
@@ -202,13 +203,14 @@ TEST_F(Prt30DaysTest, AFailedReadReportsUnderTheListsLabelAndLeavesItUnfinished)
 
 // Saves a picture of the past-due list when VANTREL_SCREENSHOT_DIR names a folder.
 TEST_F(Prt30DaysTest, ScreenshotOfThePastDueList) {
-    const QByteArray dir = qgetenv("VANTREL_SCREENSHOT_DIR");
+    const QString dir = qEnvironmentVariable("VANTREL_SCREENSHOT_DIR");
     if (dir.isEmpty()) GTEST_SKIP() << "set VANTREL_SCREENSHOT_DIR to save one";
+    ASSERT_TRUE(QDir().mkpath(dir));
     agedClients();
     startProgram();
     Prt30Days& p = open(30);
     testsupport::pump();
-    p.grab().save(QString::fromUtf8(dir) + "/prt30days.png");
+    ASSERT_TRUE(p.grab().save(dir + "/prt30days.png"));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // the register window hands over, the option buttons, the since-date box
 // and picker, a bad date, reopening and the resize rule.
 #include <gtest/gtest.h>
+#include <QDir>
 #include "data/Globals.h"
 #include "data/Vendor.h"
 #include "forms/Form.h"
@@ -331,12 +332,13 @@ TEST_F(PrtRegistryTest, ResizeKeepsThePanelRightOfThePreview) {
 
 // Saves a picture of the listing when VANTREL_SCREENSHOT_DIR names a folder.
 TEST_F(PrtRegistryTest, ScreenshotOfTheListing) {
-    const QByteArray dir = qgetenv("VANTREL_SCREENSHOT_DIR");
+    const QString dir = qEnvironmentVariable("VANTREL_SCREENSHOT_DIR");
     if (dir.isEmpty()) GTEST_SKIP() << "set VANTREL_SCREENSHOT_DIR to save one";
+    ASSERT_TRUE(QDir().mkpath(dir));
     handOver("All", "ALL");
     PrtRegistry& p = open();
     testsupport::pump();
-    p.grab().save(QString::fromUtf8(dir) + "/prtregistry.png");
+    ASSERT_TRUE(p.grab().save(dir + "/prtregistry.png"));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <QDir>
 #include "customers/StatusWindow.h"
 #include "data/Client.h"
 #include "data/Globals.h"
@@ -323,14 +324,15 @@ TEST_F(ReportFrameTest, AnErrorShowsTheOneMessageKeepsWhatWasLaidOutAndLeavesThe
 
 // Saves a picture of a laid-out report window when VANTREL_SCREENSHOT_DIR names a folder.
 TEST_F(ReportFrameTest, ScreenshotOfACustomerDocumentWindow) {
-    const QByteArray dir = qgetenv("VANTREL_SCREENSHOT_DIR");
+    const QString dir = qEnvironmentVariable("VANTREL_SCREENSHOT_DIR");
     if (dir.isEmpty()) GTEST_SKIP() << "set VANTREL_SCREENSHOT_DIR to save one";
+    ASSERT_TRUE(QDir().mkpath(dir));
     folder.exec("insert into tb_Company (Name, Address1, City, State, Zipcode, phone, Fax, website, statetaxrate) "
                 "values ('Acme Supply', '12 Main St', 'Springfield', 'IL', '62701', '555-0100', '555-0101', 'acme.example', 6)");
     Form::get<SampleStatement>().Show();
     SampleStatement& w = Form::get<SampleStatement>();
     testsupport::pump();
-    w.grab().save(QString::fromUtf8(dir) + "/report-frame.png");
+    ASSERT_TRUE(w.grab().save(dir + "/report-frame.png"));
     SampleList& l = Form::get<SampleList>();
     reports::ReportOpening(l.VSregistry, true);
     reports::ReportHeading(l.VSregistry, reports::TitleHeader("Inventory", "Acme Supply"));
@@ -338,5 +340,5 @@ TEST_F(ReportFrameTest, ScreenshotOfACustomerDocumentWindow) {
     l.VSregistry.EndDoc();
     l.Show();
     testsupport::pump();
-    l.grab().save(QString::fromUtf8(dir) + "/report-list.png");
+    ASSERT_TRUE(l.grab().save(dir + "/report-list.png"));
 }

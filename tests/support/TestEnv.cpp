@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QProcess>
 #include "forms/App.h"
+#include "forms/Form.h"
 #include "vb/Date.h"
 #include "vb/MsgBox.h"
 
@@ -36,7 +37,10 @@ static bool answerFits(int buttons, int answer) {
 
 ScriptedMsgBox::ScriptedMsgBox() {
     vb::setMsgBoxHandler([this](const QString& prompt, int buttons, const QString& title) {
-        shown_.push_back({prompt, buttons, title});
+        bool mainVisible = false;
+        for (forms::Form* f : forms::Form::loadedForms())
+            if (f->metaObject()->className() == QByteArray("Customer")) mainVisible = f->isVisible();
+        shown_.push_back({prompt, buttons, title, mainVisible});
         if (!answers_.empty()) {
             const Answer a = answers_.front();
             answers_.pop_front();

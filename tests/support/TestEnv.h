@@ -29,6 +29,7 @@ struct ShownBox {
     QString prompt;
     int buttons;
     QString title;
+    bool mainWindowVisible;   // the main window was on the screen beneath it
 };
 
 // Answers message boxes in order; a box with no answer left fails the test

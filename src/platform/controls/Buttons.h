@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include "controls/Control.h"
 #include "controls/Pictures.h"
+#include "forms/Form.h"
 
 namespace controls {
 
@@ -26,6 +27,9 @@ public:
     QString Caption() const { return text(); }
     void setCaption(const QString& caption) { setText(caption); }
     void setPicture(const Picture& picture) { setIcon(PictureIcon(picture, style())); }
+    // Escape in the window clicks the Cancel button; Enter clicks the
+    // Default one (QPushButton's setDefault) unless a button has the focus.
+    void setCancel(bool on) { setProperty(forms::Form::kCancelProperty, on); }
 };
 
 // A picture button of the tool bar, with its tool tip.
@@ -36,6 +40,7 @@ public:
 
     std::function<void()> Click;
     void setPicture(const Picture& picture);
+    void setCancel(bool on) { setProperty(forms::Form::kCancelProperty, on); }
 };
 
 // One tool button of a window's button row: its tool tip, the picture of

@@ -217,10 +217,10 @@ void FlexGrid::leaveGrid(bool forward) {
 
 // ---------------------------------------------------------------- keyboard
 
-void FlexGrid::userKey(int keyCode, int shift, const QString& text) {
+bool FlexGrid::userKey(int keyCode, int shift, const QString& text) {
     // A key that is only text (punctuation, accented letters) has no key
     // code: it is typed, never taken for navigation.
-    if (keyCode == 0 && (text.isEmpty() || !text.at(0).isPrint())) return;
+    if (keyCode == 0 && (text.isEmpty() || !text.at(0).isPrint())) return false;
     if (edit_.active) {
         bool handled = false;
         editorKey(keyCode, shift, handled);
@@ -231,23 +231,23 @@ void FlexGrid::userKey(int keyCode, int shift, const QString& text) {
                 lineEditor_->insert(text);
             }
         }
-        return;
+        return true;
     }
     if (keyCode == 0) {
         startEdit(EditStart::Key, text);
-        return;
+        return true;
     }
     QPointer<FlexGrid> self(this);
     int code = keyCode;
     if (KeyDown) {
         fire(KeyDown, code, shift);
-        if (!self) return;
+        if (!self) return true;
     }
-    if (code == 0) return;
-    keyAction(code, shift, code == keyCode ? text : QString());
+    if (code == 0) return true;
+    return keyAction(code, shift, code == keyCode ? text : QString());
 }
 
-void FlexGrid::keyAction(int code, int shift, const QString& text) {
+bool FlexGrid::keyAction(int code, int shift, const QString& text) {
     const bool ctrl = shift & keys::CtrlMask;
     const int lastRow = Rows() - 1;
     const int page = std::max(1, fullyVisibleDataRows());
@@ -256,18 +256,18 @@ void FlexGrid::keyAction(int code, int shift, const QString& text) {
         userMove(std::clamp(r, 1, lastRow), col_);
     };
     switch (code) {
-    case keys::Up: moveRow(row_ - 1); return;
+    case keys::Up: moveRow(row_ - 1); return true;
     case keys::Down:
         if ((shift & keys::AltMask) && cellHasList(col_)) userOpenList();
         else moveRow(row_ < 1 ? 1 : row_ + 1);
-        return;
-    case keys::PageUp: moveRow(row_ - page); return;
-    case keys::PageDown: moveRow(row_ + page); return;
+        return true;
+    case keys::PageUp: moveRow(row_ - page); return true;
+    case keys::PageDown: moveRow(row_ + page); return true;
     case keys::Left:
     case keys::Right: {
         const int c = nextNavigableCol(col_, code == keys::Left ? -1 : 1);
         if (c >= 0) userMove(row_, c);
-        return;
+        return true;
     }
     case keys::Home:
     case keys::End: {
@@ -275,25 +275,54 @@ void FlexGrid::keyAction(int code, int shift, const QString& text) {
         int r = row_;
         if (ctrl && lastRow >= 1) r = code == keys::Home ? 1 : lastRow;
         if (c >= 0) userMove(r, c);
-        return;
+        return true;
     }
-    case keys::Tab: leaveGrid(!(shift & keys::ShiftMask)); return;
-    case keys::F2: startEdit(EditStart::F2); return;
-    case keys::F4: userOpenList(); return;
+    case keys::Tab: tabMove(!(shift & keys::ShiftMask)); return true;
+    case keys::F2: startEdit(EditStart::F2); return true;
+    case keys::F4: userOpenList(); return true;
     case keys::Return:
-    case keys::Escape: return;
+        // An editor steps down its rows, as Down does; a list leaves Enter
+        // to its window (the default button).
+        if (!editable_) return false;
+        moveRow(row_ < 1 ? 1 : row_ + 1);
+        return true;
+    case keys::Escape: return false;   // the window's Cancel
     default: break;
     }
-    if (shift & (keys::CtrlMask | keys::AltMask)) return;
-    if (text.isEmpty() || !text.at(0).isPrint()) return;
+    if (shift & (keys::CtrlMask | keys::AltMask)) return true;
+    if (text.isEmpty() || !text.at(0).isPrint()) return true;
     startEdit(EditStart::Key, text);
+    return true;
+}
+
+// An editor walks its cells, row by row; only from its last cell (first,
+// backwards) does the focus leave the grid.
+void FlexGrid::tabMove(bool forward) {
+    if (editable_ && Rows() > 1) {
+        int r = std::max(row_, 1);
+        int c = row_ < 1 ? (forward ? firstNavigableCol() : lastNavigableCol()) : nextNavigableCol(col_, forward ? 1 : -1);
+        if (c < 0) {
+            r += forward ? 1 : -1;
+            c = forward ? firstNavigableCol() : lastNavigableCol();
+        }
+        if (r >= 1 && r < Rows() && c >= 0) {
+            userMove(r, c);
+            return;
+        }
+    }
+    leaveGrid(forward);
 }
 
 void FlexGrid::editorKey(int code, int shift, bool& handled) {
     handled = true;
     switch (code) {
     case keys::Return: commitEdit(true); return;
-    case keys::Escape: cancelEdit(); return;
+    case keys::Escape: {
+        const int r = edit_.row;
+        cancelEdit();
+        if (rowEditHook) rowEditHook(r, RowEdit::Abandoned);
+        return;
+    }
     case keys::Up:
     case keys::Down: {
         if (edit_.combo && (shift & keys::AltMask)) break;   // opens the list
@@ -305,7 +334,7 @@ void FlexGrid::editorKey(int code, int shift, bool& handled) {
     case keys::Tab: {
         QPointer<FlexGrid> self(this);
         commitEdit(true);
-        if (self) leaveGrid(!(shift & keys::ShiftMask));
+        if (self) tabMove(!(shift & keys::ShiftMask));
         return;
     }
     default: break;
@@ -327,7 +356,10 @@ void FlexGrid::keyPressEvent(QKeyEvent* e) {
         return;
     }
     e->accept();
-    guarded([&] { userKey(code, VbShift(e->modifiers()), text); });
+    bool used = true;
+    guarded([&] { used = userKey(code, VbShift(e->modifiers()), text); });
+    // Enter and Escape the grid does not use go to its window's buttons.
+    if (!used) e->ignore();
 }
 
 bool FlexGrid::event(QEvent* e) {
@@ -541,6 +573,7 @@ bool FlexGrid::startEdit(EditStart how, const QString& typed) {
     editor->setFocus(Qt::OtherFocusReason);
     if (list && how == EditStart::DoubleClick && isVisible()) comboEditor_->showPopup();
     refresh();
+    if (rowEditHook) rowEditHook(r, RowEdit::Opened);
     return true;
 }
 
@@ -595,7 +628,10 @@ void FlexGrid::commitEdit(bool raiseEvent) {
         setValue(r, c, hasValue, value);
     }
     refresh();
-    if (raiseEvent) raiseAfterEdit(r, c);
+    if (!raiseEvent) return;
+    QPointer<FlexGrid> self(this);
+    if (rowEditHook && r < Rows()) rowEditHook(r, RowEdit::Committed);
+    if (self) raiseAfterEdit(r, c);
 }
 
 void FlexGrid::cancelEdit() {

@@ -85,6 +85,11 @@ public:
     std::function<void(int Row, int Col, bool& Cancel)> BeforeEdit;
     std::function<void(int Row, int Col)> AfterEdit;
     std::function<void(int Row, int Col)> CellButtonClick;
+    // Not an event of the window: the row convention of the editors
+    // (GridRowEditor) hears here what becomes of an edit the user opened on
+    // a row (Committed comes just before AfterEdit).
+    enum class RowEdit { Opened, Committed, Abandoned };
+    std::function<void(int Row, RowEdit what)> rowEditHook;
 
     // ---- Shape ----
     int Rows() const { return int(rows_.size()); }
@@ -200,9 +205,14 @@ public:
     void setEditText(const QString& text);          // as if typed into the open editor
     // A key as the user presses it: KeyDown, then the grid's own action (editing
     // starts on printable text, F2 or Space in a check-box column; Enter commits
-    // and stays; Escape restores; Up/Down commit and move; Tab leaves the grid).
-    // keyCode 0 with text: a key that only types its text.
-    void userKey(int keyCode, int shift = 0, const QString& text = QString());
+    // and stays, and without an open edit moves down a row in an editor;
+    // Escape restores; Up/Down commit and move; Tab and Shift+Tab move to the
+    // next and previous cell of an editor, leaving it only from its last and
+    // first cell, and leave a list at once).
+    // keyCode 0 with text: a key that only types its text. False when the grid
+    // had no use for the key (Enter in a list, Escape without an open edit):
+    // it goes on to the window.
+    bool userKey(int keyCode, int shift = 0, const QString& text = QString());
     // The open in-cell editor, or nullptr (where typed keys go).
     QWidget* editorWidget() const;
     void userMove(int r, int c);                    // a keyboard move to a cell (no Click)
@@ -261,7 +271,8 @@ private:
     bool moveTo(int r, int c, MoveBy by);
     void raiseAfterEdit(int r, int c);
     class Dispatch;
-    void keyAction(int keyCode, int shift, const QString& text);
+    bool keyAction(int keyCode, int shift, const QString& text);
+    void tabMove(bool forward);
     void editorKey(int keyCode, int shift, bool& handled);
     void leaveGrid(bool forward);
     void requestFocus();

@@ -15,7 +15,40 @@ QPointer<FlexGrid>& flagOwner() {
 } // namespace
 
 GridRowEditor::GridRowEditor(FlexGrid& grid, bool& flag, int& oldRow, int& newRow, Options options)
-    : grid_(&grid), flag_(flag), oldRow_(oldRow), newRow_(newRow), opt_(std::move(options)) {}
+    : grid_(&grid), flag_(flag), oldRow_(oldRow), newRow_(newRow), opt_(std::move(options)) {
+    grid.rowEditHook = [this](int row, FlexGrid::RowEdit what) { rowEdit(row, what); };
+}
+
+GridRowEditor::~GridRowEditor() {
+    if (grid_) grid_->rowEditHook = nullptr;
+}
+
+// Typing on a row is an edit of that row: it shows "?" while the editor is
+// open, and its old marker again when the edit is given up.
+void GridRowEditor::rowEdit(int row, FlexGrid::RowEdit what) {
+    if (row <= 0 || row >= grid_->Rows()) return;
+    switch (what) {
+    case FlexGrid::RowEdit::Opened: grid_->setTextMatrix(row, opt_.statusCol, QStringLiteral("?")); break;
+    case FlexGrid::RowEdit::Abandoned: {
+        QString marker = restingMarker(row);
+        if (row == oldRow_ && ChangedHere()) marker = QStringLiteral("?");
+        else if (row == grid_->Row() && marker.isEmpty()) marker = QStringLiteral(">");
+        grid_->setTextMatrix(row, opt_.statusCol, marker);
+        break;
+    }
+    case FlexGrid::RowEdit::Committed:
+        if (opt_.entryRow && row == grid_->Rows() - 1) KeepEntryRow();
+        break;
+    }
+}
+
+void GridRowEditor::KeepEntryRow() {
+    FlexGrid& g = *grid_;
+    const int last = g.Rows() - 1;
+    if (last >= 1 && keyEmpty(last) && g.TextMatrix(last, opt_.requiredCol).isEmpty()) return;
+    g.setRows(last + 2);
+    g.setTextMatrix(last + 1, opt_.statusCol, QStringLiteral("*"));
+}
 
 QString GridRowEditor::label(const QString& proc) const {
     return opt_.formName + QLatin1Char('.') + proc + QStringLiteral(" -");

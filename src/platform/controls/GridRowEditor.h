@@ -54,11 +54,17 @@ public:
         // (in place of an empty required cell): the register counts a row
         // without either amount.
         std::function<bool(int row)> incompleteRow = nullptr;
+        // A blank entry row ("*") always stands at the bottom: loading,
+        // and text committed into it, add the next one (KeepEntryRow).
+        bool entryRow = false;
     };
 
     // flag: the one shared "row changed" flag of every grid editor.
     // oldRow / newRow: the window's two row numbers (0 when it loads).
     GridRowEditor(FlexGrid& grid, bool& flag, int& oldRow, int& newRow, Options options);
+    ~GridRowEditor();
+    GridRowEditor(const GridRowEditor&) = delete;
+    GridRowEditor& operator=(const GridRowEditor&) = delete;
 
     // Writes row `row` (the old row) to the data file. `key` comes in as the
     // key cell's text, or "" for a row that has none yet (an empty cell or
@@ -81,6 +87,10 @@ public:
     // Saves the old row; does nothing but clear the flag when there is no old
     // data row. True when a row was saved (or there was nothing to save).
     bool SaveRow();
+
+    // Adds a blank entry row marked "*" unless the last row is one (with
+    // entryRow, an edit committed on the last row calls it). Raises nothing.
+    void KeepEntryRow();
 
     // ---- Grid events ----
     void LeaveCell();
@@ -123,6 +133,7 @@ private:
     bool keyEmpty(int row) const;
     bool keyZero(int row) const;
     void backToFailedRow(int row);
+    void rowEdit(int row, FlexGrid::RowEdit what);
     QStringList cellsOf(int row) const;
 
     QPointer<FlexGrid> grid_;

@@ -5,8 +5,22 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include "controls/Keys.h"
+#include "controls/Label.h"
+#include "vb/MsgBox.h"
 
 namespace controls {
+
+namespace {
+bool storable(const QString& t) {
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const QChar c = t.at(i);
+        if (c.isNull()) return false;
+        if (c.isHighSurrogate() && i + 1 < t.size() && t.at(i + 1).isLowSurrogate()) ++i;
+        else if (c.isSurrogate()) return false;
+    }
+    return true;
+}
+} // namespace
 
 TextBox::TextBox(QWidget* parent) : QWidget(parent), Control(this) {
     line_ = new QLineEdit(this);
@@ -29,15 +43,49 @@ void TextBox::setText(const QString& text) {
     QString t = text;
     if (maxLength_ > 0 && t.size() > maxLength_) t.truncate(maxLength_);
     if (t == Text()) return;
+    codeWrite_ = true;
     if (multi_) multi_->setPlainText(t);
     else line_->setText(t);
+    codeWrite_ = false;
 }
 
 void TextBox::textMayHaveChanged() {
     const QString now = Text();
     if (now == last_) return;
+    if (!codeWrite_ && !storable(now) && storable(last_)) {
+        {
+            const QSignalBlocker blockLine(line_);
+            if (multi_) {
+                const QSignalBlocker blockMulti(multi_);
+                multi_->setPlainText(last_);
+            } else {
+                line_->setText(last_);
+            }
+        }
+        vb::MsgBox(boxName() + QStringLiteral(" holds a character that cannot be stored."), vb::vbExclamation);
+        return;
+    }
     last_ = now;
     fire(Change);
+}
+
+// The caption of the label standing left of the box on its row (without
+// its colon and access key), as the user reads the box's name.
+QString TextBox::boxName() const {
+    const Label* best = nullptr;
+    if (QWidget* p = parentWidget()) {
+        for (const Label* l : p->findChildren<Label*>(Qt::FindDirectChildrenOnly)) {
+            const QRect g = l->geometry();
+            if (g.right() > geometry().left() + 2 || g.bottom() < geometry().top() || g.top() > geometry().bottom())
+                continue;
+            if (!best || g.right() > best->geometry().right()) best = l;
+        }
+    }
+    QString name = best ? best->Caption() : QString();
+    name.remove(QLatin1Char('&'));
+    name = name.trimmed();
+    if (name.endsWith(QLatin1Char(':'))) name.chop(1);
+    return name.isEmpty() ? QStringLiteral("This box") : name.trimmed();
 }
 
 void TextBox::setLocked(bool locked) {

@@ -1,6 +1,9 @@
 #pragma once
 // The text box: Text, Change (typing, paste and code writes that change the
 // text; none for the same text), Locked, MaxLength, MultiLine, KeyPress.
+// Text the user types or pastes holding a character no text column can
+// keep (NUL, half of a surrogate pair) is refused with a message naming the
+// box by the label beside it; the box keeps what it held.
 #include <functional>
 #include <QString>
 #include <QWidget>
@@ -51,9 +54,11 @@ protected:
 
 private:
     void textMayHaveChanged();
+    QString boxName() const;
     QLineEdit* line_ = nullptr;
     QPlainTextEdit* multi_ = nullptr;
     QString last_;
+    bool codeWrite_ = false;
     bool locked_ = false;
     int maxLength_ = 0;
 };

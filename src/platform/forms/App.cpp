@@ -2,6 +2,10 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QThread>
+#include "forms/Form.h"
 
 namespace forms {
 namespace {
@@ -29,6 +33,16 @@ void DoEvents() {
 }
 
 int DoEventsDepth() { return g_pumpDepth; }
+
+void WaitUntilActive(Form& window) {
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) return;
+    QElapsedTimer waited;
+    waited.start();
+    while (window.isVisible() && !window.isActiveWindow() && waited.elapsed() < 1000) {
+        DoEvents();
+        QThread::msleep(10);
+    }
+}
 
 void SetMousePointer(int pointer) {
     if (pointer == g_pointer) return;

@@ -16,6 +16,10 @@ void DoEvents();
 // How many DoEvents calls are running (the runtime defers its own work
 // until it is back in the main loop).
 int DoEventsDepth();
+// Pumps events until the window manager has made a window just shown the
+// active one (at most a second), so what follows opens over it.
+class Form;
+void WaitUntilActive(Form& window);
 
 // Screen.MousePointer: 0 default, 11 hourglass.
 constexpr int vbDefault = 0;

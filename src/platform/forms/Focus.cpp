@@ -82,6 +82,14 @@ public:
 
     // The control Qt would focus first when the window activates.
     FocusTarget* firstInTabOrder(QWidget* window) {
+        auto usable = [window](QWidget* w) {
+            return w->window() == window && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() &&
+                   w->isVisibleTo(window);
+        };
+        // The window's keyboard order names its first control.
+        if (auto* first = qobject_cast<QWidget*>(window->property(Form::kFirstControlProperty).value<QObject*>()))
+            if (usable(first))
+                if (FocusTarget* t = FocusTarget::of(first)) return t;
         QWidget* w = window->nextInFocusChain();
         while (w && w != window) {
             if (w->window() == window && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() &&

@@ -2,7 +2,11 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QToolButton>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -145,13 +149,20 @@ void Form::Show(bool modal, Form* owner) {
         if (!back) back = CurrentFocus();
         returnFocus_ = back && back->targetWidget()->window() != this ? back->targetWidget() : nullptr;
     }
+    const bool wasVisible = isVisible();
     if (modal) setWindowModality(Qt::ApplicationModal);
     if (!shownOnce_ && !isVisible()) placeBeforeFirstShow();
     show();
     if (!IsLoaded()) return;   // a resize handler unloaded it
     if (activates) {
-        bringToFront(this);
-        focus_detail::enterWindow(this);
+        // Windows it owns stay above it: showing it again brings the newest
+        // of them forward, with the focus, instead of covering them.
+        Form* front = this;
+        if (wasVisible)
+            for (Form* f : OwnedForms())
+                if (f->isVisible() && !f->testAttribute(Qt::WA_ShowWithoutActivating)) front = f;
+        bringToFront(front);
+        focus_detail::enterWindow(front);
     }
     if (!modal || !IsLoaded() || !isVisible()) {
         if (modal && IsLoaded()) setWindowModality(Qt::NonModal);
@@ -359,6 +370,12 @@ void Form::setKeyboardOrder(std::initializer_list<QWidget*> order) {
         if (prev && w) QWidget::setTabOrder(prev, w);
         if (w) prev = w;
     }
+    // The first of them is where the window starts when it first shows.
+    for (QWidget* w : order)
+        if (w) {
+            w->window()->setProperty(kFirstControlProperty, QVariant::fromValue<QObject*>(w));
+            break;
+        }
 }
 
 void Form::setClientSize(int widthTwips, int heightTwips) {
@@ -425,6 +442,44 @@ void Form::closeEvent(QCloseEvent* e) {
     // The close box unloads; Form_QueryUnload may keep the window.
     e->ignore();
     if (IsLoaded()) unloadAs(vbFormControlMenu);
+}
+
+namespace {
+// The button of window w a dialog key presses, or nullptr.
+QAbstractButton* dialogButton(QWidget* w, bool cancel) {
+    auto usable = [w](QAbstractButton* b) { return b->window() == w && b->isVisibleTo(w) && b->isEnabled(); };
+    if (!cancel) {
+        auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+        if (focused && (qobject_cast<QPushButton*>(focused) || qobject_cast<QToolButton*>(focused)) && usable(focused))
+            return focused;
+    }
+    for (QAbstractButton* b : w->findChildren<QAbstractButton*>()) {
+        if (!usable(b)) continue;
+        if (cancel ? b->property(Form::kCancelProperty).toBool()
+                   : qobject_cast<QPushButton*>(b) && static_cast<QPushButton*>(b)->isDefault())
+            return b;
+    }
+    return nullptr;
+}
+} // namespace
+
+void Form::keyPressEvent(QKeyEvent* e) {
+    const int k = e->key();
+    const bool plain = !(e->modifiers() & ~Qt::KeypadModifier);
+    if (plain && IsLoaded() && (k == Qt::Key_Escape || k == Qt::Key_Return || k == Qt::Key_Enter)) {
+        const bool cancel = k == Qt::Key_Escape;
+        if (QAbstractButton* b = dialogButton(this, cancel)) {
+            e->accept();
+            b->click();
+            return;
+        }
+        if (cancel && fixedBorder_) {
+            e->accept();
+            unloadAs(vbFormControlMenu);
+            return;
+        }
+    }
+    QWidget::keyPressEvent(e);
 }
 
 void Form::resizeEvent(QResizeEvent* e) {
@@ -503,14 +558,7 @@ QScreen* nearestScreen(const QRect& r) {
 } // namespace
 
 void Form::keepOnScreen() {
-    // The outer frame as it will stand: before the first show, as asked.
-    QRect r = frameGeometry();
-    if (!frameKnown_) {
-        if (reqLeft_) r.moveLeft(TwipsToPixelsX(*reqLeft_));
-        if (reqTop_) r.moveTop(TwipsToPixelsY(*reqTop_));
-        if (reqWidth_) r.setWidth(TwipsToPixelsX(*reqWidth_));
-        if (reqHeight_) r.setHeight(TwipsToPixelsY(*reqHeight_));
-    }
+    const QRect r = plannedFrame();
     QScreen* s = nearestScreen(r);
     if (!s) return;
     const QRect a = s->availableGeometry();
@@ -528,14 +576,26 @@ void Form::placeBeforeFirstShow() {
     // A window given no place opens centred over the window that opened it.
     if (!reqLeft_ && !reqTop_) {
         Form* opener = owner_ ? owner_.data() : g_lastActive.data();
-        if (opener && opener != this && opener->isVisible()) {
-            const QRect o = opener->frameGeometry();
+        // An owner still loading (not on screen yet) counts where it will stand.
+        if (opener && opener != this && (opener->isVisible() || opener == owner_.data())) {
+            const QRect o = opener->plannedFrame();
             const QSize mine = frameGeometry().size();
             setLeft(PixelsToTwipsX(o.center().x() - mine.width() / 2));
             setTop(PixelsToTwipsY(o.center().y() - mine.height() / 2));
         }
     }
     keepOnScreen();
+}
+
+// Before the first show (and until the frame is known), as asked.
+QRect Form::plannedFrame() const {
+    if (frameKnown_) return frameGeometry();
+    QRect r = frameGeometry();
+    if (reqLeft_) r.moveLeft(TwipsToPixelsX(*reqLeft_));
+    if (reqTop_) r.moveTop(TwipsToPixelsY(*reqTop_));
+    if (reqWidth_) r.setWidth(TwipsToPixelsX(*reqWidth_));
+    if (reqHeight_) r.setHeight(TwipsToPixelsY(*reqHeight_));
+    return r;
 }
 
 void Form::hideEvent(QHideEvent* e) {

@@ -144,7 +144,14 @@ public:
     int ScaleHeight() const;
     void setClientSize(int widthTwips, int heightTwips);
     // Fixed single border: no resizing, no minimise or maximise button.
+    // Escape closes such a dialog as its close box does, unless it has a
+    // Cancel button.
     void setFixedBorder();
+    // Keys every window answers: Escape clicks the visible, enabled button
+    // marked as the window's Cancel (CommandButton::setCancel); Enter clicks
+    // the focused push or tool button, else the default one. The property
+    // read on the button:
+    static constexpr const char* kCancelProperty = "vantrelCancel";
     // Places the window in the middle of the screen's available area.
     void CenterOnScreen();
 
@@ -166,8 +173,10 @@ public:
     // (the menu bar's height on a window that has one, else 0).
     static int clientOriginY(const QWidget* container);
     // The keyboard (Tab) order of the given controls, first to last. Qt
-    // skips controls on hidden tab pages, so windows with tabs set it.
+    // skips controls on hidden tab pages, so windows with tabs set it. The
+    // first one takes the focus when the window first shows.
     static void setKeyboardOrder(std::initializer_list<QWidget*> order);
+    static constexpr const char* kFirstControlProperty = "vantrelFirstControl";
 
     // ---- process --------------------------------------------------------------
     // Runs the program's event loop (in place of QApplication::exec). The
@@ -186,6 +195,7 @@ signals:
 protected:
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void changeEvent(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
@@ -207,6 +217,8 @@ private:
     void settleFrame();
     void keepOnScreen();
     void placeBeforeFirstShow();
+    // Where the outer frame stands, or will stand once shown as asked.
+    QRect plannedFrame() const;
     void callResize();
     static void requestProcessEndCheck();
     static void processEndCheck();

@@ -497,15 +497,27 @@ const LocaleTexts& localeTexts(const QLocale& loc) {
 
 } // namespace
 
-QString FormatCurrency(Currency c) {
+namespace {
+
+// The decimals an amount needs to show all of its four (0 for whole units).
+int placesHeld(uint64_t mag) {
+    int places = 4;
+    while (places > 0 && mag % 10 == 0) {
+        mag /= 10;
+        --places;
+    }
+    return places;
+}
+
+QString currencyText(Currency c, bool exact) {
     const LocaleTexts& lt = localeTexts(QLocale());
     const QLocale& loc = lt.loc;
     // The locale's text for one unit with the exact amount put in place of
     // its "1.00": the pattern, the symbol and the currency's decimals stay
     // the locale's.
     const bool negative = c.raw() < 0;
-    const int places = lt.places;
     const uint64_t mag = negative ? uint64_t(0) - static_cast<uint64_t>(c.raw()) : static_cast<uint64_t>(c.raw());
+    const int places = exact ? std::max(lt.places, placesHeld(mag)) : lt.places;
     // The four stored decimals rounded to the currency's, halves away from
     // zero, in whole numbers: a list formats thousands of amounts.
     static constexpr uint64_t kTen[] = {1, 10, 100, 1000, 10000};
@@ -536,10 +548,16 @@ QString FormatCurrency(Currency c) {
 
     QString out = negative && !zero ? lt.unitNegative : lt.unitPositive;
     const qsizetype p = out.indexOf(lt.unitAmount);
-    if (p < 0) return loc.toCurrencyString(c.toDouble());   // no locale Qt knows: its own text
+    if (p < 0) return loc.toCurrencyString(c.toDouble(), QString(), exact ? places : -1);   // no locale Qt knows: its own text
     out.replace(p, lt.unitAmount.size(), amount);
     return out;
 }
+
+} // namespace
+
+QString FormatCurrency(Currency c) { return currencyText(c, false); }
+
+QString FormatCurrencyExact(Currency c) { return currencyText(c, true); }
 
 Currency ParseCurrency(const QString& s) {
     int64_t raw;

@@ -41,6 +41,11 @@ QString Format00(double x);
 // a plain number, surrounding blanks, and the negative forms "-$1.00" and
 // "($1.00)"; blank text is not money (13). Exact to four decimals.
 QString FormatCurrency(Currency c);
+// The same format for a box the amount is read back from: as many decimals
+// as the amount holds (at least the currency's own, at most four), so
+// ParseCurrency gives back exactly the amount shown, also where the currency
+// has no minor unit.
+QString FormatCurrencyExact(Currency c);
 Currency ParseCurrency(const QString& s);
 
 // The default date text: short date with 4-digit year, long time appended when not midnight,

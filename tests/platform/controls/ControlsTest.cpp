@@ -74,6 +74,24 @@ TEST_F(Controls, TextBoxChangeOnTypingPasteAndCodeWritesThatChangeTheText) {
     EXPECT_EQ(w.txt.Text(), QString());
 }
 
+// A character no text column keeps is refused where it is pasted or typed,
+// naming the box by its label; code writes (data read back) are not checked.
+TEST_F(Controls, TextBoxRefusesNulAndHalfSurrogatePairsNamingItsLabel) {
+    ScriptedMsgBox boxes;
+    w.lbl.setCaption(QStringLiteral("&First:"));
+    w.lbl.Move(0, 0, 900, 300);
+    w.txt.Move(1000, 0, 2000, 300);
+    w.txt.setText(QStringLiteral("Ann"));
+    const QChar high(char16_t(0xD83D)), low(char16_t(0xDE00));
+    for (const QString& bad : {QString(QChar(0)), QString(high), QString(low)}) {
+        boxes.expect(vb::vbOK, QStringLiteral("First holds a character that cannot be stored."));
+        w.txt.lineEdit()->insert(bad);
+        EXPECT_EQ(w.txt.Text(), QStringLiteral("Ann"));
+    }
+    w.txt.lineEdit()->insert(QString(high) + low);   // a whole pair is one character
+    EXPECT_EQ(w.txt.Text(), QStringLiteral("Ann") + high + low);
+}
+
 TEST_F(Controls, TextBoxLockedMaxLengthAndKeyPress) {
     w.txt.Change = log("Change");
     w.txt.setMaxLength(3);

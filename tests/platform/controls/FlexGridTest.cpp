@@ -169,12 +169,21 @@ TEST(FlexGridContract, EventOrderForEveryInput) {
         {"focus leaving: AfterEdit then LostFocus, no LeaveCell", true, nullptr,
          [](F& f) { f.d().type("Bob"); f.d().focusOut(); },
          {"KeyDown 66", "BeforeEdit(1,2)='A1'", "AfterEdit(1,2)@1,2='Bob'", "LostFocus@1,2"}, 1, 2},
-        {"Tab leaves the grid", true, nullptr, [](F& f) { f.d().type("Bob"); f.d().tab(); },
-         {"KeyDown 66", "BeforeEdit(1,2)='A1'", "AfterEdit(1,2)@1,2='Bob'", "LostFocus@1,2"}, 1, 2},
+        {"Tab commits and goes to the next cell", true, nullptr, [](F& f) { f.d().type("Bob"); f.d().tab(); },
+         {"KeyDown 66", "BeforeEdit(1,2)='A1'", "AfterEdit(1,2)@1,2='Bob'", "LeaveCell@1,2", "RowColChange@1,3",
+          "EnterCell@1,3"}, 1, 3},
+        {"Tab from a row's last cell goes to the next row", true, [](F& f) { f.g().setRowColSilently(1, 3); },
+         [](F& f) { f.d().tab(); }, {"KeyDown 9", "LeaveCell@1,3", "RowColChange@2,2", "EnterCell@2,2"}, 2, 2},
+        {"Shift+Tab from a row's first cell goes back a row", true, [](F& f) { f.g().setRowColSilently(2, 2); },
+         [](F& f) { f.d().tab(true); }, {"KeyDown 9", "LeaveCell@2,2", "RowColChange@1,3", "EnterCell@1,3"}, 1, 3},
+        {"only the last cell's Tab leaves the grid", true, [](F& f) { f.g().setRowColSilently(3, 3); },
+         [](F& f) { f.d().tab(); }, {"KeyDown 9", "LostFocus@3,3"}, 3, 3},
+        {"Enter without an edit steps down a row", true, nullptr, [](F& f) { f.d().enter(); },
+         {"KeyDown 13", "LeaveCell@1,2", "RowColChange@2,2", "EnterCell@2,2"}, 2, 2},
         {"BeforeEdit can cancel", true,
          [](F& f) { f.g().BeforeEdit = [&f](int, int, bool& cancel) { f.log.push_back("BeforeEdit"); cancel = true; }; },
-         [](F& f) { f.d().type("B"); f.d().enter(); },
-         {"KeyDown 66", "BeforeEdit", "KeyDown 13"}, 1, 2},
+         [](F& f) { f.d().type("B"); f.d().escape(); },
+         {"KeyDown 66", "BeforeEdit", "KeyDown 27"}, 1, 2},
         {"KeyDown can swallow the key", true,
          [](F& f) { f.g().KeyDown = [&f](int& k, int) { f.log.push_back("KeyDown " + std::to_string(k)); k = 0; }; },
          [](F& f) { f.d().down(); }, {"KeyDown 40"}, 1, 2},
@@ -539,14 +548,15 @@ TEST_F(GridFixture, QtMouseAndKeyEventsReachTheContract) {
     QTest::keyClick(grid, Qt::Key_Enter, Qt::KeypadModifier);
     QTest::keyClick(grid, Qt::Key_Up);
     EXPECT_EQ(log, (Strings{"LeaveCell@1,2", "RowColChange@2,2", "EnterCell@2,2", "Click@2,2", "KeyDown 13",
-                            "KeyDown 38", "LeaveCell@2,2", "RowColChange@1,2", "EnterCell@1,2"}));
+                            "LeaveCell@2,2", "RowColChange@3,2", "EnterCell@3,2", "KeyDown 38", "LeaveCell@3,2",
+                            "RowColChange@2,2", "EnterCell@2,2"}));
     log.clear();
     QTest::keyClick(grid, Qt::Key_K);
     ASSERT_TRUE(grid->isEditing());
     EXPECT_EQ(grid->editText(), "k");
     QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : grid, Qt::Key_Return);
     EXPECT_FALSE(grid->isEditing());
-    EXPECT_EQ(grid->TextMatrix(1, 2), "k");
+    EXPECT_EQ(grid->TextMatrix(2, 2), "k");
 }
 
 // Every key that types a character is text: it starts an edit with that

@@ -126,6 +126,14 @@ TEST(EveryLocale, CurrencyShowsTheAmountAndReadsBack) {
                  (back != rounded(10000) && back != rounded(100) && back != rounded(10))) && ++failures <= 10)
                 ADD_FAILURE() << loc.name().toStdString() << " " << raw << ": " << shown.toStdString();
         }
+        // A money box shows all four decimals an amount holds and reads them back.
+        for (int64_t raw : {int64_t(123400), int64_t(12345), int64_t(-5000), int64_t(1)}) {
+            const QString box = FormatCurrencyExact(Currency::fromRaw(raw));
+            int64_t back = 0;
+            try { back = ParseCurrency(box).raw(); } catch (const RuntimeError&) {}
+            if (back != raw && ++failures <= 10)
+                ADD_FAILURE() << loc.name().toStdString() << " box " << raw << ": " << box.toStdString();
+        }
     }
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
