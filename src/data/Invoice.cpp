@@ -11,7 +11,8 @@ using ado::SqlText;
 
 namespace {
 
-const DataAccess::NumberedTable kInvoices{"tb_Invoice", "InvoiceNum", 1000, "GetNewInvoiceNum"};
+const DataAccess::NumberedTable kInvoices{"tb_Invoice", "InvoiceNum", 1000, "GetNewInvoiceNum",
+                                          "Invoice %1 has been deleted; it was not saved."};
 const DataAccess::NumberedTable kLines{"tb_Trans", "TransNum", 1000, "NewTransNum"};
 const DataAccess::NumberedTable kPayments{"tb_Receive", "TransNum", 1000, "NewPayNum"};
 

@@ -72,7 +72,7 @@ QString Vendor::CompanyOf(int32_t vendorNum) {
 }
 
 bool Vendor::DeleteVendor(int32_t vendorNum) {
-    return Trap("DeleteVendor", [&] {
+    return Published({RecordEvents::VendorDeleted, vendorNum}, Trap("DeleteVendor", [&] {
         ado::Transaction t(*cn);
         const QString company = CompanyOf(vendorNum);
         // A vendor without a company name owns no entries; "where vendor = ''"
@@ -81,7 +81,7 @@ bool Vendor::DeleteVendor(int32_t vendorNum) {
             Exec(QStringLiteral("delete * from tb_gl where vendor = ") + SqlText(company));
         Exec(QStringLiteral("delete * from tb_Vendor where VendorNum = ") + SqlLong(vendorNum));
         t.Commit();
-    });
+    }));
 }
 
 vb::Currency Vendor::VendorBal(int32_t vendorNum) {
@@ -99,7 +99,7 @@ vb::Currency Vendor::VendorBal(int32_t vendorNum) {
 }
 
 bool Vendor::SaveVendorAccess(int32_t vendorNum) {
-    return Trap("SaveVendorAccess", [&] {
+    const bool saved = Trap("SaveVendorAccess", [&] {
         ado::Transaction t(*cn);
         const int32_t key = ClaimKey(kVendors, vendorNum);
         if (vendorNum == 0) VendorNum = key;
@@ -113,6 +113,7 @@ bool Vendor::SaveVendorAccess(int32_t vendorNum) {
              SqlText(Notes) + c + SqlText(POnum) + c + ado::SqlDouble(Discount) + QStringLiteral(");"));
         t.Commit();
     });
+    return Published({RecordEvents::VendorSaved, VendorNum}, saved);
 }
 
 QString Vendor::VendorName(int32_t vendorNum) {
@@ -181,7 +182,7 @@ int32_t Vendor::NewPayNum() {
 }
 
 bool Vendor::SaveLedgerEntry() {
-    return Trap("SaveLedgerEntry", [&] {
+    const bool saved = Trap("SaveLedgerEntry", [&] {
         ado::Transaction t(*cn);
         TransNum = ClaimKey(kEntries, TransNum);
         const QString c = QStringLiteral(",");
@@ -191,12 +192,13 @@ bool Vendor::SaveLedgerEntry() {
              ado::SqlCurrency(Deposit) + c + SqlText(LedgerNotes) + QStringLiteral(")"));
         t.Commit();
     });
+    return Published({RecordEvents::LedgerEntrySaved, TransNum}, saved);
 }
 
 bool Vendor::DeleteLedgerEntry(int32_t transNum) {
-    return Trap("DeleteLedgerEntry", [&] {
+    return Published({RecordEvents::LedgerEntryDeleted, transNum}, Trap("DeleteLedgerEntry", [&] {
         Exec(QStringLiteral("delete * from tb_GL where Transnum = ") + SqlLong(transNum));
-    });
+    }));
 }
 
 // Deposits less payments, payments read first; an empty sum counts 0.

@@ -238,8 +238,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "CREATE TRIGGER f BEFORE INSERT ON tb_Client BEGIN SELECT RAISE(ABORT, 'forced'); END",
                     [](const ProgramFolder& f) {
                         OpenedOn<Client> o(f);
-                        o.obj.CustNum = 1001;
-                        return o.obj.SaveClientAccess(1001);
+                        o.obj.CustNum = 0;
+                        return o.obj.SaveClientAccess(0);
                     },
                     "Client.SaveClientAccess -"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -332,6 +332,69 @@ TEST(TwoCopies, ASaveLockedOutByTheOtherCopyIsRefusedAndLosesNothing) {
               (std::vector<QStringList>{{"1001", "Adams"}, {"1002", "Baker"}, {"1003", "Clark"}}));
 }
 
+// The other copy deleted the record after this copy read it: its save under
+// the stored key is refused with the table's message and brings nothing back.
+struct GoneCase {
+    const char* name;
+    const char* table;
+    std::function<bool(const ProgramFolder&)> save;
+    const char* told;
+};
+
+TEST(TwoCopies, ASaveOfARecordTheOtherCopyDeletedIsRefusedAndWritesNothing) {
+    const GoneCase cases[] = {
+        {"client", "tb_Client", [](const ProgramFolder& f) { OpenedOn<Client> o(f); o.obj.CustNum = 1001;
+             return o.obj.SaveClientAccess(1001); }, "This client has been deleted; it was not saved."},
+        {"invoice", "tb_Invoice", [](const ProgramFolder& f) { OpenedOn<Invoice> o(f); o.obj.setCustNum(1001);
+             return o.obj.SaveInvoiceAccess(1001); }, "Invoice 1001 has been deleted; it was not saved."},
+        {"register entry", "tb_GL", [](const ProgramFolder& f) { OpenedOn<Vendor> o(f); o.obj.TransNum = 1001;
+             return o.obj.SaveLedgerEntry(); }, "This entry has been deleted; it was not saved."},
+        {"item", "tb_Inventory", [](const ProgramFolder& f) { OpenedOn<Inventory> o(f); o.obj.InStockCounted = true;
+             return o.obj.SaveItemAccess(1001); }, "This item has been deleted; it was not saved."},
+        {"payment", "tb_Receive", [](const ProgramFolder& f) { OpenedOn<Invoice> o(f); o.obj.PayNum = 1001;
+             return o.obj.SavePayment(); }, "This entry has been deleted; it was not saved."},
+    };
+    for (const GoneCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProgramFolder f;
+        f.exec(QStringLiteral("DELETE FROM %1").arg(QString::fromLatin1(c.table)));   // gone since it was read
+        ScriptedMsgBox box;
+        box.expect(vb::vbOK, QString::fromUtf8(c.told));
+        EXPECT_FALSE(c.save(f));
+        EXPECT_EQ(box.shown().size(), 1u);
+        EXPECT_EQ(f.scalar(QStringLiteral("SELECT count(*) FROM %1").arg(QString::fromLatin1(c.table))), "0");
+    }
+}
+
+// A save writes what the user changed over what the file holds now: a count
+// or a discount the other copy moved meanwhile stays, a typed one wins.
+TEST(TwoCopies, ASaveKeepsWhatTheOtherCopyChangedInColumnsThisCopyLeftAlone) {
+    ProgramFolder f;
+    f.exec("INSERT INTO tb_Inventory (ItemNum, CatNum, Description, charge, par, instock) VALUES (3, 1, 'Bolt', 1, 5, 23);"
+           "INSERT INTO tb_Client (CustNum, Lname, City, Discount) VALUES (1001, 'Adams', 'Albany', 0)");
+    OpenedOn<Inventory> mine(f), other(f);
+    OpenedOn<Client> desk(f);
+    ASSERT_TRUE(mine.obj.GetItem(3));
+    ASSERT_TRUE(desk.obj.GetClient(1001));
+    const Client::Values loaded = desk.obj.Snapshot();
+    EXPECT_EQ(other.obj.QtyInStock(3, 0, 1), 22);   // a sale elsewhere
+    f.exec("UPDATE tb_Client SET Discount = 15, Lname = 'Adams-Lee'");
+
+    mine.obj.charge = vb::Currency::fromRaw(20000);
+    ASSERT_TRUE(mine.obj.SaveItemAccess(3));
+    EXPECT_EQ(f.query("SELECT charge, instock FROM tb_Inventory"), (std::vector<QStringList>{{"2", "22"}}));
+    EXPECT_EQ(mine.obj.InStock, 22) << "the window is given the stored count";
+    mine.obj.InStock = 30;   // the shelf counted
+    mine.obj.InStockCounted = true;
+    ASSERT_TRUE(mine.obj.SaveItemAccess(3));
+    EXPECT_EQ(f.scalar("SELECT instock FROM tb_Inventory"), "30");
+
+    desk.obj.City = QStringLiteral("Boston");
+    ASSERT_TRUE(desk.obj.SaveClientAccess(1001, &loaded));
+    EXPECT_EQ(f.query("SELECT Lname, City, Discount FROM tb_Client"),
+              (std::vector<QStringList>{{"Adams-Lee", "Boston", "15.0"}}));
+}
+
 // --- InvoiceTotal -----------------------------------------------------------
 
 struct TotalCase {
@@ -388,6 +451,7 @@ const QString kAwkward[] = {
 
 TEST(InvoiceHeader, SavesAndLoadsEveryFieldWithAwkwardTextsAndTimes) {
     Opened o;
+    o.folder.exec("INSERT INTO tb_Invoice (InvoiceNum, CustNum) VALUES (2001, 1001)");
     for (const QString& t : kAwkward) {
         Invoice& i = o.inv;
         i.setInvoiceNum(2001);
@@ -777,7 +841,7 @@ TEST(Payments, SaveAllocatesAndRoundTripsAwkwardTexts) {
 TEST(InvoiceLocale, ACommaDecimalDayFirstLocaleStoresAndReadsTheSameValues) {
     auto run = [](QStringList& stored, QString& total, QString& listed) {
         Opened o;
-        o.folder.exec(kClients);
+        o.folder.exec(kClients + "INSERT INTO tb_Invoice (InvoiceNum, CustNum) VALUES (2001, 1001)");
         Invoice& i = o.inv;
         i.setInvoiceNum(2001);
         i.setCustNum(1001);
