@@ -87,6 +87,8 @@ public:
     // ---- Window ----
     void Form_Load() override;
     void Form_QueryUnload(bool& Cancel, int UnloadMode) override;
+    // Renews the sales list when lines were written, however the editor closed.
+    void Form_Unload() override;
 
     // ---- Totals ----
     void GetInvoiceTotal();
@@ -166,5 +168,6 @@ private:
     RecordEvents::Subscription watch_;
     bool headerStored_ = false;   // the header row was read or written here
     bool discarding_ = false;     // closing because the invoice is gone
+    int closeMode_ = 0;           // how the last close was asked (Form_QueryUnload)
     int32_t invoiceCust_ = 0;
 };

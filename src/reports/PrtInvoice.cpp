@@ -8,6 +8,7 @@
 #include "vb/Conv.h"
 #include "vb/Decimal.h"
 #include "vb/ErrorTrap.h"
+#include "vb/MsgBox.h"
 #include "vb/RuntimeError.h"
 
 namespace {
@@ -61,10 +62,9 @@ vb::Currency Money(const vb::Variant& v) {
 
 PrtInvoice::PrtInvoice() { setCaption(QStringLiteral("Print Invoice")); }
 
-PrtInvoice::Source PrtInvoice::ReadSource(int32_t invoiceNum, int32_t custNum) {
+PrtInvoice::Source PrtInvoice::ReadSource(int32_t invoiceNum) {
     Source s;
     s.InvoiceNum = invoiceNum;
-    s.CustNum = custNum;
 
     // Each shared instance is taken once here, so a reload elsewhere cannot
     // swap it out between its open and its close.
@@ -72,6 +72,13 @@ PrtInvoice::Source PrtInvoice::ReadSource(int32_t invoiceNum, int32_t custNum) {
     const std::shared_ptr<Client> client = Globals::SharedClient;
     const std::shared_ptr<Invoice> invoice = Globals::SharedInvoice;
     if (!setup || !client || !invoice) vb::Raise(vb::err::ObjectNotSet);
+    // Billed and shipped to the client the stored invoice was written for.
+    int32_t custNum = 0;
+    {
+        const ConnectionScope opened = invoice->OpenScope();
+        if (invoice->GetInvoice(invoiceNum)) custNum = invoice->CustNum();
+    }
+    s.CustNum = custNum;
 
     setup->OpenCn();
     setup->GetCompanyInfo();
@@ -129,7 +136,15 @@ void PrtInvoice::Form_Load() {
         complete_ = false;
         const std::shared_ptr<cSetup> setup = Globals::SharedSetup;
         const std::shared_ptr<Client> client = Globals::SharedClient;
-        shown_ = ReadSource(Globals::CurrentInvoiceNum, Globals::CurrentCustNum);
+        shown_ = ReadSource(Globals::CurrentInvoiceNum);
+        if (shown_.CustNum == 0) {
+            // Nothing stored under that number: nothing to print.
+            vb::MsgBox(QStringLiteral("Invoice ") + QString::number(Globals::CurrentInvoiceNum) +
+                           QStringLiteral(" is not in the file; there is nothing to print."),
+                       vb::vbOKOnly);
+            forms::Form::Unload(this);
+            return;
+        }
         LayOut(shown_, *setup, *client);
         complete_ = true;
     });
@@ -213,7 +228,7 @@ bool PrtInvoice::ShowsStoredInvoice() const {
     if (!complete_) return false;
     bool same = false;
     vb::IgnoreErrors([&] {
-        same = ReadSource(Globals::CurrentInvoiceNum, Globals::CurrentCustNum) == shown_;
+        same = ReadSource(Globals::CurrentInvoiceNum) == shown_;
     });
     return same;
 }
