@@ -228,6 +228,7 @@ void InvoiceDetail::Form_Load() {
                 const auto inv = Globals::Required(shared);
                 const ConnectionScope opened = inv->OpenScope();
                 const bool found = inv->GetInvoice(num);
+                loadedHeader_ = inv->Header();
                 headerStored_ = found;
                 // The invoice keeps the client it was written for, whoever is
                 // selected elsewhere later.
@@ -447,7 +448,8 @@ bool InvoiceDetail::SaveInvoice() {
             inv->Tax = lenientAmount(txtTax.Text());
             inv->Interest = lenientAmount(txtInterest.Text());
             const bool first = !headerStored_;
-            if (!inv->SaveInvoiceAccess(first ? 0 : num)) return;
+            // What the user did not change stays as the file holds it now.
+            if (!inv->SaveInvoiceAccess(first ? 0 : num, &loadedHeader_)) return;
             headerStored_ = true;
             if (first) {
                 // The first save takes the number; another copy of the

@@ -17,6 +17,7 @@
 #include "controls/GridRowEditor.h"
 #include "controls/Label.h"
 #include "controls/TextBox.h"
+#include "data/Invoice.h"
 #include "data/RecordEvents.h"
 #include "forms/Form.h"
 #include "vb/Currency.h"
@@ -169,5 +170,6 @@ private:
     bool headerStored_ = false;   // the header row was read or written here
     bool discarding_ = false;     // closing because the invoice is gone
     int closeMode_ = 0;           // how the last close was asked (Form_QueryUnload)
+    Invoice::HeaderValues loadedHeader_;   // the header as read, to tell the user's changes
     int32_t invoiceCust_ = 0;
 };

@@ -75,10 +75,22 @@ public:
     bool SavePayment();
     bool DeletePayment(int32_t PayNum);
     bool DeleteInvoiceItem(int32_t TransNum);
+    // The header as a window read it, to tell later which fields the user
+    // changed.
+    struct HeaderValues {
+        int32_t InvoiceNum = 0;
+        QString CustNum, description, ShippingType, TrackingNum, SalesRep, Terms;
+        vb::Date InvoiceDate, Shippingdate;
+        double Discount = 0;
+        vb::Currency Tax, ShippingCharge, Interest;
+    };
+    HeaderValues Header() const;
     // Replaces the row of the argument by the header properties. An argument
     // of 0 saves an invoice never saved before: its number is taken inside
-    // the save and left in InvoiceNum.
-    bool SaveInvoiceAccess(int32_t InvoiceNum);
+    // the save and left in InvoiceNum. Given the header as loaded under that
+    // number, a field still holding its loaded value is not the user's: the
+    // save keeps what the file holds for it now, and leaves that in the field.
+    bool SaveInvoiceAccess(int32_t InvoiceNum, const HeaderValues* loaded = nullptr);
     // Saves the line properties; a TransNum of 0 gets a new number first.
     bool SaveTransAccess();
 
@@ -113,6 +125,8 @@ public:
     vb::Currency TotalOfRow(ado::Recordset& row);
 
 private:
+    // The header fields still as loaded take the file's values (inside the save).
+    void keepStoredHeader(int32_t InvoiceNum, const HeaderValues& loaded);
     void insertLine(int32_t transNum, const QString& invoiceNum, int32_t itemNum, double qty,
                     const QString& amount, const QString& notes, int32_t backOrder);
 

@@ -419,6 +419,15 @@ TEST_F(OtherWindowsTest, ClientEditorAndSalesListFollowInvoicesAndPayments) {
     testsupport::pump();
     EXPECT_EQ(p.lblBalDue.Caption(), money(5));
     EXPECT_EQ(sales.lblBalDue.Caption(), money(5));
+
+    // A discount the other copy set stays when the editor saves a typed city.
+    folder.exec("UPDATE tb_Client SET Discount = 15 WHERE CustNum = 1001");
+    testsupport::type(p.txtCity, QStringLiteral("Albany"));
+    boxes.allowUnexpected(true);   // the save's notice
+    p.btnSave_Click();
+    EXPECT_EQ(folder.query("SELECT City, Discount FROM tb_Client WHERE CustNum = 1001"),
+              (std::vector<QStringList>{{"Albany", "15.0"}}));
+    EXPECT_EQ(p.txtDiscount.Text(), "15");
 }
 
 // ---------------------------------------------------------------- company record

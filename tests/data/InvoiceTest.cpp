@@ -371,12 +371,18 @@ TEST(TwoCopies, ASaveOfARecordTheOtherCopyDeletedIsRefusedAndWritesNothing) {
 TEST(TwoCopies, ASaveKeepsWhatTheOtherCopyChangedInColumnsThisCopyLeftAlone) {
     ProgramFolder f;
     f.exec("INSERT INTO tb_Inventory (ItemNum, CatNum, Description, charge, par, instock) VALUES (3, 1, 'Bolt', 1, 5, 23);"
-           "INSERT INTO tb_Client (CustNum, Lname, City, Discount) VALUES (1001, 'Adams', 'Albany', 0)");
+           "INSERT INTO tb_Client (CustNum, Lname, City, Discount) VALUES (1001, 'Adams', 'Albany', 0);"
+           "INSERT INTO tb_Invoice (InvoiceNum, CustNum, [Date], Description, discount, tax, shippingcharge, "
+           "shippingdate, interest) VALUES (2001, 1001, '2026-12-01 00:00:00', 'old', 0, 1, 0, '2026-12-01 00:00:00', 0)");
     OpenedOn<Inventory> mine(f), other(f);
     OpenedOn<Client> desk(f);
+    OpenedOn<Invoice> editor(f);
     ASSERT_TRUE(mine.obj.GetItem(3));
     ASSERT_TRUE(desk.obj.GetClient(1001));
+    ASSERT_TRUE(editor.obj.GetInvoice(2001));
     const Client::Values loaded = desk.obj.Snapshot();
+    const Invoice::HeaderValues header = editor.obj.Header();
+    f.exec("UPDATE tb_Invoice SET interest = 2.5, TrackingNum = 'Z9'");
     EXPECT_EQ(other.obj.QtyInStock(3, 0, 1), 22);   // a sale elsewhere
     f.exec("UPDATE tb_Client SET Discount = 15, Lname = 'Adams-Lee'");
 
@@ -393,6 +399,11 @@ TEST(TwoCopies, ASaveKeepsWhatTheOtherCopyChangedInColumnsThisCopyLeftAlone) {
     ASSERT_TRUE(desk.obj.SaveClientAccess(1001, &loaded));
     EXPECT_EQ(f.query("SELECT Lname, City, Discount FROM tb_Client"),
               (std::vector<QStringList>{{"Adams-Lee", "Boston", "15.0"}}));
+
+    editor.obj.description = QStringLiteral("new");
+    ASSERT_TRUE(editor.obj.SaveInvoiceAccess(2001, &header));
+    EXPECT_EQ(f.query("SELECT Description, tax, interest, TrackingNum FROM tb_Invoice"),
+              (std::vector<QStringList>{{"new", "1", "2.5", "Z9"}}));
 }
 
 // --- InvoiceTotal -----------------------------------------------------------
