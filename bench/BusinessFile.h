@@ -6,6 +6,9 @@
 // categories, 500 vendors and 20,000 register entries. Only integer
 // arithmetic on a fixed generator decides the rows, so figures computed
 // from it can be kept as constants. Benchmarks pin the clock to kToday.
+// A scale of 2, 4 or 8 grows the clients, invoices (with their lines and
+// payments) and register entries that many times over the same three years
+// and the same items and vendors; scale 1 is the business file row for row.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -74,7 +77,8 @@ inline QByteArray num(const char* prefix, int n) { return QByteArray(prefix) + Q
 
 // Writes the rows into an empty data file made from db/schema.sql. Days count
 // from kToday - kDays (day 0) to kToday (day kDays).
-inline void Generate(sqlite3* db, uint64_t seed) {
+inline void Generate(sqlite3* db, uint64_t seed, int scale = 1) {
+    const int clients = kClients * scale, invoices = kInvoices * scale, registerRows = kRegister * scale;
     Rng r(seed);
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_exec(db,
@@ -105,7 +109,7 @@ inline void Generate(sqlite3* db, uint64_t seed) {
         Inserter cl(db, "INSERT INTO tb_Client (CustNum,Lname,Fname,Mname,Address1,City,State,ZipCode,HomePhone,"
                         "WorkPhone,Email,Company,Discount,ShipLname,ShipFname,ShipAddress1,ShipCity,ShipState,"
                         "ShipZipcode) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-        for (int c = 0; c < kClients; ++c) {
+        for (int c = 0; c < clients; ++c) {
             const QByteArray ln = QByteArray(last[r.below(15)]) + ' ' + QByteArray::number(r.below(900) + 100);
             const QByteArray fn = first[r.below(10)];
             cl.i(1001 + c).t(ln).t(fn).t("").t(QByteArray::number(c + 1) + " Main St").t("Dover").t("NH").t("03820")
@@ -121,10 +125,10 @@ inline void Generate(sqlite3* db, uint64_t seed) {
         static const int kShip[] = {0, 495, 1250};
         static const double kDiscount[] = {0, 0, 0, 5, 10};
         int64_t transNum = 1001, payNum = 1001;
-        for (int k = 0; k < kInvoices; ++k) {
+        for (int k = 0; k < invoices; ++k) {
             const int invoiceNum = 1001 + k;
-            const int day = int(int64_t(k) * kDays / kInvoices);
-            const int cust = 1001 + r.below(kClients);
+            const int day = int(int64_t(k) * kDays / invoices);
+            const int cust = 1001 + r.below(clients);
             const double discount = kDiscount[r.below(5)];
             const int64_t ship = kShip[r.below(3)];
             const int64_t interest = r.chance(50) ? 100 + r.below(2000) : 0;
@@ -164,8 +168,8 @@ inline void Generate(sqlite3* db, uint64_t seed) {
             v.i(1001 + k).t(num("Vendor ", k + 1)).t("1 Mill Rd").t("").t("Nashua").t("NH").t("03060")
                 .t("603-555-0199").t("").t("").t("").t("").t("").t("").d(0).run();
         Inserter gl(db, "INSERT INTO tb_GL VALUES (?,?,?,?,?,?,?,?,?)");
-        for (int k = 0; k < kRegister; ++k) {
-            const int day = int(int64_t(k) * kDays / kRegister);
+        for (int k = 0; k < registerRows; ++k) {
+            const int day = int(int64_t(k) * kDays / registerRows);
             const bool deposit = r.chance(200);
             gl.i(1001 + k).date(day).t(QByteArray::number(5000 + k)).t(deposit ? QByteArray() : num("Vendor ", 1 + r.below(kVendors)));
             if (deposit)
@@ -178,15 +182,15 @@ inline void Generate(sqlite3* db, uint64_t seed) {
     if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) Inserter::fail(db, "COMMIT");
 }
 
-// Makes path from the schema file and the rows of seed.
-inline void MakeFile(const QString& path, const char* schemaFile, uint64_t seed) {
+// Makes path from the schema file and the rows of seed at scale.
+inline void MakeFile(const QString& path, const char* schemaFile, uint64_t seed, int scale = 1) {
     QFile schema(QString::fromUtf8(schemaFile));
     if (!schema.open(QIODevice::ReadOnly)) Inserter::fail(nullptr, schemaFile);
     sqlite3* db = nullptr;
     sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (sqlite3_exec(db, schema.readAll().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
         Inserter::fail(db, "schema");
-    Generate(db, seed);
+    Generate(db, seed, scale);
     sqlite3_close(db);
 }
 

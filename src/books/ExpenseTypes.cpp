@@ -13,10 +13,12 @@ ExpenseTypes::ExpenseTypes()
                       .header = QStringLiteral("^|Expense Types"),
                       .deletePrompt = QStringLiteral("Delete expense type... "),
                       .deleteTitle = QStringLiteral("Delete Expense Type"),
+                      .user = QStringLiteral("register entry"),
+                      .users = QStringLiteral("register entries"),
                       .setNewRowStatusName = QStringLiteral("SetNewStatus"),
                       .afterRowEditName = QStringLiteral("PaymentList_AfterRowEdit")},
                      {&cSetup::SaveExpenseType, &cSetup::DeleteExpenseType, &cSetup::ReplaceExpenseType,
-                      &cSetup::rsExpenseTypes, Globals::rsExpTypes}) {}
+                      &cSetup::rsExpenseTypes, &cSetup::ExpenseTypeUses, Globals::rsExpTypes}) {}
 
 QString ExpenseTypes::CategoryList(const ado::RecordsetPtr& types) {
     controls::ComboList list;
@@ -32,10 +34,16 @@ QString ExpenseTypes::CategoryList(const ado::RecordsetPtr& types) {
 }
 
 // The register's category list is renewed however this window closes, so
-// its next category choice offers the types as now stored.
+// its next category choice offers the types as now stored. After a rename
+// its rows are read again: they show the entries' former category, which a
+// save of the row would write back (not over an edit it still holds).
 void ExpenseTypes::Form_Unload() {
     TypeListEditor::Form_Unload();
-    vb::Trap(label("btnExit_Click"), [&] { SetRegisterCategories(CategoryList(Globals::rsExpTypes)); });
+    vb::Trap(label("btnExit_Click"), [&] {
+        SetRegisterCategories(CategoryList(Globals::rsExpTypes));
+        if (RecordsRenamed && !Globals::RowChanged && forms::Form::isLoaded<GL>())
+            forms::Form::get<GL>().SetPayments();
+    });
 }
 
 // An open register takes the list into its category column; a register

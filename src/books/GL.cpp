@@ -27,17 +27,6 @@ QString fieldText(ado::Recordset& rs, const char* name) {
     return v.isNull() || v.isEmpty() ? QString() : v.str();
 }
 
-vb::Currency fieldAmount(ado::Recordset& rs, const char* name) {
-    const vb::Variant v = rs.Fields(name).Value();
-    return v.isNull() || v.isEmpty() ? vb::Currency() : vb::CCur(v);
-}
-
-// An amount cell: empty counts 0; other text must be an amount.
-vb::Currency cellAmount(const controls::FlexGrid& g, int r, int c) {
-    const QString t = g.TextMatrix(r, c);
-    return t.isEmpty() ? vb::Currency() : vb::ParseCurrency(t);
-}
-
 // What is stored is what is shown: the amount rounded to the currency's decimals.
 vb::Currency shownAmount(const QString& text) { return vb::ParseCurrency(vb::FormatCurrency(vb::ParseCurrency(text))); }
 
@@ -182,7 +171,7 @@ void GL::Form_Load() {
     vb::Trap(label("Form_Load"), [&] {
         Globals::rsLedger = std::make_shared<ado::Recordset>();
         Globals::rsVendors = std::make_shared<ado::Recordset>();
-        Globals::PrintFilterField = QStringLiteral("Vendor");
+        Globals::PrintFilterField = QStringLiteral("All");
         Globals::PrintFilterValue = QStringLiteral("ALL");
         const Globals::WindowGeometry g = Globals::ReadWindowGeometry(kSection, Globals::IniPath);
         Move(int(g.Left), int(g.Top), int(g.Width), int(g.Height));
@@ -242,20 +231,42 @@ void GL::SetPayments() {
                 Globals::rsLedger.reset();
             }
         } release;
+        amounts_.assign(2, RowAmounts{});
         if (rs && rs->State() == ado::adStateOpen) {
-            const QChar tab = QLatin1Char('\t');
             const controls::FlexGrid::RedrawOff redrawOff(g);
-            if (rs->RecordCount() > 0) rs->MoveFirst();
+            const long n = rs->RecordCount();
+            // Every entry row at once, each cell written where it goes.
+            g.setRows(int(n) + 2);
+            amounts_.assign(size_t(n) + 2, RowAmounts{});
+            const ado::Field num = rs->Fields("TransNum"), date = rs->Fields("Date"), check = rs->Fields("CheckNum"),
+                             vendorName = rs->Fields("Vendor"), category = rs->Fields("Category"),
+                             payment = rs->Fields("Payment"), cleared = rs->Fields("Cleared"),
+                             deposit = rs->Fields("Deposit"), notes = rs->Fields("Notes");
+            auto text = [](const ado::Field& f) {
+                const vb::Variant v = f.Value();
+                return v.isNull() || v.isEmpty() ? QString() : v.str();
+            };
+            auto amount = [](const ado::Field& f) {
+                const vb::Variant v = f.Value();
+                return v.isNull() || v.isEmpty() ? vb::Currency() : vb::CCur(v);
+            };
+            if (n > 0) rs->MoveFirst();
             while (!rs->Eof()) {
-                const vb::Currency pay = fieldAmount(*rs, "Payment");
-                const vb::Currency dep = fieldAmount(*rs, "Deposit");
+                const vb::Currency pay = amount(payment);
+                const vb::Currency dep = amount(deposit);
                 RunningBalance = RunningBalance - pay + dep;
-                g.AddItem(QString() + tab + fieldText(*rs, "TransNum") + tab + fieldText(*rs, "Date") + tab +
-                              fieldText(*rs, "CheckNum") + tab + fieldText(*rs, "Vendor") + tab +
-                              fieldText(*rs, "Category") + tab + amountText(pay) + tab + fieldText(*rs, "Cleared") +
-                              tab + amountText(dep) + tab + vb::FormatCurrency(RunningBalance) + tab +
-                              fieldText(*rs, "Notes"),
-                          EntryRow);
+                const int r = EntryRow;
+                g.setTextMatrix(r, colKey, text(num));
+                g.setTextMatrix(r, colDate, text(date));
+                g.setTextMatrix(r, colNum, text(check));
+                g.setTextMatrix(r, colVendor, text(vendorName));
+                g.setTextMatrix(r, colCategory, text(category));
+                g.setTextMatrix(r, colPayment, amountText(pay));
+                g.setTextMatrix(r, colClr, text(cleared));
+                g.setTextMatrix(r, colDeposit, amountText(dep));
+                g.setTextMatrix(r, colBalance, vb::FormatCurrency(RunningBalance));
+                g.setTextMatrix(r, colNotes, text(notes));
+                amounts_[size_t(r)] = {dep - pay, RunningBalance};
                 ++EntryRow;
                 rs->MoveNext();
             }
@@ -314,6 +325,7 @@ int GL::RestorePending(const QStringList& cells) {
         text[colSel].clear();
         g.AddItem(text.join(QLatin1Char('\t')), EntryRow);
         r = EntryRow++;
+        amounts_.insert(amounts_.begin() + std::min(size_t(r), amounts_.size()), RowAmounts{});
     } else {
         for (int i = 1; i < g.Rows() && r == 0; ++i)
             if (g.TextMatrix(i, colKey) == key) r = i;
@@ -323,6 +335,9 @@ int GL::RestorePending(const QStringList& cells) {
         }
         for (int c = colDate; c < g.Cols(); ++c) g.setTextMatrix(r, c, cells[c]);
     }
+    // The edited amounts, as the cells show them, for the balances below.
+    auto amount = [&](int c) { return cells[c].isEmpty() ? vb::Currency() : shownAmount(cells[c]); };
+    amountsAt(r).change = amount(colDeposit) - amount(colPayment);
     return r;
 }
 
@@ -437,8 +452,9 @@ void GL::PaymentList_AfterEdit(int Row, int /*Col*/) {
                 dep = shownAmount(g.TextMatrix(Row, colDeposit));
                 g.setTextMatrix(Row, colDeposit, vb::FormatCurrency(dep));
             }
-            const vb::Currency prev = Row < 2 ? vb::Currency() : cellAmount(g, Row - 1, colBalance);
-            g.setTextMatrix(Row, colBalance, vb::FormatCurrency(prev - pay + dep));
+            const vb::Currency prev = Row < 2 ? vb::Currency() : amountsAt(Row - 1).balance;
+            amountsAt(Row).change = dep - pay;
+            showBalance(Row, prev - pay + dep);
             rows_.MarkChanged();
             // The edited row is the one pending, and the one its marker names.
             OldRow = Row;
@@ -581,18 +597,29 @@ bool GL::SaveLedgerRow(int row, QString& key) {
     return true;
 }
 
+GL::RowAmounts& GL::amountsAt(int row) {
+    // Rows added below since the load (a new entry row) start at nothing.
+    if (size_t(row) >= amounts_.size()) amounts_.resize(size_t(row) + 1);
+    return amounts_[size_t(row)];
+}
+
+void GL::showBalance(int row, vb::Currency balance) {
+    amountsAt(row).balance = balance;
+    PaymentList.setTextMatrix(row, colBalance, vb::FormatCurrency(balance));
+}
+
 void GL::CalcBal(int Row) {
     std::shared_ptr<Vendor> vendor = Globals::SharedVendor;
     vb::Trap(label("CalcBal"), [&] {
         controls::FlexGrid& g = PaymentList;
-        if (g.Rows() > 1 && !g.TextMatrix(1, colBalance).isEmpty())
-            g.setTextMatrix(1, colBalance,
-                            vb::FormatCurrency(cellAmount(g, 1, colDeposit) - cellAmount(g, 1, colPayment)));
+        const controls::FlexGrid::RedrawOff redrawOff(g);
+        // From the saved row down, each balance from the one above and the
+        // row's own change; once a balance comes out as it was, every one
+        // below it is as it was too.
         for (int r = std::max(Row, 1); r < g.Rows() && !g.TextMatrix(r, colBalance).isEmpty(); ++r) {
-            if (r > 1)
-                g.setTextMatrix(r, colBalance,
-                                vb::FormatCurrency(cellAmount(g, r - 1, colBalance) - cellAmount(g, r, colPayment) +
-                                                   cellAmount(g, r, colDeposit)));
+            const vb::Currency balance = (r > 1 ? amountsAt(r - 1).balance : vb::Currency()) + amountsAt(r).change;
+            if (r > Row && balance == amountsAt(r).balance) break;
+            showBalance(r, balance);
         }
         if (!vendor) vb::Raise(vb::err::ObjectNotSet);
         const ConnectionScope opened = vendor->OpenScope();

@@ -8,6 +8,7 @@
 // The cell the user stands on sets the register report's filter (a vendor,
 // a category or the deposits).
 #include <cstdint>
+#include <vector>
 #include <QString>
 #include "ado/Recordset.h"
 #include "controls/Buttons.h"
@@ -106,6 +107,14 @@ private:
     // Where the register report is shown; its window comes with the reports.
     void ShowRegisterReport();
 
+    // What each grid row adds to the balance and the balance it shows, kept as
+    // numbers so a save re-walks the rows below without reading cell text.
+    struct RowAmounts {
+        vb::Currency change, balance;
+    };
+    RowAmounts& amountsAt(int row);
+    void showBalance(int row, vb::Currency balance);
+
     void OnRecordEvent(const RecordEvents::Event& e);
     // Reload, once the write under way has finished.
     void QueueReload();
@@ -113,6 +122,7 @@ private:
     int RestorePending(const QStringList& cells);
 
     controls::GridRowEditor rows_;
+    std::vector<RowAmounts> amounts_;
     RecordEvents::Subscription watch_;
     bool ownWrite_ = false;   // this window's own save or delete is being told
     bool reloadQueued_ = false;

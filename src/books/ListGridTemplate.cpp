@@ -5,6 +5,7 @@
 #include "data/cSetup.h"
 #include "forms/Form.h"
 #include "vb/Conv.h"
+#include "vb/MsgBox.h"
 #include "vb/RuntimeError.h"
 
 namespace books {
@@ -68,20 +69,38 @@ QString ListGridTemplate::storedKey(int row) const {
 bool ListGridTemplate::otherRowStores(int row, const QString& key) const {
     syncStored();
     for (int r = 1; r < int(stored_.size()); ++r)
-        if (r != row && !stored_[r].isEmpty() && stored_[r].compare(key, Qt::CaseInsensitive) == 0) return true;
+        if (r != row && !stored_[r].isEmpty() && stored_[r] == key) return true;
     return false;
 }
 
 // The save step of the row convention: a row without its key is not a
 // record and writes nothing, but still counts as done.
 bool ListGridTemplate::saveRecord(int row, QString& key) {
+    QString now = keyOf(row);
+    const QString was = storedKey(row);
+    // Shown twice but stored once, a delete of either row would take the
+    // record the other still shows.
+    if (!now.isEmpty() && now.compare(was, Qt::CaseInsensitive) != 0 && Listed && Listed(now)) {
+        vb::MsgBox(QString(now).replace(QLatin1Char('\t'), QLatin1Char(' ')) + QStringLiteral(" is already in the list."),
+                   vb::vbExclamation);
+        giveBack(row, was);
+        now = was;
+    }
     key = grid_.TextMatrix(row, opt_.rows.keyCol);
-    const QString now = keyOf(row);
     if (now.isEmpty()) return true;
     if (!WriteRow || !WriteRow(row, storedKey(row))) return false;
     syncStored();
     stored_[row] = now;
     return true;
+}
+
+void ListGridTemplate::giveBack(int row, const QString& was) {
+    if (was.isEmpty()) {
+        for (int c = 1; c < grid_.Cols(); ++c) grid_.setTextMatrix(row, c, QString());
+        return;
+    }
+    const QStringList parts = was.split(QLatin1Char('\t'));
+    for (size_t i = 0; i < opt_.keyCols.size(); ++i) grid_.setTextMatrix(row, opt_.keyCols[i], parts.value(qsizetype(i)));
 }
 
 // ---------------------------------------------------------------- events
@@ -120,10 +139,14 @@ void ListGridTemplate::Delete(const std::function<bool(int row)>& ask, const std
     if (row < 1 || row >= g.Rows()) return;
     if (g.TextMatrix(row, opt_.keyCols.front()).isEmpty()) return;
     if (!ask(row)) return;
+    const QString key = storedKey(row);
     if (!remove(row)) return;
     syncStored();
-    g.RemoveItem(row);
-    stored_.erase(stored_.begin() + row);
+    for (int r = g.Rows() - 1; r >= 1; --r) {
+        if (r != row && (key.isEmpty() || stored_[r] != key)) continue;
+        g.RemoveItem(r);
+        stored_.erase(stored_.begin() + r);
+    }
 }
 
 void ListGridTemplate::Exit(forms::Form& window) { forms::Form::Unload(window); }
@@ -139,17 +162,27 @@ void renew(const TypeTable& table, cSetup& setup) {
 
 } // namespace
 
-bool ListHolds(const ado::RecordsetPtr& rs, const QString& text) {
+bool ListHolds(const ado::RecordsetPtr& rs, const QString& key) {
     if (!rs || rs->State() != ado::adStateOpen) return false;
+    const QStringList parts = key.split(QLatin1Char('\t'));
     bool found = false;
     if (rs->RecordCount() > 0) rs->MoveFirst();
     while (!rs->Eof() && !found) {
-        const vb::Variant v = rs->Fields(0).Value();
-        found = !v.isNull() && vb::CStr(v).compare(text, Qt::CaseInsensitive) == 0;
+        found = true;
+        for (qsizetype i = 0; i < parts.size() && found; ++i) {
+            const vb::Variant v = rs->Fields(int(i)).Value();
+            found = !v.isNull() && vb::CStr(v).compare(parts[i], Qt::CaseInsensitive) == 0;
+        }
         rs->MoveNext();
     }
     if (rs->RecordCount() > 0) rs->MoveFirst();
     return found;
+}
+
+bool Listed(ado::RecordsetPtr (cSetup::*list)(), const QString& key) {
+    std::shared_ptr<cSetup> setup = Globals::Required(Globals::SharedSetup);
+    const ConnectionScope opened = setup->OpenScope();
+    return ListHolds(((*setup).*list)(), key);
 }
 
 bool SaveTypeText(const TypeTable& table, const QString& storedType, const QString& text,
@@ -159,18 +192,9 @@ bool SaveTypeText(const TypeTable& table, const QString& storedType, const QStri
     bool ok = true;
     // The former text stays while another row still shows it.
     const bool replacing = !storedType.isEmpty() && !(otherRowShows && otherRowShows(storedType));
-    if (storedType == text) {
-        // Ending an edit without a change writes nothing.
-    } else if (storedType.compare(text, Qt::CaseInsensitive) == 0) {
-        // Only the case changed: the data file sees one text, so rewrite it
-        // in one step that keeps the former text when it fails.
-        if (replacing) ok = ((*setup).*table.Replace)(storedType, text);
-    } else if (ListHolds(((*setup).*table.List)(), text)) {
-        // The new text is stored already: it is not added twice.
-        if (replacing) ok = ((*setup).*table.Remove)(storedType);
-    } else {
+    // Ending an edit without a change writes nothing.
+    if (storedType != text)
         ok = replacing ? ((*setup).*table.Replace)(storedType, text) : ((*setup).*table.Save)(text);
-    }
     table.shared = std::make_shared<ado::Recordset>();
     renew(table, *setup);
     return ok;

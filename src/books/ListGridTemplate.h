@@ -52,6 +52,11 @@ public:
     // (already reported); the row then stays pending. A run-time error thrown
     // here is reported under the save's label and counts as a failure.
     std::function<bool(int row, const QString& storedKey)> WriteRow;
+    // True when the table holds the key (in any capitals). A row taking a key
+    // the table holds, under another record, is refused with a message and
+    // given back: a new row is emptied, a stored row gets its former key
+    // (and the rest of its edit is saved under it).
+    std::function<bool(const QString& key)> Listed;
 
     // Clears the grid and fills it from the shared record set as it stands
     // (no query): one row per record, rowText giving its tab-separated data
@@ -77,10 +82,11 @@ public:
     // is filled), scrolled into view, and gives the grid the focus.
     void New();
     // On a data row whose key is filled: ask(row) shows the question; on Yes
-    // remove(row) deletes the record and the grid row goes. A delete that
-    // failed (remove returns false, already reported) keeps the row, as the
-    // record stays. Nothing is asked on the header or a blank row. The
-    // remaining rows keep their markers until the next move.
+    // remove(row) deletes the record and the grid row goes, with any other
+    // row stored under exactly that key (the delete took it as well). A
+    // delete that failed (remove returns false, already reported) keeps the
+    // row, as the record stays. Nothing is asked on the header or a blank
+    // row. The remaining rows keep their markers until the next move.
     void Delete(const std::function<bool(int row)>& ask, const std::function<bool(int row)>& remove);
     // Unloads the window; its Form_QueryUnload saves a pending row.
     void Exit(forms::Form& window);
@@ -94,8 +100,7 @@ public:
     QString keyOf(int row) const;
     // The key row `row` is stored under ("" for none).
     QString storedKey(int row) const;
-    // True when a data row other than `row` is stored under key (case ignored,
-    // as the data file compares texts).
+    // True when a data row other than `row` is stored under exactly that key.
     bool otherRowStores(int row, const QString& key) const;
 
     controls::GridRowEditor& rows() { return rows_; }
@@ -105,6 +110,7 @@ public:
 private:
     void syncStored() const;
     bool saveRecord(int row, QString& key);
+    void giveBack(int row, const QString& was);
 
     controls::FlexGrid& grid_;
     int& oldRow_;
@@ -122,19 +128,23 @@ struct TypeTable {
     bool (cSetup::*Remove)(const QString&);
     bool (cSetup::*Replace)(const QString& oldText, const QString& newText);
     ado::RecordsetPtr (cSetup::*List)();
+    int32_t (cSetup::*Uses)(const QString&);
     ado::RecordsetPtr& shared;   // rsPayTypes or rsExpTypes
 };
 
 // Stores the type text of a row that was stored as storedType ("" none): a
-// changed text replaces the former one (kept when another row still shows
-// it); a text already stored is not added twice. The shared record set is
-// renewed in every case. False when a statement failed.
+// changed text replaces the former one with the records that use it (the
+// former text is kept while another row still shows it). The shared record
+// set is renewed in every case. False when a statement failed.
 bool SaveTypeText(const TypeTable& table, const QString& storedType, const QString& text,
                   const std::function<bool(const QString&)>& otherRowShows);
-// Deletes every stored row with the text and renews the shared record set.
-// False when the delete failed.
+// Deletes every stored row of exactly the text and renews the shared record
+// set. False when the delete failed.
 bool DeleteTypeText(const TypeTable& table, const QString& text);
-// True when the record set holds the text in its first field (case ignored).
-bool ListHolds(const ado::RecordsetPtr& rs, const QString& text);
+// True when a record of the record set has the key in its first fields (tab
+// separated, capitals aside).
+bool ListHolds(const ado::RecordsetPtr& rs, const QString& key);
+// The same of a fresh list read through the shared cSetup.
+bool Listed(ado::RecordsetPtr (cSetup::*list)(), const QString& key);
 
 } // namespace books

@@ -7,6 +7,8 @@ PaymentCategories::PaymentCategories()
                       .caption = QStringLiteral("Edit / Add Payment Categories"),
                       .header = QStringLiteral("^|Payment Type"),
                       .deletePrompt = QStringLiteral("Delete payment type... "),
-                      .deleteTitle = QStringLiteral("Delete Payment Type")},
+                      .deleteTitle = QStringLiteral("Delete Payment Type"),
+                      .user = QStringLiteral("payment received"),
+                      .users = QStringLiteral("payments received")},
                      {&cSetup::SavePaymentType, &cSetup::DeletePaymentType, &cSetup::ReplacePaymentType,
-                      &cSetup::rsPaymentTypes, Globals::rsPayTypes}) {}
+                      &cSetup::rsPaymentTypes, &cSetup::PaymentTypeUses, Globals::rsPayTypes}) {}

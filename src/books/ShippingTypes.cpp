@@ -47,6 +47,7 @@ ShippingTypes::ShippingTypes()
     forms::Form::setKeyboardOrder({&ShippingList, &btnNew, &btnDelete, &btnExit});
 
     list_.WriteRow = [this](int row, const QString& stored) { return WriteShippingRow(row, stored); };
+    list_.Listed = [](const QString& key) { return books::Listed(&cSetup::rsShippingTypes, key); };
 
     btnNew.Click = [this] { btnNew_Click(); };
     btnDelete.Click = [this] { btnDelete_Click(); };
@@ -92,7 +93,7 @@ bool ShippingTypes::WriteShippingRow(int row, const QString& storedKey) {
     // A row whose service or option was edited moves to its new key: the
     // former option goes once the new one is stored.
     const QString key = service + QLatin1Char('\t') + option;
-    if (ok && !storedKey.isEmpty() && storedKey.compare(key, Qt::CaseInsensitive) != 0 &&
+    if (ok && !storedKey.isEmpty() && storedKey != key &&
         !list_.otherRowStores(row, storedKey)) {
         const QStringList old = storedKey.split(QLatin1Char('\t'));
         ok = setup->DeleteShippingType(old.value(0), old.value(1));

@@ -1,4 +1,7 @@
 #include "books/TypeListEditor.h"
+#include <memory>
+#include "data/Globals.h"
+#include "data/cSetup.h"
 #include "vb/Conv.h"
 #include "vb/ErrorTrap.h"
 #include "vb/MsgBox.h"
@@ -30,9 +33,13 @@ TypeListEditor::TypeListEditor(Texts texts, TypeTable table)
     forms::Form::setKeyboardOrder({&PaymentList, &btnNew, &btnDelete, &btnExit});
 
     list_.WriteRow = [this](int row, const QString& stored) {
-        return SaveTypeText(table_, stored, PaymentList.TextMatrix(row, 1),
-                            [this, row](const QString& t) { return list_.otherRowStores(row, t); });
+        const QString text = PaymentList.TextMatrix(row, 1);
+        const bool ok = SaveTypeText(table_, stored, text,
+                                     [this, row](const QString& t) { return list_.otherRowStores(row, t); });
+        if (ok && !stored.isEmpty() && stored != text) RecordsRenamed = true;
+        return ok;
     };
+    list_.Listed = [this](const QString& key) { return books::Listed(table_.List, key); };
 
     btnNew.Click = [this] { btnNew_Click(); };
     btnDelete.Click = [this] { btnDelete_Click(); };
@@ -73,11 +80,24 @@ void TypeListEditor::btnDelete_Click() {
         list_.Delete(
             [&](int row) {
                 DeleteType = PaymentList.TextMatrix(row, 1);
-                return vb::MsgBox(texts_.deletePrompt + DeleteType + QStringLiteral("?"),
-                                  vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2, texts_.deleteTitle) == vb::vbYes;
+                return vb::MsgBox(DeleteQuestion(DeleteType), vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2,
+                                  texts_.deleteTitle) == vb::vbYes;
             },
             [&](int) { return DeleteTypeText(table_, DeleteType); });
     });
+}
+
+// Says how many records use the type: they keep it as their own text.
+QString TypeListEditor::DeleteQuestion(const QString& type) {
+    int32_t uses = 0;
+    {
+        std::shared_ptr<cSetup> setup = Globals::Required(Globals::SharedSetup);
+        const ConnectionScope opened = setup->OpenScope();
+        uses = ((*setup).*table_.Uses)(type);
+    }
+    if (uses == 0) return texts_.deletePrompt + type + QStringLiteral("?");
+    if (uses == 1) return QStringLiteral("1 %1 uses %2. It keeps it. Delete the type from the list?").arg(texts_.user, type);
+    return QStringLiteral("%1 %2 use %3. They keep it. Delete the type from the list?").arg(uses).arg(texts_.users, type);
 }
 
 void TypeListEditor::btnExit_Click() { list_.Exit(*this); }

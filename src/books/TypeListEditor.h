@@ -19,6 +19,8 @@ public:
         QString header;          // "^|Payment Type"
         QString deletePrompt;    // "Delete payment type... " (the type and "?" follow)
         QString deleteTitle;     // "Delete Payment Type"
+        QString user;            // "payment received": what uses a type, one ...
+        QString users;           // "payments received": ... and more
         QString setNewRowStatusName = QStringLiteral("SetNewRowStatus");
         QString afterRowEditName = QStringLiteral("AfterRowEdit");
     };
@@ -35,6 +37,7 @@ public:
     int OldRow = 0;         // the row being left (the row a save writes)
     int NewRow = 0;         // the row entered
     QString DeleteType;     // the type of the row last clicked
+    bool RecordsRenamed = false;   // a stored type was renamed, and the records using it with it
 
     // ---- Handlers and procedures ----
     void Form_Load() override;
@@ -56,6 +59,7 @@ public:
 protected:
     TypeListEditor(Texts texts, TypeTable table);
     QString label(const char* proc) const;
+    QString DeleteQuestion(const QString& type);
 
     books::ListGridTemplate list_;
 

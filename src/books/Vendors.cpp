@@ -247,10 +247,7 @@ void Vendors::btnNewVendor_Click() {
 void Vendors::btnDelete_Click() {
     vb::Trap(label("btnDelete_Click"), [this] {
         if (cmbVendors.ListCount() < 1) return;
-        const int answer = vb::MsgBox(QStringLiteral("Do you wish to do this?"),
-                                      vb::vbYesNo + vb::vbQuestion + vb::vbDefaultButton2,
-                                      QStringLiteral("Delete Vendor ... ") + txtCompany.Text() + QStringLiteral("?"));
-        if (answer != vb::vbYes) return;
+        if (!AskToDelete()) return;
         // A vendor never saved has no row; the number shown may since be
         // another copy's new vendor.
         if (vendorStored_) {
@@ -264,6 +261,26 @@ void Vendors::btnDelete_Click() {
         VendorChanged = false;
     });
     cmbVendors.setText(QString());
+}
+
+// The question names the vendor as stored, and says so when register
+// entries name it: they are kept under that text.
+bool Vendors::AskToDelete() {
+    QString company = txtCompany.Text();
+    int32_t entries = 0;
+    if (vendorStored_) {
+        const auto vendor = Globals::Required(Globals::SharedVendor);
+        const ConnectionScope opened = vendor->OpenScope();
+        const QString stored = vendor->VendorCompany(vb::CLng(vb::Variant(lblVendorNum.Caption())));
+        entries = vendor->EntriesNaming(stored);
+        if (!stored.isEmpty()) company = stored;
+    }
+    const QString prompt =
+        entries == 0 ? QStringLiteral("Do you wish to do this?")
+        : entries == 1 ? QStringLiteral("1 register entry names %1. It is kept. Delete the vendor?").arg(company)
+                       : QStringLiteral("%1 register entries name %2. They are kept. Delete the vendor?").arg(entries).arg(company);
+    return vb::MsgBox(prompt, vb::vbYesNo + vb::vbQuestion + vb::vbDefaultButton2,
+                      QStringLiteral("Delete Vendor ... ") + company + QStringLiteral("?")) == vb::vbYes;
 }
 
 void Vendors::btnPayments_Click() {

@@ -67,6 +67,7 @@ private:
     // The unsaved-changes question; false when the command must end (Cancel,
     // or Yes with a save that stored nothing).
     bool AskToSave();
+    bool AskToDelete();
     // Opens the register window. It is not part of the program yet.
     void ShowRegisterPlaceholder();
     void layoutControls();

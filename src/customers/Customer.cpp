@@ -21,6 +21,8 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QStyle>
+#include <QThread>
+#include <QWindow>
 #include "customers/About.h"
 #include "customers/CustInvoices.h"
 #include "customers/InvoiceDetail.h"
@@ -28,6 +30,7 @@
 #include "customers/Receipts.h"
 #include "customers/intro.h"
 #include "data/Client.h"
+#include "data/DataIndexes.h"
 #include "data/Globals.h"
 #include "data/Inventory.h"
 #include "data/Invoice.h"
@@ -198,6 +201,19 @@ void Customer::Form_Load() {
             forms::Form::get<intro>().Show(false, this);
             auto& splash = forms::Form::get<intro>();
 
+            // A file made by an earlier version gets the indexes the lists rely on.
+            DataIndexes::Update(DataFilePath(), [&splash] {
+                splash.lblProcess.setCaption(QStringLiteral("...Updating the data file's indexes..."));
+                // Painted before the step holds the program for a while: the
+                // splash just shown may not be on screen yet (half a second at most).
+                const QWindow* shown = splash.windowHandle();
+                for (int k = 0; k < 50 && shown && !shown->isExposed(); ++k) {
+                    forms::DoEvents();
+                    QThread::msleep(10);
+                }
+                forms::DoEvents();
+                splash.repaint();
+            });
             splash.lblProcess.setCaption(QStringLiteral("...Preloading Inventory..."));
             forms::DoEvents();
             int32_t noItem = 0;

@@ -129,28 +129,15 @@ void InvSearch::btnOK_Click() {
         const QString description = InventoryList.TextMatrix(r, 1);
         const QString price = vb::FormatCurrency(vb::ParseCurrency(InventoryList.TextMatrix(r, 2)));
 
-        std::shared_ptr<Inventory> stock = Globals::SharedInventory;
-        if (!stock) vb::Raise(vb::err::ObjectNotSet);
-        stock->OpenCn();
-        const int32_t result = stock->QtyInStock(item, 0, 1);
-        stock->CloseCn();
-        // An item that could not be taken (deleted since the list was filled,
-        // say) gets no line; the report has been shown.
-        if (result == Inventory::Failed) return;
-        detail.QtyResult = result;
-
         controls::FlexGrid& grid = detail.ItemList;
         int pickRow = 0;
-        // Whatever stops the add from here gives the unit back and takes the
-        // unsaved line away again, so a failed add costs no stock.
+        // Whatever stops the add takes the unsaved row away again; the stock
+        // moves only with the line, so nothing else is left to undo.
         auto undo = [&] {
-            if (result != Inventory::NotTracked) {
-                stock->OpenCn();
-                stock->QtyInStock(item, 1, 0);
-                stock->CloseCn();
-            }
             if (pickRow > 0 && pickRow < grid.Rows()) grid.RemoveItem(pickRow);
         };
+        Invoice::LineSave saved = Invoice::LineFailed;
+        const int32_t num = vb::CLng(vb::Variant(detail.lblInvoiceNum.Caption()));
         try {
             grid.setRows(grid.Rows() + 1);
             // A code move with its events: the row left is saved when changed.
@@ -163,40 +150,46 @@ void InvSearch::btnOK_Click() {
             grid.setTextMatrix(pickRow, colCharge, price);
             grid.setTextMatrix(pickRow, colQty, QStringLiteral("1"));
             grid.setTextMatrix(pickRow, colTotal, price);
-
-            if (result > Inventory::NotTracked && result < 0) {
-                grid.setTextMatrix(pickRow, colBackOrder, QStringLiteral("-1"));
-                vb::MsgBox(QStringLiteral("No ") + description +
-                           QStringLiteral(" in Inventory.  Is marked as Back Ordered in Invoice!"));
-            } else if (result == 0) {
-                grid.setTextMatrix(pickRow, colBackOrder, QString());
-                vb::MsgBox(QStringLiteral("Last ") + description + QStringLiteral(" in Inventory added to Invoice."));
-            } else {
-                grid.setTextMatrix(pickRow, colBackOrder, QString());
-            }
+            grid.setTextMatrix(pickRow, colBackOrder, QString());
 
             std::shared_ptr<Invoice> shared = Globals::SharedInvoice;
             if (!shared) vb::Raise(vb::err::ObjectNotSet);
             const ConnectionScope opened = shared->OpenScope();
             shared->TransNum = 0;
-            shared->setInvoiceNum(vb::CLng(vb::Variant(detail.lblInvoiceNum.Caption())));
-            shared->ItemNum = vb::CLng(vb::Variant(grid.TextMatrix(pickRow, colItem)));
-            shared->setQty(vb::CLng(vb::Variant(grid.TextMatrix(pickRow, colQty))));
-            shared->TransNotes = grid.TextMatrix(pickRow, colNotes);
-            shared->setCharge(vb::ParseCurrency(grid.TextMatrix(pickRow, colTotal)));
-            const QString bo = grid.TextMatrix(pickRow, colBackOrder);
-            shared->BackOrder = bo.isEmpty() ? 0 : vb::CLng(vb::Variant(bo));
-            if (!shared->SaveTransAccess()) {
-                undo();
-                return;   // the picker stays open
+            shared->setInvoiceNum(num);
+            shared->ItemNum = item;
+            shared->setQty(1);
+            shared->TransNotes = description;
+            shared->setCharge(vb::ParseCurrency(price));
+            shared->BackOrder = 0;
+            // The unit is taken and the line written together, or neither.
+            saved = shared->SaveLineAccess();
+            if (saved == Invoice::LineSaved) {
+                detail.QtyResult = shared->StockAfter;
+                const QString bo = shared->BackOrder == 0 ? QString() : QString::number(shared->BackOrder);
+                grid.setTextMatrix(pickRow, colBackOrder, bo);
+                grid.setTextMatrix(pickRow, colLine, QString::number(shared->TransNum));
+                grid.setTextMatrix(pickRow, colSel, QStringLiteral(">"));
+                Globals::InvoicesUpdated = true;
             }
-            Globals::InvoicesUpdated = true;
-            grid.setTextMatrix(pickRow, colLine, QString::number(shared->TransNum));
-            grid.setTextMatrix(pickRow, colSel, QStringLiteral(">"));
         } catch (...) {
             undo();
             throw;
         }
+        if (saved != Invoice::LineSaved) {
+            undo();
+            InvoiceDetail::TellLineRefused(saved, num, item);
+            // Nothing can be added to a deleted invoice; otherwise the picker stays open.
+            if (saved == Invoice::InvoiceGone) forms::Form::Unload(this);
+            return;
+        }
+        // Told only once the unit and the line are both in the file.
+        const int32_t result = detail.QtyResult;
+        if (result > Inventory::NotTracked && result < 0)
+            vb::MsgBox(QStringLiteral("No ") + description +
+                       QStringLiteral(" in Inventory.  Is marked as Back Ordered in Invoice!"));
+        else if (result == 0)
+            vb::MsgBox(QStringLiteral("Last ") + description + QStringLiteral(" in Inventory added to Invoice."));
 
         detail.GetInvoiceTotal();
         forms::Form::Unload(this);

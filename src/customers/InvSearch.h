@@ -1,7 +1,7 @@
 #pragma once
 // The item picker: the items of one inventory category; OK adds the chosen
 // item as a new line of the invoice open in the invoice editor, taking one
-// unit from stock at once, saving the line and recomputing the total.
+// unit from stock together with the line's save, and recomputing the total.
 #include "controls/Buttons.h"
 #include "controls/ComboBox.h"
 #include "controls/FlexGrid.h"

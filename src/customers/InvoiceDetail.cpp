@@ -1,4 +1,5 @@
 #include "customers/InvoiceDetail.h"
+#include <algorithm>
 #include <memory>
 #include <QApplication>
 #include <QFont>
@@ -333,10 +334,10 @@ void InvoiceDetail::fillGrid(const ado::RecordsetPtr& lines) {
 
 void InvoiceDetail::Form_QueryUnload(bool& Cancel, int UnloadMode) {
     closeMode_ = UnloadMode;
-    // A line edited and not yet saved (its stock has already moved) is saved
-    // before the window goes, whichever way it is closed; one that cannot be
-    // saved keeps the window when the user says so. An invoice deleted
-    // elsewhere has nothing left to save.
+    // A line edited and not yet saved is saved before the window goes,
+    // whichever way it is closed; one that cannot be saved keeps the window
+    // when the user says so. An invoice deleted elsewhere has nothing left
+    // to save.
     if (discarding_) return;
     if (!rows_.SaveBeforeClose([this] { ItemList_LostFocus(); })) {
         Cancel = true;
@@ -407,9 +408,19 @@ bool InvoiceDetail::CheckHeader() const {
     const bool found = probe.GetInvoice(num);
     probe.CloseCn();
     if (found) return true;
-    vb::MsgBox(QStringLiteral("Invoice ") + QString::number(num) + QStringLiteral(" has been deleted; it was not saved."),
-               vb::vbOKOnly);
+    TellLineRefused(Invoice::InvoiceGone, num, 0);
     return false;
+}
+
+void InvoiceDetail::TellLineRefused(int outcome, int32_t invoiceNum, int32_t itemNum) {
+    QString why;
+    if (outcome == Invoice::InvoiceGone)
+        why = QStringLiteral("Invoice ") + QString::number(invoiceNum) + QStringLiteral(" has been deleted; it was not saved.");
+    else if (outcome == Invoice::LineGone)
+        why = QStringLiteral("This line has been removed from the invoice; it was not saved.");
+    else if (outcome == Invoice::ItemGone)
+        why = QStringLiteral("Item ") + QString::number(itemNum) + QStringLiteral(" is no longer in the inventory; the line was not saved.");
+    if (!why.isEmpty()) vb::MsgBox(why, vb::vbOKOnly);
 }
 
 bool InvoiceDetail::SaveInvoice() {
@@ -563,14 +574,25 @@ void InvoiceDetail::btnRemove_Click() {
         if (!line.isEmpty()) {
             // Converted before the connection opens: the header's caption fails here.
             const int32_t transNum = vb::CLng(vb::Variant(line));
-            bool deleted = false;
-            {
-                const auto inv = Globals::Required(Globals::SharedInvoice);
-                const ConnectionScope opened = inv->OpenScope();
-                deleted = inv->DeleteInvoiceItem(transNum);
+            const QString question = QStringLiteral("Remove ") + ItemList.TextMatrix(r, colQty) +
+                                     QStringLiteral(" x ") + ItemList.TextMatrix(r, colNotes) +
+                                     QStringLiteral(" from this invoice?");
+            if (vb::MsgBox(question, vb::vbYesNo + vb::vbQuestion + vb::vbDefaultButton2) == vb::vbYes) {
+                bool deleted = false;
+                {
+                    const auto inv = Globals::Required(Globals::SharedInvoice);
+                    const ConnectionScope opened = inv->OpenScope();
+                    // The line's units go back to stock with it.
+                    deleted = inv->DeleteInvoiceItem(transNum);
+                }
+                if (deleted) {
+                    // Edits of the line still pending went with it; the sales
+                    // list shows the new total once the editor closes.
+                    if (ItemListOldRow == r && rows_.ChangedHere()) rows_.ClearChanged();
+                    ItemList.RemoveItem(r);
+                    Globals::InvoicesUpdated = true;
+                }
             }
-            // The units the line took stay taken.
-            if (deleted) ItemList.RemoveItem(r);
         }
         ItemList.setCol(colLine);
         GetInvoiceTotal();
@@ -613,23 +635,23 @@ void InvoiceDetail::txtShipCharge_LostFocus() {
 void InvoiceDetail::ItemList_BeforeEdit(int Row, int Col, bool& Cancel) {
     vb::Trap(label("ItemList_BeforeEdit"), [&] {
         // A line's item is the one the picker took stock of: to change it,
-        // remove the line and pick again.
-        if (Col == colItem) {
+        // remove the line and pick again. The Total is charge x quantity.
+        if (Col == colItem || Col == colTotal) {
             Cancel = true;
             return;
         }
+        cellBefore_ = ItemList.TextMatrix(Row, Col);
         if (Col != colQty) return;
-        const QString cell = ItemList.TextMatrix(Row, colQty);
-        OldQty = cell.isEmpty() ? 0 : vb::CLng(vb::Variant(cell));
+        OldQty = cellBefore_.isEmpty() ? 0 : vb::CLng(vb::Variant(cellBefore_));
     });
 }
 
 // A quantity is a whole number of units (negative for a return); the stock
 // moves by exactly what the line stores.
-static bool readWholeQuantity(const QString& text, int32_t& qty) {
+static bool readWholeNumber(const QString& text, int32_t& n) {
     bool ok = false;
     const int v = text.trimmed().toInt(&ok);
-    if (ok) qty = v;
+    if (ok) n = v;
     return ok;
 }
 
@@ -637,45 +659,65 @@ void InvoiceDetail::ItemList_AfterEdit(int Row, int Col) {
     vb::Trap(label("ItemList_AfterEdit"), [&] {
         ItemListOldRow = ItemList.Row();
         const int r = ItemListOldRow;
+        const QString typed = ItemList.TextMatrix(r, Col);
+        // A refused cell goes back to what it held.
+        auto refuse = [&](const QString& message) {
+            vb::MsgBox(message, vb::vbOKOnly);
+            ItemList.setTextMatrix(r, Col, Col == colQty ? QString::number(OldQty) : cellBefore_);
+        };
         if (Col == colQty) {
-            // Whatever stops the edit puts the quantity the line had back.
-            auto restore = [&] { ItemList.setTextMatrix(r, colQty, QString::number(OldQty)); };
             int32_t qty = 0;
-            if (!readWholeQuantity(ItemList.TextMatrix(r, colQty), qty)) {
-                vb::MsgBox(QStringLiteral("Quantity must be a whole number."), vb::vbOKOnly);
-                restore();
-                return;
-            }
+            if (!readWholeNumber(typed, qty)) return refuse(QStringLiteral("Quantity must be a whole number."));
             if (qty != OldQty) {
                 NewQty = qty;
-                const int32_t item = vb::CLng(vb::Variant(ItemList.TextMatrix(r, colItem)));
-                {
-                    const auto stock = Globals::Required(Globals::SharedInventory);
-                    const ConnectionScope opened = stock->OpenScope();
-                    QtyResult = stock->QtyInStock(item, OldQty, NewQty);
-                }
-                if (QtyResult == Inventory::Failed) {
-                    restore();
-                    return;
-                }
-                if (QtyResult > Inventory::NotTracked && QtyResult < 0) {
-                    vb::MsgBox(QStringLiteral("No ") + ItemList.TextMatrix(r, colNotes) +
-                               QStringLiteral(" in Inventory.  Is marked as Back Ordered in Invoice!"));
-                    const int64_t d = int64_t(NewQty) - OldQty;
-                    const int64_t s = QtyResult;
-                    const double was = vb::Val(ItemList.TextMatrix(r, colBackOrder));
-                    // With stock before the change only the shortfall is back
-                    // ordered; otherwise the whole change is.
-                    const double now = d + s > 0 ? was + double(s) : was - double(d);
-                    ItemList.setTextMatrix(r, colBackOrder, numberText(now));
-                }
+                if (!commitQuantity(r)) return;
+            }
+        } else if (Col == colCharge) {
+            vb::Currency charge;
+            try {
+                charge = vb::ParseCurrency(typed);
+            } catch (const vb::RuntimeError&) {
+                return refuse(QStringLiteral("Charge must be an amount of money."));
+            }
+            ItemList.setTextMatrix(r, colCharge, vb::FormatCurrency(charge));
+            if (ItemList.TextMatrix(r, colCharge) != cellBefore_) {
+                ItemList.setTextMatrix(r, colTotal, lineTotalText(r));
                 rows_.MarkChanged();
+                GetInvoiceTotal();
             }
         } else if (Col == colBackOrder) {
+            // At most the line's whole quantity can wait for stock.
+            const int32_t units = std::max(vb::CLng(vb::Variant(ItemList.TextMatrix(r, colQty))), 0);
+            int32_t bo = 0;
+            if (!typed.trimmed().isEmpty() && (!readWholeNumber(typed, bo) || bo > 0 || bo < -units))
+                return refuse(QStringLiteral("Back Order must be a whole number from -%1 to 0.").arg(units));
+            if (typed != cellBefore_) rows_.MarkChanged();
+        } else if (typed != cellBefore_) {
             rows_.MarkChanged();
         }
         SetOldRowStatus();
     });
+}
+
+// The quantity is stored at once, with its stock move and the row's other
+// edits, in one transaction; the line total and the invoice total follow.
+bool InvoiceDetail::commitQuantity(int r) {
+    const bool pendingBefore = rows_.ChangedHere();
+    const QString totalBefore = ItemList.TextMatrix(r, colTotal);
+    rows_.MarkChanged();
+    if (!rows_.SaveRow()) {
+        // Nothing moved: the line is as the file holds it.
+        ItemList.setTextMatrix(r, colQty, QString::number(OldQty));
+        ItemList.setTextMatrix(r, colTotal, totalBefore);
+        if (!pendingBefore) rows_.ClearChanged();
+        SetOldRowStatus();
+        return false;
+    }
+    GetInvoiceTotal();
+    if (QtyResult > Inventory::NotTracked && !ItemList.TextMatrix(r, colBackOrder).isEmpty())
+        vb::MsgBox(QStringLiteral("No ") + ItemList.TextMatrix(r, colNotes) +
+                   QStringLiteral(" in Inventory.  Is marked as Back Ordered in Invoice!"));
+    return true;
 }
 
 QString InvoiceDetail::lineTotalText(int row) const {
@@ -712,24 +754,31 @@ void InvoiceDetail::ItemList_AfterRowEdit() { rows_.AfterRowEdit(); }
 void InvoiceDetail::SaveRow() { rows_.SaveRow(); }
 
 bool InvoiceDetail::SaveLine(int row, QString& key) {
-    // A line never brings back an invoice deleted elsewhere.
-    if (!CheckHeader() || !CheckClient()) return false;
+    if (!CheckClient()) return false;
     // The stored amount is always charge x quantity, also when the quantity
     // was changed and saved before the cursor left the cell.
     ItemList.setTextMatrix(row, colTotal, lineTotalText(row));
     const int32_t transNum = key.isEmpty() ? 0 : vb::CLng(vb::Variant(key));
+    const int32_t num = vb::CLng(vb::Variant(lblInvoiceNum.Caption()));
     std::shared_ptr<Invoice> shared = Globals::SharedInvoice;
     const auto inv = Globals::Required(shared);
     const ConnectionScope opened = inv->OpenScope();
     inv->TransNum = transNum;
-    inv->setInvoiceNum(vb::CLng(vb::Variant(lblInvoiceNum.Caption())));
+    inv->setInvoiceNum(num);
     inv->ItemNum = vb::CLng(vb::Variant(ItemList.TextMatrix(row, colItem)));
     inv->setQty(vb::CLng(vb::Variant(ItemList.TextMatrix(row, colQty))));
     inv->TransNotes = ItemList.TextMatrix(row, colNotes);
     inv->setCharge(vb::ParseCurrency(ItemList.TextMatrix(row, colTotal)));
     const QString bo = ItemList.TextMatrix(row, colBackOrder);
     inv->BackOrder = bo.isEmpty() ? 0 : vb::CLng(vb::Variant(bo));
-    if (!inv->SaveTransAccess()) return false;
+    // A line never brings back an invoice or a line deleted elsewhere.
+    const Invoice::LineSave outcome = inv->SaveLineAccess();
+    if (outcome != Invoice::LineSaved) {
+        TellLineRefused(outcome, num, inv->ItemNum);
+        return false;
+    }
+    QtyResult = inv->StockAfter;
+    ItemList.setTextMatrix(row, colBackOrder, inv->BackOrder == 0 ? QString() : QString::number(inv->BackOrder));
     Globals::InvoicesUpdated = true;
     key = QString::number(inv->TransNum);
     return true;

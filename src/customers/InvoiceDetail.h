@@ -4,9 +4,9 @@
 // Remove, Tax, Payments, Print and Exit.
 //
 // The header is written by Save, by New Item on a new invoice and by the
-// save of row 1; each line is written when the cursor leaves its changed row
-// (or by the item picker when it adds the line). A quantity edit moves the
-// item's stock at once, before the line is saved.
+// save of row 1; a line is written when the cursor leaves its changed row,
+// by the item picker when it adds the line, and at once when its quantity
+// changes: the line and the stock it moves are always one transaction.
 #include <cstdint>
 #include <QString>
 #include "ado/Recordset.h"
@@ -140,6 +140,8 @@ public:
     // Refuses with the message when the header this editor loaded or saved
     // has been deleted since (a new invoice's header is not stored yet).
     bool CheckHeader() const;
+    // Tells why a line was not saved (Invoice::SaveLineAccess refused it).
+    static void TellLineRefused(int outcome, int32_t invoiceNum, int32_t itemNum);
 
     // The windows Payments and Print open.
     void OpenPaymentsWindow();
@@ -158,6 +160,7 @@ private:
     // and the save failed).
     bool AskToSave();
     bool SaveLine(int row, QString& key);
+    bool commitQuantity(int row);
     QString lineTotalText(int row) const;
     void markChanged();
 
@@ -172,4 +175,5 @@ private:
     int closeMode_ = 0;           // how the last close was asked (Form_QueryUnload)
     Invoice::HeaderValues loadedHeader_;   // the header as read, to tell the user's changes
     int32_t invoiceCust_ = 0;
+    QString cellBefore_;          // the edited cell's text before the edit
 };

@@ -253,16 +253,24 @@ void Receipts::SetPayments() {
 
         ado::RecordsetPtr rs = rsPayments;
         if (!rs) vb::Raise(vb::err::ObjectNotSet);
-        const QChar tab = QLatin1Char('\t');
         RowCount = 1;
         const controls::FlexGrid::RedrawOff redrawOff(g);
+        // Every payment row at once, each cell written where it goes, so a
+        // tab inside a name or a note cannot shift the columns either.
+        g.setRows(int(rs->RecordCount()) + 2);
+        const ado::Field num = rs->Fields("TransNum"), cust = rs->Fields("CustNum"), date = rs->Fields("Date"),
+                         type = rs->Fields("Type"), check = rs->Fields("Checknum"), name = rs->Fields("Fullname"),
+                         amount = rs->Fields("Amount"), notes = rs->Fields("Notes");
         while (!rs->Eof()) {
-            g.AddItem(QString() + tab + rs->Fields("TransNum").Value().str() + tab + rs->Fields("CustNum").Value().str() +
-                          tab + rs->Fields("Date").Value().str() + tab + rs->Fields("Type").Value().str() + tab +
-                          rs->Fields("Checknum").Value().str() + tab + rs->Fields("Fullname").Value().str() + tab +
-                          vb::FormatCurrency(vb::CCur(rs->Fields("Amount").Value())) + tab +
-                          rs->Fields("Notes").Value().str(),
-                      RowCount);
+            const int r = RowCount;
+            g.setTextMatrix(r, colKey, num.Value().str());
+            g.setTextMatrix(r, colCustNum, cust.Value().str());
+            g.setTextMatrix(r, colDate, date.Value().str());
+            g.setTextMatrix(r, colType, type.Value().str());
+            g.setTextMatrix(r, colCheck, check.Value().str());
+            g.setTextMatrix(r, colClient, name.Value().str());
+            g.setTextMatrix(r, colAmount, vb::FormatCurrency(vb::CCur(amount.Value())));
+            g.setTextMatrix(r, colNotes, notes.Value().str());
             ++RowCount;
             rs->MoveNext();
         }

@@ -195,17 +195,22 @@ vb::Currency Client::balanceOf(int32_t CustNum, const vb::Date& AsOf, ado::Recor
     vb::Currency total;
     for (invoices.MoveFirst(); !invoices.Eof(); invoices.MoveNext()) {
         const vb::Date d = vb::CDate(invoices.Fields("InvoiceDate").Value());
-        if (d > kEarliestInvoice && d <= AsOf) total += inv.TotalOfRow(invoices);
+        if (CountsAsOf(d, AsOf)) total += inv.TotalOfRow(invoices);
     }
     double payments = 0;
-    auto r = Read(QStringLiteral("SELECT tb_Client.CustNum, Sum(tb_Receive.Amount) AS SumOfPay FROM tb_Receive "
-                                 "INNER JOIN tb_Client ON tb_Receive.CustNum = tb_Client.CustNum Where "
-                                 "(((tb_Receive.Date) <= ") +
-                  SqlDate(AsOf) + QStringLiteral(")) GROUP BY tb_Client.CustNum HAVING (((tb_Client.CustNum)=") +
-                  SqlLong(CustNum) + QStringLiteral("));"));
+    auto r = Read(PaidAsOfSql(AsOf, QStringLiteral("(((tb_Client.CustNum)=") + SqlLong(CustNum) +
+                                        QStringLiteral("))")));
     if (!r->Eof()) payments = vb::CDbl(r->Fields("SumOfPay").Value());
     r->Close();
-    return vb::Currency::fromDouble(total.toDouble() - payments);
+    return BalanceFrom(total, payments);
+}
+
+QString Client::PaidAsOfSql(const vb::Date& AsOf, const QString& clientWhere) {
+    return QStringLiteral("SELECT tb_Client.CustNum, Sum(tb_Receive.Amount) AS SumOfPay FROM tb_Receive "
+                          "INNER JOIN tb_Client ON tb_Receive.CustNum = tb_Client.CustNum Where "
+                          "(((tb_Receive.Date) <= ") +
+           SqlDate(AsOf) + QStringLiteral(")) GROUP BY tb_Client.CustNum HAVING ") + clientWhere +
+           QStringLiteral(";");
 }
 
 Client::Values Client::Snapshot() const {

@@ -59,6 +59,17 @@ public:
         double discount = 0;
     };
     Values Snapshot() const;
+    // The parts of that balance, for reads that gather many clients at once:
+    // whether an invoice dated InvoiceDate counts as of AsOf, the statement
+    // summing each client's counted payments (CustNum, SumOfPay) over a
+    // condition on tb_Client, and the balance from both sums.
+    static bool CountsAsOf(const vb::Date& InvoiceDate, const vb::Date& AsOf) {
+        return InvoiceDate > kEarliestInvoice && InvoiceDate <= AsOf;
+    }
+    static QString PaidAsOfSql(const vb::Date& AsOf, const QString& clientWhere);
+    static vb::Currency BalanceFrom(vb::Currency invoiced, double paid) {
+        return vb::Currency::fromDouble(invoiced.toDouble() - paid);
+    }
     // Replaces the row of the argument by the properties. An argument of 0
     // saves a client never saved before: its number is taken inside the save
     // and left in CustNum. Given the values as loaded, a property still

@@ -31,6 +31,9 @@ extern vb::Date CurrentSinceDate;
 extern int16_t AgingDays;
 extern int32_t PickRow;
 extern QString DateCaller;
+// The register report's filter. Field "All" (the payments to every vendor),
+// "Vendor", "Category" or "Deposit"; Value the vendor or category (for
+// "All" and "Deposit" only shown in the heading).
 extern QString PrintFilterField;
 extern QString PrintFilterValue;
 

@@ -1,4 +1,5 @@
 #include "data/Invoice.h"
+#include <algorithm>
 #include <cmath>
 #include "vb/Conv.h"
 #include "vb/RuntimeError.h"
@@ -235,29 +236,32 @@ bool Invoice::GetInvoice(int32_t InvoiceNum) {
 
 bool Invoice::DeleteInvoice(int32_t InvoiceNum) {
     return Published({RecordEvents::InvoiceDeleted, InvoiceNum, 0}, Trap("DeleteInvoice", [&] {
-        const QString num = SqlLong(InvoiceNum);
         ado::Transaction t(*cn);
-        Exec(QStringLiteral("delete * from tb_invoice where InvoiceNum = ") + num);
-        auto lines = Read(QStringLiteral("Select ItemNum, Qty from tb_trans where InvoiceNum = ") + num +
-                          QStringLiteral(" order by TransNum"));
-        while (!lines->Eof()) {
-            const int32_t item = vb::CLng(lines->Fields("ItemNum").Value());
-            const vb::Variant qty = lines->Fields("Qty").Value();
-            // A Null quantity gives nothing back; an item deleted since the
-            // line was written has no stock to take it.
-            if (!qty.isNull()) {
-                const int32_t q = vb::CLng(qty);
-                if (q == INT32_MIN) vb::Raise(vb::err::Overflow);
-                // A restock beyond a long raises 6 and the whole delete rolls
-                // back: nothing is deleted.
-                TakeStock(item, -q)->Close();
-            }
-            lines->MoveNext();
-        }
-        lines->Close();
-        Exec(QStringLiteral("delete * from tb_trans where InvoiceNum = ") + num);
+        Exec(QStringLiteral("delete * from tb_invoice where InvoiceNum = ") + SqlLong(InvoiceNum));
+        removeLines(QStringLiteral("InvoiceNum = ") + SqlLong(InvoiceNum));
         t.Commit();
     }));
+}
+
+void Invoice::removeLines(const QString& where) {
+    auto lines = Read(QStringLiteral("Select ItemNum, Qty from tb_trans where ") + where +
+                      QStringLiteral(" order by TransNum"));
+    while (!lines->Eof()) {
+        const int32_t item = vb::CLng(lines->Fields("ItemNum").Value());
+        const vb::Variant qty = lines->Fields("Qty").Value();
+        // A Null quantity gives nothing back; an item deleted since the
+        // line was written has no stock to take it.
+        if (!qty.isNull()) {
+            const int32_t q = vb::CLng(qty);
+            if (q == INT32_MIN) vb::Raise(vb::err::Overflow);
+            // A restock beyond a long raises 6 and the whole delete rolls
+            // back: nothing is deleted.
+            TakeStock(item, -q)->Close();
+        }
+        lines->MoveNext();
+    }
+    lines->Close();
+    Exec(QStringLiteral("delete * from tb_trans where ") + where);
 }
 
 Invoice::HeaderValues Invoice::Header() const {
@@ -322,29 +326,89 @@ void Invoice::insertLine(int32_t transNum, const QString& invoiceNum, int32_t it
          SqlLong(backOrder) + QLatin1Char(')'));
 }
 
+void Invoice::writeLine(const vb::Variant& ordered) {
+    TransNum = ClaimKey(kLines, TransNum);
+    insertLine(TransNum, invoiceNum_, ItemNum, qty_, charge_, TransNotes, BackOrder);
+    // The insert does not name Ordered; a line once ordered stays ordered.
+    if (!ordered.isNull() && !ordered.isEmpty())
+        Exec(QStringLiteral("update tb_trans set ordered = ") + SqlDate(vb::CDate(ordered)) +
+             QStringLiteral(" where TransNum = ") + SqlLong(TransNum));
+}
+
 bool Invoice::SaveTransAccess() {
     return Trap("SaveTransAccess", [&] {
         ado::Transaction t(*cn);
-        // The insert does not name Ordered; a line once ordered stays ordered.
         vb::Variant ordered;
         if (TransNum != 0) {
             auto r = Read(QStringLiteral("select Ordered from tb_trans where TransNum = ") + SqlLong(TransNum));
             if (!r->Eof()) ordered = r->Fields("Ordered").Value();
             r->Close();
         }
-        TransNum = ClaimKey(kLines, TransNum);
-        const QString num = SqlLong(TransNum);
-        insertLine(TransNum, invoiceNum_, ItemNum, qty_, charge_, TransNotes, BackOrder);
-        if (!ordered.isNull() && !ordered.isEmpty())
-            Exec(QStringLiteral("update tb_trans set ordered = ") + SqlDate(vb::CDate(ordered)) +
-                 QStringLiteral(" where TransNum = ") + num);
+        writeLine(ordered);
         t.Commit();
     });
 }
 
+Invoice::LineSave Invoice::SaveLineAccess() {
+    LineSave outcome = LineFailed;
+    Trap("SaveLineAccess", [&] {
+        // The write lock is taken first: nothing can delete the header or
+        // move the stock between the checks and the commit.
+        ado::Transaction t(*cn);
+        auto h = Read(QStringLiteral("select count(*) as n from tb_Invoice where InvoiceNum = ") + invoiceNum_);
+        const bool headerStored = vb::CLng(h->Fields("n").Value()) > 0;
+        h->Close();
+        if (!headerStored) {
+            outcome = InvoiceGone;
+            return;
+        }
+        // The stock moves by what the file holds for the line, never by what
+        // a window remembers of it.
+        int64_t storedQty = 0;
+        vb::Variant ordered;
+        if (TransNum != 0) {
+            auto r = Read(QStringLiteral("select Qty, Ordered from tb_trans where TransNum = ") + SqlLong(TransNum));
+            if (r->Eof()) {
+                outcome = LineGone;
+                return;
+            }
+            const vb::Variant q = r->Fields("Qty").Value();
+            if (!q.isNull()) storedQty = vb::CLng(q);
+            ordered = r->Fields("Ordered").Value();
+            r->Close();
+        }
+        const int32_t qty = Qty();
+        const int64_t moved = int64_t(qty) - storedQty;
+        if (moved < INT32_MIN || moved > INT32_MAX) vb::Raise(vb::err::Overflow);
+        StockAfter = NotTracked;
+        if (moved != 0) {
+            auto r = TakeStock(ItemNum, int32_t(moved));
+            if (r->Eof()) {
+                outcome = ItemGone;
+                return;
+            }
+            const vb::Variant par = r->Fields("par").Value();
+            // A Null stock raises 94.
+            if (!par.isNull() && vb::CDbl(par) > 0) StockAfter = vb::CLng(r->Fields("instock").Value());
+            r->Close();
+        }
+        const int64_t units = std::max(qty, 0);
+        if (StockAfter != NotTracked)
+            BackOrder = int32_t(-std::min<int64_t>(units, std::max<int64_t>(0, -int64_t(StockAfter))));
+        else
+            BackOrder = int32_t(std::clamp<int64_t>(BackOrder, -units, 0));
+        writeLine(ordered);
+        t.Commit();
+        outcome = LineSaved;
+    });
+    return outcome;
+}
+
 bool Invoice::DeleteInvoiceItem(int32_t TransNum) {
     return Trap("DeleteInvoiceItem", [&] {
-        Exec(QStringLiteral("delete * from tb_trans where Transnum = ") + SqlLong(TransNum));
+        ado::Transaction t(*cn);
+        removeLines(QStringLiteral("Transnum = ") + SqlLong(TransNum));
+        t.Commit();
     });
 }
 
@@ -449,7 +513,8 @@ vb::Currency Invoice::InvoiceTotal(int32_t InvoiceNum) {
 QString Invoice::LineSumsSql(const QString& where, bool withClient, const vb::Date* descriptionAfter) {
     // The line sum per invoice through the same index walk InvoiceTotal's own
     // statement takes, so it adds the same amounts in the same order.
-    return QStringLiteral("select i.InvoiceNum as InvoiceNum, i.[Date] as InvoiceDate, i.discount as discount, "
+    return QStringLiteral("select i.InvoiceNum as InvoiceNum, i.CustNum as CustNum, i.[Date] as InvoiceDate, "
+                          "i.discount as discount, "
                           "i.tax as tax, i.shippingcharge as shippingcharge, i.interest as interest, ") +
            (descriptionAfter ? QStringLiteral("iif(i.[date] > ") + SqlDate(*descriptionAfter) +
                                    QStringLiteral(", i.description, null) as description, ")

@@ -74,6 +74,7 @@ public:
     bool DeleteInvoice(int32_t InvoiceNum);
     bool SavePayment();
     bool DeletePayment(int32_t PayNum);
+    // Deletes one line and gives its quantity back to a tracked item, together.
     bool DeleteInvoiceItem(int32_t TransNum);
     // The header as a window read it, to tell later which fields the user
     // changed.
@@ -91,8 +92,25 @@ public:
     // number, a field still holding its loaded value is not the user's: the
     // save keeps what the file holds for it now, and leaves that in the field.
     bool SaveInvoiceAccess(int32_t InvoiceNum, const HeaderValues* loaded = nullptr);
-    // Saves the line properties; a TransNum of 0 gets a new number first.
+    // Saves the line properties as they stand; a TransNum of 0 gets a new
+    // number first. Stock is not moved: the windows save lines through
+    // SaveLineAccess.
     bool SaveTransAccess();
+
+    // What SaveLineAccess came to. Refusals write nothing and report nothing:
+    // the caller says why.
+    enum LineSave { LineSaved, InvoiceGone, LineGone, ItemGone, LineFailed };
+    // The line save of the windows, in one transaction: the invoice header
+    // must still be stored, and a stored line still be there; the item's
+    // counted stock moves by the line's quantity less the quantity stored for
+    // it (all of it for a new line), and the item must exist when it moves;
+    // BackOrder becomes the part of the line that stock did not cover; then
+    // the line is written. StockAfter is the item's stock then, NotTracked
+    // when its stock is not counted or did not move. A failure is reported
+    // and rolls everything back.
+    LineSave SaveLineAccess();
+    int32_t StockAfter = 0;
+    static constexpr int32_t NotTracked = -999999;
 
     void GetnewInvoiceNum();      // sets InvoiceNum
     int32_t NewPayNum();
@@ -109,7 +127,7 @@ public:
                                 vb::Currency tax);
 
     // Invoices of a filter on tb_Invoice (aliased i) with what their totals
-    // are made of: InvoiceNum, InvoiceDate, discount, tax, shippingcharge,
+    // are made of: InvoiceNum, CustNum, InvoiceDate, discount, tax, shippingcharge,
     // interest and SumOfCharge, the line sum read as InvoiceTotal reads it.
     ado::RecordsetPtr InvoicesWithLineSums(const QString& where, bool withClient);
     // descriptionAfter: also the description, of invoices dated after it
@@ -127,6 +145,11 @@ public:
 private:
     // The header fields still as loaded take the file's values (inside the save).
     void keepStoredHeader(int32_t InvoiceNum, const HeaderValues& loaded);
+    // Gives the quantities of the lines `where` selects back to their items'
+    // counted stock and deletes the lines, inside the caller's transaction.
+    void removeLines(const QString& where);
+    // Claims the line's key and writes it (keeping its Ordered date).
+    void writeLine(const vb::Variant& ordered);
     void insertLine(int32_t transNum, const QString& invoiceNum, int32_t itemNum, double qty,
                     const QString& amount, const QString& notes, int32_t backOrder);
 

@@ -13,14 +13,28 @@ QString Reports::Period(const QString& column) const {
            QStringLiteral("<= ") + ado::SqlDate(EndDate);
 }
 
+vb::Currency Reports::PaidWhere(const QString& where) {
+    auto r = Read(QStringLiteral("SELECT sum(Payment) as TotalPaid from tb_GL where ") + where + QStringLiteral(" and ") +
+                  Period(QStringLiteral("[date]")));
+    const vb::Variant v = r->Fields("TotalPaid").Value();
+    r->Close();
+    return v.isNull() ? vb::Currency() : vb::CCur(v);
+}
+
 vb::Currency Reports::Payments(const QString& Category) {
     vb::Currency result;
-    Trap("Payments", [&] {
-        auto r = Read(QStringLiteral("SELECT sum(Payment) as TotalPaid from tb_GL where Category = ") +
-                      ado::SqlText(Category) + QStringLiteral(" and ") + Period(QStringLiteral("[date]")));
-        const vb::Variant v = r->Fields("TotalPaid").Value();
-        result = v.isNull() ? vb::Currency() : vb::CCur(v);
-        r->Close();
+    Trap("Payments", [&] { result = PaidWhere(QStringLiteral("Category = ") + ado::SqlText(Category)); });
+    return result;
+}
+
+vb::Currency Reports::OtherPayments(const QStringList& Categories) {
+    vb::Currency result;
+    Trap("OtherPayments", [&] {
+        QStringList listed;
+        for (const QString& c : Categories) listed << ado::SqlText(c);
+        result = PaidWhere(listed.isEmpty() ? QStringLiteral("1 = 1")
+                                            : QStringLiteral("(Category Is Null or Category not in (") +
+                                                  listed.join(QLatin1Char(',')) + QStringLiteral("))"));
     });
     return result;
 }

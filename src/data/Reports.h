@@ -1,6 +1,7 @@
 #pragma once
 // The figures of the period reports, each over BegDate..EndDate inclusive.
 #include <QString>
+#include <QStringList>
 #include "data/DataAccess.h"
 #include "vb/Currency.h"
 #include "vb/Date.h"
@@ -14,6 +15,10 @@ public:
 
     // Register payments filed under one expense type.
     vb::Currency Payments(const QString& Category);
+    // Register payments filed under none of the categories (capitals aside),
+    // those without a category included: with the lines of the listed types
+    // they account for every payment of the period.
+    vb::Currency OtherPayments(const QStringList& Categories);
     // Payments received from clients.
     vb::Currency Receipts();
     // One row per item sold: ItemNum, Category, Description, Qty, TotalSales.
@@ -24,4 +29,5 @@ public:
 
 private:
     QString Period(const QString& column) const;
+    vb::Currency PaidWhere(const QString& where);
 };

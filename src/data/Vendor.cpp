@@ -1,5 +1,6 @@
 #include "data/Vendor.h"
 #include "vb/Conv.h"
+#include "vb/MsgBox.h"
 #include "vb/RuntimeError.h"
 
 using ado::SqlLong;
@@ -8,6 +9,14 @@ using ado::SqlText;
 namespace {
 const DataAccess::NumberedTable kVendors{"tb_Vendor", "VendorNum", 1000, "GetNewVendorNum"};
 const DataAccess::NumberedTable kEntries{"tb_GL", "TransNum", 1000, "NewPayNum"};
+
+// An entry names its vendor by the exact company text: in older files two
+// vendors may differ only in capitals, and the column compares without them.
+// The first test lets the column's index find the rows.
+QString NamesExactly(const QString& company) {
+    const QString text = SqlText(company);
+    return QStringLiteral("Vendor = ") + text + QStringLiteral(" and Vendor = ") + text + QStringLiteral(" COLLATE BINARY");
+}
 } // namespace
 
 Vendor::Vendor() : DataAccess("Vendor") {}
@@ -71,24 +80,34 @@ QString Vendor::CompanyOf(int32_t vendorNum) {
     return company;
 }
 
+// The register entries stay: they are the books' money history, and the
+// register, its listings and the income statement go on counting them under
+// the text they name.
 bool Vendor::DeleteVendor(int32_t vendorNum) {
     return Published({RecordEvents::VendorDeleted, vendorNum}, Trap("DeleteVendor", [&] {
         ado::Transaction t(*cn);
-        const QString company = CompanyOf(vendorNum);
-        // A vendor without a company name owns no entries; "where vendor = ''"
-        // would take every entry filed without a vendor.
-        if (!company.isEmpty())
-            Exec(QStringLiteral("delete * from tb_gl where vendor = ") + SqlText(company));
+        CompanyOf(vendorNum);   // no such vendor: nothing is deleted, and that is told
         Exec(QStringLiteral("delete * from tb_Vendor where VendorNum = ") + SqlLong(vendorNum));
         t.Commit();
     }));
+}
+
+int32_t Vendor::EntriesNaming(const QString& company) {
+    int32_t n = 0;
+    Trap("EntriesNaming", [&] {
+        if (company.isEmpty()) return;   // entries filed without a vendor name none
+        auto r = Read(QStringLiteral("select count(*) as N from tb_GL where ") + NamesExactly(company));
+        n = vb::CLng(r->Fields("N").Value());
+        r->Close();
+    });
+    return n;
 }
 
 vb::Currency Vendor::VendorBal(int32_t vendorNum) {
     vb::Currency result;
     Trap("VendorBal", [&] {
         const QString company = CompanyOf(vendorNum);
-        auto r = Read(QStringLiteral("SELECT Sum(Amount) AS SumOfPay FROM tb_gl where Vendor=") + SqlText(company));
+        auto r = Read(QStringLiteral("SELECT Sum(Payment) AS SumOfPay FROM tb_gl where ") + NamesExactly(company));
         if (!r->Eof()) {
             const vb::Variant v = r->Fields("SumOfPay").Value();
             result = v.isNull() ? vb::Currency() : vb::CCur(v);
@@ -99,8 +118,20 @@ vb::Currency Vendor::VendorBal(int32_t vendorNum) {
 }
 
 bool Vendor::SaveVendorAccess(int32_t vendorNum) {
-    const bool saved = Trap("SaveVendorAccess", [&] {
+    bool taken = false;
+    const bool done = Trap("SaveVendorAccess", [&] {
         ado::Transaction t(*cn);
+        auto other = Read(QStringLiteral("select count(*) as N from tb_Vendor where Company = ") + SqlText(Company) +
+                          QStringLiteral(" and VendorNum <> ") + SqlLong(vendorNum));
+        taken = vb::CLng(other->Fields("N").Value()) > 0;
+        other->Close();
+        if (taken) return;
+        QString former;
+        if (vendorNum != 0) {
+            auto r = Read(QStringLiteral("select Company from tb_Vendor where VendorNum = ") + SqlLong(vendorNum));
+            if (!r->Eof()) former = r->Fields("Company").Value().str();
+            r->Close();
+        }
         const int32_t key = ClaimKey(kVendors, vendorNum);
         if (vendorNum == 0) VendorNum = key;
         const QString c = QStringLiteral(",");
@@ -111,9 +142,17 @@ bool Vendor::SaveVendorAccess(int32_t vendorNum) {
              SqlText(City) + c + SqlText(State) + c + SqlText(ZipCode) + c + SqlText(Phone) + c +
              SqlText(CelPhone) + c + SqlText(Fax) + c + SqlText(Email) + c + SqlText(WebPage) + c +
              SqlText(Notes) + c + SqlText(POnum) + c + ado::SqlDouble(Discount) + QStringLiteral(");"));
+        // The entries follow a renamed vendor, or its balance, its listing and
+        // the register's vendor list would lose them. A former empty text
+        // named no entry: those are the ones filed without a vendor.
+        if (!former.isEmpty() && former != Company)
+            Exec(QStringLiteral("update tb_GL set Vendor = ") + SqlText(Company) + QStringLiteral(" where ") +
+                 NamesExactly(former));
         t.Commit();
     });
-    return Published({RecordEvents::VendorSaved, VendorNum}, saved);
+    // Told once the transaction has ended, so the box holds no lock.
+    if (taken) vb::MsgBox(QStringLiteral("Another vendor is already named ") + Company + QStringLiteral("."), vb::vbExclamation);
+    return Published({RecordEvents::VendorSaved, VendorNum}, done && !taken);
 }
 
 QString Vendor::VendorName(int32_t vendorNum) {
@@ -152,12 +191,12 @@ ado::RecordsetPtr Vendor::LedgerEntries(const QString& Mode, const QString& Valu
         const QString since = QStringLiteral(" and payment > 0 and [date]>=") + ado::SqlDate(SinceDate) +
                               QStringLiteral(" order by [date], checknum");
         QString sql;
-        if (mode == QLatin1String("VENDOR")) {
-            if (Value.toUpper() == QLatin1String("ALL"))
-                sql = QStringLiteral("SELECT * from tb_GL where payment > 0 and [date]>=") + ado::SqlDate(SinceDate) +
-                      QStringLiteral(" order by [date], checknum");
-            else
-                sql = QStringLiteral("SELECT * from tb_GL where Vendor = ") + SqlText(Value) + since;
+        // Every vendor only by its own mode: a vendor may be named "All".
+        if (mode == QLatin1String("ALL")) {
+            sql = QStringLiteral("SELECT * from tb_GL where payment > 0 and [date]>=") + ado::SqlDate(SinceDate) +
+                  QStringLiteral(" order by [date], checknum");
+        } else if (mode == QLatin1String("VENDOR")) {
+            sql = QStringLiteral("SELECT * from tb_GL where Vendor = ") + SqlText(Value) + since;
         } else if (mode == QLatin1String("CATEGORY")) {
             sql = QStringLiteral("SELECT * from tb_GL where Category = ") + SqlText(Value) + since;
         } else if (mode == QLatin1String("NOTES")) {
@@ -169,6 +208,17 @@ ado::RecordsetPtr Vendor::LedgerEntries(const QString& Mode, const QString& Valu
         }
         // Any other mode leaves no text, and opening that fails with the report.
         result = List(sql);
+    });
+    return result;
+}
+
+ado::RecordsetPtr Vendor::LedgerCategories() {
+    ado::RecordsetPtr result;
+    Trap("LedgerCategories", [&] {
+        // A category in the list is offered as the list spells it.
+        result = List(QStringLiteral("select type as Category from tb_ExpenseTypes where type <> '' union "
+                                     "select Category from tb_GL where Category <> '' and "
+                                     "Category not in (select type from tb_ExpenseTypes) order by 1"));
     });
     return result;
 }
@@ -203,18 +253,19 @@ bool Vendor::DeleteLedgerEntry(int32_t transNum) {
 
 // Deposits less payments, payments read first; an empty sum counts 0.
 vb::Currency Vendor::Balance(const QString& where) {
-    auto sum = [&](const QString& sql, const char* field) {
-        auto r = Read(sql + where);
+    // Both sums in one pass over the register.
+    auto r = Read(QStringLiteral("select sum(Payment) as TotalPay, sum(deposit) as TotalDeposits from tb_GL") + where);
+    auto sum = [&](const char* field) {
         vb::Currency total;
         if (!r->Eof()) {
             const vb::Variant v = r->Fields(field).Value();
             if (!v.isNull()) total = vb::CCur(v);
         }
-        r->Close();
         return total;
     };
-    const vb::Currency pay = sum(QStringLiteral("select sum(Payment) as TotalPay from tb_GL"), "TotalPay");
-    const vb::Currency dep = sum(QStringLiteral("select sum(deposit) as TotalDeposits from tb_GL"), "TotalDeposits");
+    const vb::Currency pay = sum("TotalPay");
+    const vb::Currency dep = sum("TotalDeposits");
+    r->Close();
     return dep - pay;
 }
 

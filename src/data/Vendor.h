@@ -39,19 +39,30 @@ public:
     ado::RecordsetPtr GetAllVendors();
     // True when a stored vendor was loaded; otherwise a blank vendor with the next number.
     bool GetVendor(const QString& Company);
-    // The vendor and its register entries, together. An empty company deletes no entries.
+    // The vendor only: its register entries keep the company text they name.
     bool DeleteVendor(int32_t VendorNum);
+    // The vendor's payments: the entries naming its company text exactly.
     vb::Currency VendorBal(int32_t VendorNum);
     // Replaces the row of the argument by the vendor properties. An argument
     // of 0 saves a vendor never saved before: its number is taken inside the
-    // save and left in VendorNum.
+    // save and left in VendorNum. A changed company text takes the register
+    // entries naming the former text exactly along, in the same transaction.
+    // A company text another vendor has in any capitals is refused, with a
+    // message, and nothing is stored: vendors are picked by that text.
     bool SaveVendorAccess(int32_t VendorNum);
+    // The register entries naming the company text exactly; none for "".
+    int32_t EntriesNaming(const QString& Company);
     QString VendorName(int32_t VendorNum);
     QString VendorCompany(int32_t VendorNum);
 
     ado::RecordsetPtr LedgerEntriesAll();
-    // Mode (any capitals): VENDOR, CATEGORY, NOTES, CLEARED, DEPOSIT.
+    // Mode (any capitals): ALL (the payments to every vendor, Value not
+    // read), VENDOR (to the vendor Value, whatever its name), CATEGORY,
+    // NOTES, CLEARED, DEPOSIT.
     ado::RecordsetPtr LedgerEntries(const QString& Mode, const QString& Value, vb::Date SinceDate);
+    // Field Category: every expense type of the list and every category an
+    // entry names, each once (capitals aside), by name.
+    ado::RecordsetPtr LedgerCategories();
     bool SaveLedgerEntry();
     bool DeleteLedgerEntry(int32_t TransNum);
     int32_t NewPayNum();                 // 0 after an error

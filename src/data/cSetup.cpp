@@ -57,9 +57,32 @@ ado::RecordsetPtr cSetup::rsExpenseTypes() {
     return result;
 }
 
+namespace {
+
+const QString kPaymentTypes = QStringLiteral("tb_PaymentTypes");
+const QString kExpenseTypes = QStringLiteral("tb_ExpenseTypes");
+
+// The rows of exactly that text: the column compares without capitals, and
+// a row differing in them is another row.
+QString Exactly(const QString& column, const QString& text) {
+    return column + QStringLiteral(" = ") + SqlText(text) + QStringLiteral(" COLLATE BINARY");
+}
+
+// The records of table whose column uses type `text` of list `types`: the
+// text in any capitals (as the reports count them), unless another type of
+// the list holds their exact text, as older files may.
+QString Using(const QString& table, const QString& column, const QString& types, const QString& text) {
+    const QString field = table + QLatin1Char('.') + column;
+    return field + QStringLiteral(" = ") + SqlText(text) + QStringLiteral(" and not exists (select 1 from ") + types +
+           QStringLiteral(" t where t.type = ") + field + QStringLiteral(" COLLATE BINARY and not (") +
+           Exactly(QStringLiteral("t.type"), text) + QStringLiteral("))");
+}
+
+} // namespace
+
 bool cSetup::DeletePaymentType(const QString& TypeText) {
     return Trap("DeletePaymentType", [&] {
-        Exec(QStringLiteral("delete * from tb_PaymentTypes where type = ") + SqlText(TypeText));
+        Exec(QStringLiteral("delete * from tb_PaymentTypes where ") + Exactly(QStringLiteral("type"), TypeText));
     });
 }
 
@@ -71,7 +94,7 @@ bool cSetup::SavePaymentType(const QString& TypeText) {
 
 bool cSetup::DeleteExpenseType(const QString& TypeText) {
     return Trap("DeleteExpenseType", [&] {
-        Exec(QStringLiteral("delete * from tb_ExpenseTypes where type = ") + SqlText(TypeText));
+        Exec(QStringLiteral("delete * from tb_ExpenseTypes where ") + Exactly(QStringLiteral("type"), TypeText));
     });
 }
 
@@ -81,19 +104,57 @@ bool cSetup::SaveExpenseType(const QString& TypeText) {
     });
 }
 
+// Inside the caller's transaction, after the records have followed (the
+// list still holds OldText for their test).
 void cSetup::ReplaceType(const QString& table, const QString& OldText, const QString& NewText) {
-    ado::Transaction t(*cn);
-    Exec(QStringLiteral("delete * from ") + table + QStringLiteral(" where type = ") + SqlText(OldText));
+    Exec(QStringLiteral("delete * from ") + table + QStringLiteral(" where ") + Exactly(QStringLiteral("type"), OldText));
     Exec(QStringLiteral("Insert into ") + table + QStringLiteral(" (type) values (") + SqlText(NewText) + QStringLiteral(")"));
-    t.Commit();
+}
+
+void cSetup::Carry(const QString& table, const QString& column, const QString& types, const QString& OldText,
+                   const QString& NewText) {
+    Exec(QStringLiteral("update ") + table + QStringLiteral(" set ") + column + QStringLiteral(" = ") + SqlText(NewText) +
+         QStringLiteral(" where ") + Using(table, column, types, OldText));
 }
 
 bool cSetup::ReplacePaymentType(const QString& OldText, const QString& NewText) {
-    return Trap("ReplacePaymentType", [&] { ReplaceType(QStringLiteral("tb_PaymentTypes"), OldText, NewText); });
+    return Trap("ReplacePaymentType", [&] {
+        ado::Transaction t(*cn);
+        Carry(QStringLiteral("tb_Receive"), QStringLiteral("Type"), kPaymentTypes, OldText, NewText);
+        Carry(QStringLiteral("tb_Client"), QStringLiteral("PaymentType1"), kPaymentTypes, OldText, NewText);
+        Carry(QStringLiteral("tb_Client"), QStringLiteral("PaymentType2"), kPaymentTypes, OldText, NewText);
+        ReplaceType(kPaymentTypes, OldText, NewText);
+        t.Commit();
+    });
 }
 
 bool cSetup::ReplaceExpenseType(const QString& OldText, const QString& NewText) {
-    return Trap("ReplaceExpenseType", [&] { ReplaceType(QStringLiteral("tb_ExpenseTypes"), OldText, NewText); });
+    return Trap("ReplaceExpenseType", [&] {
+        ado::Transaction t(*cn);
+        Carry(QStringLiteral("tb_GL"), QStringLiteral("Category"), kExpenseTypes, OldText, NewText);
+        ReplaceType(kExpenseTypes, OldText, NewText);
+        t.Commit();
+    });
+}
+
+int32_t cSetup::Uses(const QString& table, const QString& column, const QString& types, const QString& TypeText) {
+    auto r = Read(QStringLiteral("select count(*) as N from ") + table + QStringLiteral(" where ") +
+                  Using(table, column, types, TypeText));
+    const int32_t n = vb::CLng(r->Fields("N").Value());
+    r->Close();
+    return n;
+}
+
+int32_t cSetup::PaymentTypeUses(const QString& TypeText) {
+    int32_t n = 0;
+    Trap("PaymentTypeUses", [&] { n = Uses(QStringLiteral("tb_Receive"), QStringLiteral("Type"), kPaymentTypes, TypeText); });
+    return n;
+}
+
+int32_t cSetup::ExpenseTypeUses(const QString& TypeText) {
+    int32_t n = 0;
+    Trap("ExpenseTypeUses", [&] { n = Uses(QStringLiteral("tb_GL"), QStringLiteral("Category"), kExpenseTypes, TypeText); });
+    return n;
 }
 
 ado::RecordsetPtr cSetup::rsShippingTypes() {
@@ -102,8 +163,10 @@ ado::RecordsetPtr cSetup::rsShippingTypes() {
     return result;
 }
 
+// Exactly that service and option: a row differing in capitals is another row.
 static QString ShippingWhere(const QString& service, const QString& option) {
-    return QStringLiteral(" where service = ") + SqlText(service) + QStringLiteral(" and [option] = ") + SqlText(option);
+    return QStringLiteral(" where ") + Exactly(QStringLiteral("service"), service) + QStringLiteral(" and ") +
+           Exactly(QStringLiteral("[option]"), option);
 }
 
 bool cSetup::DeleteShippingType(const QString& Service, const QString& Option) {

@@ -1,6 +1,9 @@
 #include "reports/Billing.h"
+#include <unordered_map>
+#include <vector>
 #include <QStyle>
 #include "data/Client.h"
+#include "data/ClientSet.h"
 #include "data/Globals.h"
 #include "reports/PrtBilling.h"
 #include "reports/ReportFrame.h"
@@ -63,22 +66,32 @@ void Billing::Form_Load() {
         const ado::RecordsetPtr rs = client->ClientBals();
         // The member has reported its own failure; the list stays empty.
         if (!rs) return;
+        // Every listed client's last payment in one statement.
+        std::vector<int32_t> owing;
+        for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) owing.push_back(vb::CLng(rs->Fields("CustNum").Value()));
+        ClientSet set;
+        set.InitAccess(Globals::DataFilePath());
+        std::unordered_map<int32_t, ClientSet::LastPayment> lastPayments;
+        {
+            const ConnectionScope setOpened = set.OpenScope();
+            set.LastPayments(owing, lastPayments);
+        }
         const controls::FlexGrid::RedrawOff redrawOff(CustList2);
+        CustList2.setRows(int(owing.size()) + 1);
+        int r = 0;
         for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
             const int32_t custNum = vb::CLng(rs->Fields("CustNum").Value());
             QString lastDate;
             vb::Currency lastAmount;
-            const ado::RecordsetPtr pay = client->rsLastPayment(custNum);
-            if (pay && pay->RecordCount() > 0) {
-                pay->MoveFirst();
-                lastDate = reports::DocText(pay->Fields("date").Value());
-                const vb::Variant amount = pay->Fields("Amount").Value();
+            const auto pay = lastPayments.find(custNum);
+            if (pay != lastPayments.end()) {
+                lastDate = reports::DocText(pay->second.date);
+                const vb::Variant amount = pay->second.amount;
                 if (!amount.isNull() && !amount.isEmpty()) lastAmount = vb::CCur(amount);
             }
             const vb::Variant bal = rs->Fields("Bal").Value();
             // Cell by cell, so a tab inside a name cannot shift the columns.
-            CustList2.AddItem(QString());
-            const int r = CustList2.Rows() - 1;
+            ++r;
             CustList2.setTextMatrix(r, 0, QString::number(custNum));
             CustList2.setTextMatrix(r, 1, reports::DocText(rs->Fields("Fullname").Value()));
             CustList2.setTextMatrix(r, 2, vb::FormatCurrency(bal.isNull() || bal.isEmpty() ? vb::Currency() : vb::CCur(bal)));

@@ -1,6 +1,9 @@
 #include "reports/Prt30Days.h"
 #include "customers/StatusWindow.h"
+#include <unordered_map>
+#include <vector>
 #include "data/Client.h"
+#include "data/ClientSet.h"
 #include "data/Globals.h"
 #include "data/Invoice.h"
 #include "reports/PrtBals.h"
@@ -30,21 +33,6 @@ ado::RecordsetPtr Prt30Days::NewAgedList() {
     return aged;
 }
 
-vb::Variant Prt30Days::OldestInvoiceDate(int32_t custNum) {
-    const std::shared_ptr<Invoice> invoice = Globals::SharedInvoice;
-    if (!invoice) vb::Raise(vb::err::ObjectNotSet);
-    const ConnectionScope opened = invoice->OpenScope();
-    const ado::RecordsetPtr rs = invoice->GetCustInvoices(custNum, vb::Date());
-    // The member has reported its own failure; the list would be wrong.
-    if (!rs) vb::Raise(vb::err::ObjectNotSet);
-    vb::Variant oldest;
-    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
-        const vb::Variant d = rs->Fields("InvoiceDate").Value();
-        if (vb::IsDate(d) && (!vb::IsDate(oldest) || vb::CDate(d) < vb::CDate(oldest))) oldest = d;
-    }
-    return oldest;
-}
-
 void Prt30Days::Form_Load() {
     setCaption(QStringLiteral("Clients with balance ") + QString::number(Globals::AgingDays) +
                QStringLiteral(" days past due"));
@@ -61,18 +49,31 @@ void Prt30Days::Form_Load() {
             const ConnectionScope opened = client->OpenScope();
             const ado::RecordsetPtr bals = client->ClientBals();
             if (!bals) vb::Raise(vb::err::ObjectNotSet);
+            // Every owing client's last payment, and the oldest invoice of
+            // those never paid, each in one statement for the whole list.
+            std::vector<int32_t> owing, neverPaid;
+            for (bals->MoveFirst(); !bals->Eof(); bals->MoveNext()) owing.push_back(vb::CLng(bals->Fields("CustNum").Value()));
+            ClientSet set;
+            set.InitAccess(Globals::DataFilePath());
+            const ConnectionScope setOpened = set.OpenScope();
+            std::unordered_map<int32_t, ClientSet::LastPayment> lastPayments;
+            std::unordered_map<int32_t, vb::Variant> oldestInvoices;
+            if (!set.LastPayments(owing, lastPayments)) vb::Raise(vb::err::ObjectNotSet);
+            for (const int32_t c : owing)
+                if (!lastPayments.count(c)) neverPaid.push_back(c);
+            if (!set.OldestInvoiceDates(neverPaid, oldestInvoices)) vb::Raise(vb::err::ObjectNotSet);
             for (bals->MoveFirst(); !bals->Eof(); bals->MoveNext()) {
-                const ado::RecordsetPtr last = client->rsLastPayment(vb::CLng(bals->Fields("CustNum").Value()));
-                if (!last) vb::Raise(vb::err::ObjectNotSet);
+                const int32_t custNum = vb::CLng(bals->Fields("CustNum").Value());
+                const auto last = lastPayments.find(custNum);
                 vb::Variant payDate, payAmount;
-                if (last->Eof()) {
+                if (last == lastPayments.end()) {
                     // Never paid: past due once the oldest invoice is older
                     // than the days; listed without a payment date.
-                    const vb::Variant oldest = OldestInvoiceDate(vb::CLng(bals->Fields("CustNum").Value()));
-                    if (!vb::IsDate(oldest) || !(vb::CDate(oldest).datePart() < cutOff)) continue;
+                    const auto oldest = oldestInvoices.find(custNum);
+                    if (oldest == oldestInvoices.end() || !(vb::CDate(oldest->second).datePart() < cutOff)) continue;
                 } else {
-                    payDate = last->Fields("Date").Value();
-                    payAmount = last->Fields("Amount").Value();
+                    payDate = last->second.date;
+                    payAmount = last->second.amount;
                     // A payment without a date cannot be aged.
                     if (!vb::IsDate(payDate) || !(vb::CDate(payDate) < cutOff)) continue;
                 }

@@ -19,6 +19,4 @@ public:
 
     // The aged list's fields, open and empty, belonging to no connection.
     static ado::RecordsetPtr NewAgedList();
-    // The date of the client's oldest invoice; Empty when there is none.
-    static vb::Variant OldestInvoiceDate(int32_t custNum);
 };

@@ -1,7 +1,10 @@
 #include "reports/PrtBilling.h"
+#include <unordered_map>
+#include <vector>
 #include "ado/Connection.h"
 #include "customers/StatusWindow.h"
 #include "data/Client.h"
+#include "data/ClientSet.h"
 #include "data/Globals.h"
 #include "data/Invoice.h"
 #include "data/cSetup.h"
@@ -41,31 +44,40 @@ void PrtBilling::Form_Load() {
         printer::PreviewControl& d = VSInvoice;
         const controls::FlexGrid& grid = sel.CustList2;
 
+        // The chosen clients: the highlighted one, or every one listed.
+        std::vector<int32_t> chosen;
         if (sel.OptClient.Value()) {
             // A list without clients has no current client: the document stays empty.
             const int r = grid.Row();
-            if (grid.Rows() > 1 && r >= 1) {
-                Globals::CurrentCustNum = vb::CLng(vb::Variant(grid.TextMatrix(r, 0)));
-                reports::ReportOpening(d, false);
-                BuildStatement(company, sel.txtDays.Text());
-            } else {
-                reports::ReportOpening(d, false);
-            }
-            d.EndDoc();
+            if (grid.Rows() > 1 && r >= 1) chosen.push_back(vb::CLng(vb::Variant(grid.TextMatrix(r, 0))));
         } else {
-            reports::ReportOpening(d, false);
-            // The statements in a row keep the file's locks from one client
-            // to the next; each statement's own snapshot gives them back
-            // now and then, so other programs can save meanwhile.
-            const ado::ReadSnapshot all;
-            const int rows = grid.Rows();
-            for (int i = 1; i < rows; ++i) {
-                Globals::CurrentCustNum = vb::CLng(vb::Variant(grid.TextMatrix(i, 0)));
-                BuildStatement(company, sel.txtDays.Text());
-                if (i < rows - 1) d.NewPage();
-            }
-            d.EndDoc();
+            for (int i = 1; i < grid.Rows(); ++i) chosen.push_back(vb::CLng(vb::Variant(grid.TextMatrix(i, 0))));
         }
+        reports::ReportOpening(d, false);
+        const vb::Date since = chosen.empty() ? vb::Date() : vb::Today() - DaysBack(sel.txtDays.Text());
+        // The statements in a row keep the file's locks from one client to
+        // the next; each statement's own snapshot gives them back now and
+        // then, so other programs can save meanwhile.
+        const ado::ReadSnapshot all;
+        std::unordered_map<int32_t, ClientSet::Statement> statements;
+        {
+            // Every chosen client's balance, invoices and payments from one
+            // state of the file, in a few statements for the whole list.
+            const ado::ReadSnapshot oneState;
+            ClientSet set;
+            set.InitAccess(Globals::DataFilePath());
+            const ConnectionScope opened = set.OpenScope();
+            invoice->OpenCn();
+            // The member has reported its own failure; statements without
+            // their rows would show wrong balances, so none is laid out.
+            if (!set.Statements(chosen, since, *invoice, statements)) vb::Raise(vb::err::ObjectNotSet);
+        }
+        for (size_t i = 0; i < chosen.size(); ++i) {
+            Globals::CurrentCustNum = chosen[i];
+            BuildStatement(company, since, statements[chosen[i]]);
+            if (i + 1 < chosen.size()) d.NewPage();
+        }
+        d.EndDoc();
     });
     // The connections each statement opened are closed also after an error.
     if (client) client->CloseCn();
@@ -73,46 +85,23 @@ void PrtBilling::Form_Load() {
     if (done) CloseBusy<LoadingBilling>();
 }
 
-void PrtBilling::BuildStatement(const cSetup& company, const QString& daysText) {
+void PrtBilling::BuildStatement(const cSetup& company, const vb::Date& since, const ClientSet::Statement& rows) {
     const std::shared_ptr<Client> client = Globals::SharedClient;
-    const std::shared_ptr<Invoice> invoice = Globals::SharedInvoice;
-    if (!client || !invoice) vb::Raise(vb::err::ObjectNotSet);
+    if (!client) vb::Raise(vb::err::ObjectNotSet);
     printer::PreviewControl& d = VSInvoice;
-    const int32_t custNum = Globals::CurrentCustNum;
-
-    const vb::Date since = vb::Today() - DaysBack(daysText);
-    // The balance, the invoices and the payments of one statement come from
-    // one state of the file, each connection taking its lock at most once.
     const ado::ReadSnapshot oneState;
-
     client->OpenCn();
-    client->GetClient(custNum);
-    invoice->OpenCn();
-    // One read of the client's invoices gives the balance before the
-    // statement's days and the invoices listed in them.
-    const ado::RecordsetPtr invoices = invoice->ClientInvoices(custNum, since);
-    const ado::RecordsetPtr payments = invoice->AllPayments(since, custNum);
-    // The members have reported their own failure; a statement without its
-    // rows would show a wrong balance, so it stops here.
-    if (!invoices || !payments) vb::Raise(vb::err::ObjectNotSet);
-    const vb::Currency startBal = client->ClientBal(custNum, since, *invoices);
+    client->GetClient(Globals::CurrentCustNum);
 
     reports::LetterheadBlock(d, company.Name, company);
     reports::BillToBlock(d, *client);
     d.Paragraph(QString());
 
-    vb::Currency balance = startBal;
+    vb::Currency balance = rows.startBal;
     reports::StartStatementTable(d, since, balance);
-    for (invoices->MoveFirst(); !invoices->Eof(); invoices->MoveNext()) {
-        const vb::Variant date = invoices->Fields("InvoiceDate").Value();
-        if (!(vb::CDate(date) > since)) continue;
-        // The row carries the line sum and the header's amounts already.
-        reports::StatementChargeRow(d, date, Text(invoices->Fields("description").Value()),
-                                    invoice->TotalOfRow(*invoices), balance);
-    }
-    for (payments->MoveFirst(); !payments->Eof(); payments->MoveNext())
-        reports::StatementPaymentRow(d, payments->Fields("Date").Value(), Money(payments->Fields("amount").Value()),
-                                     balance);
+    for (const ClientSet::Charge& c : rows.charges)
+        reports::StatementChargeRow(d, c.date, Text(c.description), c.total, balance);
+    for (const ClientSet::Payment& p : rows.payments) reports::StatementPaymentRow(d, p.date, Money(p.amount), balance);
     reports::TwentyRowTable(d, 5);
 
     d.setFooter(reports::kCustomerFooter);

@@ -6,6 +6,7 @@
 // forward. It reads the selection window while it loads, so that window must
 // still be open, and leaves CurrentCustNum on the last client laid out.
 #include <cstdint>
+#include "data/ClientSet.h"
 #include "reports/ReportFrame.h"
 #include "vb/Date.h"
 
@@ -23,6 +24,6 @@ public:
     static int16_t DaysBack(const QString& text);
 
 private:
-    // One statement for client CurrentCustNum.
-    void BuildStatement(const cSetup& company, const QString& daysText);
+    // One statement for client CurrentCustNum, from its rows read from since.
+    void BuildStatement(const cSetup& company, const vb::Date& since, const ClientSet::Statement& rows);
 };

@@ -103,11 +103,22 @@ void PrtIncome::Figures() {
         if (n > 0) {
             for (types->MoveFirst(); !types->Eof(); types->MoveNext()) {
                 const QString type = reports::DocText(types->Fields(QStringLiteral("Type")).Value());
+                // A type listed twice in older files (capitals aside) has one
+                // line: its payments are counted once.
+                if (names.contains(type, Qt::CaseInsensitive)) continue;
                 const vb::Currency amount = reports.Payments(type);
                 names.append(type);
                 amounts.append(amount);
                 expenses += amount;
             }
+        }
+        // The payments whose type is no longer in the list (renamed or
+        // deleted since) still count, on one line.
+        const vb::Currency other = reports.OtherPayments(names);
+        if (other != vb::Currency()) {
+            names.append(QStringLiteral("Other"));
+            amounts.append(other);
+            expenses += other;
         }
     }
     // The window keeps the last statement's figures whole, or not at all.

@@ -20,8 +20,6 @@ constexpr int kPanelHeight = 4350;
 constexpr int kWindowWidth = 13500 + kPanelWidth;
 constexpr int kWindowHeight = 11000;
 
-bool isAll(const QString& value) { return value.toUpper() == QLatin1String("ALL"); }
-
 void separator(controls::Label& line) {
     line.setFrameStyle(QFrame::HLine | QFrame::Sunken);
     line.setText(QString());
@@ -133,11 +131,14 @@ void PrtRegistry::Form_Load() {
         // click, so a failed fill is told once.
         const QString mode = Globals::PrintFilterField;
         loading_ = true;
-        if (mode == QLatin1String("Vendor")) OptVendor.setValue(true);
+        if (mode == QLatin1String("All")) OptAll.setValue(true);
+        else if (mode == QLatin1String("Vendor")) OptVendor.setValue(true);
         else if (mode == QLatin1String("Category")) OptCategory.setValue(true);
         else if (mode == QLatin1String("Deposit")) OptDeposits.setValue(true);
         loading_ = false;
-        if (mode == QLatin1String("Vendor")) {
+        if (mode == QLatin1String("All")) {
+            CmbPrintCrit.setEnabled(false);
+        } else if (mode == QLatin1String("Vendor")) {
             CmbPrintCrit.setEnabled(true);
             GetVendors();
         } else if (mode == QLatin1String("Category")) {
@@ -182,16 +183,18 @@ bool PrtRegistry::Query() {
 void PrtRegistry::Layout() {
     const QString mode = Globals::PrintFilterField;
     if (mode == QLatin1String("Deposit")) DepositPreview();
-    else if (mode == QLatin1String("Vendor")) VendorPaymentPreview();
+    else if (mode == QLatin1String("Vendor") || mode == QLatin1String("All")) VendorPaymentPreview();
     else if (mode == QLatin1String("Category")) CategoryPaymentPreview();
 }
 
+// All vendors by this option only, never by a name: a vendor may be
+// called "All".
 void PrtRegistry::OptAll_Click() {
     if (loading_) return;
     Globals::PrintFilterValue = QStringLiteral("all");
     CmbPrintCrit.setText(QStringLiteral("All"));
     CmbPrintCrit.setEnabled(false);
-    Globals::PrintFilterField = QStringLiteral("Vendor");
+    Globals::PrintFilterField = QStringLiteral("All");
 }
 
 void PrtRegistry::OptVendor_Click() {
@@ -215,7 +218,16 @@ void PrtRegistry::OptDeposits_Click() {
 
 void PrtRegistry::DTPicker1_Change() { txtSinceDate.setDateValue(DTPicker1.Value()); }
 
-void PrtRegistry::FillCombo(const ado::RecordsetPtr& rs, const char* field) {
+// Its own list, read when asked for through the shared vendor instance: the
+// register drops the shared lists when it closes, and the report outlives it.
+void PrtRegistry::FillCombo(ado::RecordsetPtr (Vendor::*list)(), const char* field) {
+    const std::shared_ptr<Vendor> vendor = Globals::SharedVendor;
+    if (!vendor) vb::Raise(vb::err::ObjectNotSet);
+    ado::RecordsetPtr rs;
+    {
+        const ConnectionScope opened = vendor->OpenScope();
+        rs = ((*vendor).*list)();
+    }
     CmbPrintCrit.Clear();
     CmbPrintCrit.setText(QString());
     // A list that could not be read has been reported by its reader.
@@ -226,29 +238,20 @@ void PrtRegistry::FillCombo(const ado::RecordsetPtr& rs, const char* field) {
 }
 
 void PrtRegistry::GetVendors() {
-    vb::Trap(label("GetVendors"), [this] {
-        // Its own list, read when asked for: the register drops the shared
-        // one when it closes, and the report outlives it.
-        const std::shared_ptr<Vendor> vendor = Globals::SharedVendor;
-        if (!vendor) vb::Raise(vb::err::ObjectNotSet);
-        ado::RecordsetPtr vendors;
-        {
-            const ConnectionScope opened = vendor->OpenScope();
-            vendors = vendor->GetAllVendors();
-        }
-        FillCombo(vendors, "Company");
-    });
+    vb::Trap(label("GetVendors"), [this] { FillCombo(&Vendor::GetAllVendors, "Company"); });
 }
 
+// The categories entries use as well as the list's: a type renamed or
+// deleted since leaves its entries under their text.
 void PrtRegistry::GetCategories() {
-    vb::Trap(label("GetCategories"), [this] { FillCombo(Globals::rsExpTypes, "Type"); });
+    vb::Trap(label("GetCategories"), [this] { FillCombo(&Vendor::LedgerCategories, "Category"); });
 }
 
 void PrtRegistry::VendorPaymentPreview() {
     vb::Trap(label("VendorPaymentPreview"), [this] {
         printer::PreviewControl& d = VSregistry;
         Opening(d, PaymentsHeader());
-        if (isAll(CmbPrintCrit.Text()))
+        if (Globals::PrintFilterField == QLatin1String("All"))
             Listing(d, printer::tbGrid, QStringLiteral("^1in|^0.75in|1.75in|2in|>1in;"),
                     QStringLiteral("Date|Num|Vendor|Category|Payment;"),
                     {QStringLiteral("Date"), QStringLiteral("Checknum"), QStringLiteral("Vendor"),

@@ -11,6 +11,8 @@
 #include "controls/MaskedEdit.h"
 #include "reports/ReportFrame.h"
 
+class Vendor;
+
 class PrtRegistry : public reports::ListReportFrame {
     Q_OBJECT
 public:
@@ -55,7 +57,7 @@ private:
     bool Query();
     // The layout of the current mode.
     void Layout();
-    void FillCombo(const ado::RecordsetPtr& rs, const char* field);
+    void FillCombo(ado::RecordsetPtr (Vendor::*list)(), const char* field);
 
     bool loading_ = false;   // Form_Load selects the option itself
 };

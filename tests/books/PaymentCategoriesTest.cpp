@@ -1,6 +1,7 @@
 // The payment-type editor: a type typed in is stored at once, an edited type
-// replaces the former one, nothing is stored twice, delete asks first, and a
-// failed save stays pending until it is written.
+// replaces the former one with the payments that use it, a type already in
+// the list is refused, delete asks first, and a failed save stays pending
+// until it is written.
 #include <memory>
 #include <gtest/gtest.h>
 #include <QStringList>
@@ -72,6 +73,8 @@ TEST_F(PaymentCategoriesTest, TypeTypedIntoAnEmptyListIsStoredAtOnce) {
 
 TEST_F(PaymentCategoriesTest, EditsReplaceTheFormerTypeAndNeverStoreATypeTwice) {
     types({"Cash", "Check"});
+    folder.exec(QStringLiteral("INSERT INTO tb_Client (CustNum, Lname, PaymentType2) VALUES (1001, 'Smith', 'check')"));
+    folder.exec(QStringLiteral("INSERT INTO tb_Receive VALUES (1001,1001,'Check','','2026-02-01 00:00:00',5,NULL)"));
     PaymentCategories& w = open();
     GridDriver d(w.PaymentList);
     d.focusIn();
@@ -81,17 +84,23 @@ TEST_F(PaymentCategoriesTest, EditsReplaceTheFormerTypeAndNeverStoreATypeTwice) 
 
     ASSERT_TRUE(d.edit(2, 1, QStringLiteral("Cheque")));
     EXPECT_EQ(stored(), (QStringList{"Cash", "Cheque"}));
+    EXPECT_EQ(folder.scalar(QStringLiteral("SELECT Type || PaymentType2 FROM tb_Receive, tb_Client")), "ChequeCheque")
+        << "the payments and the cards that use it follow";
 
     ASSERT_TRUE(d.edit(1, 1, QStringLiteral("CASH")));   // only the case changed
     EXPECT_EQ(stored(), (QStringList{"Cheque", "CASH"}));
 
     w.btnNew_Click();
     ASSERT_EQ(w.PaymentList.Rows(), 4);
-    ASSERT_TRUE(d.edit(3, 1, QStringLiteral("cheque")));   // already stored
+    boxes.expect(vb::vbOK, QStringLiteral("cheque is already in the list."));
+    ASSERT_TRUE(d.edit(3, 1, QStringLiteral("cheque")));   // a new row: taken out again
     EXPECT_EQ(stored(), (QStringList{"Cheque", "CASH"}));
+    EXPECT_EQ(cell(w, 3, 1), "");
+    boxes.expect(vb::vbOK, QStringLiteral("Cash is already in the list."));
+    ASSERT_TRUE(d.edit(2, 1, QStringLiteral("Cash")));   // a stored row: its text back
+    EXPECT_EQ(cell(w, 2, 1), "Cheque");
 
     ASSERT_TRUE(d.edit(3, 1, QStringLiteral("Mom's card")));
-    // The former text is still shown by row 2, so it stays stored.
     EXPECT_EQ(stored(), (QStringList{"Cheque", "CASH", "Mom's card"}));
 }
 
@@ -112,7 +121,7 @@ TEST_F(PaymentCategoriesTest, EmptyingATypeStoresNothingAndItComesBack) {
     EXPECT_EQ(cell(again, 2, 1), "Visa");
 }
 
-TEST_F(PaymentCategoriesTest, DeleteAsksAndTakesEveryStoredRowOfTheType) {
+TEST_F(PaymentCategoriesTest, DeleteAsksAndTakesEveryStoredRowOfExactlyTheType) {
     types({"Cash", "Visa", "Visa"});
     folder.exec(QStringLiteral("INSERT INTO tb_Client (CustNum, Lname) VALUES (1001, 'Smith')"));
     folder.exec(QStringLiteral("INSERT INTO tb_Receive VALUES (1001,1001,'Visa','','2026-02-01 00:00:00',5,NULL)"));
@@ -120,7 +129,7 @@ TEST_F(PaymentCategoriesTest, DeleteAsksAndTakesEveryStoredRowOfTheType) {
     GridDriver d(w.PaymentList);
     d.click(2, 1);
 
-    boxes.expect(vb::vbNo, QStringLiteral("Delete payment type... Visa?"));
+    boxes.expect(vb::vbNo, QStringLiteral("1 payment received uses Visa. It keeps it. Delete the type from the list?"));
     testsupport::click(w.btnDelete);
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].title, "Delete Payment Type");
@@ -131,8 +140,7 @@ TEST_F(PaymentCategoriesTest, DeleteAsksAndTakesEveryStoredRowOfTheType) {
     testsupport::click(w.btnDelete);
     EXPECT_EQ(stored(), QStringList{"Cash"});
     EXPECT_EQ(shared(), QStringList{"Cash"});
-    EXPECT_EQ(w.PaymentList.Rows(), 3);
-    EXPECT_EQ(cell(w, 2, 1), "Visa") << "the second stored Visa row was shown on its own row";
+    EXPECT_EQ(w.PaymentList.Rows(), 2) << "the grid shows what the file holds";
     EXPECT_EQ(folder.scalar(QStringLiteral("SELECT Type FROM tb_Receive")), "Visa")
         << "payments keep their type";
 }

@@ -1,7 +1,8 @@
 // The shipping options editor: a row is written when the cursor leaves it
 // once its service and option are filled; an empty charge is 0; a charge
 // that is not money stops the save and loses nothing; edits of the key
-// replace the former option; delete takes exactly the row's option.
+// replace the former option, one already listed is refused; delete takes
+// exactly the row's option.
 #include <memory>
 #include <gtest/gtest.h>
 #include <QStringList>
@@ -87,6 +88,13 @@ TEST_F(ShippingTypesTest, ChargeEditsReplaceTheStoredChargeAndKeyEditsTheStoredO
     d.down();
     EXPECT_EQ(stored(), (QStringList{"Air|3 lb|12.5", "Ground|1 lb|5.25"}));
     ASSERT_EQ(Globals::rsShipping->RecordCount(), 2);
+
+    // An option already listed, in other capitals: refused, the new row taken out.
+    w.btnNew_Click();
+    ASSERT_TRUE(d.edit(3, S::colService, QStringLiteral("ground")) && d.edit(3, S::colOption, QStringLiteral("1 LB")));
+    boxes.expect(vb::vbOK, QStringLiteral("ground 1 LB is already in the list."));
+    d.up();
+    EXPECT_EQ(QStringList(stored() << cell(w, 3, 0)), (QStringList{"Air|3 lb|12.5", "Ground|1 lb|5.25", "*"}));
 }
 
 TEST_F(ShippingTypesTest, ChargeThatIsNotMoneyStopsTheSaveUntilItIsPutRight) {

@@ -204,7 +204,7 @@ TEST_F(InvSearchTest, FailedLineSaveGivesTheUnitBack) {
     click(p.btnOK);
     testsupport::pump();
     ASSERT_EQ(boxCount(), 1);
-    EXPECT_TRUE(shown(0).startsWith(QStringLiteral("Invoice.SaveTransAccess -"))) << shown(0).toStdString();
+    EXPECT_TRUE(shown(0).startsWith(QStringLiteral("Invoice.SaveLineAccess -"))) << shown(0).toStdString();
     EXPECT_EQ(stockOf(1001), 100);
     EXPECT_EQ(detail().ItemList.Rows(), 1);
     EXPECT_TRUE(forms::Form::isLoaded<InvSearch>());
@@ -216,8 +216,8 @@ TEST_F(InvSearchTest, FailedLineSaveGivesTheUnitBack) {
 TEST_F(InvSearchTest, AnItemThatCannotBeTakenAddsNoLine) {
     struct Case { const char* name; const char* sql; const char* report; };
     const Case cases[] = {
-        {"deleted", "delete from tb_Inventory where ItemNum = %1", "Inventory.QtyInStock -3021 "},
-        {"Null stock", "update tb_Inventory set instock = NULL where ItemNum = %1", "Inventory.QtyInStock -94 "},
+        {"deleted", "delete from tb_Inventory where ItemNum = %1", "Item 1001 is no longer in the inventory; "},
+        {"Null stock", "update tb_Inventory set instock = NULL where ItemNum = %1", "Invoice.SaveLineAccess -94 "},
     };
     category(1, QStringLiteral("Parts"));
     int n = 0;

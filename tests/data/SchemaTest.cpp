@@ -3,10 +3,13 @@
 #include <memory>
 #include <random>
 #include <gtest/gtest.h>
+#include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QDate>
 #include <QLocale>
 #include "data/Client.h"
+#include "data/DataIndexes.h"
 #include "data/Globals.h"
 #include "data/Invoice.h"
 #include "support/TestEnv.h"
@@ -47,6 +50,30 @@ TEST(Schema, RollbackJournalAndAnIndexOnEveryNumberPointedAt) {
     EXPECT_EQ(f.scalar("SELECT (SELECT Discount FROM tb_Client) || (SELECT discount FROM tb_Invoice) || "
                        "(SELECT Discount FROM tb_Vendor)"), "0.00.00.0");
     EXPECT_EQ(f.scalar("SELECT count(*) FROM tb_Client WHERE Lname IS NULL AND CustNum = 1"), "1");
+}
+
+// A file of an earlier version (older line and payment indexes, one
+// missing) gets the schema's indexes, its rows untouched; again, nothing to
+// do; a file that cannot be written is left as it is.
+TEST(Schema, OlderFilesGetTheSchemasIndexesAndNothingElse) {
+    ProgramFolder f;
+    const QString indexes = "SELECT group_concat(sql, ';') FROM (SELECT sql FROM sqlite_master WHERE type = 'index' "
+                            "AND sql NOT NULL ORDER BY name)";
+    const QString current = f.scalar(indexes);
+    f.exec("INSERT INTO tb_trans (TransNum, InvoiceNum, Amount) VALUES (1, 7, 2.5);"
+           "DROP INDEX ix_trans_InvoiceNum; CREATE INDEX ix_trans_InvoiceNum ON tb_trans(InvoiceNum);"
+           "DROP INDEX ix_Receive_CustNum; CREATE INDEX ix_Receive_CustNum ON tb_Receive(CustNum, [Date]);"
+           "DROP INDEX ix_GL_Date");
+    QFile::setPermissions(f.dataFile(), QFileDevice::ReadOwner);
+    if (!QFileInfo(f.dataFile()).isWritable()) EXPECT_EQ(DataIndexes::Update(f.dataFile()), -1);
+    QFile::setPermissions(f.dataFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    int shown = 0;
+    // The path as the program names it.
+    EXPECT_EQ(DataIndexes::Update(f.path() + "\\Vantrel.mdb", [&shown] { ++shown; }), 3);
+    EXPECT_EQ(f.scalar(indexes), current);
+    EXPECT_EQ(f.scalar("SELECT InvoiceNum || ' ' || Amount FROM tb_trans"), "7 2.5");
+    EXPECT_EQ(DataIndexes::Update(f.dataFile(), [&shown] { ++shown; }), 0);
+    EXPECT_EQ(shown, 1);
 }
 
 TEST(Schema, ClientBalsListsOnlyPositiveBalancesByNameIgnoringCase) {

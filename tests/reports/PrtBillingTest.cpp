@@ -205,6 +205,8 @@ TEST_F(PrtBillingTest, AllClientsOneStatementPerPage) {
     invoice(1001, 1001, "2026-12-01", 30);
     invoice(1002, 1002, "2026-12-02", 10);
     invoice(1003, 1003, "2026-10-01", 20);
+    payment(5001, 1003, "2026-10-05", 5);    // each client's payments on its own statement only
+    payment(5002, 1001, "2026-12-03", 10);
     startProgram();
 
     Billing& b = selection();
@@ -216,8 +218,9 @@ TEST_F(PrtBillingTest, AllClientsOneStatementPerPage) {
     EXPECT_EQ(d.PageCount(), 3);
     ASSERT_EQ(d.Tables().size(), 3);
     EXPECT_EQ(filled(d.Tables()[0]), QList<QStringList>({start("11/9/2026", 0), charge("12/2/2026", "Goods", 10, 10)}));
-    EXPECT_EQ(filled(d.Tables()[1]), QList<QStringList>({start("11/9/2026", 0), charge("12/1/2026", "Goods", 30, 30)}));
-    EXPECT_EQ(filled(d.Tables()[2]), QList<QStringList>({start("11/9/2026", 20)}));
+    EXPECT_EQ(filled(d.Tables()[1]), QList<QStringList>({start("11/9/2026", 0), charge("12/1/2026", "Goods", 30, 30),
+                                                         paid("12/3/2026", 10, 20)}));
+    EXPECT_EQ(filled(d.Tables()[2]), QList<QStringList>({start("11/9/2026", 15)}));
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(d.Tables()[i].firstPage, i + 1);
         EXPECT_EQ(d.Tables()[i].lastPage, i + 1);

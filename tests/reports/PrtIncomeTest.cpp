@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include "data/Globals.h"
 #include "data/Invoice.h"
+#include "data/Vendor.h"
+#include "data/cSetup.h"
 #include "forms/Form.h"
 #include "reports/PrtIncome.h"
 #include "support/DocumentReader.h"
@@ -33,10 +35,11 @@ protected:
     void expenseType(const QString& type) {
         folder.exec(QStringLiteral("insert into tb_ExpenseTypes (type) values ('%1')").arg(QString(type).replace("'", "''")));
     }
-    void payment(int trans, const QString& date, const QString& category, double amount, double deposit = 0) {
+    void payment(int trans, const QString& date, const QString& category, double amount, double deposit = 0,
+                 const QString& vendor = "Vendor Co") {
         folder.exec(QStringLiteral("insert into tb_GL (TransNum, [Date], CheckNum, Vendor, Payment, Cleared, Category, "
-                                   "Deposit, Notes) values (%1, '%2 00:00:00', '100', 'Vendor Co', %3, 0, '%4', %5, '')")
-                        .arg(trans).arg(date).arg(amount).arg(QString(category).replace("'", "''")).arg(deposit));
+                                   "Deposit, Notes) values (%1, '%2 00:00:00', '100', '%6', %3, 0, '%4', %5, '')")
+                        .arg(trans).arg(date).arg(amount).arg(QString(category).replace("'", "''")).arg(deposit).arg(vendor));
     }
     void received(int trans, const QString& date, double amount, int cust = 1001) {
         folder.exec(QStringLiteral("insert into tb_Receive (TransNum, CustNum, Type, CheckNum, [Date], Amount, Notes) "
@@ -133,6 +136,40 @@ TEST_F(PrtIncomeTest, OpensOnTheYearToDateWithEveryFigure) {
                                     "Rent " + money(20), "Utilities " + money(0), " ",
                                     "Total Expenses " + money(23.25), " ", "Net Income " + money(27.25)}));
     EXPECT_EQ(boldRows(p), QList<int>({3, 10, 12}));
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+// Names the money records hang on, changed each way the windows change them:
+// vendors of one name in two capitals, entries under each, a rename and a
+// delete of a vendor, an expense type and a payment type. Every entry stays,
+// and Total Expenses is the period's payments, those whose type has left the
+// list on the line "Other".
+TEST_F(PrtIncomeTest, RenamesAndDeletesKeepEveryPaymentInTheStatement) {
+    for (const char* t : {"Rent", "Supplies", "Fuel"}) expenseType(t);
+    folder.exec("insert into tb_Vendor (VendorNum, Company) values (1001, 'Acme'), (1002, 'ACME')");
+    folder.exec("insert into tb_PaymentTypes values ('Visa')");
+    folder.exec("insert into tb_Receive (TransNum, CustNum, Type, [Date], Amount) values (1, 1001, 'Visa', '2026-03-01', 5)");
+    payment(1, "2026-02-01", "Rent", 100, 0, "Acme");
+    payment(2, "2026-02-02", "supplies", 20, 0, "ACME");
+    payment(3, "2026-03-01", "Fuel", 7.5, 0, "Acme");
+    payment(4, "2026-04-01", "Travel", 3, 0, "ACME");
+    payment(5, "2026-05-01", "rent", 1, 0, "Acme");
+    payment(6, "2025-05-01", "Rent", 50, 0, "Acme");   // before the period
+    auto v = testsupport::OpenOnDataFile<Vendor>();
+    ASSERT_TRUE(v->GetVendor("Acme"));
+    v->Company = "Acme Tools";
+    ASSERT_TRUE(v->SaveVendorAccess(1001) && v->DeleteVendor(1002));
+    auto s = testsupport::OpenOnDataFile<cSetup>();
+    ASSERT_TRUE(s->ReplaceExpenseType("Rent", "Office Rent") && s->DeleteExpenseType("Fuel"));
+    ASSERT_TRUE(s->ReplacePaymentType("Visa", "Card") && s->DeletePaymentType("Card"));
+    startProgram();
+    PrtIncome& p = open();
+    EXPECT_EQ(rows(p).mid(5, 6), QStringList({"Expenses: ", "Office Rent " + money(101), "Supplies " + money(20),
+                                              "Other " + money(10.5), " ", "Total Expenses " + money(131.5)}));
+    EXPECT_EQ(folder.scalar("select sum(Payment) from tb_GL where [Date] >= '2026-01-01'"), "131.5");
+    EXPECT_EQ(folder.scalar("select group_concat(Vendor || ' ' || Category, '|') from tb_GL"),
+              "Acme Tools Office Rent|ACME supplies|Acme Tools Fuel|ACME Travel|Acme Tools Office Rent|Acme Tools Office Rent");
+    EXPECT_EQ(folder.scalar("select Type from tb_Receive"), "Card");
     EXPECT_TRUE(boxes.shown().empty());
 }
 

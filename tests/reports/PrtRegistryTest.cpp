@@ -80,7 +80,7 @@ protected:
 #define kToday day(2026, 12, 9)
 
 TEST_F(PrtRegistryTest, AllVendorsSinceTheDefaultDate) {
-    handOver("Vendor", "ALL");
+    handOver("All", "ALL");
     PrtRegistry& p = open();
     EXPECT_EQ(p.Caption(), "Print Registry");
     EXPECT_EQ(p.Owner(), nullptr);
@@ -88,11 +88,9 @@ TEST_F(PrtRegistryTest, AllVendorsSinceTheDefaultDate) {
     EXPECT_EQ(p.btnGo.Caption(), "&Preview");
     EXPECT_EQ(p.btnExit.ToolTipText(), "Exit Vendor Payments");
     EXPECT_EQ(p.txtSinceDate.Mask(), "##/##/##");
-    // Opens with Vendor (not All) selected, the vendor names listed.
-    EXPECT_TRUE(p.OptVendor.Value());
-    EXPECT_FALSE(p.OptAll.Value());
-    EXPECT_TRUE(p.CmbPrintCrit.isEnabled());
-    EXPECT_EQ(items(p.CmbPrintCrit), QStringList({"Acme Co", "Bolt's | Nuts"}));
+    // Opens with All selected: every vendor is that option, never a name.
+    EXPECT_TRUE(p.OptAll.Value());
+    EXPECT_FALSE(p.CmbPrintCrit.isEnabled());
     EXPECT_EQ(p.CmbPrintCrit.Text(), "ALL");
     EXPECT_EQ(p.txtSinceDate.Text(), "01/01/25");
     EXPECT_EQ(p.DTPicker1.Value(), vb::Date::fromYmd(2025, 1, 1));
@@ -124,11 +122,11 @@ TEST_F(PrtRegistryTest, AllVendorsSinceTheDefaultDate) {
     EXPECT_TRUE(boxes.shown().empty());
 }
 
-// One vendor (an apostrophe in the name included), a vendor called "all",
+// One vendor (an apostrophe in the name included), a vendor called "All",
 // a typed name not in the list, and a name with no entries.
 TEST_F(PrtRegistryTest, OneVendorListings) {
-    vendorRow(1003, "all");
-    entry(7, "2026-04-01", "110", "all", "Rent", 1, 0, "");
+    vendorRow(1003, "All");
+    entry(7, "2026-04-01", "110", "All", "Rent", 1, 0, "");
     struct Case {
         const char* value;
         QStringList rows;
@@ -137,6 +135,7 @@ TEST_F(PrtRegistryTest, OneVendorListings) {
                            "||Total|" + money(12.5)}},
         {"Acme Co", {"Date|Num|Category|Payment", day(2025, 1, 1) + "|101|Rent|" + money(100),
                      day(2026, 3, 1) + "|104|Freight|" + money(3.25), "|||", "||Total|" + money(103.25)}},
+        {"All", {"Date|Num|Category|Payment", day(2026, 4, 1) + "|110|Rent|" + money(1), "|||", "||Total|" + money(1)}},
         // No entry: no row at all, not even a blank or total row.
         {"Nobody Ltd", {""}},
     };
@@ -156,8 +155,8 @@ TEST_F(PrtRegistryTest, OneVendorListings) {
         p.btnExit_Click();
         testsupport::pump();
     }
-    // "All" in any case means every vendor: the five-column listing.
-    handOver("Vendor", "all");
+    // Every vendor is the option: the five-column listing.
+    handOver("All", "all");
     PrtRegistry& p = open();
     EXPECT_EQ(table(p).columns.size(), 5);
     EXPECT_EQ(table(p).rowCount(), 4 + 2);
@@ -204,7 +203,7 @@ TEST_F(PrtRegistryTest, OptionsThenPreview) {
 
     p.OptAll.click();   // as a click on its caption
     EXPECT_EQ(Globals::PrintFilterValue, "all");
-    EXPECT_EQ(Globals::PrintFilterField, "Vendor");
+    EXPECT_EQ(Globals::PrintFilterField, "All");
     EXPECT_EQ(p.CmbPrintCrit.Text(), "All");
     EXPECT_FALSE(p.CmbPrintCrit.isEnabled());
     EXPECT_EQ(rows(p), before);
@@ -235,7 +234,7 @@ TEST_F(PrtRegistryTest, OptionsThenPreview) {
 // The picker rewrites the box; the box alone is read; a box without a date
 // stops Preview with its report and keeps the listing.
 TEST_F(PrtRegistryTest, SinceDateBoxAndPicker) {
-    handOver("Vendor", "ALL");
+    handOver("All", "ALL");
     PrtRegistry& p = open();
     p.DTPicker1.Pick(vb::Date::fromYmd(2026, 3, 1));
     EXPECT_EQ(p.txtSinceDate.Text(), "03/01/26");
@@ -280,11 +279,11 @@ TEST_F(PrtRegistryTest, VendorListIsTheReportsOwn) {
     Globals::rsVendors.reset();
     p.OptVendor.click();   // as a click on its caption
     EXPECT_EQ(items(p.CmbPrintCrit), (QStringList{"Acme Co", "Bolt's | Nuts"}));
-    // An empty expense-type list is no failure: the combo stays empty.
+    // With the expense types deleted, the categories entries use are offered.
     folder.exec("delete from tb_ExpenseTypes");
     Globals::SetupInit();
     p.OptCategory.click();   // as a click on its caption
-    EXPECT_EQ(p.CmbPrintCrit.ListCount(), 0);
+    EXPECT_EQ(items(p.CmbPrintCrit), (QStringList{"Freight", "Rent"}));
     EXPECT_TRUE(boxes.shown().empty());
 }
 
@@ -315,7 +314,7 @@ TEST_F(PrtRegistryTest, ReopeningListsAnewOnlyAfterExit) {
 }
 
 TEST_F(PrtRegistryTest, ResizeKeepsThePanelRightOfThePreview) {
-    handOver("Vendor", "ALL");
+    handOver("All", "ALL");
     PrtRegistry& p = open();
     const int panel = p.Frame1.Width();
     for (const int w : {18000, 9000}) {
@@ -334,7 +333,7 @@ TEST_F(PrtRegistryTest, ResizeKeepsThePanelRightOfThePreview) {
 TEST_F(PrtRegistryTest, ScreenshotOfTheListing) {
     const QByteArray dir = qgetenv("VANTREL_SCREENSHOT_DIR");
     if (dir.isEmpty()) GTEST_SKIP() << "set VANTREL_SCREENSHOT_DIR to save one";
-    handOver("Vendor", "ALL");
+    handOver("All", "ALL");
     PrtRegistry& p = open();
     testsupport::pump();
     p.grab().save(QString::fromUtf8(dir) + "/prtregistry.png");

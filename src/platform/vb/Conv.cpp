@@ -426,6 +426,14 @@ struct LocaleTexts {
     // "١٫٠٠ ج.م.") and for minus one, and the "1.00" inside them.
     QString unitPositive, unitNegative, unitAmount;
     int places = 0;
+    // Whole numbers are grouped by hand when the locale groups plain threes
+    // with one-unit digits (checked against its own text); else by QLocale.
+    QString groupSeparator, decimalPoint;
+    char16_t zeroDigit = u'0';
+    bool plainGroups = false;
+    // The last day's text: lists come in date order, many rows to a day.
+    mutable double lastDay = -1e300;
+    mutable QString lastDayText;
 
     explicit LocaleTexts(const QLocale& l) : loc(l) {
         shortDate4 = fourDigitYears(loc.dateFormat(QLocale::ShortFormat));
@@ -437,6 +445,47 @@ struct LocaleTexts {
             const QString t = loc.toString(1.0, 'f', k);
             if (unitPositive.contains(t)) { places = k; unitAmount = t; break; }
         }
+        groupSeparator = loc.groupSeparator();
+        decimalPoint = loc.decimalPoint();
+        const QList<uint> zero = loc.zeroDigit().toUcs4();
+        if (zero.size() == 1 && zero[0] + 9 <= 0xFFFF && !QChar::isSurrogate(zero[0])) {
+            zeroDigit = char16_t(zero[0]);
+            plainGroups = true;
+            for (const qulonglong probe : {0ULL, 7ULL, 1234ULL, 12345ULL, 123456ULL, 1234567ULL, 9876543210123456789ULL})
+                if (groupedWhole(probe) != loc.toString(probe)) plainGroups = false;
+        }
+        splitUnits();
+    }
+
+    QString groupedWhole(uint64_t v) const {
+        QString out;
+        appendGrouped(out, v);
+        return out;
+    }
+    void appendGrouped(QString& out, uint64_t v) const {
+        char16_t digits[20];
+        int n = 0;
+        do {
+            digits[n++] = char16_t(zeroDigit + v % 10);
+            v /= 10;
+        } while (v != 0);
+        for (int k = n - 1; k >= 0; --k) {
+            out += QChar(digits[k]);
+            if (k > 0 && k % 3 == 0) out += groupSeparator;
+        }
+    }
+    // The texts around the "1.00" of the positive and negative unit, when
+    // it is found in both.
+    QString positiveBefore, positiveAfter, negativeBefore, negativeAfter;
+    bool unitSplit = false;
+    void splitUnits() {
+        const qsizetype p = unitPositive.indexOf(unitAmount), n = unitNegative.indexOf(unitAmount);
+        unitSplit = p >= 0 && n >= 0;
+        if (!unitSplit) return;
+        positiveBefore = unitPositive.left(p);
+        positiveAfter = unitPositive.mid(p + unitAmount.size());
+        negativeBefore = unitNegative.left(n);
+        negativeAfter = unitNegative.mid(n + unitAmount.size());
     }
 };
 
@@ -457,15 +506,34 @@ QString FormatCurrency(Currency c) {
     const bool negative = c.raw() < 0;
     const int places = lt.places;
     const uint64_t mag = negative ? uint64_t(0) - static_cast<uint64_t>(c.raw()) : static_cast<uint64_t>(c.raw());
-    const QString fixed = detail::FixedText(DecimalText{false, QString::number(mag), -4}, places,
-                                            Rounding::HalfAwayFromZero);
-    const qsizetype dot = fixed.indexOf(QLatin1Char('.'));
-    QString amount = loc.toString((dot < 0 ? fixed : fixed.left(dot)).toULongLong());
-    if (dot >= 0) amount += loc.decimalPoint() + localeDigits(fixed.mid(dot + 1), loc);
+    // The four stored decimals rounded to the currency's, halves away from
+    // zero, in whole numbers: a list formats thousands of amounts.
+    static constexpr uint64_t kTen[] = {1, 10, 100, 1000, 10000};
+    const uint64_t unit = kTen[4 - places];
+    const uint64_t rounded = mag / unit + (mag % unit * 2 >= unit ? 1 : 0);
+    const uint64_t whole = rounded / kTen[places], fraction = rounded % kTen[places];
+    const bool zero = rounded == 0;
+    if (lt.plainGroups && lt.unitSplit) {
+        // Written straight into one text: the common case of every list.
+        const bool minus = negative && !zero;
+        QString out;
+        out.reserve(40);
+        out += minus ? lt.negativeBefore : lt.positiveBefore;
+        lt.appendGrouped(out, whole);
+        if (places > 0) {
+            out += lt.decimalPoint;
+            for (int k = places - 1; k >= 0; --k) out += QChar(char16_t(lt.zeroDigit + fraction / kTen[k] % 10));
+        }
+        out += minus ? lt.negativeAfter : lt.positiveAfter;
+        return out;
+    }
+    QString amount = lt.plainGroups ? lt.groupedWhole(whole) : loc.toString(qulonglong(whole));
+    if (places > 0) {
+        amount += lt.decimalPoint;
+        QString digits = QString::number(fraction).rightJustified(places, QLatin1Char('0'));
+        amount += localeDigits(digits, loc);
+    }
 
-    bool zero = true;
-    for (QChar ch : fixed)
-        if (ch != QLatin1Char('0') && ch != QLatin1Char('.')) { zero = false; break; }
     QString out = negative && !zero ? lt.unitNegative : lt.unitPositive;
     const qsizetype p = out.indexOf(lt.unitAmount);
     if (p < 0) return loc.toCurrencyString(c.toDouble());   // no locale Qt knows: its own text
@@ -490,7 +558,11 @@ QString DateToText(Date d) {
         return loc.toString(QTime(0, 0).addSecs(int(secs)), lt.longTime);
     };
     if (day.isZero()) return time();
-    const QString date = loc.toString(d.toQDate(), lt.shortDate4);
+    if (day.serial() != lt.lastDay) {
+        lt.lastDayText = loc.toString(day.toQDate(), lt.shortDate4);
+        lt.lastDay = day.serial();
+    }
+    const QString date = lt.lastDayText;
     // Most dates carry no time: it is only formatted when shown.
     return d.hasTime() ? date + QLatin1Char(' ') + time() : date;
 }

@@ -1,9 +1,13 @@
 #include "vb/MsgBox.h"
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QSpacerItem>
 #include "vb/Focus.h"
 
 namespace vb {
@@ -66,6 +70,16 @@ int ShowMessageBox(const QString& prompt, int style, const QString& title) {
     // elsewhere Qt's own choice stands (No on a Yes/No box).
     for (size_t i = 0; i < specs.size(); ++i)
         if (specs[i].result == vbCancel || (specs.size() == 1)) box.setEscapeButton(made[i]);
+    // The title is shown whole: a window manager cuts a title wider than the
+    // box in the middle, and a question naming a record ("Delete Vendor ...
+    // City Power?") would lose the name. Room for a bold title bar font and
+    // its buttons, never wider than the screen.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        int width = box.fontMetrics().horizontalAdvance(title) * 5 / 4 + 140;
+        if (const QScreen* screen = box.screen()) width = std::min(width, screen->availableGeometry().width() * 9 / 10);
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
     for (size_t i = 0; i < specs.size(); ++i)
