@@ -54,6 +54,7 @@ void PrtBilling::Form_Load() {
             for (int i = 1; i < grid.Rows(); ++i) chosen.push_back(vb::CLng(vb::Variant(grid.TextMatrix(i, 0))));
         }
         reports::ReportOpening(d, false);
+        if (!sel.OptClient.Value()) d.setDocName(QStringLiteral("Statements"));
         const vb::Date since = chosen.empty() ? vb::Date() : vb::Today() - DaysBack(sel.txtDays.Text());
         // The statements in a row keep the file's locks from one client to
         // the next; each statement's own snapshot gives them back now and
@@ -93,6 +94,7 @@ void PrtBilling::BuildStatement(const cSetup& company, const vb::Date& since, co
     client->OpenCn();
     client->GetClient(Globals::CurrentCustNum);
 
+    if (d.DocName().isEmpty()) d.setDocName(QStringLiteral("Statement ") + reports::ClientName(*client));
     reports::LetterheadBlock(d, company.Name, company);
     reports::BillToBlock(d, *client);
     d.Paragraph(QString());

@@ -60,8 +60,11 @@ void PrtInventory::InventoryPreview() {
                 d.setFontBold(true);
                 d.Paragraph(QString());
                 d.Paragraph(QString());
+                // The title stays with its table's header and first row.
+                d.setKeepWithNext(true);
                 d.Paragraph(reports::DocText(rsCats_->Fields(1).Value()));
                 d.Paragraph(QString());
+                d.setKeepWithNext(false);
                 d.setFontBold(false);
                 d.StartTable();
                 d.setTableBorder(printer::tbBoxHeader);

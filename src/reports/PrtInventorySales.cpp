@@ -150,8 +150,11 @@ void PrtInventorySales::InventoryPreview() {
             d.setFontBold(true);
             d.Paragraph(QString());
             d.Paragraph(QString());
+            // The title stays with its table's header and first row.
+            d.setKeepWithNext(true);
             d.Paragraph(category);
             d.Paragraph(QString());
+            d.setKeepWithNext(false);
             d.setFontBold(false);
             d.StartTable();
             d.setTableBorder(printer::tbBoxHeader);

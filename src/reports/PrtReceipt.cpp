@@ -106,6 +106,7 @@ void PrtReceipt::LayOut(const Source& s, const cSetup& company, const Client& cl
     printer::PreviewControl& d = VSInvoice;
 
     reports::ReportOpening(d, false);
+    d.setDocName(QStringLiteral("Receipt ") + reports::ClientName(client));
     reports::LetterheadBlock(d, s.CompanyName, company);
     reports::BillToBlock(d, client);
     d.Paragraph(QString());

@@ -153,22 +153,36 @@ QString ShipToText(const Client& c) {
 }
 
 namespace {
-void addressBlock(printer::PageDocument& doc, const QString& title, const QString& left, const QString& text) {
+void addressBlock(printer::PageDocument& doc, const QString& title, const QString& left, const QString& text,
+                  const QString& width = QStringLiteral("3.5in")) {
     doc.setFontBold(true);
     doc.TextBox(title, left, QStringLiteral("1.5in"), QStringLiteral("1in"), QStringLiteral(".25in"), {}, {}, false);
     doc.setFontBold(false);
-    doc.TextBox(text, left, QStringLiteral("1.75in"), QStringLiteral("3.5in"), QStringLiteral("1.25in"), {}, {}, false);
+    doc.TextBox(text, left, QStringLiteral("1.75in"), width, QStringLiteral("1.25in"), {}, {}, false);
 }
 
 const Client& sharedClient() { return *Globals::Required(Globals::SharedClient); }
 } // namespace
 
+QString ClientName(const Client& c) {
+    const QString bill = (c.BillFname + QLatin1Char(' ') + c.BillLname).simplified();
+    const QString ship = (c.ShipFname + QLatin1Char(' ') + c.ShipLname).simplified();
+    const QString company = c.Company.simplified();
+    // A client without a name is still named on every page, by the company or the number.
+    if (!bill.isEmpty()) return bill;
+    if (!ship.isEmpty()) return ship;
+    return company.isEmpty() ? QStringLiteral("Client %1").arg(c.CustNum) : company;
+}
+
 void BillToBlock(printer::PageDocument& doc, const Client& c) {
+    // Every customer document starts with it: from here on its pages are the client's.
+    doc.StartSection(ClientName(c));
     addressBlock(doc, QStringLiteral("Bill To:"), QStringLiteral("0.5in"), BillToText(c));
 }
 
 void ShipToBlock(printer::PageDocument& doc, const Client& c) {
-    addressBlock(doc, QStringLiteral("Ship To:"), QStringLiteral("5in"), ShipToText(c));
+    // 3 inches, so the box ends at the right margin.
+    addressBlock(doc, QStringLiteral("Ship To:"), QStringLiteral("5in"), ShipToText(c), QStringLiteral("3in"));
 }
 
 void BillToBlock(printer::PageDocument& doc) {

@@ -131,6 +131,8 @@ void LetterheadBlock(printer::PageDocument& doc, const QString& firstLine, const
 void LetterheadBlock(printer::PageDocument& doc, const QString& firstLinePrefix = QString());
 
 QString BillToText(const Client& c);
+// The client's name as a document names it: the billing name, else the shipping name, the company, the number.
+QString ClientName(const Client& c);
 QString ShipToText(const Client& c);
 // The blocks from the client loaded on SharedClient (Client.GetClient).
 void BillToBlock(printer::PageDocument& doc);

@@ -12,5 +12,8 @@ QStringList paragraphs(const printer::PageDocument& d);
 // The flow down the pages: each paragraph ("*" before a bold one) and
 // "[table]" where a table stands.
 QStringList flow(const printer::PageDocument& d);
+// Every text whose ink reaches past the side margins, off the printable
+// edge, or (flow text) into the top or bottom margin: "page n: text".
+QStringList outsideMargins(const printer::PageDocument& d);
 
 } // namespace testsupport

@@ -54,6 +54,19 @@ QFont makeFont(const FontSpec& f) {
     throw vb::RuntimeError(5, QStringLiteral("Invalid procedure call or argument (%1)").arg(what));
 }
 
+// The lines of a text as they are measured and drawn: LF, CR LF (or a CR
+// alone, from an older file) break the line, and a tab is one space, so
+// nothing is judged to fit at one width and drawn at another.
+QStringList plainLines(const QString& text) {
+    QString t = text;
+    if (t.contains(QLatin1Char('\r'))) {
+        t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    }
+    t.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    return t.split(QLatin1Char('\n'));
+}
+
 Qt::Alignment qtAlign(int a) {
     switch (a) {
     case 1: return Qt::AlignHCenter;
@@ -184,6 +197,9 @@ void PageDocument::ClearDoc() {
     header_ = footer_ = HeaderParts();
     bands_.reset();
     lastTable_ = -1;
+    chain_.reset();
+    sections_.clear();
+    docName_.clear();
     open_ = complete_ = false;
     page_ = 0;
     y_ = 0;
@@ -198,6 +214,9 @@ void PageDocument::StartDoc() {
     header_ = footer_ = HeaderParts();
     bands_.reset();
     lastTable_ = -1;
+    chain_.reset();
+    sections_ = {Section{1, QString()}};
+    docName_.clear();
     open_ = true;
     complete_ = false;
     pages_.append(Page());
@@ -214,7 +233,21 @@ void PageDocument::EndDoc() {
 
 void PageDocument::NewPage() {
     ensurePage();
+    chain_.reset();
+    sections_.append(Section{page_ + 1, QString()});
     breakPage();
+}
+
+void PageDocument::StartSection(const QString& title) {
+    ensurePage();
+    if (sections_.last().firstPage == page_) sections_.last().title = title;
+    else sections_.append(Section{page_, title});
+}
+
+int PageDocument::sectionOf(int page) const {
+    const auto it = std::upper_bound(sections_.cbegin(), sections_.cend(), page,
+                                     [](int p, const Section& s) { return p < s.firstPage; });
+    return static_cast<int>(it - sections_.cbegin()) - 1;
 }
 
 void PageDocument::ensurePage() {
@@ -233,6 +266,21 @@ void PageDocument::breakPage() {
     pages_.append(std::move(next));
     page_ = static_cast<int>(pages_.size());
     y_ = marginTop_;
+    // A client's document running on says whose it is above what follows.
+    if (!sections_.isEmpty() && !sections_.last().title.isEmpty()) {
+        FontSpec f = baseFont_;
+        f.bold = true;
+        const double lh = lineHeight(f);
+        const double width = pageWidth_ - marginLeft_ - marginRight_;
+        const Fitted fitted = fit(f, sections_.last().title + QStringLiteral(" (continued)"), width, lh);
+        PlacedText p;
+        p.page = page_;
+        p.rect = QRectF(marginLeft_, y_, width, lineHeight(fitted.font));
+        p.text = fitted.lines.join(QLatin1Char(' '));
+        p.font = fitted.font;
+        pages_.last().texts.append(p);
+        y_ += lh * 1.5;
+    }
 }
 
 int PageDocument::PageCount() const { return static_cast<int>(pages_.size()); }
@@ -390,9 +438,7 @@ QStringList PageDocument::wrap(const FontSpec& f, const QString& text, double wi
 
 PageDocument::Fitted PageDocument::fit(const FontSpec& f, const QString& text, double width,
                                       double height) const {
-    QString t = text;
-    t.remove(QLatin1Char('\r'));
-    const QStringList parts = t.split(QLatin1Char('\n'));
+    const QStringList parts = plainLines(text);
     auto wrapAll = [&](const FontSpec& font) {
         QStringList lines;
         for (const QString& part : parts) lines += wrap(font, part, width);
@@ -426,11 +472,17 @@ void PageDocument::Paragraph(const QString& text) {
     lastTable_ = -1;
     const double lh = lineHeight(font_);
     const double width = pageWidth_ - marginLeft_ - marginRight_;
-    QString t = text;
-    t.remove(QLatin1Char('\r'));
-    for (const QString& part : t.split(QLatin1Char('\n'))) {
+    if (keepWithNext_) {
+        if (!chain_ || chain_->page != page_) chain_ = KeptChain{page_, pages_[page_ - 1].texts.size(), y_};
+    } else {
+        keepChainWith(lh);
+    }
+    for (const QString& part : plainLines(text)) {
         for (const QString& line : wrap(font_, part, width)) {
-            if (y_ + lh > bottomLimit() + 1e-9 && y_ > marginTop_ + 1e-9) breakPage();
+            // Kept paragraphs reaching past the page start the next one together.
+            if (y_ + lh > bottomLimit() + 1e-9 && y_ > marginTop_ + 1e-9 &&
+                !(keepWithNext_ && keepChainWith(bottomLimit(), true)))
+                breakPage();
             PlacedText p;
             p.kind = PlacedText::Paragraph;
             p.page = page_;
@@ -449,7 +501,12 @@ void PageDocument::TextBox(const QString& text, const QString& left, const QStri
                            const QVariant&, bool) {
     ensurePage();
     lastTable_ = -1;
-    const QRectF box(ParseLength(left), ParseLength(top), ParseLength(width), ParseLength(height));
+    chain_.reset();
+    QRectF box(ParseLength(left), ParseLength(top), ParseLength(width), ParseLength(height));
+    // Nothing is printed past the side margins, where many printers cannot
+    // print: a box reaching over one is narrowed to it, and its text wraps or is set smaller.
+    box.setLeft(std::clamp(box.left(), marginLeft_, pageWidth_ - marginRight_));
+    box.setRight(std::clamp(box.right(), box.left(), pageWidth_ - marginRight_));
     boxTexts_.append(text);
     // Held to its box: a long name is set smaller rather than running into
     // the box below it.
@@ -518,7 +575,10 @@ void PageDocument::AddTable(const QString& format, const QString& header, const 
     requireTable("AddTable");
     takeFormat(format, header);
     Table& t = pending_->table;
-    for (const QStringList& r : ParseTableRows(body)) t.rows.append(r);
+    for (const QStringList& r : ParseTableRows(body)) {
+        t.rows.append(r);
+        t.filler = 0;
+    }
     fitBoldGrid(*pending_);
 }
 
@@ -526,6 +586,7 @@ void PageDocument::AddTableCells(const QString& format, const QString& header, c
     requireTable("AddTable");
     takeFormat(format, header);
     pending_->table.rows.append(cells);
+    pending_->table.filler = 0;
     fitBoldGrid(*pending_);
 }
 
@@ -537,6 +598,7 @@ void PageDocument::AddTableCells(const QString& format, const QStringList& heade
         pending_->header.clear();
     }
     pending_->table.rows.append(cells);
+    pending_->table.filler = 0;
     fitBoldGrid(*pending_);
 }
 
@@ -564,7 +626,10 @@ void PageDocument::setTableCell(int setting, const QVariant& value) {
     const int n = value.toInt(&ok);
     if (!ok || n < 0) invalidArgument(QStringLiteral("row count"));
     t.fixedRows = n;
-    while (t.rowCount() < n) t.rows.append(QStringList());
+    while (t.rowCount() < n) {
+        t.rows.append(QStringList());
+        ++t.filler;
+    }
     fitBoldGrid(*pending_);
 }
 
@@ -611,6 +676,7 @@ void PageDocument::EndTable() {
     // Each row is wrapped and measured once, whatever moves afterwards.
     const QList<RowLayout> rows = layoutRows(tables_[index]);
     if (tables_[index].keepWithPrevious) keepWithPrevious(index, rows);
+    keepChainWith(leadHeight(tables_[index], rows));
     const FlowMark before = mark();
     placeTable(index, rows);
     lastTable_ = index;
@@ -626,8 +692,21 @@ struct PageDocument::RowLayout {
     double height = 0;          // the whole row: at least its set height, and all its text
 };
 
+QList<double> PageDocument::columnWidths(const Table& t) const {
+    const double content = pageWidth_ - marginLeft_ - marginRight_;
+    double total = 0;
+    for (const auto& c : t.columns) total += c.width;
+    // A table wider than the room between the margins is narrowed to it,
+    // each column in proportion, rather than printed past the margin.
+    const double scale = total > content + kEps ? content / total : 1.0;
+    QList<double> out;
+    for (const auto& c : t.columns) out.append(c.width * scale);
+    return out;
+}
+
 QList<PageDocument::RowLayout> PageDocument::layoutRows(const Table& t) const {
     const int ncols = static_cast<int>(t.columns.size());
+    const QList<double> widths = columnWidths(t);
     const double baseLh = lineHeight(t.font);
     QList<RowLayout> out;
     for (int r = 0; r <= t.rowCount(); ++r) {
@@ -637,22 +716,33 @@ QList<PageDocument::RowLayout> PageDocument::layoutRows(const Table& t) const {
         for (int c = 0; c < ncols; ++c) {
             FontSpec f = t.font;
             f.bold = t.font.bold || t.isBold(r, c);
-            const QString text = t.cell(r, c);
-            const double inner = t.columns[c].width - 2 * kCellPadX;
+            const QString raw = t.cell(r, c);
+            const QStringList parts = plainLines(raw);
+            const double inner = widths[c] - 2 * kCellPadX;
             // A word wider than its column is set smaller rather than broken.
             auto widest = [&](const FontSpec& font) {
                 double w = 0;
-                for (const QString& word : text.split(QLatin1Char(' '))) w = std::max(w, textWidth(font, word));
+                for (const QString& part : parts)
+                    for (const QString& word : part.split(QLatin1Char(' '))) w = std::max(w, textWidth(font, word));
                 return w;
             };
-            double w = text.isEmpty() || surelyFits(f, text, inner) ? 0 : textWidth(f, text);
+            auto widestPart = [&](const FontSpec& font) {
+                double w = 0;
+                for (const QString& part : parts)
+                    if (!part.isEmpty() && !surelyFits(font, part, inner)) w = std::max(w, textWidth(font, part));
+                return w;
+            };
+            double w = widestPart(f);
             if (inner > 0 && w > inner + kEps && widest(f) > inner + kEps) {
                 f.size = std::max(kMinFitSize, std::floor(f.size * inner / widest(f) * 4) / 4);
                 while (f.size > kMinFitSize && widest(f) > inner + kEps) f.size = std::max(kMinFitSize, f.size - 0.25);
                 w = -1;   // measured at the size it was before
             }
             row.fonts.append(f);
-            row.lines.append(wrap(f, text, inner, w));
+            QStringList lines;
+            // A single line already measured is not measured again.
+            for (const QString& part : parts) lines += wrap(f, part, inner, parts.size() == 1 ? w : -1);
+            row.lines.append(lines);
             row.lineHeight = std::max(row.lineHeight, lineHeight(f));
             n = std::max(n, static_cast<int>(row.lines.last().size()));
         }
@@ -705,9 +795,16 @@ void PageDocument::keepWithPrevious(int index, const QList<RowLayout>& ownRows) 
     const double own = tableHeight(ownRows);
     if (y_ + own <= bottomLimit() + kEps) return;
     const Table& p = tables_[prev];
-    const int n = p.rowCount();
-    if (n == 0 || p.columns.isEmpty()) return;
+    if (p.rowCount() == 0 || p.columns.isEmpty()) return;
     const QList<RowLayout> rows = layoutRows(p);
+    // The earlier table's empty filler rows give way first.
+    if (p.fillerShown > 0) {
+        rollback(lastTableMark_);
+        placeTable(prev, rows, 0, own);
+        if (y_ + own <= bottomLimit() + kEps) return;
+    }
+    const int n = p.rowCount() - p.filler;
+    if (n == 0) return;
     int k = n;
     for (int r = n; r >= 1; --r) {
         bool filled = false;
@@ -726,19 +823,52 @@ void PageDocument::keepWithPrevious(int index, const QList<RowLayout>& ownRows) 
     while (k < n && moved(k) > room + kEps) ++k;
     if (moved(k) > room + kEps) return;
     rollback(lastTableMark_);
-    placeTable(prev, rows, k);
+    placeTable(prev, rows, k, own);
 }
 
-void PageDocument::placeTable(int index, const QList<RowLayout>& rows, int breakBefore) {
+double PageDocument::leadHeight(const Table& t, const QList<RowLayout>& rows) const {
+    const double headH = t.columns.isEmpty() ? 0 : rows[0].height;
+    double firstBody = t.rowCount() > 0 ? rows[1].height : 0;
+    // The header with the first body row (or as much of it as a page holds).
+    firstBody = std::min(firstBody, bottomLimit() - marginTop_ - headH);
+    // A table kept together moves whole to the next page when it fits one.
+    const double whole = tableHeight(rows);
+    if (t.keepTogether && whole <= bottomLimit() - marginTop_ + kEps) return whole;
+    return headH + firstBody;
+}
+
+bool PageDocument::keepChainWith(double needed, bool goesOn) {
+    if (!chain_) return false;
+    const KeptChain c = *chain_;
+    chain_.reset();
+    if (c.page != page_ || c.top <= marginTop_ + kEps || y_ + needed <= bottomLimit() + kEps) return false;
+    QList<PlacedText>& texts = pages_[page_ - 1].texts;
+    const QList<PlacedText> moved = texts.mid(c.text);
+    texts.resize(c.text);
+    const double height = y_ - c.top;
+    breakPage();
+    if (goesOn) chain_ = KeptChain{page_, pages_[page_ - 1].texts.size(), y_};
+    const double shift = y_ - c.top;
+    for (PlacedText t : moved) {
+        t.page = page_;
+        t.rect.translate(0, shift);
+        pages_[page_ - 1].texts.append(t);
+    }
+    y_ += height;
+    return true;
+}
+
+void PageDocument::placeTable(int index, const QList<RowLayout>& rows, int breakBefore, double reserve) {
     Table& t = tables_[index];
     const double content = pageWidth_ - marginLeft_ - marginRight_;
+    const QList<double> widths = columnWidths(t);
     double total = 0;
-    for (const auto& c : t.columns) total += c.width;
+    for (double w : widths) total += w;
     double x0 = marginLeft_;
     if (t.alignment == 1) x0 += (content - total) / 2;
     else if (t.alignment == 2) x0 += content - total;
     QList<double> edges{x0};
-    for (const auto& c : t.columns) edges.append(edges.last() + c.width);
+    for (double w : widths) edges.append(edges.last() + w);
     const int ncols = static_cast<int>(t.columns.size());
 
     const bool hasHeader = ncols > 0;
@@ -793,7 +923,7 @@ void PageDocument::placeTable(int index, const QList<RowLayout>& rows, int break
                 PlacedText p;
                 p.kind = PlacedText::Cell;
                 p.page = page_;
-                p.rect = QRectF(edges[c] + kCellPadX, ty + i * clh, t.columns[c].width - 2 * kCellPadX, clh);
+                p.rect = QRectF(edges[c] + kCellPadX, ty + i * clh, widths[c] - 2 * kCellPadX, clh);
                 p.text = text;
                 p.alignment = t.columns[c].alignment;
                 p.font = f;
@@ -852,20 +982,19 @@ void PageDocument::placeTable(int index, const QList<RowLayout>& rows, int break
         }
     };
 
-    double firstBody = t.rowCount() > 0 ? rows[1].height : 0;
-    // Keep the header with the first body row (or as much of it as a page holds).
-    firstBody = std::min(firstBody, bottomLimit() - marginTop_ - headH);
-    double needed = headH + firstBody;
-    // A table kept together moves whole to the next page when it fits one.
-    const double whole = tableHeight(rows);
-    if (t.keepTogether && whole <= bottomLimit() - marginTop_ + kEps) needed = whole;
+    double needed = leadHeight(t, rows);
     if (breakBefore == 1) needed = bottomLimit() - marginTop_ + 1;
     if (y_ + needed > bottomLimit() + kEps && !atTop()) breakPage();
     t.firstPage = page_;
     segTop = y_;
     if (hasHeader) placeRow(0);
+    const int given = t.rowCount() - t.filler;
+    t.fillerShown = 0;
     for (int r = 1; r <= t.rowCount(); ++r) {
         if (r == breakBefore && r > 1 && !atTop()) newSegment();
+        // Filler rows only fill what the page has left.
+        if (r > given && y_ + rows[r].height > bottomLimit() - reserve + kEps) break;
+        if (r > given) ++t.fillerShown;
         placeRow(r);
     }
     closeSegment();
@@ -945,11 +1074,38 @@ QList<PlacedText> PageDocument::layoutBand(const HeaderParts& parts, bool bold, 
 }
 
 void PageDocument::decorate(Page& p, int page) const {
-    if (!bands_) bands_ = layoutBand(header_, headerBold_, false) + layoutBand(footer_, footerBold_, true);
+    if (!bands_) {
+        bands_ = layoutBand(header_, headerBold_, false) + layoutBand(footer_, footerBold_, true);
+        numberedFooters_.clear();
+    }
+    // A client's document of more than one page counts its own pages in the
+    // footer's right part (when the footer leaves it free).
+    const QList<PlacedText>* footer = nullptr;
+    const int s = sectionOf(page);
+    if (s >= 0 && !sections_[s].title.isEmpty() && footer_.right.isEmpty()) {
+        const int first = sections_[s].firstPage;
+        const int last = s + 1 < sections_.size() ? sections_[s + 1].firstPage - 1 : PageCount();
+        if (last > first) {
+            const QString number = QStringLiteral("Page %1 of %2").arg(page - first + 1).arg(last - first + 1);
+            auto it = numberedFooters_.find(number);
+            if (it == numberedFooters_.end()) {
+                HeaderParts parts = footer_;
+                parts.right = number;
+                it = numberedFooters_.insert(number, layoutBand(parts, footerBold_, true));
+            }
+            footer = &*it;
+        }
+    }
     for (PlacedText t : *bands_) {
+        if (footer && t.kind == PlacedText::Footer) continue;
         t.page = page;
         p.texts.append(t);
     }
+    if (footer)
+        for (PlacedText t : *footer) {
+            t.page = page;
+            p.texts.append(t);
+        }
 }
 
 QList<Page> PageDocument::Pages() const {

@@ -33,6 +33,7 @@
 // table's cells, as built).
 #include <memory>
 #include <optional>
+#include <QHash>
 #include <QList>
 #include <QRectF>
 #include <QLineF>
@@ -103,6 +104,11 @@ struct Table {
     int alignment = 0;               // placement between the side margins
     int firstPage = 1, lastPage = 1;
     int fixedRows = 0;               // the row count set (tcRows); 0 none
+    // The empty rows the row count added after the last row given: they give
+    // way (fewer, down to none) before a row or what is kept with the table
+    // moves to the next page, and never start a page of their own.
+    int filler = 0;
+    int fillerShown = 0;             // how many of them were placed
     bool keepTogether = false;       // never split across pages
     bool keepWithPrevious = false;   // stays on the page of the previous table's last filled rows
     FontSpec font;                   // the flow's font when it was finished
@@ -207,11 +213,24 @@ public:
     FontSpec HdrFont() const { return hdrFont_; }
 
     // ---- flow ---------------------------------------------------------------
-    // Appends a paragraph (word-wrapped between the margins, LF starts a new
-    // line); "" appends an empty line.
+    // Appends a paragraph (word-wrapped between the margins, LF or CR LF
+    // starts a new line, a tab is a space); "" appends an empty line.
     void Paragraph(const QString& text);
-    // The text in the rectangle (lengths from the page's edge), on the
-    // current page, one line per LF, word-wrapped to the box's width and set
+    // Paragraphs placed while this is on stay on one page with the block that
+    // follows them (a table's header and first row, or a paragraph's first
+    // line): a heading never stands alone at the foot of a page.
+    void setKeepWithNext(bool on) { keepWithNext_ = on; }
+    bool KeepWithNext() const { return keepWithNext_; }
+    // The pages from here to the next NewPage form one client's document:
+    // when it runs past one page, every later page begins with title and
+    // " (continued)" above the flow, and the footer's right part reads
+    // "Page n of m", counted within it. StartDoc and NewPage end it.
+    void StartSection(const QString& title);
+    // The name a saved copy is offered under ("Invoice 1022"); StartDoc clears it.
+    void setDocName(const QString& name) { docName_ = name; }
+    QString DocName() const { return docName_; }
+    // The text in the rectangle (lengths from the page's edge, held within
+    // the side margins), on the current page, one line per LF, word-wrapped to the box's width and set
     // smaller until it fits the box's height. The flow then goes on below the
     // box if the box reaches lower than the flow. The two arguments between the
     // height and the flag are not used by this program's documents.
@@ -302,9 +321,17 @@ private:
     void ensurePage();
     void breakPage();
     double bottomLimit() const { return pageHeight_ - marginBottom_; }
+    QList<double> columnWidths(const Table& t) const;   // as laid out, within the margins
     QList<RowLayout> layoutRows(const Table& t) const;
     double tableHeight(const QList<RowLayout>& rows) const;
-    void placeTable(int index, const QList<RowLayout>& rows, int breakBefore = 0);
+    // reserve: room (inches) the filler rows leave free at the page's foot.
+    void placeTable(int index, const QList<RowLayout>& rows, int breakBefore = 0, double reserve = 0);
+    // What must fit below the flow for a table to start on this page.
+    double leadHeight(const Table& t, const QList<RowLayout>& rows) const;
+    // Moves the kept paragraphs just placed to the next page when needed
+    // (inches) does not fit below them; goesOn: they are still being placed.
+    bool keepChainWith(double needed, bool goesOn = false);
+    int sectionOf(int page) const;     // index into sections_
     void keepWithPrevious(int index, const QList<RowLayout>& ownRows);
     void fitBoldGrid(Pending& p);
     void takeFormat(const QString& format, const QString& header);
@@ -336,6 +363,20 @@ private:
     std::unique_ptr<Pending> pending_;
     int lastTable_ = -1;                 // the table last placed, while nothing followed it
     FlowMark lastTableMark_;             // where the flow stood before it
+    bool keepWithNext_ = false;
+    struct KeptChain {                   // the kept paragraphs waiting for their block
+        int page = 0;
+        qsizetype text = 0;
+        double top = 0;
+    };
+    std::optional<KeptChain> chain_;
+    struct Section {
+        int firstPage = 1;
+        QString title;                   // "" no continuation
+    };
+    QList<Section> sections_;
+    mutable QHash<QString, QList<PlacedText>> numberedFooters_;   // by "n/m"
+    QString docName_;
 };
 
 } // namespace printer

@@ -1,8 +1,13 @@
 #include "printer/PreviewControl.h"
 #include "controls/Pictures.h"
 #include <QComboBox>
+#include <QCoreApplication>
+#include <cerrno>
+#include <cstdio>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,19 +15,54 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
+#include <unistd.h>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScrollArea>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include "forms/App.h"
+#include "profile/PrivateProfile.h"
 #include "vb/MsgBox.h"
 
 namespace printer {
 
 namespace {
 constexpr int kPaperGap = 16;   // pixels of grey around the paper
+
+// The settings file's key of the folder a PDF was last saved to.
+const QString kPdfSection = QStringLiteral("PDF");
+const QString kPdfKey = QStringLiteral("SaveTo");
+QString settingsFile() { return forms::AppPath() + QStringLiteral("\\Vantrel.ini"); }
+
+// Passes the PDF writer's bytes on to the file unbuffered and remembers the
+// first write that failed (a full disk), which the writer itself ignores.
+class CheckedDevice : public QIODevice {
+public:
+    explicit CheckedDevice(QFile& file) : file_(file) { open(QIODevice::WriteOnly); }
+    bool failed() const { return failed_; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 n) override {
+        if (!failed_ && file_.write(data, n) != n) failed_ = true;
+        return failed_ ? -1 : n;
+    }
+
+private:
+    QFile& file_;
+    bool failed_ = false;
+};
+
+// A finished PDF ends with its end-of-file marker.
+bool looksWhole(QFile& file) {
+    if (file.size() < 64 || !file.seek(0) || !file.read(5).startsWith("%PDF-")) return false;
+    if (!file.seek(file.size() - 32)) return false;
+    return file.read(32).contains("%%EOF");
 }
+} // namespace
 
 // Paints the page shown on grey, at the zoom, on the screen's own resolution.
 class PreviewControl::Canvas : public QWidget {
@@ -205,24 +245,82 @@ void PreviewControl::PrintDoc() {
     if (dlg.exec() == QDialog::Accepted) PrintTo(printer);
 }
 
-bool PreviewControl::SavePdf(const QString& path) const {
-    QPdfWriter w(path);
+bool PreviewControl::writePdf(QFile& file) const {
+    CheckedDevice out(file);
+    QPdfWriter w(&out);
     if (!w.setPageSize(QPageSize(QSizeF(PageWidth(), PageHeight()), QPageSize::Inch))) return false;
     w.setPageMargins(QMarginsF(0, 0, 0, 0));
     w.setResolution(600);
     QPainter p;
     if (!p.begin(&w)) return false;
     const QRectF page(0, 0, PageWidth() * 600, PageHeight() * 600);
-    for (int i = 1; i <= std::max(1, PageCount()); ++i) {
+    for (int i = 1; i <= std::max(1, PageCount()) && !out.failed(); ++i) {
         if (i > 1) w.newPage();
         if (PageCount() > 0) RenderPage(p, i, page);
     }
-    return p.end();
+    return p.end() && !out.failed() && file.flush();
+}
+
+bool PreviewControl::SavePdf(const QString& path) const {
+    QFileInfo target(path);
+    // A link is written through: the file it names takes the new document.
+    if (target.isSymLink()) target = QFileInfo(target.symLinkTarget());
+    if (target.fileName().isEmpty() || target.isDir()) return false;
+    const QString finalPath = target.absoluteFilePath();
+    // A device or pipe is written in place; it is never replaced by a file.
+    if (target.exists() && !target.isFile()) {
+        QFile device(finalPath);
+        return device.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && writePdf(device);
+    }
+    // Beside the target, so the rename stays on one file system.
+    QFile tmp(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+              QStringLiteral(".%1.part").arg(QCoreApplication::applicationPid()));
+    if (!tmp.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered)) return false;
+    // Checked whole, and on the disk, before it takes the target's name.
+    bool ok = writePdf(tmp) && looksWhole(tmp) && ::fsync(tmp.handle()) == 0;
+    tmp.close();
+    ok = ok && tmp.error() == QFileDevice::NoError;
+    if (ok) {
+        // An earlier file keeps its permissions; a new one gets the usual ones.
+        tmp.setPermissions(target.exists() ? target.permissions()
+                                           : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                 QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        ok = std::rename(QFile::encodeName(tmp.fileName()).constData(), QFile::encodeName(finalPath).constData()) == 0;
+    }
+    if (!ok) tmp.remove();
+    return ok;
+}
+
+QString PreviewControl::SuggestedPdfPath() const {
+    QString folder = profile::GetPrivateProfileString(kPdfSection, kPdfKey, QString(), 1024, settingsFile());
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+    // The document's own name, else its title from the page header ("Invoice #1022" gives "Invoice 1022").
+    QString name = DocName();
+    if (name.isEmpty()) name = PageHeader().left;
+    if (name.isEmpty()) name = PageHeader().right;
+    if (name.isEmpty()) name = window()->windowTitle();
+    static const QRegularExpression unsafe(QStringLiteral("[\\\\/:*?\"<>|#\\x00-\\x1f]"));
+    name = name.replace(unsafe, QStringLiteral(" ")).simplified();
+    if (name.startsWith(QLatin1Char('.'))) name.remove(0, 1);
+    if (name.isEmpty()) name = QStringLiteral("Document");
+    return QDir(folder).filePath(name + QStringLiteral(".pdf"));
 }
 
 void PreviewControl::SavePdfAs() {
-    const QString path = QFileDialog::getSaveFileName(window(), tr("Save as PDF"), QString(), tr("PDF files (*.pdf)"));
-    if (!path.isEmpty()) SavePdfTold(path);
+    QFileDialog dialog(window(), tr("Save as PDF"), SuggestedPdfPath(), tr("PDF files (*.pdf)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The dialog adds the suffix itself, so it asks before replacing the file that names.
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        SavePdfChosen(dialog.selectedFiles().first());
+}
+
+bool PreviewControl::SavePdfChosen(const QString& typed) const {
+    QString path = typed;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
+    if (!SavePdfTold(path)) return false;
+    profile::WritePrivateProfileString(kPdfSection, kPdfKey, QFileInfo(path).absolutePath(), settingsFile());
+    return true;
 }
 
 bool PreviewControl::SavePdfTold(const QString& path) const {

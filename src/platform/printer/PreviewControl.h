@@ -15,6 +15,7 @@ class QScrollArea;
 class QToolButton;
 class QComboBox;
 class QPrinter;
+class QFile;
 
 namespace printer {
 
@@ -39,10 +40,18 @@ public:
     static QList<int> PrintSequence(int pageCount, int from, int to, int copies, bool collate);
     // Opens the print dialog and prints on OK.
     void PrintDoc();
-    // Writes the document as a PDF file; false when the file cannot be written.
+    // Writes the document as a PDF file, whole or not at all: into a
+    // temporary file beside path, checked, then renamed over it; false when
+    // anything failed, leaving no file behind (and an earlier one untouched).
     bool SavePdf(const QString& path) const;
-    // Asks for a file name, then SavePdf; a file that could not be written is told.
+    // Asks for a file name, offering SuggestedPdfPath, then SavePdfChosen.
     void SavePdfAs();
+    // The folder last saved to (kept in the settings file) and the
+    // document's name ("Invoice 1022.pdf").
+    QString SuggestedPdfPath() const;
+    // The name the user gave, ".pdf" added when it has none; saved and told,
+    // the folder remembered when it was written.
+    bool SavePdfChosen(const QString& typed) const;
     // SavePdf, telling "The PDF file <path> could not be written." when it fails.
     bool SavePdfTold(const QString& path) const;
 
@@ -54,6 +63,8 @@ protected:
 private:
     class Canvas;
     void refreshView();
+    // Paints every page as PDF into file; false when a write failed.
+    bool writePdf(QFile& file) const;
 
     QToolButton* prev_ = nullptr;
     QToolButton* next_ = nullptr;

@@ -1,4 +1,9 @@
+#include <csignal>
 #include <cmath>
+#include <sys/resource.h>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QMap>
@@ -9,6 +14,7 @@
 #include <QTest>
 #include "printer/PageDocument.h"
 #include "printer/PreviewControl.h"
+#include "support/DocumentReader.h"
 #include "support/TestEnv.h"
 #include "vb/MsgBox.h"
 #include "vb/RuntimeError.h"
@@ -456,6 +462,9 @@ TEST(PageDocument, RowsGrowToHoldTheirTextAndKeepTheirSetHeightOtherwise) {
         {"one line", "Blue widget", false},
         {"142 characters", kLongNote + " Two more words.", true},
         {"a word wider than the column", QString(60, QChar('W')), true},
+        {"a line feed", QString(32, '0') + "\n9", true},
+        {"CR LF", "Blue\r\nwidget", true},
+        {"tabs", "Blue\twidget\tlarge", false},   // a tab is a space, not a word set at 6 pt
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -468,10 +477,13 @@ TEST(PageDocument, RowsGrowToHoldTheirTextAndKeepTheirSetHeightOtherwise) {
         for (int r = 1; r <= 20; ++r) d.setTableCell(tcRowHeight, r, "0.25in");
         d.EndTable();
         QString placed = placedCell(d, 0, 1, 1);
-        if (c.text.contains(' ')) EXPECT_EQ(placed, c.text);
-        else EXPECT_EQ(placed.remove(' '), c.text);
-        for (const PlacedText& t : d.Texts(PlacedText::Cell))
+        const QString want = QString(c.text).replace(QRegularExpression("\r?\n|\t"), " ");
+        if (want.contains(' ')) EXPECT_EQ(placed, want);
+        else EXPECT_EQ(placed.remove(' '), want);
+        for (const PlacedText& t : d.Texts(PlacedText::Cell)) {
             EXPECT_LE(PageDocument::TextWidth(t.font, t.text), t.rect.width() + 1e-6) << t.text.toStdString();
+            if (!c.grows) EXPECT_DOUBLE_EQ(t.font.size, 11.25);
+        }
         const double firstRow = rowSpan(d, 0, 2).first - rowSpan(d, 0, 1).first;
         if (c.grows) EXPECT_GT(firstRow, 0.3);
         else EXPECT_NEAR(firstRow, 0.25, 1e-6);
@@ -547,16 +559,23 @@ TEST(PageDocument, TotalsStayWholeOnThePageOfTheLastLines) {
     };
     QStringList many;
     for (int i = 1; i <= 30; ++i) many << QStringLiteral("Item %1").arg(i);
-    const std::vector<Case> cases = {
+    std::vector<Case> cases = {
         {"short lines: one page", {"Blue widget", "Red widget", "Green widget"}, "Jo", 1, 0},
-        {"a wrapped description", {"Blue widget", kLongNote, "Green widget"}, "Jo", 2, 3},
-        {"a wrapped sales rep", {"Blue widget", "Red widget"}, "Jo Anne Marie Fitzgerald-Worthington the Third", 2, 2},
+        {"a wrapped description", {"Blue widget", kLongNote, "Green widget"}, "Jo", 1, 0},
+        {"a wrapped sales rep", {"Blue widget", "Red widget"}, "Jo Anne Marie Fitzgerald-Worthington the Third", 1, 0},
         {"more lines than a page holds", many, "Jo", 2, -1},
     };
+    // Short invoices of 1 to 20 lines, one two lines high: the filler rows give way until 20 lines leave none.
+    for (int n = 1; n <= 20; ++n) {
+        QStringList lines = many.mid(0, n);
+        lines[n / 2] = n % 2 ? "Marine-grade varnish, three coats, hand-sanded" : QString(32, '0') + "\r\n9";
+        cases.push_back({"short invoice", lines, "Jo", n < 20 ? 1 : 2, n < 20 ? 0 : 20});
+    }
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(std::string(c.name) + " of " + std::to_string(c.lines.size()) + " lines");
         PageDocument d;
         invoiceFlow(d, c.lines, c.salesRep);
+        EXPECT_TRUE(testsupport::outsideMargins(d).isEmpty());
         ASSERT_EQ(d.Tables().size(), 3);
         const Table& lines = d.Tables()[1];
         const Table& totals = d.Tables()[2];
@@ -901,6 +920,7 @@ TEST(PreviewControl, PrintSequenceFollowsTheRangeCopiesAndCollation) {
 }
 
 TEST(PreviewControl, PrintsTheChosenPagesAndCopiesAndTellsAPdfNotWritten) {
+    testsupport::ProgramFolder folder(false);
     PreviewControl c;
     open(c);
     for (int i = 0; i < 4; ++i) {
@@ -927,11 +947,31 @@ TEST(PreviewControl, PrintsTheChosenPagesAndCopiesAndTellsAPdfNotWritten) {
         EXPECT_EQ(buttons, vb::vbOKOnly);
         return int(vb::vbOK);
     });
-    const QString bad = dir.path() + "/no/such/folder/doc.pdf";
+    const QString bad = dir.path() + "/no/such/folder/doc.pdf", fine = dir.path() + "/fine.pdf";
     EXPECT_FALSE(c.SavePdfTold(bad));
-    EXPECT_TRUE(c.SavePdfTold(dir.path() + "/fine.pdf"));
+    EXPECT_TRUE(c.SavePdfTold(fine));
+    // A full disk (a file-size limit fails the writes part way) and /dev/full: told, no file left, the earlier whole.
+    auto content = [&] { QFile f(fine); return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(); };
+    const QByteArray earlier = content();
+    rlimit was{}, small{4096, 0};
+    getrlimit(RLIMIT_FSIZE, &was);
+    small.rlim_max = was.rlim_max;
+    const auto sigxfsz = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    EXPECT_FALSE(c.SavePdfChosen(dir.path() + "/fine"));
+    setrlimit(RLIMIT_FSIZE, &was);
+    std::signal(SIGXFSZ, sigxfsz);
+    EXPECT_FALSE(c.SavePdfTold("/dev/full"));   // written in place, never replaced
+    EXPECT_TRUE(QFileInfo("/dev/full").exists() && !QFileInfo("/dev/full").isFile());
     vb::setMsgBoxHandler({});
-    EXPECT_EQ(told, QStringList({"The PDF file " + bad + " could not be written."}));
+    EXPECT_EQ(told, QStringList({"The PDF file " + bad + " could not be written.", "The PDF file " + fine +
+                                 " could not be written.", "The PDF file /dev/full could not be written."}));
+    EXPECT_TRUE(earlier.trimmed().endsWith("%%EOF") && content() == earlier);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"fine.pdf", "range.pdf"}));
+    // The dialog offers the document's name in the folder last saved to.
+    c.setDocName("Invoice 1022");
+    EXPECT_EQ(c.SuggestedPdfPath(), QDir::home().filePath("Invoice 1022.pdf"));
+    EXPECT_TRUE(c.SavePdfChosen(dir.path() + "/typed") && c.SuggestedPdfPath() == dir.path() + "/Invoice 1022.pdf");
 }
 
 TEST(PreviewControl, ClearDocLeavesNoPageToShow) {
