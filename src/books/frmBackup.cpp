@@ -1,5 +1,7 @@
 #include "books/frmBackup.h"
+#include <sys/stat.h>
 #include <QDir>
+#include <QFile>
 #include "dao/DBEngine.h"
 #include "data/Globals.h"
 #include "forms/App.h"
@@ -29,7 +31,20 @@ QString DataFileIn(const QString& folder, const QString& name) {
 }
 
 void ShowReport(const QString& label, long number, const QString& description) {
-    vb::MsgBox(label + QString::number(number) + QLatin1Char(' ') + description + QLatin1Char('.'), vb::vbOKOnly);
+    // A description that ends its own sentence gets no second full stop.
+    const QString end = description.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral(".");
+    vb::MsgBox(label + QString::number(number) + QLatin1Char(' ') + description + end, vb::vbOKOnly);
+}
+
+QString RememberedFolder() {
+    return BackupFolderFromSetting(Globals::ReadIniString(QStringLiteral("Data"), QStringLiteral("BackUpTo"),
+                                                          QStringLiteral("C:\\TEMP"), Globals::IniPath));
+}
+
+bool SameFile(const QString& a, const QString& b) {
+    struct stat sa {}, sb {};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 } // namespace backupfiles
@@ -62,9 +77,7 @@ frmBackup::frmBackup() {
 }
 
 void frmBackup::Form_Load() {
-    const QString folder = BackupFolderFromSetting(
-        Globals::ReadIniString(QStringLiteral("Data"), QStringLiteral("BackUpTo"), QStringLiteral("C:\\TEMP"),
-                               Globals::IniPath));
+    const QString folder = backupfiles::RememberedFolder();
     if (fso::FolderExists(folder)) {
         txtLocation.setText(folder);
         Drive1.setDrive(QStringLiteral("C"));
@@ -92,14 +105,31 @@ void frmBackup::btnBackup_Click() {
                 return;
             fso::CreateFolder(T);
         }
+        // The backup would replace the data file itself.
+        if (backupfiles::SameFile(T, forms::AppPath())) {
+            vb::MsgBox(QStringLiteral("A backup cannot go into the program folder; choose another folder."), vb::vbOKOnly);
+            return;
+        }
         const QString target = backupfiles::DataFileIn(T);
         try {
             dao::CopyDatabase(backupfiles::DataFileIn(forms::AppPath()), target, true);
         } catch (const vb::RuntimeError& e) {
-            const vb::RuntimeError damaged = dao::FaultError(ado::FileFault::Damaged);
-            if (e.Number() != damaged.Number() || e.Description() != damaged.Description()) throw;
-            vb::MsgBox(QStringLiteral("The data file is damaged; the last backup in ") + T + QStringLiteral(" was kept."),
-                       vb::vbOKOnly);
+            // The data file is only read: a file that cannot be written is
+            // the backup folder's.
+            auto is = [&](ado::FileFault f) {
+                const vb::RuntimeError known = dao::FaultError(f);
+                return e.Number() == known.Number() && e.Description() == known.Description();
+            };
+            QString why;
+            if (is(ado::FileFault::Damaged))
+                why = QStringLiteral("The data file is damaged; the last backup in ") + T + QStringLiteral(" was kept.");
+            else if (is(ado::FileFault::ReadOnly))
+                why = QStringLiteral("The backup folder ") + T + QStringLiteral(" is read-only; choose another folder.");
+            else if (is(ado::FileFault::DiskFull))
+                why = QStringLiteral("The disk of the backup folder ") + T + QStringLiteral(" is full; choose another folder.");
+            else
+                throw;
+            vb::MsgBox(why, vb::vbOKOnly);
             return;
         }
         if (fso::FileExists(target)) {

@@ -48,6 +48,13 @@ bool Trap(const QString& label, F&& body);
 
 void ShowReport(const QString& label, long number, const QString& description);
 
+// The backup folder the settings file remembers (section "Data", key
+// "BackUpTo"; "C:\TEMP" stands for the system's temporary folder).
+QString RememberedFolder();
+
+// Whether two paths lead to one file or folder, whatever links lead there.
+bool SameFile(const QString& a, const QString& b);
+
 } // namespace backupfiles
 
 #include "vb/ErrorTrap.h"
@@ -58,7 +65,7 @@ bool backupfiles::Trap(const QString& label, F&& body) {
         return true;
     } catch (...) {
         const vb::RuntimeError e = vb::ToRuntimeError(std::current_exception());
-        ShowReport(label, e.Number(), e.Description());
+        if (!e.IsAnswered()) ShowReport(label, e.Number(), e.Description());
         return false;
     }
 }

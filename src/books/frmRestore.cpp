@@ -1,5 +1,7 @@
 #include "books/frmRestore.h"
+#include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QPointer>
 #include "books/frmBackup.h"
 #include "customers/Customer.h"
@@ -43,7 +45,13 @@ frmRestore::frmRestore() {
     btnCancel.Click = [this] { btnCancel_Click(); };
 }
 
-void frmRestore::Form_Load() { Dir1_Change(); }
+void frmRestore::Form_Load() {
+    // The backups are most likely where the last one went.
+    const QString folder = backupfiles::RememberedFolder();
+    if (fso::FolderExists(folder))
+        backupfiles::Trap(QStringLiteral("frmRestore.Form_Load -"), [&] { Dir1.setPath(folder); });
+    Dir1_Change();
+}
 
 void frmRestore::Dir1_Change() {
     backupfiles::Trap(QStringLiteral("frmRestore.Dir1_Change -"), [&] {
@@ -66,6 +74,11 @@ void frmRestore::btnRestore_Click() {
     backupfiles::Trap(QStringLiteral("frmRestore.btnRestore_Click -"), [&] {
         const QString chosen = fso::InFolder(File1.Path(), FileName);
         const QString nothing = QStringLiteral("  Nothing was restored.");
+        const QString live = backupfiles::DataFileIn(forms::AppPath(), QStringLiteral("Vantrel.mdb"));
+        if (backupfiles::SameFile(chosen, live)) {
+            vb::MsgBox(QStringLiteral("This is the data file in use. Choose the folder of a backup."), vb::vbOKOnly);
+            return;
+        }
         switch (dao::Inspect(chosen, Globals::DataTables())) {
         case dao::Content::Foreign:
             vb::MsgBox(chosen + QStringLiteral(" is not a Vantrel data file.") + nothing, vb::vbOKOnly);
@@ -75,12 +88,19 @@ void frmRestore::btnRestore_Click() {
             return;
         case dao::Content::Data: break;
         }
+        const QString keepName = QStringLiteral("BeforeRestore") + QFileInfo(live).fileName();
+        const QFileInfo backup(chosen);
+        if (vb::MsgBox(QStringLiteral("Replace the data file with the backup of ") +
+                           QLocale().toString(backup.lastModified(), QLocale::ShortFormat) + QStringLiteral(" in ") +
+                           QDir::toNativeSeparators(backup.absolutePath()) +
+                           QStringLiteral("? The data file as it is now is kept as ") + keepName + QLatin1Char('.'),
+                       vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2) != vb::vbYes)
+            return;
         // A window still showing the old rows would write them back over the
         // restored ones; one that will not close (a question answered Cancel)
         // keeps everything as it is.
         if (!CloseDataWindows()) return;
-        const QString live = backupfiles::DataFileIn(forms::AppPath(), QStringLiteral("Vantrel.mdb"));
-        const QString keep = forms::AppPath() + QStringLiteral("/BeforeRestore") + QFileInfo(live).fileName();
+        const QString keep = forms::AppPath() + QLatin1Char('/') + keepName;
         bool kept = false;
         try {
             kept = dao::RestoreDatabase(chosen, live, keep);
@@ -94,6 +114,7 @@ void frmRestore::btnRestore_Click() {
         if (kept) done += QStringLiteral("\r\nThe data file as it was is kept as ") + keep + QLatin1Char('.');
         vb::MsgBox(done, vb::vbOKOnly);
         Globals::ReloadSharedLists();
+        forms::Form::Unload(this);
     });
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // Restore: puts the content of a checked data file from a folder the user
-// chooses into the live data file, keeping the live one's content first. The
-// other windows are closed before (they would write old rows back), the
-// shared lists and the main list are read anew after.
+// chooses into the live data file, keeping the live one's content. It opens
+// on the remembered backup folder and asks first; the other windows are
+// closed before (they would write old rows back), the shared lists and the
+// main list are read anew after, and the window closes.
 #include <QString>
 #include "controls/Buttons.h"
 #include "controls/DirListBox.h"

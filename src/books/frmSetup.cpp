@@ -125,8 +125,12 @@ double frmSetup::RateFromText(const QString& text) { return vb::LeadingNumber(te
 void frmSetup::Form_Load() {
     vb::Trap(QStringLiteral("frmsetup.Form_Load -"), [this] {
         auto setup = Globals::Required(Globals::SharedSetup);
-        setup->OpenCn();
-        setup->GetCompanyInfo();
+        {
+            // Open only for the read: a connection held while the window waits
+            // would keep repair, compaction and restore from the data file.
+            const ConnectionScope scope = setup->OpenScope();
+            setup->GetCompanyInfo();
+        }
         filling_ = true;
         struct Done { bool& f; ~Done() { f = false; } } done{filling_};
         txtCoName.setText(setup->Name);

@@ -15,6 +15,7 @@
 #include "reports/PrtBackOrdered.h"
 #include "reports/PrtBackOrders.h"
 #include <algorithm>
+#include <utility>
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
@@ -36,6 +37,7 @@
 #include "data/Invoice.h"
 #include "data/Vendor.h"
 #include "data/cSetup.h"
+#include "dao/DBEngine.h"
 #include "forms/App.h"
 #include "fso/FileSystem.h"
 #include "vb/Conv.h"
@@ -50,6 +52,28 @@ QString label(const char* proc) { return kLabel + QString::fromUtf8(proc) + QStr
 // Converting a grid cell the way the commands do: text that is not a number
 // is a type mismatch.
 int32_t cellLong(const controls::FlexGrid& g, int r, int c) { return vb::CLng(vb::Variant(g.TextMatrix(r, c))); }
+
+// Start-up refused the data file: the program ends as it found things.
+bool refusedAtStart = false;
+
+// One box for a data file the program cannot work with, before anything is
+// read from it; false when it may be used. Only the tables are looked at:
+// a full check of a business-size file would hold up every start.
+bool refuseDataFile(const QString& path) {
+    QString why;
+    try {
+        switch (dao::Inspect(path, Globals::DataTables(), false)) {
+        case dao::Content::Data: return false;
+        case dao::Content::Foreign: why = QStringLiteral(" is not a Vantrel data file."); break;
+        case dao::Content::Damaged: why = QStringLiteral(" is damaged."); break;
+        }
+    } catch (const vb::RuntimeError&) {
+        // Unreadable now (busy, no permission): the steps after say why.
+        return false;
+    }
+    vb::MsgBox(path + why, vb::vbOKOnly | vb::vbCritical);
+    return true;
+}
 }
 
 Customer::Customer() {
@@ -167,6 +191,12 @@ void Customer::Form_Load() {
         vb::MsgBox(QStringLiteral("Vantrel.mdb was not found in ") + folder +
                        QStringLiteral(".  Make a new, empty one with: newdb ") + folder + QStringLiteral("/Vantrel.mdb"),
                    vb::vbOKOnly | vb::vbCritical);
+        refusedAtStart = true;
+        forms::Form::Unload(this);
+        return;
+    }
+    if (refuseDataFile(fso::ResolvePath(Globals::DataFilePath()))) {
+        refusedAtStart = true;
         forms::Form::Unload(this);
         return;
     }
@@ -275,6 +305,7 @@ void Customer::Form_Resize() {
 }
 
 void Customer::Form_Unload() {
+    if (std::exchange(refusedAtStart, false)) return;
     vb::Trap(label("Form_Unload"), [this] {
         if (WindowState() == vbMinimized) return;
         Globals::WriteWindowGeometry(QStringLiteral("Customer"), Left(), Top(), Width(), Height(), Globals::IniPath);

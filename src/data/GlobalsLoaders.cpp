@@ -21,9 +21,12 @@ void closeIfOpen(const ado::RecordsetPtr& r) {
 }
 }
 
+// The longest path the file system takes: a folder remembered is read back whole.
+constexpr int kLongestValue = 4096;
+
 QString ReadIniString(const QString& Section, const QString& Key, const QString& Default, const QString& FileName) {
     int count = 0;
-    QString value = profile::GetPrivateProfileString(Section, Key, Default, 256, FileName, &count);
+    QString value = profile::GetPrivateProfileString(Section, Key, Default, kLongestValue + 1, FileName, &count);
     return count > 0 ? value.left(count) : QString();
 }
 

@@ -64,8 +64,9 @@ bool CompactDatabase(const QString& dbPath) {
     } catch (...) {
         const vb::RuntimeError e = vb::ToRuntimeError(std::current_exception());
         ok = false;
-        vb::MsgBox(QString::number(e.Number()) + QStringLiteral(": ") + e.Description(), vb::vbCritical,
-                   QStringLiteral("CompactDatabase Error"));
+        if (!e.IsAnswered())
+            vb::MsgBox(QString::number(e.Number()) + QStringLiteral(": ") + e.Description(), vb::vbCritical,
+                       QStringLiteral("CompactDatabase Error"));
     }
     return ok;
 }

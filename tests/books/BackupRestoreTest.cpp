@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include "ado/Connection.h"
@@ -16,6 +17,7 @@
 #include "data/Globals.h"
 #include "forms/Form.h"
 #include "profile/PrivateProfile.h"
+#include "support/FormDriver.h"
 #include "support/WindowFixture.h"
 #include "vb/MsgBox.h"
 
@@ -48,6 +50,9 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
 QString iniValue(const QString& ini) {
     return profile::GetPrivateProfileString("Data", "BackUpTo", "(none)", 256, ini);
 }
+
+constexpr const char* kPadRows = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 4000) "
+                                 "INSERT INTO pad SELECT printf('%0500d', i) FROM n";
 
 class BackupRestoreTest : public WindowFixture {
 protected:
@@ -184,23 +189,27 @@ TEST_F(BackupRestoreTest, RestoreIsEnabledExactlyWhileTheFolderHoldsTheDataFile)
     EXPECT_EQ(w.FileName, "Vantrel.MDB");
 }
 
-TEST_F(BackupRestoreTest, RestoreWritesIntoTheLiveFileKeepsItAndStaysOpen) {
-    makeBackupIn(elsewhere.path());
+TEST_F(BackupRestoreTest, RestoreAsksWritesIntoTheLiveFileKeepsItAndCloses) {
+    const QString backup = makeBackupIn(elsewhere.path());
+    remember(elsewhere.path());
     folder.exec("INSERT INTO tb_PaymentTypes (Type) VALUES ('Live')");
     // A connection another program holds across the restore stays valid and reads what was restored.
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(folder.dataFile().toUtf8().constData(), &other), SQLITE_OK);
-    auto& w = forms::Form::get<frmRestore>();
-    w.Dir1.setPath(elsewhere.path());
     const QString keep = QDir::cleanPath(folder.path()) + "/BeforeRestoreVantrel.mdb";
     writeBytes(keep, "an older kept file");
-    for (int round = 0; round < 2; ++round) {
-        SCOPED_TRACE(round);
-        boxes.expect(vb::vbOK, "Vantrel data restored successfully\r\nThe data file as it was is kept as " + keep + ".");
+    for (int round = 0; round < 3; ++round) {   // No restores nothing; Yes restores, twice
+        auto& w = forms::Form::get<frmRestore>();   // on the remembered backup folder
+        EXPECT_EQ(QDir::cleanPath(w.Dir1.Path()), QDir::cleanPath(elsewhere.path()));
+        boxes.expect(round ? vb::vbYes : vb::vbNo, "Replace the data file with the backup of " +
+                     QLocale().toString(QFileInfo(backup).lastModified(), QLocale::ShortFormat) + " in " +
+                     QDir::cleanPath(elsewhere.path()) + "? The data file as it is now is kept as BeforeRestoreVantrel.mdb.");
+        if (round) boxes.expect(vb::vbOK, "Vantrel data restored successfully\r\nThe data file as it was is kept as " + keep + ".");
         w.btnRestore_Click();
-        EXPECT_EQ(rowsOf(folder.dataFile()), QStringList{"From backup"});
-        EXPECT_EQ(rowsOf(keep), round == 0 ? QStringList{"Live"} : QStringList{"From backup"});
-        EXPECT_TRUE(forms::Form::isLoaded<frmRestore>());
+        EXPECT_EQ(boxes.shown()[round ? boxes.shown().size() - 2 : 0].buttons, vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2);
+        EXPECT_EQ(rowsOf(folder.dataFile()), round == 0 ? QStringList{"Live"} : QStringList{"From backup"});
+        if (round) EXPECT_EQ(rowsOf(keep), round == 1 ? QStringList{"Live"} : QStringList{"From backup"});
+        EXPECT_EQ(forms::Form::isLoaded<frmRestore>(), round == 0);
     }
     sqlite3_stmt* st = nullptr;
     ASSERT_EQ(sqlite3_prepare_v2(other, "SELECT group_concat(Type) FROM tb_PaymentTypes", -1, &st, nullptr), SQLITE_OK);
@@ -264,14 +273,17 @@ TEST_F(BackupRestoreTest, RestoreRefusesWhileAConnectionOrAnotherProgramHoldsThe
     {
         ado::Connection cn;
         cn.OpenFile(folder.dataFile());
+        boxes.expect(vb::vbYes);
         boxes.expect(vb::vbOK, "frmRestore.btnRestore_Click -3045 Could not use '" + QDir::cleanPath(folder.path()) +
-                                   "/Vantrel.mdb'; file already in use..");
+                                   "/Vantrel.mdb'; file already in use.");
         w.btnRestore_Click();
     }
     {
+        // Another program's lock is waited for; Cancel stops with nothing more to say.
         testsupport::OtherProgram other(folder.dataFile());
         EXPECT_EQ(other.run("BEGIN EXCLUSIVE;"), QString());
-        boxes.expect(vb::vbOK, "The data file is in use by another program.  Nothing was restored.");
+        boxes.expect(vb::vbYes);
+        boxes.expect(vb::vbCancel, "The data file is busy in another copy of Vantrel. Try again?");
         w.btnRestore_Click();
         other.run("ROLLBACK;");
     }
@@ -306,6 +318,7 @@ TEST_F(BackupRestoreTest, RestoreOverADeadWritersJournalOrAnUnreadableFileIsExac
         const QString oldBytes = readAll(live);
         auto& w = forms::Form::get<frmRestore>();
         w.Dir1.setPath(elsewhere.path());
+        boxes.expect(vb::vbYes);
         boxes.expect(vb::vbOK, state == Missing ? QString("Vantrel data restored successfully")
                                                 : "Vantrel data restored successfully\r\nThe data file as it was is kept as " +
                                                       keep + ".");
@@ -340,12 +353,14 @@ TEST_F(BackupRestoreTest, RestoreClosesTheDataWindowsFirstAndReloadsTheMainList)
     auto& w = forms::Form::get<frmRestore>();
     w.Show();
     w.Dir1.setPath(elsewhere.path());
+    boxes.expect(vb::vbYes);
     boxes.allowUnexpected(true);   // the success box
     w.btnRestore_Click();
     EXPECT_TRUE(boxes.lastPrompt().startsWith("Vantrel data restored successfully"));
     EXPECT_FALSE(forms::Form::isLoaded<Profile>());
     EXPECT_FALSE(forms::Form::isLoaded<GL>());
-    EXPECT_TRUE(forms::Form::isLoaded<frmRestore>());
+    testsupport::pump();
+    EXPECT_FALSE(forms::Form::isLoaded<frmRestore>());
     ASSERT_TRUE(forms::Form::isLoaded<Customer>());
     EXPECT_EQ(main.CustList2.Rows(), 2);
     EXPECT_EQ(main.CustList2.TextMatrix(1, 2), "Kept, Ann");
@@ -370,8 +385,9 @@ TEST_F(BackupRestoreTest, AWindowThatStaysOpenCancelsTheRestore) {
     stays.Show();
     auto& w = forms::Form::get<frmRestore>();
     w.Dir1.setPath(elsewhere.path());
+    boxes.expect(vb::vbYes);
     w.btnRestore_Click();
-    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(boxes.shown().size(), 1u);
     EXPECT_TRUE(forms::Form::isLoaded<Refusing>());
     EXPECT_EQ(readAll(folder.dataFile()), before);
     EXPECT_FALSE(QFile::exists(folder.path() + "/BeforeRestoreVantrel.mdb"));
@@ -417,10 +433,37 @@ TEST_F(BackupRestoreTest, BackupIsConsistentWhileAnotherProgramWrites_AndNeverOn
     const QString live = readAll(folder.dataFile());
     auto& w = forms::Form::get<frmBackup>();
     w.txtLocation.setText(link);
-    boxes.expect(vb::vbOK, "frmBackup.btnBackup_Click -75 Path/File access error: " + link + "/Vantrel.mdb.");
+    boxes.expect(vb::vbOK, "A backup cannot go into the program folder; choose another folder.");
     w.btnBackup_Click();
     EXPECT_EQ(readAll(folder.dataFile()), live);
     EXPECT_EQ(iniValue(folder.iniFile()), QDir::cleanPath(elsewhere.path()));
+    // A backup folder without room is named as the backup folder.
+    folder.exec(QStringLiteral("CREATE TABLE pad (x); ") + kPadRows);
+    w.txtLocation.setText(elsewhere.path());
+    boxes.expect(vb::vbOK, "The disk of the backup folder " + elsewhere.path() + " is full; choose another folder.");
+    testsupport::DiskRoom room(1 << 20);
+    w.btnBackup_Click();
+}
+
+TEST_F(BackupRestoreTest, AFailedOrRefusedRestoreKeepsTheEarlierKeepCopy) {
+    const QString keep = folder.path() + "/BeforeRestoreVantrel.mdb", link = elsewhere.path() + "/linked";
+    writeBytes(keep, "kept by an earlier restore");
+    const QString kept = readAll(keep), live = readAll(folder.dataFile());
+    testsupport::OtherProgram(makeBackupIn(elsewhere.path())).run(QStringLiteral("CREATE TABLE pad (x); ") + kPadRows + ";");
+    ASSERT_TRUE(QDir(elsewhere.path()).mkdir("linked") && QFile::link(folder.dataFile(), link + "/Vantrel.mdb"));
+    // The program folder (the live file itself), a link to it, a backup larger than the disk has room for.
+    for (const QString& dir : {folder.path(), link, elsewhere.path()}) {
+        const bool full = dir == elsewhere.path();
+        forms::Form::get<frmRestore>().Dir1.setPath(dir);
+        if (full) boxes.expect(vb::vbYes);   // asked only about a backup
+        boxes.expect(vb::vbOK, full ? "frmRestore.btnRestore_Click -3026 The disk is full."
+                                    : "This is the data file in use. Choose the folder of a backup.");
+        testsupport::DiskRoom room(full ? 1 << 20 : 1L << 40);
+        forms::Form::get<frmRestore>().btnRestore_Click();
+        EXPECT_EQ(readAll(keep), kept);
+        EXPECT_EQ(readAll(folder.dataFile()), live);
+        EXPECT_EQ(QDir(folder.path()).entryList({"*.mdb*"}, QDir::Files), (QStringList{"BeforeRestoreVantrel.mdb", "Vantrel.mdb"}));
+    }
 }
 
 TEST_F(BackupRestoreTest, FailedCopyLeavesTheTargetAsItWas) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFontMetrics>
 #include <QLocale>
@@ -126,19 +127,29 @@ TEST_F(CustomerTest, AMissingDataFileIsToldOnceAndNothingIsCreated) {
     EXPECT_FALSE(QFile::exists(folder.dataFile()));
 }
 
-TEST_F(CustomerTest, NotADatabaseReportsAndStillComesUp) {
-    QFile f(folder.dataFile());
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(QByteArray(4096, 'x'));
-    f.close();
-    boxes.allowUnexpected(true);
-    Customer& w = start();
-    EXPECT_FALSE(Form::isLoaded<intro>()) << "the splash closes on every path";
-    EXPECT_EQ(w.CustList2.Rows(), 1);
-    bool sawReport = false;
-    for (const auto& b : boxes.shown())
-        if (b.prompt.contains("If error persists contact Vantrels author.")) sawReport = true;
-    EXPECT_TRUE(sawReport);
+TEST_F(CustomerTest, AFileThatIsNotOursIsToldOnceAndTheProgramEndsWritingNothing) {
+    const QString path = folder.dataFile();
+    auto bytesOf = [&] { QFile f(path); return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("none"); };
+    // Empty, text, another program's tables; last a data file a writer died in: ours, it starts rolled back.
+    const struct { QByteArray bytes; const char* sql; } cases[] = {{"", nullptr}, {QByteArray(4096, 'x'), nullptr},
+        {"", "CREATE TABLE notes (t TEXT);"}, {"ours", "PRAGMA cache_size = 2; BEGIN; WITH RECURSIVE n(i) AS (SELECT 1 "
+        "UNION ALL SELECT i + 1 FROM n WHERE i < 500) INSERT INTO tb_PaymentTypes (Type) SELECT printf('%0300d', i) FROM n;"}};
+    for (const auto& c : cases) {
+        const bool ours = c.bytes == "ours";
+        QFile::remove(path);
+        if (ours) testsupport::MakeDataFile(path);
+        QFile f(path);
+        ASSERT_TRUE(ours || (f.open(QIODevice::WriteOnly) && f.write(c.bytes) == c.bytes.size()));
+        f.close();
+        if (c.sql) { testsupport::OtherProgram writer(path); writer.run(c.sql); writer.kill(); }
+        const QByteArray before = bytesOf();
+        if (ours) boxes.allowUnexpected(true); else boxes.expect(vb::vbOK, path + " is not a Vantrel data file.");
+        Form::get<Customer>().Show();
+        EXPECT_EQ(Form::isLoaded<Customer>(), ours) << c.sql;
+        if (!ours) EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"Vantrel.mdb"}) << "no settings, no journal";
+        EXPECT_EQ(ours ? folder.scalar("select count(*) from tb_PaymentTypes").toLatin1() : bytesOf(), ours ? "0" : before);
+    }
+    EXPECT_EQ(boxes.shown().size(), 4u) << "one each, and the first client's question";
 }
 
 TEST_F(CustomerTest, ClockShowsNewCountAtNextTick) {
@@ -513,14 +524,14 @@ TEST_F(CustomerTest, SettingsReaderKeepsItsRules) {
     {
         QFile f(folder.iniFile());
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("; kept\n[CUSTOMER]\nleft =  1500  \nTOP=\nNote=" + QByteArray(300, 'x') + "\n[Other]\nA=1\n");
+        f.write("; kept\n[CUSTOMER]\nleft =  1500  \nTOP=\nNote=" + QByteArray(4100, 'x') + "\n[Other]\nA=1\n");
     }
     struct Case { const char* section; const char* key; const char* def; QString want; };
     const Case cases[] = {
         {"Customer", "LEFT", "100", "1500"},            // section and key in any case, value trimmed
         {"Customer", "TOP", "100", ""},                 // present but empty: not the default
         {"Customer", "HEIGHT", "6000", "6000"},         // missing key
-        {"Customer", "Note", "", QString(255, 'x')},    // 256-character buffer
+        {"Customer", "Note", "", QString(4096, 'x')},   // a path of the longest length, whole
     };
     for (const Case& c : cases)
         EXPECT_EQ(Globals::ReadIniString(c.section, c.key, c.def, ini), c.want) << c.key;

@@ -138,13 +138,14 @@ TEST(GlobalsMaintenance, CompactLosesNothingAnotherProgramWrites) {
     FillAndFragment(folder);
     const QString insert = QStringLiteral("insert into tb_PaymentTypes values ('%1');");
     {
-        // A writer in the middle of its transaction: compaction refuses and its commit lands.
+        // A writer in the middle of its transaction: compaction waits, asks, and on Cancel
+        // stops without another word; the writer's commit lands.
         testsupport::OtherProgram other(folder.dataFile());
         EXPECT_EQ(other.run(QStringLiteral("BEGIN IMMEDIATE; ") + insert.arg(QStringLiteral("Pending"))), QString());
         CompactBoxes boxes;
         EXPECT_FALSE(Globals::CompactDatabase(QStringLiteral("Vantrel.mdb")));
         ASSERT_EQ(boxes.seen.size(), 1u);
-        EXPECT_EQ(boxes.seen[0].prompt, QStringLiteral("3045: The data file is in use by another program."));
+        EXPECT_EQ(boxes.seen[0].prompt, QStringLiteral("The data file is busy in another copy of Vantrel. Try again?"));
         EXPECT_EQ(other.run(QStringLiteral("COMMIT;")), QString());
     }
     {

@@ -1,4 +1,6 @@
 #include "support/TestEnv.h"
+#include "ado/Connection.h"
+#include <csignal>
 #include <sqlite3.h>
 #include <QElapsedTimer>
 #include <QFile>
@@ -15,6 +17,8 @@ void GlobalEnv::SetUp() {
         ADD_FAILURE() << "Unexpected message box: " << prompt.toStdString();
         return int(vb::vbCancel);
     });
+    // A busy file asks after a moment, not after the program's ten seconds.
+    ado::Connection::SetBusyPatience(200);
 }
 
 // Whether a box of this style has a button that gives answer.
@@ -171,5 +175,13 @@ PinnedClock::PinnedClock(const QDateTime& now) {
     vb::setClock([now] { return now; });
 }
 PinnedClock::~PinnedClock() { vb::setClock({}); }
+
+DiskRoom::DiskRoom(long bytes) : handler(std::signal(SIGXFSZ, SIG_IGN)) {
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit r = saved;
+    r.rlim_cur = rlim_t(bytes);
+    ::setrlimit(RLIMIT_FSIZE, &r);
+}
+DiskRoom::~DiskRoom() { ::setrlimit(RLIMIT_FSIZE, &saved), std::signal(SIGXFSZ, handler); }
 
 } // namespace testsupport

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <vector>
+#include <sys/resource.h>
 #include <gtest/gtest.h>
 #include <QDateTime>
 #include <QString>
@@ -101,6 +102,14 @@ class PinnedClock {
 public:
     explicit PinnedClock(const QDateTime& now);
     ~PinnedClock();
+};
+
+// No file of this process may grow past bytes (a full disk) for a scope.
+struct DiskRoom {
+    explicit DiskRoom(long bytes);
+    ~DiskRoom();
+    rlimit saved{};
+    void (*handler)(int);
 };
 
 // The number of the run-time error f raises; 0 when it raises none.

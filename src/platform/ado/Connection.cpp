@@ -1,11 +1,13 @@
 #include "ado/Connection.h"
 #include <cerrno>
+#include <fcntl.h>
 #include <map>
 #include <mutex>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <vector>
 #include <unistd.h>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -68,6 +70,38 @@ bool fileIdOf(const QString& path, FileId& out) {
     return true;
 }
 
+// The file as a parked handle last knew it: size, modification time and the
+// header's change counter and page count. A file manager copying another file
+// over the data file keeps its name and inode; a handle reused then would go
+// on reading the pages it kept of the file as it was.
+struct FileState {
+    long long size = -1, mtimeSec = -1, mtimeNsec = -1;
+    QByteArray header;
+    bool operator==(const FileState&) const = default;
+};
+
+bool fileStateOf(const QString& path, FileId& id, FileState& out) {
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st;
+    char header[16] = {};
+    const bool ok = ::fstat(fd, &st) == 0 && ::pread(fd, header, sizeof header, 24) >= 0;
+    ::close(fd);
+    if (!ok) return false;
+    id = FileId{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+    out = FileState{static_cast<long long>(st.st_size), static_cast<long long>(st.st_mtim.tv_sec),
+                    static_cast<long long>(st.st_mtim.tv_nsec), QByteArray(header, sizeof header)};
+    return true;
+}
+
+// A handle whose file was renamed away, or reached through a link since
+// removed, refuses every write: never one to reuse.
+bool hasMoved(sqlite3* db) {
+    int moved = 0;
+    return sqlite3_file_control(db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || moved != 0;
+}
+
 // Kept statements are finalized first: a handle with statements left only
 // becomes a zombie that keeps the file open.
 void closeHandle(sqlite3* db) {
@@ -79,6 +113,7 @@ void closeHandle(sqlite3* db) {
 struct Parked {
     sqlite3* db;
     FileId id;
+    FileState state;
     int flags;
     QString path, key;   // as opened, and its in-use key
 };
@@ -98,26 +133,43 @@ Pool& pool() {
 
 // A parked handle of the file, and its in-use key when it was opened by
 // the same path (the key costs a walk of the path otherwise).
-sqlite3* takeParked(const FileId& id, int flags, const QString& path, QString& key) {
-    std::lock_guard<std::mutex> lock(pool().mutex);
-    auto& p = pool().parked;
-    for (auto it = p.begin(); it != p.end(); ++it)
-        if (it->id == id && it->flags == flags) {
-            sqlite3* db = it->db;
-            if (it->path == path) key = it->key;
-            p.erase(it);
-            return db;
+// One whose file changed in any way since it was parked is closed instead.
+sqlite3* takeParked(const FileId& id, const FileState& state, int flags, const QString& path, QString& key) {
+    sqlite3* found = nullptr;
+    std::vector<sqlite3*> stale;
+    {
+        std::lock_guard<std::mutex> lock(pool().mutex);
+        auto& p = pool().parked;
+        for (auto it = p.begin(); it != p.end() && !found;) {
+            if (!(it->id == id && it->flags == flags)) {
+                ++it;
+                continue;
+            }
+            if (it->state == state && !hasMoved(it->db)) {
+                found = it->db;
+                if (it->path == path) key = it->key;
+            } else {
+                stale.push_back(it->db);
+            }
+            it = p.erase(it);
         }
-    return nullptr;
+    }
+    for (sqlite3* db : stale) closeHandle(db);
+    return found;
 }
 
 // Parks db, or closes it when it is not idle; the oldest parked handle
 // makes room.
-void park(sqlite3* db, const FileId& id, int flags, const QString& path, const QString& key) {
+void park(sqlite3* db, const FileId& opened, int flags, const QString& path, const QString& key) {
     // A read a ReadSnapshot keeps is given back when the snapshot ends.
     bool idle = sqlite3_get_autocommit(db) || sqlite::HoldsHeldRead(db);
     for (sqlite3_stmt* s = sqlite3_next_stmt(db, nullptr); idle && s; s = sqlite3_next_stmt(db, s))
         idle = !sqlite3_stmt_busy(s);
+    // The file as it stands now, after this handle's own writes; one
+    // replaced under its name meanwhile is not the file the handle holds.
+    FileId id;
+    FileState state;
+    if (idle) idle = fileStateOf(path, id, state) && id == opened;
     if (!idle) {
         closeHandle(db);
         return;
@@ -130,7 +182,7 @@ void park(sqlite3* db, const FileId& id, int flags, const QString& path, const Q
             evicted = p.front().db;
             p.erase(p.begin());
         }
-        p.push_back({db, id, flags, path, key});
+        p.push_back({db, id, state, flags, path, key});
     }
     if (evicted) closeHandle(evicted);
 }
@@ -222,9 +274,24 @@ void Connection::OpenFile(const QString& path, bool readOnly) {
     openWith(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
 }
 
-void Connection::OpenNewFile(const QString& path) {
+void Connection::OpenNewFile(const QString& path, int mode) {
     if (db_) vb::Raise(vb::err::ObjectOpen);
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) vb::Raise(58, QStringLiteral("File already exists"));
+    if (mode >= 0) {
+        // Made here, empty, so no byte of the data ever stands in a file
+        // more readable than the data file (the engine would make it 0644).
+        const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode & 0777);
+        if (fd < 0) {
+            lastFault_ = ClassifyFailure(SQLITE_CANTOPEN, errno);
+            vb::Raise(vb::err::SqlEngine, QStringLiteral("unable to open database file"));
+        }
+        const bool ok = ::fchmod(fd, mode & 0777) == 0;
+        ::close(fd);
+        if (!ok) {
+            QFile::remove(path);
+            vb::Raise(75, QStringLiteral("Path/File access error: ") + path);
+        }
+    }
     openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
 }
 
@@ -239,8 +306,10 @@ void Connection::openWith(const QString& path, int openFlags) {
     // A file being made is never one a parked handle holds.
     const bool pooled = !(openFlags & SQLITE_OPEN_CREATE);
     FileId id;
+    FileState state;
     QString key;
-    sqlite3* db = pooled && fileIdOf(path, id) ? takeParked(id, flags, path, key) : nullptr;
+    openError_.reset();
+    sqlite3* db = pooled && fileStateOf(path, id, state) ? takeParked(id, state, flags, path, key) : nullptr;
     if (db) {
         parkable_ = true;
     } else {
@@ -250,10 +319,19 @@ void Connection::openWith(const QString& path, int openFlags) {
             lastFault_ = cannotOpen(path, ClassifyFailure(db ? sqlite3_extended_errcode(db) : rc,
                                                           db ? sqlite3_system_errno(db) : 0));
             sqlite3_close_v2(db);
-            vb::Raise(vb::err::SqlEngine, msg);
+            // A data file moved or deleted while the program runs is named,
+            // with the folder it was looked for in.
+            const QFileInfo fi(path);
+            if (!fi.exists() && !fi.isSymLink() && !(openFlags & SQLITE_OPEN_CREATE))
+                openError_ = vb::RuntimeError::Refusal(
+                    vb::err::CouldNotFindFile, fi.fileName() + QStringLiteral(" was not found in ") +
+                                                   QDir::cleanPath(fi.absolutePath()) + QLatin1Char('.'));
+            else
+                openError_ = vb::RuntimeError(vb::err::SqlEngine, msg);
+            throw *openError_;
         }
-        // A lock held by another program: wait a little, then fail with the engine's message.
-        sqlite3_busy_timeout(db, 2000);
+        // A lock held by another program: wait for it (see SetBusyPatience).
+        sqlite3_busy_handler(db, &sqlite::WaitWhileBusy, nullptr);
         sqlite3_extended_result_codes(db, 0);
         // Room for the pages a report over a business-size file reads again
         // and again (clients, invoices, lines, payments), so a reused handle
@@ -291,7 +369,10 @@ void Connection::Close() {
 }
 
 sqlite3* Connection::Handle() const {
-    if (!db_) vb::Raise(vb::err::ConnectionUnusable);
+    if (!db_) {
+        if (openError_) throw *openError_;
+        vb::Raise(vb::err::ConnectionUnusable);
+    }
     return db_;
 }
 
@@ -326,6 +407,8 @@ void Connection::EmptyPool() {
     }
     for (const Parked& p : parked) closeHandle(p.db);
 }
+
+void Connection::SetBusyPatience(int milliseconds) { sqlite::SetBusyPatience(milliseconds); }
 
 bool Connection::IsFileOpen(const QString& resolvedPath) {
     const QString key = registryKey(fso::ResolvePath(resolvedPath));
@@ -374,9 +457,21 @@ void Connection::CopyTo(Connection& dest) {
     sqlite3* to = dest.Handle();
     sqlite3_backup* b = sqlite3_backup_init(to, "main", Handle(), "main");
     if (!b) sqlite::RaiseEngine(to, sqlite3_errcode(to), false);
-    // One step copies every page while both locks are held.
-    const int stepRc = sqlite3_backup_step(b, -1);
+    // One step copies every page while both locks are held; a file another
+    // program holds is waited for as any statement waits.
+    int stepRc = sqlite3_backup_step(b, -1);
+    bool cancelled = false;
+    while ((stepRc & 0xff) == SQLITE_BUSY || (stepRc & 0xff) == SQLITE_LOCKED) {
+        sqlite::EndBusyWait();
+        if (!sqlite::AskToRetry()) {
+            cancelled = true;
+            break;
+        }
+        stepRc = sqlite3_backup_step(b, -1);
+    }
+    sqlite::EndBusyWait();
     const int rc = sqlite3_backup_finish(b);
+    if (cancelled) sqlite::RaiseBusyCancelled();
     if (stepRc != SQLITE_DONE || rc != SQLITE_OK) sqlite::RaiseEngine(to, rc != SQLITE_OK ? rc : stepRc, false);
 }
 

@@ -2,8 +2,10 @@
 // A connection to the data file. Only the Jet provider is known; it maps to
 // an SQLite file opened read-write and never created.
 #include <memory>
+#include <optional>
 #include <vector>
 #include <QString>
+#include "vb/RuntimeError.h"
 #include "vb/Variant.h"
 
 struct sqlite3;
@@ -48,9 +50,10 @@ public:
     // Opens a data file by path (no connection string), read-only when asked;
     // never creates it. For the repair and compaction tools.
     void OpenFile(const QString& path, bool readOnly = false);
-    // Makes a new, empty file to copy a database into; raises 58 when the
-    // path already exists.
-    void OpenNewFile(const QString& path);
+    // Makes a new, empty file to copy a database into, with the permission
+    // bits mode (when given) before anything is written into it; raises 58
+    // when the path already exists.
+    void OpenNewFile(const QString& path, int mode = -1);
 
     // Writes this database's whole content into dest through the engine's
     // online backup, in one step: a consistent snapshot under a shared lock
@@ -79,7 +82,8 @@ public:
     // The resolved path of the open file ("" when closed).
     const QString& FilePath() const { return path_; }
 
-    // For the record-set layer only; raises 3709 when closed.
+    // For the record-set layer only; raises 3709 when closed (the failure of
+    // the last open, when it failed).
     sqlite3* Handle() const;
 
     // True while any connection of this process has the file open. The one
@@ -89,6 +93,12 @@ public:
     // Closes every handle kept for reuse: done first by whatever needs a data
     // file to itself (repair, compaction, backup, restore).
     static void EmptyPool();
+
+    // How long a statement waits for a file another program holds before it
+    // asks "The data file is busy in another copy of Vantrel. Try again?"
+    // (10 s; tests shorten it). Retry waits as long again; Cancel raises an
+    // error the user has already answered (vb::RuntimeError::IsAnswered).
+    static void SetBusyPatience(int milliseconds);
 
 private:
     void openWith(const QString& path, int openFlags);
@@ -101,6 +111,8 @@ private:
     bool parkable_ = false;
     bool inTrans_ = false;
     FileFault lastFault_ = FileFault::None;
+    // Why the last open failed: a closed connection used after it says that.
+    std::optional<vb::RuntimeError> openError_;
 };
 
 using ConnectionPtr = std::shared_ptr<Connection>;

@@ -2,8 +2,12 @@
 #include <algorithm>
 #include <chrono>
 #include <mutex>
+#include <thread>
 #include <unordered_map>
+#include <QFileInfo>
 #include "ado/SqlText.h"
+#include "forms/App.h"
+#include "vb/MsgBox.h"
 #include "vb/RuntimeError.h"
 
 namespace ado::sqlite {
@@ -71,7 +75,46 @@ thread_local HeldReads held;
 // them back: another program's save waits at most about this long.
 constexpr std::chrono::milliseconds kLongestHold(50);
 
+int busyPatienceMs = 10000;
+thread_local std::chrono::steady_clock::time_point busySince;
+// The pointer before a wait set the busy one; -1 while none is set.
+thread_local int pointerBeforeWait = -1;
+
 } // namespace
+
+int WaitWhileBusy(void*, int attempt) {
+    using namespace std::chrono;
+    const auto now = steady_clock::now();
+    if (attempt == 0) {
+        busySince = now;
+        if (pointerBeforeWait < 0) {
+            pointerBeforeWait = forms::MousePointer();
+            forms::SetMousePointer(forms::vbHourglass);
+        }
+    }
+    if (now - busySince >= milliseconds(busyPatienceMs)) return 0;
+    // Short sleeps: another copy saving without pause leaves the file free
+    // only for moments, and a long one would miss them.
+    std::this_thread::sleep_for(milliseconds(std::min(attempt + 1, 5)));
+    return 1;
+}
+
+void SetBusyPatience(int milliseconds) { busyPatienceMs = milliseconds; }
+
+void EndBusyWait() {
+    if (pointerBeforeWait < 0) return;
+    forms::SetMousePointer(pointerBeforeWait);
+    pointerBeforeWait = -1;
+}
+
+bool AskToRetry() {
+    return vb::MsgBox(QStringLiteral("The data file is busy in another copy of Vantrel. Try again?"),
+                      vb::vbRetryCancel | vb::vbQuestion | vb::vbDefaultButton1) == vb::vbRetry;
+}
+
+void RaiseBusyCancelled() {
+    throw vb::RuntimeError::Answered(vb::err::SqlEngine, QStringLiteral("The data file is busy in another copy of Vantrel."));
+}
 
 void BeginHeldReads() {
     // An inner snapshot starts a new piece of work: locks kept too long by
@@ -116,6 +159,13 @@ void DropCached(sqlite3* db) {
 }
 
 void RaiseEngine(sqlite3* db, int rc, bool preparing) {
+    // A write on a handle whose file was moved or deleted since it opened.
+    if (db && sqlite3_extended_errcode(db) == SQLITE_READONLY_DBMOVED) {
+        const QFileInfo fi(QString::fromUtf8(sqlite3_db_filename(db, "main")));
+        if (!fi.exists())
+            throw vb::RuntimeError::Refusal(vb::err::CouldNotFindFile, fi.fileName() + QStringLiteral(" was not found in ") +
+                                                                           fi.absolutePath() + QLatin1Char('.'));
+    }
     QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
     if (msg.isEmpty() || msg == QLatin1String("not an error")) msg = QString::fromUtf8(sqlite3_errstr(rc));
     // A plain SQLITE_ERROR while preparing is the statement's own fault; a file
@@ -224,13 +274,27 @@ void Statement::beforeFirstStep() {
 }
 
 bool Statement::step() {
-    if (heldDepth > 0 && !sqlite3_stmt_busy(st_)) beforeFirstStep();
-    const int rc = sqlite3_step(st_);
-    if (rc == SQLITE_ROW) return true;
-    if (rc == SQLITE_DONE) return false;
-    // The message belongs to this failure; read it before the statement is reset.
-    failed_ = true;
-    RaiseEngine(db_, rc, false);
+    for (;;) {
+        if (heldDepth > 0 && !sqlite3_stmt_busy(st_)) beforeFirstStep();
+        const int rc = sqlite3_step(st_);
+        EndBusyWait();
+        if (rc == SQLITE_ROW) return true;
+        if (rc == SQLITE_DONE) return false;
+        // A statement that ran as its own transaction, a read, or a COMMIT
+        // (which keeps its transaction open) failed whole on a busy file and
+        // may run again; a write inside a transaction may not.
+        const bool again = (rc & 0xff) == SQLITE_BUSY && (sqlite3_get_autocommit(db_) || sqlite3_stmt_readonly(st_));
+        if (!again) {
+            // The message belongs to this failure; read it before the statement is reset.
+            failed_ = true;
+            RaiseEngine(db_, rc, false);
+        }
+        sqlite3_reset(st_);
+        if (!AskToRetry()) {
+            failed_ = true;
+            RaiseBusyCancelled();
+        }
+    }
 }
 
 } // namespace ado::sqlite

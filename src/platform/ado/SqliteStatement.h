@@ -26,6 +26,17 @@ bool HoldsHeldRead(sqlite3* db);
 // db is closing: its kept read ends with it.
 void ForgetHeldRead(sqlite3* db);
 
+// The busy handler of every handle: waits, under the busy pointer, while
+// another program holds the file, for the patience set (10 s by default).
+int WaitWhileBusy(void*, int attempt);
+void SetBusyPatience(int milliseconds);
+// The wait is over (the statement went through or gave up): the pointer goes back.
+void EndBusyWait();
+// Asks whether to wait again: true for Retry.
+bool AskToRetry();
+// The user chose Cancel: an error that needs no report of its own.
+[[noreturn]] void RaiseBusyCancelled();
+
 class Statement {
 public:
     Statement(sqlite3* db, const QString& sql);

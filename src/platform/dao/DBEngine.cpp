@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSet>
 #include "ado/Recordset.h"
 #include "fso/FileSystem.h"
@@ -20,6 +21,8 @@ using ado::FileFault;
 // An engine failure on cn becomes its fault's error when the fault is one the
 // user can act on; anything else keeps the engine's own words.
 [[noreturn]] void raiseFault(const Connection& cn, const vb::RuntimeError& e) {
+    // A wait the user chose to stop needs no other word.
+    if (e.IsAnswered()) throw e;
     const FileFault f = cn.LastFault();
     if (f == FileFault::None || f == FileFault::Other) throw e;
     throw FaultError(f);
@@ -90,6 +93,30 @@ bool sameFile(const QString& a, const QString& b) {
 
 QString journalOf(const QString& path) { return path + QStringLiteral("-journal"); }
 
+// The permission bits a copy of path is made with: never more readable than it.
+int modeOf(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : 0600;
+}
+
+// A copy made through the online backup carries the change counter of the
+// file it came from, so two copies of one file look alike to a handle that
+// kept pages of one of them: a file manager copying one over the data file
+// would leave those pages to be read (and written back) as current. Each
+// copy gets a counter of its own, written into its header, also where the
+// engine checks it is valid.
+void stampCopy(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) vb::Raise(75, QStringLiteral("Path/File access error: ") + path);
+    const quint32 n = QRandomGenerator::system()->generate();
+    const unsigned char counter[4] = {static_cast<unsigned char>(n >> 24), static_cast<unsigned char>(n >> 16),
+                                      static_cast<unsigned char>(n >> 8), static_cast<unsigned char>(n)};
+    const bool ok = ::pwrite(fd, counter, 4, 24) == 4 && ::pwrite(fd, counter, 4, 92) == 4;
+    const int err = errno;
+    ::close(fd);
+    if (!ok) throw FaultError(ado::ClassifyFailure(10 /* I/O error */, err));
+}
+
 void removeQuietly(const QString& path) {
     QFile::remove(path);
     QFile::remove(journalOf(path));
@@ -117,7 +144,19 @@ void putInPlace(const QString& temp, const QString& to, const QString& keepJourn
 void keepBytes(const QString& live, const QString& keep) {
     const QString temp = keep + QStringLiteral(".copying");
     removeQuietly(temp);
-    if (!QFile::copy(live, temp)) {
+    const int fd = ::open(QFile::encodeName(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    bool copied = fd >= 0 && ::fchmod(fd, modeOf(live)) == 0;
+    if (fd >= 0) {
+        QFile in(live), out;
+        copied = copied && in.open(QIODevice::ReadOnly) && out.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
+        while (copied && !in.atEnd()) {
+            const QByteArray chunk = in.read(1 << 20);
+            copied = !chunk.isEmpty() && out.write(chunk) == chunk.size();
+        }
+        copied = copied && out.flush();
+        if (!out.isOpen()) ::close(fd);
+    }
+    if (!copied) {
         QFile::remove(temp);
         vb::Raise(75, QStringLiteral("Path/File access error: ") + keep);
     }
@@ -167,10 +206,11 @@ void CompactDatabase(const QString& path, const QString& copy, const std::functi
         const ConnectionPtr reader = openOn(resolved, true);
         auto out = std::make_shared<Connection>();
         try {
-            onFile(*out, [&] { out->OpenNewFile(copy); });
+            onFile(*out, [&] { out->OpenNewFile(copy, modeOf(resolved)); });
             onFile(*out, [&] { reader->CopyTo(*out); });
             out->Close();
             reader->Close();
+            stampCopy(copy);
             requireSound(openOn(copy, true));
             syncPath(copy, false);
         } catch (...) {
@@ -193,7 +233,7 @@ void CheckDatabase(const QString& path) {
     requireSound(openOn(resolved, true));
 }
 
-Content Inspect(const QString& path, const QStringList& tables) {
+Content Inspect(const QString& path, const QStringList& tables, bool checkPages) {
     const ConnectionPtr cn = openOn(path, true);
     try {
         QSet<QString> have;
@@ -201,17 +241,19 @@ Content Inspect(const QString& path, const QStringList& tables) {
             have.insert(t.toLower());
         for (const QString& t : tables)
             if (!have.contains(t.toLower())) return Content::Foreign;
-        return integrityOk(cn) ? Content::Data : Content::Damaged;
+        return !checkPages || integrityOk(cn) ? Content::Data : Content::Damaged;
     } catch (const vb::RuntimeError& e) {
         const FileFault f = cn->LastFault();
         if (f == FileFault::NotADatabase) return Content::Foreign;
-        // Read-only here means a journal beside it: a transaction cut off half-way.
-        if (f == FileFault::Damaged || f == FileFault::ReadOnly) return Content::Damaged;
+        // Read-only here means a journal beside it: a transaction cut off
+        // half-way, which a backup should not be; the data file itself rolls
+        // it back when it is opened for writing.
+        if (f == FileFault::Damaged || (checkPages && f == FileFault::ReadOnly)) return Content::Damaged;
         raiseFault(*cn, e);
     }
 }
 
-void CopyDatabase(const QString& from, const QString& to, bool check) {
+void CopyDatabase(const QString& from, const QString& to, bool check, int mode) {
     // The copy replaces its target by name: no handle kept for reuse may
     // outlive that on either file.
     Connection::EmptyPool();
@@ -226,10 +268,11 @@ void CopyDatabase(const QString& from, const QString& to, bool check) {
         // Read-write, so a journal left by a writer that died is rolled back
         // before the pages are read.
         const ConnectionPtr in = openOn(src, false);
-        onFile(*out, [&] { out->OpenNewFile(temp); });
+        onFile(*out, [&] { out->OpenNewFile(temp, mode >= 0 ? mode : modeOf(src)); });
         onFile(*out, [&] { in->CopyTo(*out); });
         out->Close();
         in->Close();
+        stampCopy(temp);
         if (check) requireSound(openOn(temp, true));
         putInPlace(temp, dst);
     } catch (...) {
@@ -243,6 +286,8 @@ bool RestoreDatabase(const QString& from, const QString& live, const QString& ke
     const QString target = fso::ResolvePath(live);
     Connection::EmptyPool();
     if (Connection::IsFileOpen(target)) throw vb::FileError(vb::err::FileInUse, live);
+    // The data file itself (or a link to it) is no backup; nothing is touched.
+    if (sameFile(fso::ResolvePath(from), target)) vb::Raise(75, QStringLiteral("Path/File access error: ") + from);
     if (!fso::FileExists(target)) {
         CopyDatabase(from, target, true);
         return false;
@@ -256,34 +301,43 @@ bool RestoreDatabase(const QString& from, const QString& live, const QString& ke
         cn->Execute(QStringLiteral("ROLLBACK"));
     } catch (const vb::RuntimeError& e) {
         const FileFault f = cn->LastFault();
-        if (f != FileFault::Damaged && f != FileFault::NotADatabase) raiseFault(*cn, e);
+        if (e.IsAnswered() || (f != FileFault::Damaged && f != FileFault::NotADatabase)) raiseFault(*cn, e);
         readable = false;
     }
     if (cn->IsReadOnly()) throw FaultError(FileFault::ReadOnly);
-    if (!readable) {
-        cn->Close();
-        keepBytes(target, keep);
-        const QString temp = target + QStringLiteral(".copying");
-        // The new file takes the old one's place; the old one's journal goes with the kept copy.
-        CopyDatabase(from, temp, true);
-        QFile::setPermissions(temp, QFile::permissions(target));
-        try {
-            putInPlace(temp, target, journalOf(keep));
-        } catch (...) {
-            removeQuietly(temp);
-            throw;
-        }
-        return true;
-    }
     cn->Close();
-    CopyDatabase(target, keep, false);
-    const ConnectionPtr in = openOn(from, true);
-    const ConnectionPtr out = openOn(target, false);
-    // Every page is written under the live file's exclusive lock, in one
-    // transaction of its own journal: all of it or none.
-    onFile(*out, [&] { in->CopyTo(*out); });
-    out->Close();
-    in->Close();
+    // The keep copy an earlier restore announced stays until this one has
+    // gone through: the new one is written beside it and renamed over it last.
+    const QString keepNew = keep + QStringLiteral(".new");
+    removeQuietly(keepNew);
+    try {
+        if (!readable) {
+            keepBytes(target, keepNew);
+            const QString temp = target + QStringLiteral(".copying");
+            // The new file takes the old one's place; the old one's journal goes with the kept copy.
+            CopyDatabase(from, temp, true, modeOf(target));
+            try {
+                putInPlace(temp, target, journalOf(keepNew));
+            } catch (...) {
+                removeQuietly(temp);
+                throw;
+            }
+        } else {
+            CopyDatabase(target, keepNew, false);
+            const ConnectionPtr in = openOn(from, true);
+            const ConnectionPtr out = openOn(target, false);
+            // Every page is written under the live file's exclusive lock, in one
+            // transaction of its own journal: all of it or none.
+            onFile(*out, [&] { in->CopyTo(*out); });
+            out->Close();
+            in->Close();
+        }
+    } catch (...) {
+        removeQuietly(keepNew);
+        throw;
+    }
+    putInPlace(keepNew, keep);
+    if (QFileInfo::exists(journalOf(keepNew))) QFile::rename(journalOf(keepNew), journalOf(keep));
     return true;
 }
 

@@ -34,20 +34,24 @@ void CheckDatabase(const QString& path);
 // What a file offered as data holds, read without writing to it.
 enum class Content { Data, Foreign, Damaged };
 // Foreign: not an engine database, or one without every table named.
-// Damaged: fails the integrity check. Raises the fault's error when the file
-// cannot be read at all.
-Content Inspect(const QString& path, const QStringList& tables);
+// Damaged: fails the integrity check (or, without checkPages, its list of
+// tables cannot be read). Raises the fault's error when the file cannot be
+// read at all.
+Content Inspect(const QString& path, const QStringList& tables, bool checkPages = true);
 
 // Writes the database from as the file to: through the online backup into a
 // temporary file beside to, checked when asked, flushed with its folder and
 // then renamed over to (a journal left by an earlier to goes first, so it can
 // never be rolled back into the copy). Raises 75 when to is from itself
 // (compared by device and inode, whatever links lead there), 3343 when the
-// check fails; to stays as it was on every failure.
-void CopyDatabase(const QString& from, const QString& to, bool check);
+// check fails; to stays as it was on every failure. The copy is made with
+// the permission bits mode (from's when not given) and a header change
+// counter of its own.
+void CopyDatabase(const QString& from, const QString& to, bool check, int mode = -1);
 
 // Puts the content of the checked database from into the data file live,
-// keeping live as it was in keep (replacing an older keep) first. A sound
+// keeping live as it was in keep (an older keep is replaced only once the
+// restore has gone through; raises 75 when from is live itself). A sound
 // live file is written in place through the online backup under its own lock;
 // a missing or unreadable one is replaced by a new, flushed file renamed into
 // place. Returns whether a keep copy was made (false when live was missing).

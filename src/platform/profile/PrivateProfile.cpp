@@ -1,6 +1,7 @@
 #include "profile/PrivateProfile.h"
 #include <QFile>
 #include <QFileInfo>
+#include <QList>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringList>
@@ -15,25 +16,40 @@ namespace {
 // the file system's other users match it.
 QString settingsFile(const QString& file) { return fso::ResolvePath(file); }
 
+// The file as lines of bytes, each kept as it was read (its own '\r' too),
+// so a write changes only the line it is about.
 struct IniText {
-    QStringList lines;       // without line ends
-    bool crlf = false;       // the file's own line end, kept when writing
+    QByteArray lead;              // byte-order marks before the first line
+    QList<QByteArray> raw;        // without '\n'
+    QStringList lines;            // raw, decoded, without '\r'
+    bool crlf = false;            // the file's own line end, for lines written new
     bool endsWithNewline = true;
 };
+
+// Settings files from older installs may be in a single-byte code page;
+// each line is read by itself, so one such line spoils no other.
+QString decodeLine(QByteArray bytes) {
+    if (bytes.endsWith('\r')) bytes.chop(1);
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+}
 
 bool readIni(const QString& file, IniText& out) {
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly)) return false;
-    const QByteArray raw = f.readAll();
+    QByteArray raw = f.readAll();
+    // However many marks an editor left, none is part of the first line.
+    static const QByteArray bom("\xEF\xBB\xBF");
+    qsizetype lead = 0;
+    while (raw.mid(lead, bom.size()) == bom) lead += bom.size();
+    out.lead = raw.left(lead);
+    raw.remove(0, lead);
     out.crlf = raw.contains("\r\n");
     out.endsWithNewline = raw.isEmpty() || raw.endsWith('\n');
-    // Settings files from older installs may be in a single-byte code page.
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(raw);
-    if (utf8.hasError()) text = QString::fromLatin1(raw);
-    text.remove(QLatin1Char('\r'));
-    out.lines = text.split(QLatin1Char('\n'));
-    if (out.endsWithNewline && !out.lines.isEmpty() && out.lines.last().isEmpty()) out.lines.removeLast();
+    out.raw = raw.split('\n');
+    if (out.endsWithNewline && !out.raw.isEmpty() && out.raw.last().isEmpty()) out.raw.removeLast();
+    for (const QByteArray& line : out.raw) out.lines << decodeLine(line);
     return true;
 }
 
@@ -122,6 +138,9 @@ QString GetPrivateProfileString(const QString& section, const QString& key, cons
 
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
                                const QString& name) {
+    // A line break would end the line early and start a section or key of its own.
+    for (const QString* part : {&section, &key, &value})
+        if (part->contains(QLatin1Char('\r')) || part->contains(QLatin1Char('\n'))) return false;
     const QString file = settingsFile(name);
     IniText ini;
     const bool existed = QFileInfo::exists(file);
@@ -129,9 +148,13 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
     if (!existed && !QFileInfo(QFileInfo(file).absolutePath()).isDir()) return false;
 
     const QString entry = key.trimmed() + QLatin1Char('=') + value;
+    // A new or replaced line carries the file's own line end; so does a last
+    // line that had none, now that lines may follow it.
+    if (!ini.endsWithNewline && ini.crlf && !ini.raw.isEmpty() && !ini.raw.last().endsWith('\r')) ini.raw.last() += '\r';
+    auto encoded = [&](const QString& line) { return ini.crlf ? line.toUtf8() + '\r' : line.toUtf8(); };
     qsizetype header = findSection(ini.lines, section);
     if (header < 0) {
-        ini.lines << QLatin1Char('[') + section.trimmed() + QLatin1Char(']') << entry;
+        ini.raw << encoded(QLatin1Char('[') + section.trimmed() + QLatin1Char(']')) << encoded(entry);
     } else {
         const qsizetype end = sectionEnd(ini.lines, header);
         qsizetype at = -1;
@@ -140,23 +163,21 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
             if (!k.isNull() && sameName(k, key)) { at = i; break; }
         }
         if (at >= 0) {
-            ini.lines[at] = entry;
+            ini.raw[at] = encoded(entry);
         } else {
             // After the section's last entry, before the blank lines that part it from the next.
             qsizetype ins = end;
             while (ins > header + 1 && ini.lines[ins - 1].trimmed().isEmpty()) --ins;
-            ini.lines.insert(ins, entry);
+            ini.raw.insert(ins, encoded(entry));
         }
     }
 
-    const QString eol = ini.crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    QString out = ini.lines.join(eol);
-    out += eol;
+    QByteArray bytes = ini.lead + ini.raw.join('\n');
+    if (!ini.raw.isEmpty()) bytes += '\n';
     // Write a whole new file and rename it into place, so a failure midway keeps the old settings.
     // A write that does not take every byte (a full disk) is abandoned, never committed.
     QSaveFile f(file);
     if (!f.open(QIODevice::WriteOnly)) return false;
-    const QByteArray bytes = out.toUtf8();
     if (f.write(bytes) != bytes.size() || !f.flush()) {
         f.cancelWriting();   // the temporary file goes with f
         return false;

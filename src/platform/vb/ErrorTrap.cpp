@@ -12,6 +12,7 @@ QString ErrorReportText(const QString& label, long number, const QString& descri
 }
 
 void ShowErrorReport(const QString& label, const RuntimeError& e) {
+    if (e.IsAnswered()) return;
     if (e.IsRefusal()) {
         MsgBox(e.Description(), vbOKOnly);
         return;

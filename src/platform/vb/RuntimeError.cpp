@@ -59,6 +59,12 @@ RuntimeError RuntimeError::Refusal(long number, QString message) {
     return e;
 }
 
+RuntimeError RuntimeError::Answered(long number, QString message) {
+    RuntimeError e(number, std::move(message));
+    e.answered_ = true;
+    return e;
+}
+
 void Raise(long number) { throw RuntimeError(number); }
 void Raise(long number, const QString& description) { throw RuntimeError(number, description); }
 

@@ -47,10 +47,15 @@ public:
     // shows its description alone.
     static RuntimeError Refusal(long number, QString message);
     bool IsRefusal() const { return refusal_; }
+    // The user was asked and chose to stop (a busy file's Cancel): the
+    // report shows nothing more.
+    static RuntimeError Answered(long number, QString message);
+    bool IsAnswered() const { return answered_; }
 private:
     long number_;
     QString description_;
     bool refusal_ = false;
+    bool answered_ = false;
 };
 
 [[noreturn]] void Raise(long number);

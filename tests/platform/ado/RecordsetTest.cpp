@@ -138,8 +138,9 @@ TEST_F(RecordsetTest, ConnectionRefusesUnknownProvidersAndNeverCreatesAFile) {
 
     const QString missing = folder.path() + QStringLiteral("/Missing.mdb");
     ado::Connection cn2;
-    EXPECT_EQ(errorNumberOf([&] { cn2.Open(jetString(missing)); }), vb::err::SqlEngine);
+    EXPECT_EQ(errorNumberOf([&] { cn2.Open(jetString(missing)); }), vb::err::CouldNotFindFile);
     EXPECT_EQ(cn2.State(), ado::adStateClosed);
+    EXPECT_EQ(errorNumberOf([&] { cn2.BeginTrans(); }), vb::err::CouldNotFindFile) << "every use after says so too";
     EXPECT_FALSE(QFile::exists(missing));
     EXPECT_FALSE(ado::Connection::IsFileOpen(missing));
 
@@ -215,18 +216,26 @@ TEST_F(RecordsetTest, TransactionsCommitAndRollBack) {
     EXPECT_EQ(folder.scalar(QStringLiteral("select count(*) from tb_Inventory")), QStringLiteral("2"));
 }
 
-TEST_F(RecordsetTest, ALockHeldElsewhereWaitsBrieflyThenFails) {
+TEST_F(RecordsetTest, ALockHeldElsewhereMakesASaveWaitAndAsk_RetryGoesOnAndCancelStops) {
     auto holder = openOn(folder.dataFile());
-    holder->BeginTrans();
     auto cn = openOn(folder.dataFile());
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(errorNumberOf([&] { cn->BeginTrans(); }), vb::err::SqlEngine);
-    const auto waited = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(waited, std::chrono::milliseconds(1500));
-    EXPECT_LT(waited, std::chrono::seconds(10));
+    for (int answer : {int(vb::vbRetry), int(vb::vbCancel)}) {
+        holder->BeginTrans();
+        int asked = 0;
+        vb::setMsgBoxHandler([&](const QString& prompt, int buttons, const QString&) {
+            EXPECT_EQ(prompt, "The data file is busy in another copy of Vantrel. Try again?");
+            EXPECT_EQ(buttons, vb::vbRetryCancel | vb::vbQuestion);
+            if (answer == vb::vbRetry && ++asked) holder->RollbackTrans();   // the other copy is done meanwhile
+            return answer;
+        });
+        bool answered = false;
+        try { cn->BeginTrans(); cn->RollbackTrans(); } catch (const vb::RuntimeError& e) { answered = e.IsAnswered(); }
+        EXPECT_EQ(answered, answer == vb::vbCancel);
+        if (holder->InTransaction()) holder->RollbackTrans();
+    }
+    testsupport::GlobalEnv().SetUp();
     // Reading still works: a snapshot does not need the write lock.
     EXPECT_EQ(list(cn, QStringLiteral("select * from tb_Inventory"))->RecordCount(), 3);
-    holder->RollbackTrans();
 }
 
 // Reads inside a ReadSnapshot keep each connection's lock until it ends

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QSet>
+#include <unistd.h>
+#include "ado/Recordset.h"
 #include "ado/Connection.h"
 #include "dao/DBEngine.h"
 #include "fso/FileSystem.h"
@@ -110,6 +113,47 @@ TEST(DBEngine, CompactionCompactsInPlaceAfterACheckedCopy) {
 
     // A copy already there is never written over.
     EXPECT_EQ(errorOf([&] { dao::CompactDatabase(folder.dataFile(), copy); }).Number(), 58);
+}
+
+// The payment types, read (after adding one) through the program's connection, so a parked handle when kept.
+QString typesOf(const QString& path, const QString& add = QString()) {
+    auto cn = std::make_shared<ado::Connection>();
+    cn->OpenFile(path);
+    if (!add.isEmpty()) cn->Execute(QStringLiteral("insert into tb_PaymentTypes values (?)"), {vb::Variant(add)});
+    ado::Recordset rs;
+    rs.Open(QStringLiteral("select group_concat(type) from tb_PaymentTypes"), cn);
+    return rs.Fields(0).Value().str();
+}
+
+TEST(DBEngine, CopiesOverTheLiveFileBetweenActionsAreReadAsTheyAre_EachCopyPrivateAndOfItsOwnHeader) {
+    testsupport::ProgramFolder folder;
+    const QString live = folder.dataFile(), mon = live + "-mon", tue = live + "-tue", keep = live + "-keep";
+    ASSERT_TRUE(QFile::setPermissions(live, QFile::ReadOwner | QFile::WriteOwner));   // 0600
+    typesOf(live, "Mon"), dao::CopyDatabase(live, mon, true);
+    typesOf(live, "Tue"), dao::CopyDatabase(live, tue, true);
+    dao::RestoreDatabase(tue, live, keep), dao::CompactDatabase(live, live + "-compact");
+    QSet<QByteArray> counters;
+    for (const QString& p : {mon, tue, keep, live, live + "-compact"}) {
+        EXPECT_EQ(QFile::permissions(p), QFile::permissions(live)) << p.toStdString();
+        QFile f(p);
+        counters << (f.open(QIODevice::ReadOnly) ? f.read(28).mid(24) : "");
+    }
+    EXPECT_EQ(counters.size(), 5) << "no two copies share a change counter";
+    // A file manager copies backups over the data file while the program is idle.
+    for (const auto& [from, read] : {std::pair{mon, "Mon"}, {tue, "Mon,Tue"}, {mon, "Mon"}}) {
+        QFile in(from), out(live);
+        ASSERT_TRUE(in.open(QIODevice::ReadOnly) && out.open(QIODevice::ReadWrite | QIODevice::Truncate));
+        out.write(in.readAll());
+        out.close();
+        EXPECT_EQ(typesOf(live), read);
+    }
+    EXPECT_EQ(typesOf(live, "Saved"), "Mon,Saved");
+    // A handle kept from a second name of the file, since removed, writes as any other.
+    ASSERT_EQ(::link(QFile::encodeName(live).constData(), QFile::encodeName(live + "-link").constData()), 0);
+    ado::Connection::EmptyPool();
+    typesOf(live + "-link");
+    ASSERT_TRUE(QFile::remove(live + "-link"));
+    EXPECT_EQ(typesOf(live, "Linked"), "Mon,Saved,Linked");
 }
 
 TEST(DBEngine, EngineFailuresAreToldByTheirCause) {

@@ -1,12 +1,11 @@
 // The settings-file reader and writer.
-#include <csignal>
-#include <sys/resource.h>
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include "profile/PrivateProfile.h"
+#include "support/TestEnv.h"
 #include "vb/Conv.h"
 
 namespace {
@@ -128,16 +127,8 @@ TEST_F(Profile, AWriteTheDiskCannotTakeLeavesTheFileAsItWas) {
     writeFile(ini(), old);
     bool written = true;
     {
-        // No file of this process may grow past 4 KiB: the new settings do not fit.
-        rlimit saved{};
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = saved;
-        small.rlim_cur = 4096;
-        ::setrlimit(RLIMIT_FSIZE, &small);
+        testsupport::DiskRoom room(4096);   // the new settings do not fit
         written = profile::WritePrivateProfileString("Customer", "TOP", "250", ini());
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
     }
     EXPECT_FALSE(written);
     EXPECT_EQ(readFile(ini()), old);
@@ -149,6 +140,23 @@ TEST_F(Profile, ReadsUtf8AndSingleByteFiles) {
     EXPECT_EQ(get(ini(), "S", "K"), QStringLiteral("Z\u00fc"));
     writeFile(ini(), "[S]\nK=Z\xfc\n");
     EXPECT_EQ(get(ini(), "S", "K"), QStringLiteral("Z\u00fc"));
+}
+
+TEST_F(Profile, AWriteKeepsTheBytesOfEveryLineItDoesNotChange) {
+    // A single-byte code page line stays, the new value is UTF-8; a line break is refused; marks are kept and hide nothing.
+    const struct { QByteArray before; const char *key, *value; QByteArray after; } cases[] = {
+        {"[Data]\r\nA=1\r\nOld=Z\xfc\r\nK=x\r\n", "K", "/home/m\u00fcller", "[Data]\r\nA=1\r\nOld=Z\xfc\r\nK=/home/m\xc3\xbcller\r\n"},
+        {"[Data]\nA=1\n", "K", "/srv/a\n[Customer]\nLEFT=999", "[Data]\nA=1\n"},
+        {"[Data]\nA=1\n", "K", "/srv/a\r", "[Data]\nA=1\n"},
+        {"\xEF\xBB\xBF\xEF\xBB\xBF[Data]\nA=1", "B", "2", "\xEF\xBB\xBF\xEF\xBB\xBF[Data]\nA=1\nB=2\n"},
+    };
+    for (const auto& c : cases) {
+        writeFile(ini(), c.before);
+        EXPECT_EQ(get(ini(), "Data", "A"), QStringLiteral("1"));
+        EXPECT_EQ(profile::WritePrivateProfileString("Data", c.key, QString::fromUtf8(c.value), ini()), c.after != c.before);
+        EXPECT_EQ(readFile(ini()), c.after) << c.value;
+    }
+    EXPECT_EQ(get(ini(), "Data", "B"), QStringLiteral("2"));
 }
 
 TEST(Val, ReadsTheLeadingNumber) {
