@@ -372,7 +372,6 @@ TEST_F(GLTest, PickedDateMakesTheRowPendingAsATypedDateDoes) {
 
 } // namespace
 
-// Entries renamed or deleted elsewhere show at once; a pending row stays.
 TEST_F(GLTest, EntriesWrittenElsewhereShowAndASaveOfADeletedOneIsRefused) {
     folder.exec("INSERT INTO tb_Vendor (VendorNum, Company) VALUES (1001,'City Power'),(1002,'Acme')");
     entry(1001, "2026-01-05", "1", 10, 0, true, "City Power");
