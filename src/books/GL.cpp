@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <memory>
 #include <QFontMetrics>
+#include <QScopedValueRollback>
 #include <QStringList>
 #include <QStyle>
 #include "books/ExpenseTypes.h"
@@ -81,6 +82,29 @@ GL::GL()
     PaymentList.RowColChange = [this] { PaymentList_RowColChange(); };
     PaymentList.Click = [this] { PaymentList_Click(); };
     PaymentList.CellButtonClick = [this](int r, int c) { PaymentList_CellButtonClick(r, c); };
+    watch_ = RecordEvents::Subscribe([this](const RecordEvents::Event& e) { OnRecordEvent(e); });
+}
+
+void GL::OnRecordEvent(const RecordEvents::Event& e) {
+    using namespace RecordEvents;
+    if (ownWrite_ || !IsLoaded()) return;
+    // Entries saved or deleted elsewhere, a vendor deleted with its entries or
+    // renamed (its entries and the Vendor list follow): the grid, its Balance
+    // column and both labels are read again.
+    if (e.what != LedgerEntrySaved && e.what != LedgerEntryDeleted && e.what != VendorSaved && e.what != VendorDeleted)
+        return;
+    QueueReload();
+}
+
+void GL::QueueReload() {
+    // Read once the writer is done: the load shares the shared Vendor's
+    // connection, which the writer may still be using, and closes it.
+    if (reloadQueued_) return;
+    reloadQueued_ = true;
+    QMetaObject::invokeMethod(this, [this] {
+        reloadQueued_ = false;
+        if (IsLoaded()) Reload();
+    }, Qt::QueuedConnection);
 }
 
 GL::~GL() { Form_Terminate(); }
@@ -163,6 +187,7 @@ void GL::SetPayments() {
         {
             const ConnectionScope opened = vendor->OpenScope();
             if (DeletePending) {
+                const QScopedValueRollback<bool> own(ownWrite_, true);
                 vendor->DeleteLedgerEntry(SelTransNum);
                 DeletePending = false;
             }
@@ -255,6 +280,65 @@ void GL::SetPayments() {
         }
         lblEndBal.setCaption(vb::FormatCurrency(RunningBalance));
     });
+}
+
+void GL::Reload() {
+    controls::FlexGrid& g = PaymentList;
+    const int row = g.Row(), col = g.Col(), top = g.TopRow();
+    const QString key = row >= 1 && row < g.Rows() ? g.TextMatrix(row, colKey) : QString();
+    QStringList pending;
+    if (rows_.ChangedHere() && OldRow >= 1 && OldRow < g.Rows())
+        for (int c = 0; c < g.Cols(); ++c) pending << g.TextMatrix(OldRow, c);
+    const bool pendingIsCurrent = OldRow == row;
+    SetPayments();
+
+    const int restored = RestorePending(pending);
+    // Back on the same entry, else on the row that now stands where it stood.
+    int place = pendingIsCurrent && restored > 0 ? restored : std::min(row, g.Rows() - 1);
+    if (!key.isEmpty() && key != QLatin1String("0") && !(pendingIsCurrent && restored > 0))
+        for (int r = 1; r < g.Rows(); ++r)
+            if (g.TextMatrix(r, colKey) == key) place = r;
+    if (place < 1) return;
+    // Silent: the move is this load's, not the user's, and saves nothing.
+    g.setRowColSilently(place, col);
+    if (top >= 1 && top < g.Rows()) g.setTopRow(top);
+    for (int r = 1; r < g.Rows(); ++r)
+        if (g.TextMatrix(r, colSel) == QLatin1String(">")) g.setTextMatrix(r, colSel, QString());
+    OldRow = NewRow = place;
+    if (restored > 0) {
+        OldRow = restored;
+        rows_.MarkChanged();
+        CalcBal(restored);
+    }
+    SetOldRowStatus();
+    SetNewRowStatus();
+}
+
+int GL::RestorePending(const QStringList& cells) {
+    controls::FlexGrid& g = PaymentList;
+    if (cells.size() != g.Cols()) return 0;
+    const QString key = cells[colKey];
+    int r = 0;
+    if (key == QLatin1String("0")) {
+        // A new row not saved yet: back above the blank row.
+        QStringList text = cells;
+        text[colSel].clear();
+        g.AddItem(text.join(QLatin1Char('\t')), EntryRow);
+        r = EntryRow++;
+        amounts_.insert(amounts_.begin() + std::min(size_t(r), amounts_.size()), RowAmounts{});
+    } else {
+        for (int i = 1; i < g.Rows() && r == 0; ++i)
+            if (g.TextMatrix(i, colKey) == key) r = i;
+        if (r == 0) {
+            vb::MsgBox(QStringLiteral("This entry has been deleted; it was not saved."), vb::vbOKOnly);
+            return 0;
+        }
+        for (int c = colDate; c < g.Cols(); ++c) g.setTextMatrix(r, c, cells[c]);
+    }
+    // The edited amounts, as the cells show them, for the balances below.
+    auto amount = [&](int c) { return cells[c].isEmpty() ? vb::Currency() : shownAmount(cells[c]); };
+    amountsAt(r).change = amount(colDeposit) - amount(colPayment);
+    return r;
 }
 
 // ---------------------------------------------------------------- window
@@ -496,7 +580,18 @@ bool GL::SaveLedgerRow(int row, QString& key) {
     vendor->Cleared = g.cellChecked(row, colClr);
     vendor->Deposit = dep;
     vendor->LedgerNotes = g.TextMatrix(row, colNotes);
-    if (!vendor->SaveLedgerEntry()) return false;
+    bool saved = false;
+    {
+        const QScopedValueRollback<bool> own(ownWrite_, true);
+        saved = vendor->SaveLedgerEntry();
+    }
+    if (!saved && vendor->RowWasGone()) {
+        // Deleted elsewhere (the user has been told): the row goes with the
+        // next load, once the grid has finished the move that saved it.
+        QueueReload();
+        return true;
+    }
+    if (!saved) return false;
     key = QString::number(vendor->TransNum);
     savedNow_ = true;
     return true;

@@ -16,6 +16,7 @@
 #include "controls/Frame.h"
 #include "controls/GridRowEditor.h"
 #include "controls/Label.h"
+#include "data/RecordEvents.h"
 #include "forms/Form.h"
 #include "vb/Currency.h"
 
@@ -59,6 +60,11 @@ public:
     void Form_Resize() override;
     void Form_Terminate();
     void SetPayments();
+    // SetPayments for entries written elsewhere: the cursor keeps its entry
+    // and column, and a row with edits not saved yet keeps them (a new row
+    // stays above the blank row; an entry deleted meanwhile goes, and the
+    // user is told).
+    void Reload();
 
     // ---- Buttons ----
     void btnNew_Click();
@@ -109,8 +115,17 @@ private:
     RowAmounts& amountsAt(int row);
     void showBalance(int row, vb::Currency balance);
 
+    void OnRecordEvent(const RecordEvents::Event& e);
+    // Reload, once the write under way has finished.
+    void QueueReload();
+    // Puts an unsaved row's cells back after a load; the row it went to, or 0.
+    int RestorePending(const QStringList& cells);
+
     controls::GridRowEditor rows_;
     std::vector<RowAmounts> amounts_;
+    RecordEvents::Subscription watch_;
+    bool ownWrite_ = false;   // this window's own save or delete is being told
+    bool reloadQueued_ = false;
     bool savedNow_ = false;   // the last SaveRecord wrote an entry
     int lastCol_ = 0;         // the column the cursor last left
 };

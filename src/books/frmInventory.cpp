@@ -54,6 +54,26 @@ frmInventory::frmInventory()
     InventoryList.Click = [this] { InventoryList_Click(); };
     InventoryList.LeaveCell = [this] { InventoryList_LeaveCell(); };
     InventoryList.RowColChange = [this] { InventoryList_RowColChange(); };
+    watch_ = RecordEvents::Subscribe([this](const RecordEvents::Event& e) {
+        if (e.what == RecordEvents::StockMoved && IsLoaded()) vb::IgnoreErrors([&] { FollowStock(e.key); });
+    });
+}
+
+void frmInventory::FollowStock(int32_t itemNum) {
+    controls::FlexGrid& g = InventoryList;
+    const QString key = QString::number(itemNum);
+    if (!shownStock_.contains(key)) return;
+    // Not through the shared instance: a save may be using it.
+    Inventory probe;
+    probe.InitAccess(Globals::DataFilePath());
+    const ConnectionScope opened = probe.OpenScope();
+    if (!probe.GetItem(itemNum)) return;
+    const QString stored = QString::number(probe.InStock);
+    for (int r = 1; r < g.Rows(); ++r) {
+        if (g.TextMatrix(r, colKey) != key) continue;
+        if (g.TextMatrix(r, colInStock) == shownStock_.value(key)) g.setTextMatrix(r, colInStock, stored);
+    }
+    shownStock_.insert(key, stored);
 }
 
 frmInventory::~frmInventory() = default;
@@ -129,6 +149,7 @@ int frmInventory::fillItems(bool beforeBlankRow) {
     if (rs->RecordCount() > 0) rs->MoveFirst();
     const controls::FlexGrid::RedrawOff redrawOff(g);
     while (!rs->Eof()) {
+        shownStock_.insert(vb::CStr(rs->Fields("ItemNum").Value()), rs->Fields("InStock").Value().str());
         const QString text = QString() + tab + vb::CStr(rs->Fields("ItemNum").Value()) + tab +
                              rs->Fields("Description").Value().str() + tab +
                              vb::FormatCurrencyExact(vb::CCur(rs->Fields("charge").Value())) + tab +
@@ -276,10 +297,15 @@ bool frmInventory::SaveItemRow(int row, QString& key) {
     inv->charge = vb::ParseCurrency(g.TextMatrix(row, colCharge));
     inv->Par = vb::CLng(vb::Variant(g.TextMatrix(row, colPar)));
     inv->InStock = vb::CLng(vb::Variant(g.TextMatrix(row, colInStock)));
+    // A count the user typed is the shelf's; a count merely shown may have
+    // been moved by a sale since, and the file's stays.
+    inv->InStockCounted = itemNum == 0 || g.TextMatrix(row, colInStock) != shownStock_.value(key);
     inv->Warranty = g.TextMatrix(row, colWarranty);
     if (!inv->SaveItemAccess(itemNum)) return false;
     key = QString::number(inv->ItemNum);
     g.setTextMatrix(row, colCharge, vb::FormatCurrencyExact(inv->charge));
+    g.setTextMatrix(row, colInStock, QString::number(inv->InStock));
+    shownStock_.insert(key, QString::number(inv->InStock));
     return true;
 }
 

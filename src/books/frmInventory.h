@@ -5,12 +5,14 @@
 // written through the shared Inventory when the cursor leaves the changed
 // row. The category box above the grid switches the category shown.
 #include <cstdint>
+#include <QHash>
 #include <QString>
 #include "controls/Buttons.h"
 #include "controls/ComboBox.h"
 #include "controls/FlexGrid.h"
 #include "controls/GridRowEditor.h"
 #include "controls/Label.h"
+#include "data/RecordEvents.h"
 #include "forms/Form.h"
 
 class frmInventory : public forms::Form {
@@ -80,7 +82,15 @@ private:
     int fillItems(bool beforeBlankRow);
     bool SaveItemRow(int row, QString& key);
 
+    // A stock move elsewhere: the item's In Stock shows the stored count,
+    // unless the user has typed a count of their own into it.
+    void FollowStock(int32_t itemNum);
+
     controls::GridRowEditor rows_;
+    RecordEvents::Subscription watch_;
+    // The stored In Stock each listed item showed when it was read, by key: a
+    // cell that still shows it was not typed, and its save keeps the file's count.
+    QHash<QString, QString> shownStock_;
     bool opening_ = false;
     bool reloadPending_ = false;
 };

@@ -102,16 +102,24 @@ CustInvoices::CustInvoices() {
 
     watch_ = RecordEvents::Subscribe([this](const RecordEvents::Event& e) {
         using namespace RecordEvents;
-        if (!IsLoaded() || ListedClient <= 0) return;
-        const bool moneyChanged = e.what == InvoiceSaved || e.what == InvoiceDeleted || e.what == PaymentSaved ||
-                                  e.what == PaymentDeleted;
-        if (!moneyChanged || (e.client != 0 && e.client != ListedClient) || balanceQueued_) return;
+        if (!IsLoaded() || ListedClient == 0) return;
+        const bool invoices = e.what == InvoiceSaved || e.what == InvoiceDeleted;
+        const bool payments = e.what == PaymentSaved || e.what == PaymentDeleted;
+        // Every client's list has no balance; a payment changes none of its rows.
+        if (!(invoices || (payments && ListedClient > 0))) return;
+        if (ListedClient > 0 && e.client != 0 && e.client != ListedClient) return;
+        relistQueued_ = relistQueued_ || invoices;
+        if (balanceQueued_) return;
         // Read once the writer is done: the balance read shares the writer's
         // connection and closes it.
         balanceQueued_ = true;
         QMetaObject::invokeMethod(this, [this] {
             balanceQueued_ = false;
-            if (IsLoaded()) ShowBalance();
+            const bool relist = relistQueued_;
+            relistQueued_ = false;
+            if (!IsLoaded()) return;
+            if (relist) Relist();
+            else ShowBalance();
         }, Qt::QueuedConnection);
     });
 
@@ -145,6 +153,28 @@ void CustInvoices::ShowBalance() {
         lblBalDue.setCaption(vb::FormatCurrency(bal));
         lblBalDue.setForeColor(Client::Owes(bal) ? 255 : 0);
     });
+}
+
+void CustInvoices::Relist() {
+    using namespace Globals;
+    const int row = InvoiceList.Row();
+    const QString shown = row >= 1 && row < InvoiceList.Rows() ? InvoiceList.TextMatrix(row, 1) : QString();
+    const int32_t cust = CurrentCustNum, num = CurrentInvoiceNum;
+    const vb::Date date = CurrentInvoiceDate;
+    const QString name = CurrentCustName, desc = CurrentInvoiceDesc;
+    if (ListedClient > 0) {
+        CurrentCustNum = ListedClient;
+        GetInvoices(vb::Date());
+    } else {
+        GetAllInvoices();
+    }
+    CurrentCustNum = cust;
+    CurrentInvoiceNum = num;
+    CurrentInvoiceDate = date;
+    CurrentCustName = name;
+    CurrentInvoiceDesc = desc;
+    for (int r = 1; r < InvoiceList.Rows(); ++r)
+        if (InvoiceList.TextMatrix(r, 1) == shown) InvoiceList.setRowColSilently(r, InvoiceList.Col());
 }
 
 void CustInvoices::DTPicker1_Change() { txtSinceDate.setDateValue(DTPicker1.Value()); }

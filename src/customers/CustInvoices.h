@@ -47,6 +47,9 @@ public:
     int32_t ListedClient = 0;
     // Reads the listed client's balance into "Balance Due:".
     void ShowBalance();
+    // Reads the listed invoices again as the file holds them; the row the
+    // user is on and the current invoice and client stay.
+    void Relist();
 
     void Form_Load() override;
     void Form_Resize() override;
@@ -71,6 +74,7 @@ private:
     // Renews the balance after a write that may change it.
     RecordEvents::Subscription watch_;
     bool balanceQueued_ = false;
+    bool relistQueued_ = false;   // an invoice was written: the rows too
     // Makes the highlighted data row the current invoice without asking
     // anything; false when only the header row is current (the commands that
     // act on a row then do nothing).

@@ -410,6 +410,10 @@ void Customer::AskAndDeleteCurrentClient() { AskAndDeleteClient(Globals::Current
 
 void Customer::AskAndDeleteClient(int32_t custNum, const QString& name) {
     using namespace Globals;
+    if (!Client::Exists(custNum)) {
+        vb::MsgBox(QStringLiteral("This client is not in the file; nothing was deleted."), vb::vbOKOnly);
+        return;
+    }
     const QString prompt =
         QStringLiteral("Deleting a client is not recommended when transactions exist for the client.  ") +
         QStringLiteral("All transactions for [") + name +
@@ -603,8 +607,16 @@ void Customer::CustList2_DblClick() {
 
 void Customer::btnNewCust_Click() {
     vb::Trap(label("btnNewCust_Click"), [] {
+        // The client selected here stays the current one until the new
+        // client is stored. An editor already open turns to a blank new
+        // client as its own New does (asking about its edits first).
+        if (forms::Form::isLoaded<Profile>()) {
+            Profile& p = forms::Form::get<Profile>();
+            p.btnNewCustomer_Click();
+            p.Show();
+            return;
+        }
         Globals::NewClientMode = true;
-        Globals::CurrentCustNum = 0;
         forms::Form::get<Profile>().Show();
     });
 }

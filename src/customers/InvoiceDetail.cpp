@@ -229,6 +229,7 @@ void InvoiceDetail::Form_Load() {
                 const auto inv = Globals::Required(shared);
                 const ConnectionScope opened = inv->OpenScope();
                 const bool found = inv->GetInvoice(num);
+                loadedHeader_ = inv->Header();
                 headerStored_ = found;
                 // The invoice keeps the client it was written for, whoever is
                 // selected elsewhere later.
@@ -334,7 +335,8 @@ void InvoiceDetail::fillGrid(const ado::RecordsetPtr& lines) {
     ItemList.setColDataType(colTotal, controls::flexDTCurrency);
 }
 
-void InvoiceDetail::Form_QueryUnload(bool& Cancel, int) {
+void InvoiceDetail::Form_QueryUnload(bool& Cancel, int UnloadMode) {
+    closeMode_ = UnloadMode;
     // A line edited and not yet saved is saved before the window goes,
     // whichever way it is closed; one that cannot be saved keeps the window
     // when the user says so. An invoice deleted elsewhere has nothing left
@@ -460,7 +462,8 @@ bool InvoiceDetail::SaveInvoice() {
             inv->Tax = lenientAmount(txtTax.Text());
             inv->Interest = lenientAmount(txtInterest.Text());
             const bool first = !headerStored_;
-            if (!inv->SaveInvoiceAccess(first ? 0 : num)) return;
+            // What the user did not change stays as the file holds it now.
+            if (!inv->SaveInvoiceAccess(first ? 0 : num, &loadedHeader_)) return;
             headerStored_ = true;
             if (first) {
                 // The first save takes the number; another copy of the
@@ -495,21 +498,31 @@ void InvoiceDetail::btnExit_Click() {
         // The pending line is settled before the header is asked about.
         if (!rows_.SaveBeforeClose([this] { ItemList_LostFocus(); })) return;
         if (!AskToSave()) return;
-        if (Globals::InvoicesUpdated) {
-            Globals::CurrentCustNum = invoiceCust_;
-            forms::Form::get<CustInvoices>().Refresh();
-            forms::DoEvents();
-            Globals::GetInvoices(vb::Date());
-            forms::Form::get<CustInvoices>().Show();
-            Globals::InvoicesUpdated = false;
-        }
+        // The sales list is renewed as the window goes (Form_Unload).
         forms::Form::Unload(this);
+    });
+}
+
+void InvoiceDetail::Form_Unload() {
+    // Whichever way the editor closed; not when it goes with its owner or
+    // with the program, nor when its invoice was deleted.
+    if (discarding_ || closeMode_ == vbFormOwner || closeMode_ == vbAppWindows || !Globals::InvoicesUpdated) return;
+    vb::Trap(label("btnExit_Click"), [&] {
+        Globals::CurrentCustNum = invoiceCust_;
+        forms::Form::get<CustInvoices>().Refresh();
+        forms::DoEvents();
+        Globals::GetInvoices(vb::Date());
+        forms::Form::get<CustInvoices>().Show();
+        Globals::InvoicesUpdated = false;
     });
 }
 
 void InvoiceDetail::btnPrint_Click() {
     vb::Trap(label("btnPrint_Click"), [&] {
-        if (!AskToSave()) return;
+        // Only what is stored prints: an invoice never saved is asked about
+        // even when nothing was typed, and No prints nothing.
+        if (!headerStored_) Globals::InvoiceChanged = true;
+        if (!AskToSave() || !headerStored_) return;
         Globals::CurrentInvoiceNum = vb::CLng(vb::Variant(lblInvoiceNum.Caption()));
         Globals::CurrentCustNum = invoiceCust_;
         OpenInvoicePreview();

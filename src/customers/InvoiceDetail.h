@@ -17,6 +17,7 @@
 #include "controls/GridRowEditor.h"
 #include "controls/Label.h"
 #include "controls/TextBox.h"
+#include "data/Invoice.h"
 #include "data/RecordEvents.h"
 #include "forms/Form.h"
 #include "vb/Currency.h"
@@ -87,6 +88,8 @@ public:
     // ---- Window ----
     void Form_Load() override;
     void Form_QueryUnload(bool& Cancel, int UnloadMode) override;
+    // Renews the sales list when lines were written, however the editor closed.
+    void Form_Unload() override;
 
     // ---- Totals ----
     void GetInvoiceTotal();
@@ -169,6 +172,8 @@ private:
     RecordEvents::Subscription watch_;
     bool headerStored_ = false;   // the header row was read or written here
     bool discarding_ = false;     // closing because the invoice is gone
+    int closeMode_ = 0;           // how the last close was asked (Form_QueryUnload)
+    Invoice::HeaderValues loadedHeader_;   // the header as read, to tell the user's changes
     int32_t invoiceCust_ = 0;
     QString cellBefore_;          // the edited cell's text before the edit
 };

@@ -1,4 +1,5 @@
 #include "customers/Profile.h"
+#include <QScopedValueRollback>
 #include <QStyle>
 #include "customers/Customer.h"
 #include "customers/InvoiceDetail.h"
@@ -60,10 +61,21 @@ Profile::Profile() {
     wireChangeHandlers();
 
     watch_ = RecordEvents::Subscribe([this](const RecordEvents::Event& e) {
-        if (e.what != RecordEvents::ClientDeleted || !IsLoaded() || !storedClient_) return;
+        using namespace RecordEvents;
+        if (!IsLoaded() || !storedClient_) return;
         int32_t shown = 0;
         vb::IgnoreErrors([&] { shown = vb::CLng(vb::Variant(lblCustNum.Caption())); });
-        if (e.key != shown) return;
+        const bool money = e.what == InvoiceSaved || e.what == InvoiceDeleted || e.what == PaymentSaved ||
+                           e.what == PaymentDeleted;
+        if (money && (e.client == 0 || e.client == shown) && !balanceQueued_) {
+            // Read once the writer is done with the connection it shares.
+            balanceQueued_ = true;
+            QMetaObject::invokeMethod(this, [this] {
+                balanceQueued_ = false;
+                if (IsLoaded()) vb::Trap(label("Form_Load"), [this] { ShowBalance(); });
+            }, Qt::QueuedConnection);
+        }
+        if (e.what != ClientDeleted || e.key != shown) return;
         // The client is gone: nothing typed here can be saved, so nothing is asked.
         ProfileChanged = false;
         storedClient_ = false;
@@ -227,25 +239,20 @@ void Profile::LoadClient() {
         auto client = SharedClient;
         if (!client) vb::Raise(vb::err::ObjectNotSet);
         const ConnectionScope opened = client->OpenScope();
-        // No row (0 included): a blank client with the next free number,
-        // shown but not reserved; its first save takes the number it gets.
-        storedClient_ = client->GetClient(CurrentCustNum) && CurrentCustNum > 0;
-        if (CurrentCustNum > 0) {
-            const vb::Currency bal = client->ClientBal(CurrentCustNum, vb::Date());
-            lblBalDue.setCaption(vb::FormatCurrency(bal));
-            lblBalDue.setForeColor(Client::Owes(bal) ? 255 : 0);
-        } else {
-            lblBalDue.setCaption(QString());
-            lblBalDue.setForeColor(0);
-        }
+        // No row (0 included), or a new client asked for: a blank client with
+        // the next free number, shown but not reserved; its first save takes
+        // the number it gets. The current client stays the one selected.
+        const int32_t wanted = NewClientMode ? 0 : CurrentCustNum;
+        storedClient_ = client->GetClient(wanted) && wanted > 0;
         SetForm(*client);
         loadedNotes_ = client->Notes;
+        loaded_ = client->Snapshot();
         client->CloseCn();
+        ShowBalance();
 
         // The fill ran the change handlers; it is no edit.
         ProfileChanged = false;
-        CurrentCustNum = vb::CLng(vb::Variant(lblCustNum.Caption()));
-        CurrentCustName = txtLname.Text().isEmpty() ? QString() : NameFromBoxes();
+        if (storedClient_) CurrentCustName = txtLname.Text().isEmpty() ? QString() : NameFromBoxes();
 
         // The lists are refilled; the boxes keep the stored types, listed or not.
         ++quietChanges_;
@@ -274,6 +281,26 @@ void Profile::LoadClient() {
             if (isVisible()) txtFname.SetFocus();
         }
     });
+}
+
+void Profile::NameCurrentClient() {
+    // A client shown here that is not the current one (a new client not
+    // stored yet, or another chosen since) does not rename the current one.
+    if (storedClient_ && vb::Val(lblCustNum.Caption()) == Globals::CurrentCustNum)
+        Globals::CurrentCustName = NameFromBoxes();
+}
+
+void Profile::ShowBalance() {
+    if (!storedClient_) {
+        lblBalDue.setCaption(QString());
+        lblBalDue.setForeColor(0);
+        return;
+    }
+    auto client = Globals::Required(Globals::SharedClient);
+    const ConnectionScope opened = client->OpenScope();
+    const vb::Currency bal = client->ClientBal(vb::CLng(vb::Variant(lblCustNum.Caption())), vb::Date());
+    lblBalDue.setCaption(vb::FormatCurrency(bal));
+    lblBalDue.setForeColor(Client::Owes(bal) ? 255 : 0);
 }
 
 void Profile::SetForm(const Client& c) {
@@ -415,12 +442,22 @@ bool Profile::SaveProfile() {
         client->Notes = loadedNotes_;
 
         // The data layer has reported a refused save; nothing more happens.
-        if (!client->SaveClientAccess(storedClient_ ? num : 0)) return;
+        // What the user did not change stays as the file holds it now.
+        if (!client->SaveClientAccess(storedClient_ ? num : 0, storedClient_ ? &loaded_ : nullptr)) return;
+        {
+            // The boxes show what was stored, changes from elsewhere included.
+            const QScopedValueRollback<int> quiet(quietChanges_, quietChanges_ + 1);
+            SetForm(*client);
+        }
+        loadedNotes_ = client->Notes;
+        loaded_ = client->Snapshot();
         if (!storedClient_) {
-            // Another copy of the program may have taken the number shown.
+            // Another copy of the program may have taken the number shown;
+            // the client now stored becomes the current one.
             storedClient_ = true;
             lblCustNum.setCaption(QString::number(client->CustNum));
-            if (CurrentCustNum == num) CurrentCustNum = client->CustNum;
+            CurrentCustNum = client->CustNum;
+            CurrentCustName = NameFromBoxes();
         }
 
         NewClientMode = false;
@@ -473,10 +510,9 @@ void Profile::btnNewCustomer_Click() {
     vb::Trap(label("btnNewCustomer_Click"), [this] {
         using namespace Globals;
         if (!mainListHasClients()) return;
-        CurrentCustName = NameFromBoxes();
+        NameCurrentClient();
         if (!AskToSave()) return;
         NewClientMode = true;
-        CurrentCustNum = 0;
         ClearForm();
         LoadClient();
     });
@@ -485,7 +521,7 @@ void Profile::btnNewCustomer_Click() {
 void Profile::btnDelete_Click() {
     vb::Trap(label("btnDelete_Click"), [this] {
         using namespace Globals;
-        if (!mainListHasClients() || NewClientMode || !storedClient_) return;
+        if (!mainListHasClients() || !storedClient_) return;
         // The client shown here, whoever has been selected elsewhere since.
         Customer::AskAndDeleteClient(vb::CLng(vb::Variant(lblCustNum.Caption())), NameFromBoxes());
         RefreshCustList();
@@ -495,7 +531,7 @@ void Profile::btnDelete_Click() {
 
 void Profile::btnExit_Click() {
     vb::Trap(label("btnExit_Click"), [this] {
-        Globals::CurrentCustName = NameFromBoxes();
+        NameCurrentClient();
         if (!AskToSave()) return;
         forms::Form::Unload(this);
     });
@@ -507,12 +543,12 @@ void Profile::btnNewInvoice_Click() {
     bool goOn = true;
     vb::IgnoreErrors([&] {
         if (ProfileChanged) {
-            CurrentCustName = NameFromBoxes();
+            NameCurrentClient();
             goOn = AskToSave();
         }
     });
     if (!goOn) return;
-    if (NewClientMode) {
+    if (!storedClient_) {
         vb::MsgBox(QStringLiteral("New Client data must be saved to enter invoice."));
         return;
     }

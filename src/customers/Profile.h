@@ -9,6 +9,7 @@
 #include "controls/Label.h"
 #include "controls/TabStrip.h"
 #include "controls/TextBox.h"
+#include "data/Client.h"
 #include "data/RecordEvents.h"
 #include "forms/Form.h"
 
@@ -134,8 +135,15 @@ private:
     // has been deleted since (a new client is not stored yet).
     bool CheckStillStored(int32_t num) const;
 
+    // The current client's name from the boxes, when they show that client.
+    void NameCurrentClient();
+    // Shows the stored client's balance in "Balance Due:" (empty for a new one).
+    void ShowBalance();
+
     RecordEvents::Subscription watch_;   // closes the editor when its client is deleted
+    bool balanceQueued_ = false;         // its balance is to be read again
     bool storedClient_ = false;          // the client row was read or written here
     QString loadedNotes_;   // the stored notes, which no box shows
+    Client::Values loaded_;  // the client as read, to tell the user's changes
     int quietChanges_ = 0;  // refilling the payment lists is no edit
 };

@@ -55,7 +55,8 @@ static_assert(std::size(kTexts) == 48);
 
 bool isCompanyOrPONum(int i) { return i == kCompany || i == kPOnum; }
 
-const DataAccess::NumberedTable kClients{"tb_Client", "CustNum", 1000, "GetNewCustNum"};
+const DataAccess::NumberedTable kClients{"tb_Client", "CustNum", 1000, "GetNewCustNum",
+                                         "This client has been deleted; it was not saved."};
 
 // The ClientBals view of a new data file, from the schema it is made from.
 const QString& schemaClientBals() {
@@ -252,8 +253,28 @@ QString Client::PaidAsOfSql(const vb::Date& AsOf, const QString& clientWhere) {
            clientWhere + QStringLiteral(";");
 }
 
-bool Client::SaveClientAccess(int32_t CustNum) {
+Client::Values Client::Snapshot() const {
+    Values v;
+    for (const auto& t : kTexts) v.texts << this->*t.member;
+    v.discount = Discount;
+    return v;
+}
+
+bool Client::SaveClientAccess(int32_t CustNum, const Values* loaded) {
     const bool saved = Trap("SaveClientAccess", [&] {
+        ado::Transaction t(*cn);
+        if (CustNum != 0 && loaded && loaded->texts.size() == int(std::size(kTexts))) {
+            // Read under the save's own write lock: nothing changes it before the commit.
+            auto r = Read(QStringLiteral("select * from tb_Client where CustNum = ") + SqlLong(CustNum));
+            if (!r->Eof()) {
+                for (int i = 0; i < int(std::size(kTexts)); ++i)
+                    if (this->*kTexts[i].member == loaded->texts[i])
+                        this->*kTexts[i].member = r->Fields(kTexts[i].column).Value().str();
+                const vb::Variant d = r->Fields("Discount").Value();
+                if (Discount == loaded->discount) Discount = d.isNull() ? 0.0 : vb::CDbl(d);
+            }
+            r->Close();
+        }
         const QString insert = QStringLiteral(
             "Insert into tb_client (CustNum,Lname,Fname,Mname,Address1,Address2,City, "
             "State,ZipCode,HomePhone,WorkPhone,CelPhone,Fax,Company,Email,Webpage,Notes,BillLname, "
@@ -267,7 +288,6 @@ bool Client::SaveClientAccess(int32_t CustNum) {
             if (i == kBeforeDiscount) values += QLatin1Char(',') + SqlDouble(Discount);
             values += QLatin1Char(',') + SqlText(this->*kTexts[i].member);
         }
-        ado::Transaction t(*cn);
         const int32_t key = ClaimKey(kClients, CustNum);
         if (CustNum == 0) this->CustNum = key;
         Exec(insert + SqlLong(this->CustNum) + values + QLatin1Char(')'));

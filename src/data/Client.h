@@ -3,6 +3,7 @@
 // balance.
 #include <cstdint>
 #include <QString>
+#include <QStringList>
 #include "data/DataAccess.h"
 #include "vb/Currency.h"
 #include "vb/Date.h"
@@ -53,6 +54,13 @@ public:
     // The same balance from the client's invoices already read by
     // Invoice::ClientInvoices (invoices dated after 1981 count, as above).
     vb::Currency ClientBal(int32_t CustNum, const vb::Date& AsOf, ado::Recordset& invoices);
+    // The record's values as a window read them, to tell later which of them
+    // the user changed.
+    struct Values {
+        QStringList texts;
+        double discount = 0;
+    };
+    Values Snapshot() const;
     // The parts of that balance, for reads that gather many clients at once:
     // whether an invoice dated InvoiceDate counts as of AsOf, the statement
     // summing each client's counted payments (CustNum, SumOfPay) over a
@@ -64,8 +72,11 @@ public:
     }
     // Replaces the row of the argument by the properties. An argument of 0
     // saves a client never saved before: its number is taken inside the save
-    // and left in CustNum.
-    bool SaveClientAccess(int32_t CustNum);
+    // and left in CustNum. Given the values as loaded, a property still
+    // holding its loaded value is not the user's: the save keeps what the
+    // file holds for it now (another window or copy may have changed it),
+    // and leaves that in the property.
+    bool SaveClientAccess(int32_t CustNum, const Values* loaded = nullptr);
     // "fname mname lname"; "" after an error (no such client).
     QString ClientName(int32_t CustNum);
 

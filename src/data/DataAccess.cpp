@@ -1,6 +1,8 @@
 #include "data/DataAccess.h"
+#include <algorithm>
 #include <limits>
 #include "vb/Conv.h"
+#include "vb/MsgBox.h"
 #include "vb/RuntimeError.h"
 
 DataAccess::DataAccess(const char* className)
@@ -83,6 +85,7 @@ ado::RecordsetPtr DataAccess::TakeStock(int32_t itemNum, int32_t taken) {
     const QString item = ado::SqlLong(itemNum);
     Exec(QStringLiteral("update tb_Inventory set instock = instock - (") + ado::SqlLong(taken) +
          QStringLiteral(") where ItemNum = ") + item + QStringLiteral(" and par > 0"));
+    stockMoved_.push_back(itemNum);
     auto r = Read(QStringLiteral("select par, instock from tb_Inventory where ItemNum = ") + item);
     // A counted stock moved beyond a long raises 6, and the caller's
     // transaction then undoes the move.
@@ -110,8 +113,19 @@ int32_t DataAccess::NextKey(const NumberedTable& t) {
 int32_t DataAccess::ClaimKey(const NumberedTable& t, int32_t key) {
     Q_ASSERT(cn->InTransaction());
     if (key != 0) {
-        Exec(QStringLiteral("delete * from %1 where %2 = ").arg(QString::fromLatin1(t.table), QString::fromLatin1(t.key)) +
-             ado::SqlLong(key));
+        const QString where = QStringLiteral(" from %1 where %2 = ").arg(QString::fromLatin1(t.table),
+                                                                        QString::fromLatin1(t.key)) +
+                              ado::SqlLong(key);
+        // The transaction holds the write lock: what is read here is what the
+        // delete removes.
+        auto r = Read(QStringLiteral("select count(*) as Stored") + where);
+        const bool stored = !r->Eof() && vb::CLng(r->Fields("Stored").Value()) > 0;
+        r->Close();
+        if (!stored) {
+            QString gone = QString::fromUtf8(t.gone);
+            throw RowGoneError{gone.contains(QLatin1String("%1")) ? gone.arg(key) : gone};
+        }
+        Exec(QStringLiteral("delete *") + where);
         return key;
     }
     try {
@@ -119,4 +133,19 @@ int32_t DataAccess::ClaimKey(const NumberedTable& t, int32_t key) {
     } catch (...) {
         throw KeyAllocationError{Label(t.allocator), vb::ToRuntimeError(std::current_exception())};
     }
+}
+
+void DataAccess::TellRowGone(const QString& message) { vb::MsgBox(message, vb::vbOKOnly); }
+
+void DataAccess::PublishStockMoves() {
+    // Inside a transaction the moves may still be undone; they are told after
+    // a later member ends outside it.
+    if (stockMoved_.empty() || cn->InTransaction()) return;
+    std::vector<int32_t> moved;
+    moved.swap(stockMoved_);
+    std::sort(moved.begin(), moved.end());
+    moved.erase(std::unique(moved.begin(), moved.end()), moved.end());
+    // A move undone by a rollback is told as well: a window then reads the
+    // count it already shows.
+    for (int32_t item : moved) RecordEvents::Publish({RecordEvents::StockMoved, item, 0});
 }

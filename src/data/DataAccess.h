@@ -3,6 +3,7 @@
 // record set, the connection string, and the idioms its members use.
 #include <cstdint>
 #include <utility>
+#include <vector>
 #include <QString>
 #include "ado/Connection.h"
 #include "ado/Recordset.h"
@@ -50,7 +51,14 @@ public:
         const char* key;
         int32_t start;
         const char* allocator;
+        // What the user is told when a save finds its stored row gone; "%1"
+        // stands for the key.
+        const char* gone = "This entry has been deleted; it was not saved.";
     };
+
+    // True when the last trapped member was refused because the row it was
+    // to write again had been deleted meanwhile (the user has been told).
+    bool RowWasGone() const { return rowGone_; }
 
 protected:
     explicit DataAccess(const char* className);
@@ -61,16 +69,21 @@ protected:
     // allocation that failed inside the body reports under its own label.
     template <class F>
     bool Trap(const char* proc, F&& body) {
+        rowGone_ = false;
+        bool done = false;
         try {
             body();
-            return true;
+            done = true;
         } catch (const KeyAllocationError& e) {
             vb::ShowErrorReport(e.label, e.error);
-            return false;
+        } catch (const RowGoneError& e) {
+            rowGone_ = true;
+            TellRowGone(e.message);
         } catch (...) {
             vb::ShowErrorReport(Label(proc), vb::ToRuntimeError(std::current_exception()));
-            return false;
         }
+        PublishStockMoves();
+        return done;
     }
 
     // A Get member's read of one record under Trap: reset (the blank record)
@@ -109,7 +122,8 @@ protected:
     // in stock - taken, so two programs moving the same item never lose a
     // movement; then reads par and instock back. Run it inside a transaction so
     // the value read is the one written; a counted stock beyond a long raises 6.
-    // No row: the record set is at Eof.
+    // No row: the record set is at Eof. The windows are told of the move once
+    // the trapped member that made it has ended outside its transaction.
     ado::RecordsetPtr TakeStock(int32_t itemNum, int32_t taken);
     // The largest key plus one (start plus one in an empty table). Outside a
     // save this is only the number a new record will most likely get: another
@@ -122,6 +136,9 @@ protected:
     // deleted, to be written again under its key. Returns the key to write.
     // A failed allocation stops the save, which rolls back first, and the one
     // report then carries the allocator's label ("Invoice.NewTransNum -").
+    // A saved record whose row is no longer in the file (another window or
+    // another copy of the program deleted it) is never written back: the save
+    // rolls back and the user is told so (the table's gone message).
     int32_t ClaimKey(const NumberedTable& t, int32_t key);
 
     ado::ConnectionPtr cn;
@@ -133,6 +150,13 @@ private:
         QString label;
         vb::RuntimeError error;
     };
+    struct RowGoneError {
+        QString message;
+    };
+    static void TellRowGone(const QString& message);
+    void PublishStockMoves();
     QString className_;
     bool readFailed_ = false;
+    bool rowGone_ = false;
+    std::vector<int32_t> stockMoved_;   // items moved since the last publish
 };

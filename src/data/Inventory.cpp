@@ -6,7 +6,8 @@ using ado::SqlLong;
 using ado::SqlText;
 
 namespace {
-const DataAccess::NumberedTable kItems{"tb_Inventory", "ItemNum", 1000, "NewItemNum"};
+const DataAccess::NumberedTable kItems{"tb_Inventory", "ItemNum", 1000, "NewItemNum",
+                                       "This item has been deleted; it was not saved."};
 const DataAccess::NumberedTable kCategories{"tb_Invcategories", "catNum", 0, "NewCategoryNum"};
 } // namespace
 
@@ -125,7 +126,19 @@ bool Inventory::DeleteCategory(int32_t catNum) {
 bool Inventory::SaveItemAccess(int32_t& itemNum) {
     return Trap("SaveItemAccess", [&] {
         ado::Transaction t(*cn);
+        // Another window or copy may have moved the stock since this count was
+        // read: unless the user counted the shelf, the file's count stays.
+        int32_t inStock = InStock;
+        if (itemNum != 0 && !InStockCounted) {
+            auto r = Read(QStringLiteral("select instock from tb_Inventory where ItemNum = ") + SqlLong(itemNum));
+            if (!r->Eof()) {
+                const vb::Variant v = r->Fields("instock").Value();
+                inStock = v.isNull() ? 0 : vb::CLng(v);
+            }
+            r->Close();
+        }
         ItemNum = itemNum = ClaimKey(kItems, itemNum);
+        InStock = inStock;
         Exec(QStringLiteral("Insert into tb_Inventory (ItemNum, CatNum, Description,charge,par,instock,warranty) values (") +
              SqlLong(ItemNum) + QLatin1Char(',') + SqlLong(Category) + QLatin1Char(',') + SqlText(description) +
              QLatin1Char(',') + ado::SqlCurrency(charge) + QLatin1Char(',') + SqlLong(Par) + QLatin1Char(',') +

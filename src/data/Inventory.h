@@ -37,6 +37,10 @@ public:
     int32_t QtyInStock(int32_t ItemNum, int32_t OldQty, int32_t NewQty);
     // The category and every item in it, together.
     bool DeleteCategory(int32_t CatNum);
+    // True when InStock is a count the user has just typed (a count of the
+    // shelf): a save writes it. Otherwise a save of a stored item keeps the
+    // count the file holds, which stock moves keep, and leaves it in InStock.
+    bool InStockCounted = false;
     // 0 allocates the next number, written back to the argument and ItemNum.
     bool SaveItemAccess(int32_t& ItemNum);
     bool SaveItemAccess(int32_t&& ItemNum) { int32_t n = ItemNum; return SaveItemAccess(n); }

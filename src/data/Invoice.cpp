@@ -12,7 +12,8 @@ using ado::SqlText;
 
 namespace {
 
-const DataAccess::NumberedTable kInvoices{"tb_Invoice", "InvoiceNum", 1000, "GetNewInvoiceNum"};
+const DataAccess::NumberedTable kInvoices{"tb_Invoice", "InvoiceNum", 1000, "GetNewInvoiceNum",
+                                          "Invoice %1 has been deleted; it was not saved."};
 const DataAccess::NumberedTable kLines{"tb_Trans", "TransNum", 1000, "NewTransNum"};
 const DataAccess::NumberedTable kPayments{"tb_Receive", "TransNum", 1000, "NewPayNum"};
 
@@ -272,8 +273,41 @@ void Invoice::removeLines(const QString& where) {
     Exec(QStringLiteral("delete * from tb_trans where ") + where);
 }
 
-bool Invoice::SaveInvoiceAccess(int32_t InvoiceNum) {
+Invoice::HeaderValues Invoice::Header() const {
+    return {InvoiceNum(), custNum_,      description, ShippingType, TrackingNum, SalesRep, Terms, InvoiceDate,
+            Shippingdate, Discount,      Tax,         ShippingCharge, Interest};
+}
+
+void Invoice::keepStoredHeader(int32_t num, const HeaderValues& loaded) {
+    // Read under the save's own write lock: nothing changes it before the commit.
+    auto r = Read(QStringLiteral("select * from tb_Invoice where InvoiceNum = ") + SqlLong(num));
+    if (!r->Eof()) {
+        auto keep = [&](auto& field, const auto& was, const char* column, auto convert) {
+            if (field == was) field = convert(r->Fields(column).Value());
+        };
+        const auto str = [](const vb::Variant& v) { return v.str(); };
+        const auto date = [](const vb::Variant& v) { return vb::CDate(v); };
+        const auto money = [](const vb::Variant& v) { return v.isNull() ? vb::Currency() : vb::CCur(v); };
+        keep(custNum_, loaded.CustNum, "CustNum", str);
+        keep(InvoiceDate, loaded.InvoiceDate, "Date", date);
+        keep(description, loaded.description, "Description", str);
+        keep(Discount, loaded.Discount, "Discount", [](const vb::Variant& v) { return v.isNull() ? 0.0 : vb::CDbl(v); });
+        keep(Tax, loaded.Tax, "Tax", money);
+        keep(ShippingCharge, loaded.ShippingCharge, "ShippingCharge", money);
+        keep(Shippingdate, loaded.Shippingdate, "Shippingdate", date);
+        keep(ShippingType, loaded.ShippingType, "ShippingType", str);
+        keep(TrackingNum, loaded.TrackingNum, "TrackingNum", str);
+        keep(Interest, loaded.Interest, "Interest", money);
+        keep(SalesRep, loaded.SalesRep, "SalesRep", str);
+        keep(Terms, loaded.Terms, "Terms", str);
+    }
+    r->Close();
+}
+
+bool Invoice::SaveInvoiceAccess(int32_t InvoiceNum, const HeaderValues* loaded) {
     const bool saved = Trap("SaveInvoiceAccess", [&] {
+        ado::Transaction t(*cn);
+        if (InvoiceNum != 0 && loaded && loaded->InvoiceNum == InvoiceNum) keepStoredHeader(InvoiceNum, *loaded);
         const QString values =
             QLatin1Char(',') + custNum_ + QLatin1Char(',') + SqlDate(InvoiceDate) + QLatin1Char(',') +
             SqlText(description) + QLatin1Char(',') + SqlDouble(Discount) + QLatin1Char(',') + SqlCurrency(Tax) +
@@ -281,7 +315,6 @@ bool Invoice::SaveInvoiceAccess(int32_t InvoiceNum) {
             QLatin1Char(',') + SqlText(ShippingType) + QLatin1Char(',') + SqlText(TrackingNum) + QLatin1Char(',') +
             SqlCurrency(Interest) + QLatin1Char(',') + SqlText(SalesRep) + QLatin1Char(',') + SqlText(Terms) +
             QLatin1Char(')');
-        ado::Transaction t(*cn);
         const int32_t key = ClaimKey(kInvoices, InvoiceNum);
         if (InvoiceNum == 0) setInvoiceNum(key);
         Exec(QStringLiteral("Insert into tb_Invoice (InvoiceNum,CustNum,[Date],Description,discount,tax,"

@@ -76,10 +76,22 @@ public:
     bool DeletePayment(int32_t PayNum);
     // Deletes one line and gives its quantity back to a tracked item, together.
     bool DeleteInvoiceItem(int32_t TransNum);
+    // The header as a window read it, to tell later which fields the user
+    // changed.
+    struct HeaderValues {
+        int32_t InvoiceNum = 0;
+        QString CustNum, description, ShippingType, TrackingNum, SalesRep, Terms;
+        vb::Date InvoiceDate, Shippingdate;
+        double Discount = 0;
+        vb::Currency Tax, ShippingCharge, Interest;
+    };
+    HeaderValues Header() const;
     // Replaces the row of the argument by the header properties. An argument
     // of 0 saves an invoice never saved before: its number is taken inside
-    // the save and left in InvoiceNum.
-    bool SaveInvoiceAccess(int32_t InvoiceNum);
+    // the save and left in InvoiceNum. Given the header as loaded under that
+    // number, a field still holding its loaded value is not the user's: the
+    // save keeps what the file holds for it now, and leaves that in the field.
+    bool SaveInvoiceAccess(int32_t InvoiceNum, const HeaderValues* loaded = nullptr);
     // Saves the line properties as they stand; a TransNum of 0 gets a new
     // number first. Stock is not moved: the windows save lines through
     // SaveLineAccess.
@@ -134,6 +146,8 @@ public:
     vb::Currency TotalOfRow(ado::Recordset& row);
 
 private:
+    // The header fields still as loaded take the file's values (inside the save).
+    void keepStoredHeader(int32_t InvoiceNum, const HeaderValues& loaded);
     // Gives the quantities of the lines `where` selects back to their items'
     // counted stock and deletes the lines, inside the caller's transaction.
     void removeLines(const QString& where);

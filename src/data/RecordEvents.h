@@ -22,6 +22,11 @@ enum What {
     PaymentDeleted,
     CompanySaved,
     CurrentClientChanged,   // key: the new Globals::CurrentCustNum
+    VendorSaved,
+    VendorDeleted,          // with its register entries
+    LedgerEntrySaved,       // a register entry
+    LedgerEntryDeleted,
+    StockMoved,             // key: the item whose in-stock count a line moved
 };
 
 struct Event {

@@ -86,12 +86,12 @@ QString Vendor::CompanyOf(int32_t vendorNum) {
 // register, its listings and the income statement go on counting them under
 // the text they name.
 bool Vendor::DeleteVendor(int32_t vendorNum) {
-    return Trap("DeleteVendor", [&] {
+    return Published({RecordEvents::VendorDeleted, vendorNum}, Trap("DeleteVendor", [&] {
         ado::Transaction t(*cn);
         CompanyOf(vendorNum);   // no such vendor: nothing is deleted, and that is told
         Exec(QStringLiteral("delete * from tb_Vendor where VendorNum = ") + SqlLong(vendorNum));
         t.Commit();
-    });
+    }));
 }
 
 int32_t Vendor::EntriesNaming(const QString& company) {
@@ -154,7 +154,7 @@ bool Vendor::SaveVendorAccess(int32_t vendorNum) {
     });
     // Told once the transaction has ended, so the box holds no lock.
     if (taken) vb::MsgBox(QStringLiteral("Another vendor is already named ") + Company + QStringLiteral("."), vb::vbExclamation);
-    return done && !taken;
+    return Published({RecordEvents::VendorSaved, VendorNum}, done && !taken);
 }
 
 QString Vendor::VendorName(int32_t vendorNum) {
@@ -234,7 +234,7 @@ int32_t Vendor::NewPayNum() {
 }
 
 bool Vendor::SaveLedgerEntry() {
-    return Trap("SaveLedgerEntry", [&] {
+    const bool saved = Trap("SaveLedgerEntry", [&] {
         ado::Transaction t(*cn);
         TransNum = ClaimKey(kEntries, TransNum);
         const QString c = QStringLiteral(",");
@@ -244,12 +244,13 @@ bool Vendor::SaveLedgerEntry() {
              ado::SqlCurrency(Deposit) + c + SqlText(LedgerNotes) + QStringLiteral(")"));
         t.Commit();
     });
+    return Published({RecordEvents::LedgerEntrySaved, TransNum}, saved);
 }
 
 bool Vendor::DeleteLedgerEntry(int32_t transNum) {
-    return Trap("DeleteLedgerEntry", [&] {
+    return Published({RecordEvents::LedgerEntryDeleted, transNum}, Trap("DeleteLedgerEntry", [&] {
         Exec(QStringLiteral("delete * from tb_GL where Transnum = ") + SqlLong(transNum));
-    });
+    }));
 }
 
 // Deposits less payments, payments read first; an empty sum counts 0.

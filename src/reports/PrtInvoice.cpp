@@ -7,6 +7,7 @@
 #include "data/cSetup.h"
 #include "vb/Conv.h"
 #include "vb/ErrorTrap.h"
+#include "vb/MsgBox.h"
 #include "vb/RuntimeError.h"
 
 namespace {
@@ -48,10 +49,9 @@ vb::Currency Money(const vb::Variant& v) {
 
 PrtInvoice::PrtInvoice() { setCaption(QStringLiteral("Print Invoice")); }
 
-PrtInvoice::Source PrtInvoice::ReadSource(int32_t invoiceNum, int32_t custNum) {
+PrtInvoice::Source PrtInvoice::ReadSource(int32_t invoiceNum) {
     Source s;
     s.InvoiceNum = invoiceNum;
-    s.CustNum = custNum;
 
     // Each shared instance is taken once here, so a reload elsewhere cannot
     // swap it out between its open and its close.
@@ -59,6 +59,17 @@ PrtInvoice::Source PrtInvoice::ReadSource(int32_t invoiceNum, int32_t custNum) {
     const std::shared_ptr<Client> client = Globals::SharedClient;
     const std::shared_ptr<Invoice> invoice = Globals::SharedInvoice;
     if (!setup || !client || !invoice) vb::Raise(vb::err::ObjectNotSet);
+    // Billed and shipped to the client the stored invoice was written for.
+    int32_t custNum = 0;
+    {
+        const ConnectionScope opened = invoice->OpenScope();
+        const bool found = invoice->GetInvoice(invoiceNum);
+        // A read that failed has been reported; it is not "not in the file".
+        reports::RequireRead(*invoice);
+        if (found) custNum = invoice->CustNum();
+    }
+    s.CustNum = custNum;
+    if (custNum == 0) return s;
 
     setup->OpenCn();
     setup->GetCompanyInfo();
@@ -122,7 +133,15 @@ void PrtInvoice::Form_Load() {
         // A record that could not be read has been reported; no document
         // is shown rather than one with another record's figures.
         reports::UnlessRecordNotRead(this, [&] {
-            shown_ = ReadSource(Globals::CurrentInvoiceNum, Globals::CurrentCustNum);
+            shown_ = ReadSource(Globals::CurrentInvoiceNum);
+            if (shown_.CustNum == 0) {
+                // Nothing stored under that number: nothing to print.
+                vb::MsgBox(QStringLiteral("Invoice ") + QString::number(Globals::CurrentInvoiceNum) +
+                               QStringLiteral(" is not in the file; there is nothing to print."),
+                           vb::vbOKOnly);
+                forms::Form::Unload(this);
+                return;
+            }
             LayOut(shown_, *setup, *client);
             complete_ = true;
         });
@@ -215,7 +234,7 @@ bool PrtInvoice::ShowsStoredInvoice() const {
     if (!complete_) return false;
     bool same = false;
     vb::IgnoreErrors([&] {
-        same = ReadSource(Globals::CurrentInvoiceNum, Globals::CurrentCustNum) == shown_;
+        same = ReadSource(Globals::CurrentInvoiceNum) == shown_;
     });
     return same;
 }

@@ -27,7 +27,7 @@ public:
     static void ShowCurrent();
 
     // True when the document was laid out from exactly what is stored now
-    // for CurrentInvoiceNum and CurrentCustNum.
+    // for CurrentInvoiceNum.
     bool ShowsStoredInvoice() const;
 
     // Everything the document is laid out from, read in the order the
@@ -52,8 +52,10 @@ public:
         bool operator==(const Source&) const = default;
     };
     // Reads through the shared instances, each bracketed by OpenCn/CloseCn.
-    // Raises when the lines cannot be read.
-    static Source ReadSource(int32_t invoiceNum, int32_t custNum);
+    // The client is the one the stored invoice names (0 when the invoice is
+    // not in the file), whoever is current elsewhere. Raises when the lines
+    // cannot be read.
+    static Source ReadSource(int32_t invoiceNum);
 
 private:
     // Lays the document out from what ReadSource read; the letterhead and the

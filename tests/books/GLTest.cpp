@@ -371,3 +371,35 @@ TEST_F(GLTest, PickedDateMakesTheRowPendingAsATypedDateDoes) {
 }
 
 } // namespace
+
+TEST_F(GLTest, EntriesWrittenElsewhereShowAndASaveOfADeletedOneIsRefused) {
+    folder.exec("INSERT INTO tb_Vendor (VendorNum, Company) VALUES (1001,'City Power'),(1002,'Acme')");
+    entry(1001, "2026-01-05", "1", 10, 0, true, "City Power");
+    entry(1002, "2026-01-06", "2", 0, 100, true);
+    entry(1003, "2026-01-07", "3", 5, 0, true);
+    GL& w = open();
+    GridDriver d(w.PaymentList);
+    d.focusIn();
+    ASSERT_TRUE(d.edit(4, GL::colDate, "1/8/2026") && d.edit(4, GL::colPayment, "7"));   // pending
+    auto other = testsupport::OpenOnDataFile<Vendor>();
+    ASSERT_TRUE(other->GetVendor("City Power"));
+    other->Company = "Power Co";
+    ASSERT_TRUE(other->SaveVendorAccess(1001));
+    other->CloseCn();
+    testsupport::pump();
+    ASSERT_EQ(w.PaymentList.Rows(), 6);
+    const QStringList cells = {cell(w, 1, GL::colVendor), cell(w, 4, GL::colKey), cell(w, 4, GL::colPayment)};
+    EXPECT_EQ(cells, (QStringList{"Power Co", "0", money(7)})) << "the pending row stays, with its edits";
+    EXPECT_EQ(cell(w, 4, GL::colBalance), money(78));
+    EXPECT_EQ(w.lblEndBal.Caption() + w.lblCurBal.Caption(), money(85) + money(85));
+    d.moveTo(1, GL::colNotes);   // leaving it saves it
+    EXPECT_EQ(entries(), 4);
+    folder.exec("DELETE FROM tb_GL WHERE TransNum = 1002");   // another copy
+    ASSERT_TRUE(d.edit(2, GL::colNotes, "paid"));
+    boxes.expect(vb::vbOK, "This entry has been deleted; it was not saved.");
+    d.moveTo(1, GL::colNotes);
+    testsupport::pump();
+    EXPECT_EQ(folder.scalar("SELECT count(*) FROM tb_GL WHERE TransNum = 1002"), "0");
+    EXPECT_EQ(cell(w, 2, GL::colKey) + cell(w, 2, GL::colBalance), "1003" + money(-15));
+    EXPECT_EQ(w.lblEndBal.Caption(), money(-22));
+}

@@ -8,6 +8,7 @@
 #include "books/frmInventory.h"
 #include "customers/StatusWindow.h"
 #include "data/Globals.h"
+#include "data/Inventory.h"
 #include "forms/Form.h"
 #include "support/FormDriver.h"
 #include "support/GridDriver.h"
@@ -171,6 +172,27 @@ TEST_F(FrmInventoryTest, EditOfASavedRowIsResavedUnderItsNumberWhicheverWayItIsL
         << "a par of 2.5 rounds to the even 2; stock below 0 is stored as typed";
     EXPECT_EQ(stored(1001), (QStringList{"1", "First", "1", "0", "0", "0"}));
     EXPECT_EQ(w.InventoryList.Row(), 3) << "New goes to the blank entry row";
+}
+
+// Stock moved elsewhere shows or is kept; only a typed count is written.
+TEST_F(FrmInventoryTest, InStockFollowsStockMovesAndOnlyATypedCountIsSaved) {
+    category(1, QStringLiteral("General"));
+    item(1003, 1, QStringLiteral("Bolt"), 1, 5, 23);
+    frmInventory& w = open();
+    auto sale = testsupport::OpenOnDataFile<Inventory>();
+    EXPECT_EQ(sale->QtyInStock(1003, 0, 1), 22);   // an invoice picks one
+    EXPECT_EQ(cell(w, 1, W::colInStock), "22");
+    folder.exec("UPDATE tb_Inventory SET instock = 21");   // another copy sells one more
+    GridDriver d(w.InventoryList);
+    d.focusIn();
+    ASSERT_TRUE(d.edit(1, W::colCharge, QStringLiteral("2")));
+    d.moveTo(2, W::colDesc);
+    EXPECT_EQ(stored(1003), (QStringList{"1", "Bolt", "2", "5", "21", "0"}));
+    ASSERT_TRUE(d.edit(1, W::colInStock, QStringLiteral("30")));   // the shelf counted
+    EXPECT_EQ(sale->QtyInStock(1003, 0, 1), 20);
+    EXPECT_EQ(cell(w, 1, W::colInStock), "30") << "a typed count is not overwritten";
+    d.moveTo(2, W::colDesc);
+    EXPECT_EQ(stored(1003)[4], "30");
 }
 
 TEST_F(FrmInventoryTest, ChargeThatIsNotMoneyIsReportedAndTheRowIsNotMarkedChanged) {

@@ -12,6 +12,7 @@
 #include "customers/Profile.h"
 #include "customers/Receipts.h"
 #include "data/Globals.h"
+#include "reports/PrtInvoice.h"
 #include "forms/Form.h"
 #include "support/FormDriver.h"
 #include "support/GridDriver.h"
@@ -344,6 +345,64 @@ TEST_F(OtherWindowsTest, MainListHighlightIsTheCurrentClient) {
     // A client chosen in another window is highlighted here.
     Globals::SetCurrentClient(1003, QStringLiteral("Evans, Ed"));
     EXPECT_EQ(main.CustList2.TextMatrix(main.CustList2.Row(), 0), "1003");
+}
+
+// Print, "Enter new client" and Delete Client never take a shown number as stored.
+TEST_F(OtherWindowsTest, NumbersShownButNeverStoredAreNeverTakenAsStored) {
+    Customer& main = start();
+    select(main, 1);
+    main.btnNewInvoice_Click();
+    InvoiceDetail& e = Form::get<InvoiceDetail>();
+    invoice(e.lblInvoiceNum.Caption().toInt(), 1002, 0, 2);   // the other copy stores it for Davis
+    Globals::InvoiceChanged = false;   // nothing typed
+    boxes.expect(vb::vbNo, QStringLiteral("Save changes to invoice?"));
+    e.btnPrint_Click();
+    EXPECT_FALSE(Form::isLoaded<PrtInvoice>());
+    EXPECT_EQ(PrtInvoice::ReadSource(1001).CustNum, 1002) << "billed to the stored invoice's client";
+    select(main, 2);   // Davis, in the client editor with an edit
+    main.btnCustInfo_Click();
+    Profile& p = Form::get<Profile>();
+    testsupport::type(p.txtAddress, QStringLiteral("1 New Road"));
+    boxes.expect(vb::vbNo, QStringLiteral("Save Changes to Davis, Di?"));
+    main.btnNewCust_Click();
+    EXPECT_EQ(p.lblCustNum.Caption() + p.txtAddress.Text(), "1003");
+    EXPECT_EQ(Globals::CurrentCustNum, 1002) << "the highlighted client stays current";
+    folder.exec("DELETE FROM tb_Client WHERE CustNum = 1002");   // by the other copy
+    boxes.expect(vb::vbOK, QStringLiteral("This client is not in the file; nothing was deleted."));
+    main.mnuDelete_Click();
+}
+
+// Balances follow invoices and payments; a client save keeps another copy's discount.
+TEST_F(OtherWindowsTest, ClientEditorAndSalesListFollowInvoicesAndPayments) {
+    invoice(3001, 1001, 0, 3);   // Baker owes 30, less 10 paid
+    folder.exec("INSERT INTO tb_Receive VALUES (5001,1001,'Check','12','2026-12-01 00:00:00',10,'')");
+    Customer& main = start();
+    select(main, 1);
+    main.btnCustInfo_Click();
+    Profile& p = Form::get<Profile>();
+    CustInvoices& sales = Form::get<CustInvoices>();
+    sales.Show();
+    Globals::GetInvoices(vb::Date());
+    main.btnNewInvoice_Click();
+    InvoiceDetail& e = Form::get<InvoiceDetail>();
+    e.txtShipCharge.setText(money(5));
+    e.btnSave_Click();
+    e.close();   // the close box
+    testsupport::pump();
+    ASSERT_EQ(sales.InvoiceList.Rows(), 3) << "the new invoice is listed";
+    EXPECT_EQ(sales.lblBalDue.Caption() + p.lblBalDue.Caption(), money(25) + money(25));
+    main.btnReceipts_Click();
+    GridDriver d(Form::get<Receipts>().PaymentList);
+    d.focusIn();
+    ASSERT_TRUE(d.edit(1, R::colAmount, QStringLiteral("30")));
+    d.moveTo(2, R::colDate);
+    testsupport::pump();
+    EXPECT_EQ(sales.lblBalDue.Caption() + p.lblBalDue.Caption(), money(5) + money(5));
+    folder.exec("UPDATE tb_Client SET Discount = 15 WHERE CustNum = 1001");
+    testsupport::type(p.txtCity, QStringLiteral("Albany"));
+    boxes.allowUnexpected(true);   // the save's notice
+    p.btnSave_Click();
+    EXPECT_EQ(folder.scalar("SELECT City || Discount FROM tb_Client WHERE CustNum = 1001"), "Albany15.0");
 }
 
 // ---------------------------------------------------------------- company record

@@ -330,8 +330,8 @@ TEST_F(ClientEditorTest, NewClientTwiceAndNewInvoiceOnANeverSavedClient) {
     EXPECT_EQ(p.lblCustNum.Caption(), "1003");
     EXPECT_EQ(p.txtDiscount.Text(), "0");
     EXPECT_EQ(p.lblBalDue.Caption(), "");
-    EXPECT_EQ(Globals::CurrentCustNum, 1003);
-    EXPECT_EQ(Globals::CurrentCustName, "");
+    EXPECT_EQ(Globals::CurrentCustNum, 1001) << "the number shown is not the current client";
+    EXPECT_EQ(Globals::CurrentCustName, "Smith, John");
     EXPECT_TRUE(Globals::NewClientMode);
     EXPECT_EQ(number("select count(*) from tb_Client"), 2) << "the number is only shown";
 
@@ -450,7 +450,7 @@ TEST_F(ClientEditorTest, DeleteAnsweredYesRemovesEverythingOfTheClientAndNoKeeps
 TEST_F(ClientEditorTest, DeleteAndNewClientWaitForClientsAndASavedClient) {
     twoClients();
     Profile& p = open(1001);
-    Globals::NewClientMode = true;
+    p.btnNewCustomer_Click();
     p.btnDelete_Click();
     EXPECT_TRUE(boxes.shown().empty()) << "a client never saved is not deleted";
     EXPECT_TRUE(Form::isLoaded<Profile>());
@@ -527,7 +527,7 @@ TEST_F(ClientEditorTest, EmptyDataFileStartsOnABlankFirstClient) {
     EXPECT_EQ(p.lblBalDue.Caption(), "");
     EXPECT_EQ(p.lblBalDue.ForeColor(), 0);
     EXPECT_EQ(p.SSTab1.Tab(), 0);
-    EXPECT_EQ(Globals::CurrentCustNum, 1001);
+    EXPECT_EQ(Globals::CurrentCustNum, 0);
 
     testsupport::type(p.txtFname, "Ann");
     testsupport::type(p.txtLname, "Jones");

@@ -63,6 +63,7 @@ std::vector<int> numbers(const ado::RecordsetPtr& rs, const char* field) {
 
 TEST(ClientRecord, EveryFieldLandsInItsColumnAndLoadsBackWithAwkwardTexts) {
     Opened o;
+    o.folder.exec("INSERT INTO tb_Client (CustNum) VALUES (1001)");
     int n = 0;
     for (const QString& awkward : kAwkward) {
         Client& c = o.c;

@@ -2,6 +2,8 @@
 // on delete, number allocation and the invoice total.
 #include <functional>
 #include <ostream>
+#include <utility>
+#include <vector>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <QDir>
@@ -240,8 +242,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "CREATE TRIGGER f BEFORE INSERT ON tb_Client BEGIN SELECT RAISE(ABORT, 'forced'); END",
                     [](const ProgramFolder& f) {
                         OpenedOn<Client> o(f);
-                        o.obj.CustNum = 1001;
-                        return o.obj.SaveClientAccess(1001);
+                        o.obj.CustNum = 0;
+                        return o.obj.SaveClientAccess(0);
                     },
                     "Client.SaveClientAccess -"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -335,6 +337,43 @@ TEST(TwoCopies, ASaveLockedOutByTheOtherCopyWaitsAsksAndLosesNothing) {
     EXPECT_FALSE(c.SaveClientAccess(1003));
 }
 
+// A save under a stored key whose row is gone is refused with the table's message.
+TEST(TwoCopies, ASaveOfARecordTheOtherCopyDeletedIsRefusedAndWritesNothing) {
+    ProgramFolder f;
+    OpenedOn<Client> c(f);
+    OpenedOn<Invoice> i(f);
+    OpenedOn<Vendor> v(f);
+    OpenedOn<Inventory> item(f);
+    c.obj.CustNum = v.obj.TransNum = 1001;
+    const std::vector<std::pair<std::function<bool()>, const char*>> saves = {
+        {[&] { return c.obj.SaveClientAccess(1001); }, "This client has been deleted; it was not saved."},
+        {[&] { return i.obj.SaveInvoiceAccess(1001); }, "Invoice 1001 has been deleted; it was not saved."},
+        {[&] { return v.obj.SaveLedgerEntry(); }, "This entry has been deleted; it was not saved."},
+        {[&] { return item.obj.SaveItemAccess(1001); }, "This item has been deleted; it was not saved."},
+    };
+    ScriptedMsgBox box;
+    for (const auto& [save, told] : saves) {
+        box.expect(vb::vbOK, QString::fromUtf8(told));
+        EXPECT_FALSE(save()) << told;
+    }
+    EXPECT_EQ(f.scalar("SELECT (SELECT count(*) FROM tb_Client) + (SELECT count(*) FROM tb_Invoice) + "
+                       "(SELECT count(*) FROM tb_GL) + (SELECT count(*) FROM tb_Inventory)"), "0");
+}
+
+TEST(TwoCopies, AHeaderSaveKeepsWhatTheOtherCopyChangedInFieldsLeftAlone) {
+    ProgramFolder f;
+    f.exec("INSERT INTO tb_Invoice (InvoiceNum, CustNum, [Date], Description, discount, tax, shippingcharge, "
+           "shippingdate, interest) VALUES (2001, 1001, '2026-12-01 00:00:00', 'old', 0, 1, 0, '2026-12-01 00:00:00', 0)");
+    OpenedOn<Invoice> editor(f);
+    ASSERT_TRUE(editor.obj.GetInvoice(2001));
+    const Invoice::HeaderValues header = editor.obj.Header();
+    f.exec("UPDATE tb_Invoice SET interest = 2.5, TrackingNum = 'Z9'");
+    editor.obj.description = QStringLiteral("new");
+    ASSERT_TRUE(editor.obj.SaveInvoiceAccess(2001, &header));
+    EXPECT_EQ(f.query("SELECT Description, tax, interest, TrackingNum FROM tb_Invoice"),
+              (std::vector<QStringList>{{"new", "1", "2.5", "Z9"}}));
+}
+
 // --- InvoiceTotal -----------------------------------------------------------
 
 struct TotalCase {
@@ -393,6 +432,7 @@ const QString kAwkward[] = {
 
 TEST(InvoiceHeader, SavesAndLoadsEveryFieldWithAwkwardTextsAndTimes) {
     Opened o;
+    o.folder.exec("INSERT INTO tb_Invoice (InvoiceNum, CustNum) VALUES (2001, 1001)");
     for (const QString& t : kAwkward) {
         Invoice& i = o.inv;
         i.setInvoiceNum(2001);
@@ -790,7 +830,7 @@ TEST(Payments, SaveAllocatesAndRoundTripsAwkwardTexts) {
 TEST(InvoiceLocale, ACommaDecimalDayFirstLocaleStoresAndReadsTheSameValues) {
     auto run = [](QStringList& stored, QString& total, QString& listed) {
         Opened o;
-        o.folder.exec(kClients);
+        o.folder.exec(kClients + "INSERT INTO tb_Invoice (InvoiceNum, CustNum) VALUES (2001, 1001)");
         Invoice& i = o.inv;
         i.setInvoiceNum(2001);
         i.setCustNum(1001);
