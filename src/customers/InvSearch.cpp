@@ -64,7 +64,7 @@ void InvSearch::fillItems() {
     while (!items->Eof()) {
         InventoryList.AddItem(vb::CStr(items->Fields("ItemNum").Value()) + tab +
                               items->Fields("description").Value().str() + tab +
-                              vb::FormatCurrency(vb::CCur(items->Fields("charge").Value())) + tab +
+                              vb::FormatCurrencyExact(vb::CCur(items->Fields("charge").Value())) + tab +
                               items->Fields("InStock").Value().str());
         items->MoveNext();
     }
@@ -130,7 +130,7 @@ void InvSearch::btnOK_Click() {
 
         const int32_t item = vb::CLng(vb::Variant(InventoryList.TextMatrix(r, 0)));
         const QString description = InventoryList.TextMatrix(r, 1);
-        const QString price = vb::FormatCurrency(vb::ParseCurrency(InventoryList.TextMatrix(r, 2)));
+        const QString price = vb::FormatCurrencyExact(vb::ParseCurrency(InventoryList.TextMatrix(r, 2)));
 
         controls::FlexGrid& grid = detail.ItemList;
         int pickRow = 0;

@@ -285,7 +285,7 @@ TEST_F(InvSearchTest, OkAfterTheEditorClosedAddsNothing) {
 // A pick while an edited line is pending saves that line first.
 TEST_F(InvSearchTest, PickSavesThePendingLineFirst) {
     category(1, QStringLiteral("Parts"));
-    item(1001, 1, QStringLiteral("Bolt"), 0.25, 5, 100);
+    item(1001, 1, QStringLiteral("Bolt"), 12.3456, 5, 100);
     startProgram();
     InvoiceDetail& d = openNew(1001);
     pick(1001);
@@ -294,9 +294,9 @@ TEST_F(InvSearchTest, PickSavesThePendingLineFirst) {
     EXPECT_EQ(stockOf(1001), 96);
     pick(1001);
     EXPECT_EQ(number(QStringLiteral("select Qty from tb_trans where TransNum = 1001")), 4);
-    EXPECT_EQ(number(QStringLiteral("select Amount from tb_trans where TransNum = 1001")), 1);
+    EXPECT_EQ(number(QStringLiteral("select Amount from tb_trans where TransNum = 1001")), 49.3824);
     EXPECT_EQ(stockOf(1001), 95);
-    EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$1.25"));
+    EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$61.73"));
     EXPECT_EQ(marker(1), QString());
     EXPECT_EQ(marker(2), QStringLiteral(">"));
 }
