@@ -1,5 +1,7 @@
 #include "customers/InvSearch.h"
+#include <algorithm>
 #include <memory>
+#include <QFontMetrics>
 #include <QStyle>
 #include "books/frmInventory.h"
 #include "ado/Recordset.h"
@@ -7,6 +9,7 @@
 #include "data/Globals.h"
 #include "data/Inventory.h"
 #include "data/Invoice.h"
+#include "forms/Twips.h"
 #include "vb/Conv.h"
 #include "vb/ErrorTrap.h"
 #include "vb/MsgBox.h"
@@ -68,6 +71,14 @@ void InvSearch::fillItems() {
                               items->Fields("InStock").Value().str());
         items->MoveNext();
     }
+    // A charge cut at its last digits reads as another amount: the Charge
+    // column takes the room its widest charge needs from the Description.
+    const QFontMetrics fm(InventoryList.font());
+    int need = 800;
+    for (int r = 1; r < InventoryList.Rows(); ++r)
+        need = std::max(need, forms::PixelsToTwipsX(fm.horizontalAdvance(InventoryList.TextMatrix(r, 2)) + 8));
+    InventoryList.setColWidth(1, 4800 - need);
+    InventoryList.setColWidth(2, need);
 }
 
 void InvSearch::Form_Load() {

@@ -1,8 +1,10 @@
 // The item picker: its lists, and what one pick does to stock, the invoice's
 // lines and its total.
 #include "customers/InvoiceFixture.h"
+#include <QFontMetrics>
 #include <QTest>
 #include "books/frmInventory.h"
+#include "forms/Twips.h"
 
 using namespace invoicetest;
 using testsupport::click;
@@ -32,6 +34,7 @@ TEST_F(InvSearchTest, ListsTheEditorsCategoryAndTheCategories) {
     category(1000, QStringLiteral("Big"));
     item(1001, 1, QStringLiteral("Bolt"), 0.25, 5, 100);
     item(1002, 7, QStringLiteral("Gear"), 12.5, 5, 3);
+    item(1003, 7, QStringLiteral("Press"), 1234.5678, 5, 3);
     InvSearch& p = openPicker();
     EXPECT_EQ(p.Caption(), QStringLiteral("Add Inventory Item to Invoice"));
     EXPECT_EQ(p.Label1.Caption(), QStringLiteral("Category:"));
@@ -55,9 +58,13 @@ TEST_F(InvSearchTest, ListsTheEditorsCategoryAndTheCategories) {
 
     p.cmbCategory.Pick(1);
     EXPECT_EQ(Globals::CurrentCatNum, 7);
-    ASSERT_EQ(p.InventoryList.Rows(), 2);
+    ASSERT_EQ(p.InventoryList.Rows(), 3);
     EXPECT_EQ(p.InventoryList.TextMatrix(1, 1), QStringLiteral("Gear"));
     EXPECT_EQ(p.InventoryList.TextMatrix(1, 2), QStringLiteral("$12.50"));
+    EXPECT_EQ(p.InventoryList.TextMatrix(2, 2), QStringLiteral("$1,234.5678"));
+    EXPECT_GE(forms::TwipsToPixelsX(p.InventoryList.ColWidth(2)),
+              QFontMetrics(p.InventoryList.font()).horizontalAdvance(p.InventoryList.TextMatrix(2, 2)) + 6)
+        << "the column widens to show the charge whole";
 
     // Read back by its first three digits.
     p.cmbCategory.Pick(2);
