@@ -670,8 +670,7 @@ TEST_F(InvoiceDetailTest, QuantityOfZeroSavesAndReopens) {
     EXPECT_EQ(boxCount(), 0);
 }
 
-// A quantity changed and saved at once by a button stores charge x quantity,
-// to every decimal the stored charge has.
+// A quantity changed and saved at once by a button stores charge x quantity, to every decimal.
 TEST_F(InvoiceDetailTest, ButtonClickSavesThePendingRowWithItsAmount) {
     InvoiceDetail& d = openTwoLines(25.0004);
     GridDriver grid(d.ItemList);

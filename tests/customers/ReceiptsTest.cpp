@@ -275,11 +275,11 @@ TEST_F(ReceiptsTest, ChangedAmountKeepsTheKeyAndDeleteTakesTheRowTheUserSees) {
     EXPECT_EQ(cell(w, 1, R::colKey), "1001");
     EXPECT_EQ(cell(w, 2, R::colStatus), ">");
 
-    ASSERT_TRUE(d.edit(2, R::colNotes, QStringLiteral("n")));   // a stored amount saved untouched keeps its decimals
-    d.up();
-    EXPECT_EQ(stored(QStringLiteral("SELECT Amount FROM tb_Receive WHERE TransNum = 1002")), "7.1234");
+    ASSERT_TRUE(d.edit(2, R::colNotes, QStringLiteral("n")));
     // Reached by keys (no click): Delete still names and removes this row.
     d.up();
+    EXPECT_EQ(stored(QStringLiteral("SELECT Amount FROM tb_Receive WHERE TransNum = 1002")), "7.1234")
+        << "a stored amount saved for another edit keeps its decimals";
     d.down();
     ASSERT_EQ(w.PaymentList.Row(), 2);
     boxes.expect(vb::vbNo);
