@@ -27,10 +27,9 @@ QString fieldText(ado::Recordset& rs, const char* name) {
     return v.isNull() || v.isEmpty() ? QString() : v.str();
 }
 
-// What is stored is what is shown: the amount rounded to the currency's decimals.
-vb::Currency shownAmount(const QString& text) { return vb::ParseCurrency(vb::FormatCurrency(vb::ParseCurrency(text))); }
-
-QString amountText(vb::Currency c) { return c == vb::Currency() ? QString() : vb::FormatCurrency(c); }
+// The amount cells are read back by the save: they show every decimal an
+// amount has, so an entry saved for another edit keeps its amounts.
+QString amountText(vb::Currency c) { return c == vb::Currency() ? QString() : vb::FormatCurrencyExact(c); }
 
 // Room a balance caption needs before its amount, in twips: at least the
 // designed 1200.
@@ -336,7 +335,7 @@ int GL::RestorePending(const QStringList& cells) {
         for (int c = colDate; c < g.Cols(); ++c) g.setTextMatrix(r, c, cells[c]);
     }
     // The edited amounts, as the cells show them, for the balances below.
-    auto amount = [&](int c) { return cells[c].isEmpty() ? vb::Currency() : shownAmount(cells[c]); };
+    auto amount = [&](int c) { return cells[c].isEmpty() ? vb::Currency() : vb::ParseCurrency(cells[c]); };
     amountsAt(r).change = amount(colDeposit) - amount(colPayment);
     return r;
 }
@@ -445,12 +444,12 @@ void GL::PaymentList_AfterEdit(int Row, int /*Col*/) {
         if (RowFilled(Row)) {
             vb::Currency pay, dep;
             if (!g.TextMatrix(Row, colPayment).isEmpty()) {
-                pay = shownAmount(g.TextMatrix(Row, colPayment));
-                g.setTextMatrix(Row, colPayment, vb::FormatCurrency(pay));
+                pay = vb::ParseCurrency(g.TextMatrix(Row, colPayment));
+                g.setTextMatrix(Row, colPayment, vb::FormatCurrencyExact(pay));
             }
             if (!g.TextMatrix(Row, colDeposit).isEmpty()) {
-                dep = shownAmount(g.TextMatrix(Row, colDeposit));
-                g.setTextMatrix(Row, colDeposit, vb::FormatCurrency(dep));
+                dep = vb::ParseCurrency(g.TextMatrix(Row, colDeposit));
+                g.setTextMatrix(Row, colDeposit, vb::FormatCurrencyExact(dep));
             }
             const vb::Currency prev = Row < 2 ? vb::Currency() : amountsAt(Row - 1).balance;
             amountsAt(Row).change = dep - pay;
@@ -565,8 +564,8 @@ bool GL::SaveLedgerRow(int row, QString& key) {
     const vb::Date date = vb::TextToDate(g.TextMatrix(row, colDate));
     const QString payText = g.TextMatrix(row, colPayment);
     const QString depText = g.TextMatrix(row, colDeposit);
-    const vb::Currency pay = payText.isEmpty() ? vb::Currency() : shownAmount(payText);
-    const vb::Currency dep = depText.isEmpty() ? vb::Currency() : shownAmount(depText);
+    const vb::Currency pay = payText.isEmpty() ? vb::Currency() : vb::ParseCurrency(payText);
+    const vb::Currency dep = depText.isEmpty() ? vb::Currency() : vb::ParseCurrency(depText);
 
     std::shared_ptr<Vendor> vendor = Globals::Required(Globals::SharedVendor);
     const ConnectionScope opened = vendor->OpenScope();

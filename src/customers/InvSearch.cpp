@@ -1,5 +1,7 @@
 #include "customers/InvSearch.h"
+#include <algorithm>
 #include <memory>
+#include <QFontMetrics>
 #include <QStyle>
 #include "books/frmInventory.h"
 #include "ado/Recordset.h"
@@ -7,6 +9,7 @@
 #include "data/Globals.h"
 #include "data/Inventory.h"
 #include "data/Invoice.h"
+#include "forms/Twips.h"
 #include "vb/Conv.h"
 #include "vb/ErrorTrap.h"
 #include "vb/MsgBox.h"
@@ -64,10 +67,18 @@ void InvSearch::fillItems() {
     while (!items->Eof()) {
         InventoryList.AddItem(vb::CStr(items->Fields("ItemNum").Value()) + tab +
                               items->Fields("description").Value().str() + tab +
-                              vb::FormatCurrency(vb::CCur(items->Fields("charge").Value())) + tab +
+                              vb::FormatCurrencyExact(vb::CCur(items->Fields("charge").Value())) + tab +
                               items->Fields("InStock").Value().str());
         items->MoveNext();
     }
+    // A charge cut at its last digits reads as another amount: the Charge
+    // column takes the room its widest charge needs from the Description.
+    const QFontMetrics fm(InventoryList.font());
+    int need = 800;
+    for (int r = 1; r < InventoryList.Rows(); ++r)
+        need = std::max(need, forms::PixelsToTwipsX(fm.horizontalAdvance(InventoryList.TextMatrix(r, 2)) + 8));
+    InventoryList.setColWidth(1, 4800 - need);
+    InventoryList.setColWidth(2, need);
 }
 
 void InvSearch::Form_Load() {
@@ -130,7 +141,7 @@ void InvSearch::btnOK_Click() {
 
         const int32_t item = vb::CLng(vb::Variant(InventoryList.TextMatrix(r, 0)));
         const QString description = InventoryList.TextMatrix(r, 1);
-        const QString price = vb::FormatCurrency(vb::ParseCurrency(InventoryList.TextMatrix(r, 2)));
+        const QString price = vb::FormatCurrencyExact(vb::ParseCurrency(InventoryList.TextMatrix(r, 2)));
 
         controls::FlexGrid& grid = detail.ItemList;
         int pickRow = 0;

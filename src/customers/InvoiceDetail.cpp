@@ -325,8 +325,8 @@ void InvoiceDetail::fillGrid(const ado::RecordsetPtr& lines) {
         if (backOrder == QLatin1String("0")) backOrder.clear();
         const QString row = QString() + tab + vb::CStr(lines->Fields("TransNum").Value()) + tab +
                             vb::CStr(lines->Fields("ItemNum").Value()) + tab +
-                            (qty.isNull() ? QString() : vb::CStr(qty)) + tab + vb::FormatCurrency(UnitPrice) + tab +
-                            lines->Fields("Notes").Value().str() + tab + vb::FormatCurrency(a) + tab + backOrder;
+                            (qty.isNull() ? QString() : vb::CStr(qty)) + tab + vb::FormatCurrencyExact(UnitPrice) + tab +
+                            lines->Fields("Notes").Value().str() + tab + vb::FormatCurrencyExact(a) + tab + backOrder;
         ItemList.AddItem(row, counter);
         ++counter;
         lines->MoveNext();
@@ -682,7 +682,7 @@ void InvoiceDetail::ItemList_AfterEdit(int Row, int Col) {
             } catch (const vb::RuntimeError&) {
                 return refuse(QStringLiteral("Charge must be an amount of money."));
             }
-            ItemList.setTextMatrix(r, colCharge, vb::FormatCurrency(charge));
+            ItemList.setTextMatrix(r, colCharge, vb::FormatCurrencyExact(charge));
             if (ItemList.TextMatrix(r, colCharge) != cellBefore_) {
                 ItemList.setTextMatrix(r, colTotal, lineTotalText(r));
                 rows_.MarkChanged();
@@ -726,7 +726,7 @@ bool InvoiceDetail::commitQuantity(int r) {
 QString InvoiceDetail::lineTotalText(int row) const {
     const vb::Currency charge = vb::ParseCurrency(ItemList.TextMatrix(row, colCharge));
     const double qty = vb::CDbl(vb::Variant(ItemList.TextMatrix(row, colQty)));
-    return vb::FormatCurrency(vb::Currency::fromDouble(charge.toDouble() * qty));
+    return vb::FormatCurrencyExact(vb::Currency::fromDouble(charge.toDouble() * qty));
 }
 
 void InvoiceDetail::ItemList_LeaveCell() {

@@ -269,7 +269,7 @@ void Receipts::SetPayments() {
             g.setTextMatrix(r, colType, type.Value().str());
             g.setTextMatrix(r, colCheck, check.Value().str());
             g.setTextMatrix(r, colClient, name.Value().str());
-            g.setTextMatrix(r, colAmount, vb::FormatCurrency(vb::CCur(amount.Value())));
+            g.setTextMatrix(r, colAmount, vb::FormatCurrencyExact(vb::CCur(amount.Value())));
             g.setTextMatrix(r, colNotes, notes.Value().str());
             ++RowCount;
             rs->MoveNext();
@@ -374,7 +374,7 @@ void Receipts::PaymentList_AfterEdit(int Row, int Col) {
             } catch (const vb::RuntimeError&) {
                 isMoney = false;
             }
-            if (isMoney) g.setTextMatrix(Row, colAmount, vb::FormatCurrency(amount));
+            if (isMoney) g.setTextMatrix(Row, colAmount, vb::FormatCurrencyExact(amount));
             if (g.TextMatrix(Row, colKey).isEmpty()) {
                 // The row is complete: a new blank entry row below it.
                 g.AddItem(QStringLiteral("*"));
@@ -476,8 +476,8 @@ bool Receipts::SavePaymentRow(int row, QString& key) {
     invoice->Paytype = g.TextMatrix(row, colType);
     invoice->Checknum = g.TextMatrix(row, colCheck);
     invoice->PayDate = vb::TextToDate(g.TextMatrix(row, colDate));
-    // Stored as shown: rounded to the currency's decimals.
-    invoice->setPayment(vb::ParseCurrency(vb::FormatCurrency(vb::ParseCurrency(g.TextMatrix(row, colAmount)))));
+    // Stored as shown: the cell shows every decimal the amount has.
+    invoice->setPayment(vb::ParseCurrency(g.TextMatrix(row, colAmount)));
     invoice->PayNotes = g.TextMatrix(row, colNotes);
     if (!invoice->SavePayment()) return false;
     key = QString::number(invoice->PayNum);

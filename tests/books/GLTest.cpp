@@ -156,15 +156,17 @@ TEST_F(GLTest, DateWithoutAmountSavesNothingOnLeaving) {
 }
 
 TEST_F(GLTest, EditedPaymentRenewsBalancesFromItsRowDown) {
-    for (int i = 0; i < 10; ++i) entry(1001 + i, QStringLiteral("2026-01-%1").arg(i + 10), "", 10, 0);
+    for (int i = 0; i < 10; ++i) entry(1001 + i, QStringLiteral("2026-01-%1").arg(i + 10), "", i == 3 ? 10.0004 : 10, 0);
     GL& w = open();
     GridDriver d(w.PaymentList);
     d.focusIn();
     ASSERT_TRUE(d.edit(3, GL::colPayment, "40"));
     EXPECT_EQ(cell(w, 3, GL::colBalance), money(-60));
     EXPECT_EQ(cell(w, 3, GL::colSel), "?");
+    ASSERT_TRUE(d.edit(4, GL::colNotes, "n"));   // a stored amount saved untouched keeps its decimals
     d.moveTo(5, GL::colNum);
     EXPECT_EQ(folder.scalar("SELECT Payment FROM tb_GL WHERE TransNum = 1003").toDouble(), 40.0);
+    EXPECT_EQ(folder.scalar("SELECT Payment FROM tb_GL WHERE TransNum = 1004").toDouble(), 10.0004);
     EXPECT_EQ(entries(), 10);
     for (int r = 1; r <= 10; ++r) EXPECT_EQ(cell(w, r, GL::colBalance), money(r < 3 ? -10.0 * r : -10.0 * r - 30)) << r;
     EXPECT_EQ(w.lblEndBal.Caption(), money(-130));

@@ -3,6 +3,7 @@
 #include "customers/InvoiceFixture.h"
 #include <QTest>
 #include "books/frmInventory.h"
+#include "forms/Twips.h"
 
 using namespace invoicetest;
 using testsupport::click;
@@ -32,6 +33,7 @@ TEST_F(InvSearchTest, ListsTheEditorsCategoryAndTheCategories) {
     category(1000, QStringLiteral("Big"));
     item(1001, 1, QStringLiteral("Bolt"), 0.25, 5, 100);
     item(1002, 7, QStringLiteral("Gear"), 12.5, 5, 3);
+    item(1003, 7, QStringLiteral("Press"), 1234.5678, 5, 3);
     InvSearch& p = openPicker();
     EXPECT_EQ(p.Caption(), QStringLiteral("Add Inventory Item to Invoice"));
     EXPECT_EQ(p.Label1.Caption(), QStringLiteral("Category:"));
@@ -55,9 +57,11 @@ TEST_F(InvSearchTest, ListsTheEditorsCategoryAndTheCategories) {
 
     p.cmbCategory.Pick(1);
     EXPECT_EQ(Globals::CurrentCatNum, 7);
-    ASSERT_EQ(p.InventoryList.Rows(), 2);
+    ASSERT_EQ(p.InventoryList.Rows(), 3);
     EXPECT_EQ(p.InventoryList.TextMatrix(1, 1), QStringLiteral("Gear"));
     EXPECT_EQ(p.InventoryList.TextMatrix(1, 2), QStringLiteral("$12.50"));
+    const int chargePx = QFontMetrics(p.InventoryList.font()).horizontalAdvance(QStringLiteral("$1,234.5678"));
+    EXPECT_GE(forms::TwipsToPixelsX(p.InventoryList.ColWidth(2)), chargePx + 6) << "the charge shows whole";
 
     // Read back by its first three digits.
     p.cmbCategory.Pick(2);
@@ -285,7 +289,7 @@ TEST_F(InvSearchTest, OkAfterTheEditorClosedAddsNothing) {
 // A pick while an edited line is pending saves that line first.
 TEST_F(InvSearchTest, PickSavesThePendingLineFirst) {
     category(1, QStringLiteral("Parts"));
-    item(1001, 1, QStringLiteral("Bolt"), 0.25, 5, 100);
+    item(1001, 1, QStringLiteral("Bolt"), 12.3456, 5, 100);
     startProgram();
     InvoiceDetail& d = openNew(1001);
     pick(1001);
@@ -294,9 +298,9 @@ TEST_F(InvSearchTest, PickSavesThePendingLineFirst) {
     EXPECT_EQ(stockOf(1001), 96);
     pick(1001);
     EXPECT_EQ(number(QStringLiteral("select Qty from tb_trans where TransNum = 1001")), 4);
-    EXPECT_EQ(number(QStringLiteral("select Amount from tb_trans where TransNum = 1001")), 1);
+    EXPECT_EQ(number(QStringLiteral("select Amount from tb_trans where TransNum = 1001")), 49.3824);
     EXPECT_EQ(stockOf(1001), 95);
-    EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$1.25"));
+    EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$61.73"));
     EXPECT_EQ(marker(1), QString());
     EXPECT_EQ(marker(2), QStringLiteral(">"));
 }

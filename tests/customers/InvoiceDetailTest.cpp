@@ -29,16 +29,16 @@ protected:
         shipping(QStringLiteral("UPS"), QStringLiteral("Ground"));
     }
     // Invoice 1001 of client 1001: two lines, $10 widget x 3 and $25 service.
-    void twoLineInvoice() {
+    void twoLineInvoice(double service = 25) {
         storedInvoice(1001, 1001, QStringLiteral("2026-11-03 00:00:00"), 10, 4.59, 5, QStringLiteral("UPS Ground"),
-                      {{1001, 1001, 3, 30, QStringLiteral("Widget"), 0}, {1002, 1002, 1, 25, QStringLiteral("Service"), 0}});
+                      {{1001, 1001, 3, 30, QStringLiteral("Widget"), 0}, {1002, 1002, 1, service, QStringLiteral("Service"), 0}});
     }
     bool isErrorReport(int i, const char* label) const {
         return shown(i).startsWith(QString::fromLatin1(label)) && shown(i).contains(QStringLiteral("If error persists"));
     }
     // Invoice 1001 stored with its two lines, open in the editor.
-    InvoiceDetail& openTwoLines() {
-        twoLineInvoice();
+    InvoiceDetail& openTwoLines(double service = 25) {
+        twoLineInvoice(service);
         startProgram();
         return openStored(1001, 1001);
     }
@@ -670,15 +670,15 @@ TEST_F(InvoiceDetailTest, QuantityOfZeroSavesAndReopens) {
     EXPECT_EQ(boxCount(), 0);
 }
 
-// A quantity changed and saved at once by a button stores charge x quantity.
+// A quantity changed and saved at once by a button stores charge x quantity, to every decimal.
 TEST_F(InvoiceDetailTest, ButtonClickSavesThePendingRowWithItsAmount) {
-    InvoiceDetail& d = openTwoLines();
+    InvoiceDetail& d = openTwoLines(25.0004);
     GridDriver grid(d.ItemList);
     grid.focusIn();
     ASSERT_TRUE(grid.edit(2, Qty, QStringLiteral("3")));
     click(d.btnSave);
     EXPECT_EQ(storedLine("Qty", 1002), 3);
-    EXPECT_EQ(storedLine("Amount", 1002), 75);
+    EXPECT_EQ(storedLine("Amount", 1002), 75.0012);
     EXPECT_FALSE(Globals::RowChanged);
     // 30 + 75 less 10% + 5 + 4.59
     EXPECT_EQ(d.lblTotal.Caption(), QStringLiteral("$104.09"));

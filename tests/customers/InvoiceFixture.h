@@ -55,7 +55,7 @@ protected:
     void item(int num, int cat, const QString& description, double charge, int par, int stock) {
         folder.exec(QStringLiteral("insert into tb_Inventory (ItemNum, CatNum, Description, charge, par, instock, "
                                    "warranty) values (%1, %2, '%3', %4, %5, %6, '0')")
-                        .arg(num).arg(cat).arg(description).arg(charge).arg(par).arg(stock));
+                        .arg(num).arg(cat).arg(description).arg(charge, 0, 'g', 15).arg(par).arg(stock));
     }
     void shipping(const QString& service, const QString& option) {
         folder.exec(QStringLiteral("insert into tb_Shipping (service, [option], charge) values ('%1', '%2', 0)")

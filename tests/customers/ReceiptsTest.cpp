@@ -175,10 +175,10 @@ TEST_F(ReceiptsTest, WithoutCardsOrTypesTheTypeIsTypedAndTheRowStillSaves) {
     ASSERT_TRUE(d.edit(1, R::colDate, QStringLiteral("3/1/2026")));
     ASSERT_TRUE(d.edit(1, R::colType, QStringLiteral("Wire")));
     ASSERT_TRUE(d.edit(1, R::colAmount, QStringLiteral("12.345")));
-    EXPECT_EQ(cell(w, 1, R::colAmount), "$12.35");
+    EXPECT_EQ(cell(w, 1, R::colAmount), "$12.345");
     d.down();
     EXPECT_EQ(folder.query(QStringLiteral("SELECT Type, Amount FROM tb_Receive WHERE TransNum = 1001"))[0],
-              (QStringList{"Wire", "12.35"})) << "stored as shown, to the cent";
+              (QStringList{"Wire", "12.345"})) << "stored as shown";
 }
 
 TEST_F(ReceiptsTest, DefaultSinceDateIsFirstJanuaryOfTheYearADayOf365DaysAgoFallsIn) {
@@ -264,7 +264,7 @@ TEST_F(ReceiptsTest, GoForSelectedClientOnTheBlankRowListsTheListedClient) {
 TEST_F(ReceiptsTest, ChangedAmountKeepsTheKeyAndDeleteTakesTheRowTheUserSees) {
     client(1001, QStringLiteral("Smith"), QStringLiteral("John"));
     payment(1001, 1001, QStringLiteral("2026-02-01"), 5);
-    payment(1002, 1001, QStringLiteral("2026-03-01"), 7);
+    payment(1002, 1001, QStringLiteral("2026-03-01"), 7.1234);
     Receipts& w = open(1001, QStringLiteral("Smith, John "));
     GridDriver d(w.PaymentList);
     d.focusIn();
@@ -275,14 +275,17 @@ TEST_F(ReceiptsTest, ChangedAmountKeepsTheKeyAndDeleteTakesTheRowTheUserSees) {
     EXPECT_EQ(cell(w, 1, R::colKey), "1001");
     EXPECT_EQ(cell(w, 2, R::colStatus), ">");
 
+    ASSERT_TRUE(d.edit(2, R::colNotes, QStringLiteral("n")));
     // Reached by keys (no click): Delete still names and removes this row.
     d.up();
+    EXPECT_EQ(stored(QStringLiteral("SELECT Amount FROM tb_Receive WHERE TransNum = 1002")), "7.1234")
+        << "a stored amount saved for another edit keeps its decimals";
     d.down();
     ASSERT_EQ(w.PaymentList.Row(), 2);
     boxes.expect(vb::vbNo);
     testsupport::click(w.btnDelete);
     ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].prompt, "Delete Payment by Smith, John in the amount of $7.00?");
+    EXPECT_EQ(boxes.shown()[0].prompt, "Delete Payment by Smith, John in the amount of $7.12?");
     EXPECT_EQ(boxes.shown()[0].buttons, 292);
     EXPECT_EQ(boxes.shown()[0].title, "Delete payment?");
     EXPECT_EQ(payments(), 2);
