@@ -227,9 +227,10 @@ vb::Currency Client::ClientBal(int32_t CustNum, const vb::Date& AsOf, ado::Recor
 
 vb::Currency Client::balanceOf(int32_t CustNum, const vb::Date& AsOf, ado::Recordset& invoices, Invoice& inv) {
     vb::Currency total;
+    const ado::DayRange counted = CountedThrough(AsOf);
     for (invoices.MoveFirst(); !invoices.Eof(); invoices.MoveNext()) {
         const vb::Date d = vb::CDate(invoices.Fields("InvoiceDate").Value());
-        if (CountsAsOf(d, AsOf)) total += inv.TotalOfRow(invoices);
+        if (Counts(d, counted)) total += inv.TotalOfRow(invoices);
     }
     double payments = 0;
     auto r = Read(PaidAsOfSql(AsOf, QStringLiteral("(((tb_Client.CustNum)=") + SqlLong(CustNum) +
@@ -240,11 +241,7 @@ vb::Currency Client::balanceOf(int32_t CustNum, const vb::Date& AsOf, ado::Recor
 }
 
 // Nothing dated after today counts yet, whatever the as-of date.
-static ado::DayRange CountedThrough(const vb::Date& AsOf) { return ado::DayRange::Through(std::min(AsOf, vb::Today())); }
-
-bool Client::CountsAsOf(const vb::Date& InvoiceDate, const vb::Date& AsOf) {
-    return InvoiceDate > kEarliestInvoice && CountedThrough(AsOf).Contains(InvoiceDate);
-}
+ado::DayRange Client::CountedThrough(const vb::Date& AsOf) { return ado::DayRange::Through(std::min(AsOf, vb::Today())); }
 
 QString Client::PaidAsOfSql(const vb::Date& AsOf, const QString& clientWhere) {
     return QStringLiteral("SELECT tb_Client.CustNum, Sum(tb_Receive.Amount) AS SumOfPay FROM tb_Receive "

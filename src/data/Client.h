@@ -62,10 +62,15 @@ public:
     };
     Values Snapshot() const;
     // The parts of that balance, for reads that gather many clients at once:
-    // whether an invoice dated InvoiceDate counts as of AsOf, the statement
-    // summing each client's counted payments (CustNum, SumOfPay) over a
-    // condition on tb_Client, and the balance from both sums.
-    static bool CountsAsOf(const vb::Date& InvoiceDate, const vb::Date& AsOf);
+    // the days that count as of AsOf (through it, never after today: taken
+    // once per read, not per row), whether an invoice dated InvoiceDate counts
+    // in them, the statement summing each client's counted payments
+    // (CustNum, SumOfPay) over a condition on tb_Client, and the balance from
+    // both sums.
+    static ado::DayRange CountedThrough(const vb::Date& AsOf);
+    static bool Counts(const vb::Date& InvoiceDate, const ado::DayRange& counted) {
+        return InvoiceDate > kEarliestInvoice && counted.Contains(InvoiceDate);
+    }
     static QString PaidAsOfSql(const vb::Date& AsOf, const QString& clientWhere);
     static vb::Currency BalanceFrom(vb::Currency invoiced, double paid) {
         return vb::Currency::fromDouble(invoiced.toDouble() - paid);

@@ -55,6 +55,7 @@ bool ClientSet::Statements(const std::vector<int32_t>& clients, const vb::Date& 
         // The rows of the days after the opening balance's, up to today: a
         // row dated later counts in no balance yet, so it is not listed either.
         const ado::DayRange listed = ado::DayRange::AfterThrough(since, vb::Today());
+        const ado::DayRange counted = Client::CountedThrough(since);
         std::unordered_map<int32_t, vb::Currency> invoiced;
         {
             // Every dated invoice, for the opening balance and the rows.
@@ -68,7 +69,7 @@ bool ClientSet::Statements(const std::vector<int32_t>& clients, const vb::Date& 
                 const int32_t cust = vb::CLng(num.Value());
                 const vb::Variant d = date.Value();
                 const vb::Currency total = invoice.TotalOfRow(*r);
-                if (Client::CountsAsOf(vb::CDate(d), since)) invoiced[cust] += total;
+                if (Client::Counts(vb::CDate(d), counted)) invoiced[cust] += total;
                 if (listed.Contains(vb::CDate(d))) out[cust].charges.push_back({d, description.Value(), total});
             }
         }
