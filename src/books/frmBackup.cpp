@@ -1,5 +1,4 @@
 #include "books/frmBackup.h"
-#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
 #include "dao/DBEngine.h"
@@ -39,12 +38,6 @@ void ShowReport(const QString& label, long number, const QString& description) {
 QString RememberedFolder() {
     return BackupFolderFromSetting(Globals::ReadIniString(QStringLiteral("Data"), QStringLiteral("BackUpTo"),
                                                           QStringLiteral("C:\\TEMP"), Globals::IniPath));
-}
-
-bool SameFile(const QString& a, const QString& b) {
-    struct stat sa {}, sb {};
-    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0 &&
-           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 } // namespace backupfiles
@@ -107,7 +100,7 @@ void frmBackup::btnBackup_Click() {
             fso::CreateFolder(T);
         }
         // The backup would replace the data file itself.
-        if (backupfiles::SameFile(T, forms::AppPath())) {
+        if (fso::SameFile(T, forms::AppPath())) {
             vb::MsgBox(QStringLiteral("A backup cannot go into the program folder; choose another folder."), vb::vbOKOnly);
             return;
         }

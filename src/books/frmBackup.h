@@ -52,9 +52,6 @@ void ShowReport(const QString& label, long number, const QString& description);
 // "BackUpTo"; "C:\TEMP" stands for the system's temporary folder).
 QString RememberedFolder();
 
-// Whether two paths lead to one file or folder, whatever links lead there.
-bool SameFile(const QString& a, const QString& b);
-
 } // namespace backupfiles
 
 #include "vb/ErrorTrap.h"

@@ -76,7 +76,7 @@ void frmRestore::btnRestore_Click() {
         const QString chosen = fso::InFolder(File1.Path(), FileName);
         const QString nothing = QStringLiteral("  Nothing was restored.");
         const QString live = backupfiles::DataFileIn(forms::AppPath(), QStringLiteral("Vantrel.mdb"));
-        if (backupfiles::SameFile(chosen, live)) {
+        if (fso::SameFile(chosen, live)) {
             vb::MsgBox(QStringLiteral("This is the data file in use. Choose the folder of a backup."), vb::vbOKOnly);
             return;
         }

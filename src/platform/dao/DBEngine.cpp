@@ -85,12 +85,6 @@ void syncPath(const QString& path, bool isDir) {
     if (rc != 0 && !isDir) throw FaultError(ado::ClassifyFailure(10 /* I/O error */, errno));
 }
 
-bool sameFile(const QString& a, const QString& b) {
-    struct stat sa {}, sb {};
-    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0 &&
-           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
 QString journalOf(const QString& path) { return path + QStringLiteral("-journal"); }
 
 // The permission bits a copy of path is made with: never more readable than it.
@@ -260,7 +254,7 @@ void CopyDatabase(const QString& from, const QString& to, bool check, int mode) 
     const QString src = fso::ResolvePath(from);
     const QString dst = QString(to).replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (!fso::FileExists(src)) vb::Raise(vb::err::FileNotFound);
-    if (fso::FolderExists(dst) || sameFile(src, dst)) vb::Raise(75, QStringLiteral("Path/File access error: ") + dst);
+    if (fso::FolderExists(dst) || fso::SameFile(src, dst)) vb::Raise(75, QStringLiteral("Path/File access error: ") + dst);
     const QString temp = dst + QStringLiteral(".copying");
     removeQuietly(temp);
     auto out = std::make_shared<Connection>();
@@ -287,7 +281,7 @@ bool RestoreDatabase(const QString& from, const QString& live, const QString& ke
     Connection::EmptyPool();
     if (Connection::IsFileOpen(target)) throw vb::FileError(vb::err::FileInUse, live);
     // The data file itself (or a link to it) is no backup; nothing is touched.
-    if (sameFile(fso::ResolvePath(from), target)) vb::Raise(75, QStringLiteral("Path/File access error: ") + from);
+    if (fso::SameFile(fso::ResolvePath(from), target)) vb::Raise(75, QStringLiteral("Path/File access error: ") + from);
     if (!fso::FileExists(target)) {
         CopyDatabase(from, target, true);
         return false;

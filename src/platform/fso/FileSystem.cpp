@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include "vb/RuntimeError.h"
+#include <sys/stat.h>
 
 namespace fso {
 
@@ -103,6 +104,12 @@ QString InFolder(const QString& folder, const QString& name) {
     if (f.isEmpty()) return n;
     if (f == QLatin1String("/")) return f + n;
     return f + QLatin1Char('/') + n;
+}
+
+bool SameFile(const QString& a, const QString& b) {
+    struct stat sa {}, sb {};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 } // namespace fso

@@ -17,6 +17,9 @@ int64_t FileSize(const QString& path);                  // raises 53 when missin
 // do), else the path as given.
 QString ResolvePath(const QString& path);
 
+// Whether two paths lead to one file or folder, whatever links lead there.
+bool SameFile(const QString& a, const QString& b);
+
 // Joins the program folder and a file name written with either separator.
 QString InFolder(const QString& folder, const QString& name);
 
